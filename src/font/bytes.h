@@ -1,0 +1,128 @@
+// Checked big-endian access to file bytes. Every read of a table's or a
+// file's bytes goes through these helpers: a read outside the buffer gives 0
+// (and `has` says so beforehand), a write outside it does nothing.
+#ifndef TAVREL_FONT_BYTES_H
+#define TAVREL_FONT_BYTES_H
+
+#include <cstddef>
+#include <cstdint>
+
+// True when [off, off + n) lies inside a buffer of `size` bytes, without
+// overflowing for any off and n.
+inline bool in_range(size_t size, size_t off, size_t n)
+{
+    return off <= size && n <= size - off;
+}
+
+// A read-only view of bytes with their length.
+class byte_span {
+public:
+    byte_span() = default;
+    byte_span(const unsigned char* data, size_t size) : fData(data), fSize(data ? size : 0) {}
+
+    const unsigned char* data() const { return fData; }
+    size_t size() const { return fSize; }
+    bool has(size_t off, size_t n) const { return in_range(fSize, off, n); }
+
+    // The sub-range [off, off + len); empty when it does not fit.
+    byte_span slice(size_t off, size_t len) const
+    {
+        if (!has(off, len))
+            return byte_span();
+        return byte_span(fData + off, len);
+    }
+    // Everything from `off` on; empty when off is past the end.
+    byte_span from(size_t off) const
+    {
+        if (off > fSize)
+            return byte_span();
+        return byte_span(fData + off, fSize - off);
+    }
+
+    uint8_t u8(size_t off) const { return has(off, 1) ? fData[off] : 0; }
+    int8_t s8(size_t off) const { return (int8_t)u8(off); }
+    uint16_t u16(size_t off) const
+    {
+        if (!has(off, 2))
+            return 0;
+        return (uint16_t)((fData[off] << 8) | fData[off + 1]);
+    }
+    int16_t s16(size_t off) const { return (int16_t)u16(off); }
+    uint32_t u32(size_t off) const
+    {
+        if (!has(off, 4))
+            return 0;
+        return ((uint32_t)fData[off] << 24) | ((uint32_t)fData[off + 1] << 16) |
+               ((uint32_t)fData[off + 2] << 8) | (uint32_t)fData[off + 3];
+    }
+    int32_t s32(size_t off) const { return (int32_t)u32(off); }
+    uint64_t u64(size_t off) const
+    {
+        if (!has(off, 8))
+            return 0;
+        return ((uint64_t)u32(off) << 32) | u32(off + 4);
+    }
+
+private:
+    const unsigned char* fData = nullptr;
+    size_t fSize = 0;
+};
+
+// Writable counterpart: stores big-endian values inside a buffer of known
+// size. Each put returns false, and writes nothing, when it does not fit.
+class byte_writer {
+public:
+    byte_writer(unsigned char* data, size_t size) : fData(data), fSize(data ? size : 0) {}
+
+    unsigned char* data() const { return fData; }
+    size_t size() const { return fSize; }
+    bool has(size_t off, size_t n) const { return in_range(fSize, off, n); }
+    byte_span span() const { return byte_span(fData, fSize); }
+
+    bool put8(size_t off, uint8_t v)
+    {
+        if (!has(off, 1))
+            return false;
+        fData[off] = v;
+        return true;
+    }
+    bool put16(size_t off, uint16_t v)
+    {
+        if (!has(off, 2))
+            return false;
+        fData[off] = (unsigned char)(v >> 8);
+        fData[off + 1] = (unsigned char)v;
+        return true;
+    }
+    bool put32(size_t off, uint32_t v)
+    {
+        if (!has(off, 4))
+            return false;
+        fData[off] = (unsigned char)(v >> 24);
+        fData[off + 1] = (unsigned char)(v >> 16);
+        fData[off + 2] = (unsigned char)(v >> 8);
+        fData[off + 3] = (unsigned char)v;
+        return true;
+    }
+    bool put64(size_t off, uint64_t v)
+    {
+        if (!has(off, 8))
+            return false;
+        put32(off, (uint32_t)(v >> 32));
+        put32(off + 4, (uint32_t)v);
+        return true;
+    }
+
+private:
+    unsigned char* fData;
+    size_t fSize;
+};
+
+// Builds a tag from its four characters: tag_of("head") == 0x68656164.
+constexpr uint32_t tag_of(const char (&s)[5])
+{
+    return ((uint32_t)(unsigned char)s[0] << 24) | ((uint32_t)(unsigned char)s[1] << 16) |
+           ((uint32_t)(unsigned char)s[2] << 8) | (uint32_t)(unsigned char)s[3];
+}
+
+#endif

@@ -1,0 +1,27 @@
+// ttf_glyf: the glyph data table. Keeps the table's bytes and converts one
+// glyph record at a time to and from an editable glyph.
+//
+// Record layout (big-endian, from the record's start):
+//   0   int16   numberOfContours (negative: composite)
+//   2   int16x4 xMin, yMin, xMax, yMax
+//   10  ...     simple body (endPts, instructions, flags, x, y) or
+//               composite body (component entries)
+#ifndef TAVREL_FONT_GLYF_H
+#define TAVREL_FONT_GLYF_H
+
+#include "font/ttf_table.h"
+
+class glyph;
+
+class ttf_glyf : public ttf_table {
+public:
+    ttf_glyf(ttf* owner, unsigned char* data, unsigned long length);
+
+    int decode(unsigned long offset, unsigned long length, glyph* g);
+    int encode(const glyph* g, unsigned long* offset, unsigned long* length);
+    int get_info(unsigned short gno, unsigned short* depth, unsigned short* components,
+                 unsigned short* contours, unsigned short* points);
+    int get_rect(unsigned short gno, short* xMin, short* yMin, short* xMax, short* yMax);
+};
+
+#endif

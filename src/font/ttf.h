@@ -1,0 +1,90 @@
+// ttf: the whole TrueType font in memory. It reads a font file into one
+// table object per directory entry, builds a new font from a set-up record,
+// hands out glyphs and bitmap glyphs, attaches the table views and writes
+// the font back with fresh offsets, padding and checksums.
+#ifndef TAVREL_FONT_TTF_H
+#define TAVREL_FONT_TTF_H
+
+#include <Rect.h>
+
+#include <cstdint>
+
+class BFile;
+class BView;
+class ttf_table;
+class ttf_os2;
+class ttf_cmap;
+class ttf_glyf;
+class ttf_head;
+class ttf_hhea;
+class ttf_hmtx;
+class ttf_loca;
+class ttf_maxp;
+class ttf_name;
+class ttf_post;
+class ttf_gasp;
+class ttf_ebdt;
+class ttf_eblc;
+class glyph;
+class bitmap;
+
+// The new-font set-up record, 65,672 bytes: one flag per Unicode block
+// (bytes 0-127), one flag per code point U+0000-U+FFFF (128-65,663), then the
+// character count and the glyph count as 32-bit numbers.
+struct setupinfo {
+    unsigned char blocks[128];
+    unsigned char chars[65536];
+    int32_t chrcount;
+    int32_t glyphcount;
+};
+static_assert(sizeof(setupinfo) == 65672, "set-up record layout");
+
+const int TTF_MAX_OTHERS = 16;
+
+class ttf {
+public:
+    ttf();
+    ~ttf();
+    ttf(const ttf&) = delete;
+    ttf& operator=(const ttf&) = delete;
+
+    int init();
+    int load(BFile& file);
+    int save(BFile& file);
+
+    int get_glyph(int gno, glyph* g);
+    int set_glyph(int gno, const glyph* g);
+    int get_bitmap(bitmap* b);
+    int set_bitmap(bitmap* b);
+
+    BRect bounds();
+    int get_tables(int* count, unsigned long* tags);
+
+    void set_view(BView* parent);
+    void reset_view(BView* parent);
+
+    // Why the last load refused the file, for the caller's message.
+    const char* load_error() const { return loaderror; }
+
+    setupinfo* setup;
+    unsigned char* dir;
+    ttf_os2* os2;
+    ttf_cmap* cmap;
+    ttf_glyf* glyf;
+    ttf_head* head;
+    ttf_hhea* hhea;
+    ttf_hmtx* hmtx;
+    ttf_loca* loca;
+    ttf_maxp* maxp;
+    ttf_name* name;
+    ttf_post* post;
+    ttf_table* others[TTF_MAX_OTHERS];
+    ttf_gasp* gasp;
+    ttf_ebdt* ebdt;
+    ttf_eblc* eblc;
+
+private:
+    const char* loaderror;
+};
+
+#endif

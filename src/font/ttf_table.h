@@ -1,0 +1,45 @@
+// ttf_table: one TrueType table in memory. It holds the table's bytes
+// exactly as they stand in the file (big-endian) and is at the same time the
+// view that shows and edits the table.
+#ifndef TAVREL_FONT_TTF_TABLE_H
+#define TAVREL_FONT_TTF_TABLE_H
+
+#include <View.h>
+
+#include "font/bytes.h"
+
+class ttf;
+
+// A new zero-filled buffer of n bytes rounded up to a multiple of 4, so a
+// table's zero padding is always present. Free it with delete[]. Returns
+// null when n is negative or the memory cannot be had.
+unsigned char* malloc32(long n);
+
+class ttf_table : public BView {
+public:
+    ttf_table(ttf* owner, unsigned long tag, unsigned char* data, unsigned long length);
+    ~ttf_table() override;
+
+    // The TrueType table checksum: the wrapping sum of the big-endian 32-bit
+    // words over the length rounded up to 4 (the zero padding counts).
+    unsigned long sumB32();
+
+    // Ends at exactly visible (true) or hidden (false), whatever the
+    // Show/Hide nesting was before.
+    void show(bool visible);
+
+    // Checked access to this table's bytes: reads past `length` give 0,
+    // writes past it do nothing and return false.
+    byte_span bytes() const { return byte_span(data, length); }
+    byte_writer writer() { return byte_writer(data, length); }
+
+    // Replaces the buffer (which must come from malloc32) and the length.
+    void replace_data(unsigned char* newdata, unsigned long newlength);
+
+    ttf* owner;
+    unsigned long tag;
+    unsigned char* data;
+    unsigned long length;
+};
+
+#endif

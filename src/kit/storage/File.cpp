@@ -1,0 +1,214 @@
+#include "File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int posix_flags(uint32 mode)
+{
+    int flags = 0;
+    switch (mode & 0x3) {
+    case B_WRITE_ONLY:
+        flags = O_WRONLY;
+        break;
+    case B_READ_WRITE:
+        flags = O_RDWR;
+        break;
+    default:
+        flags = O_RDONLY;
+        break;
+    }
+    if (mode & B_CREATE_FILE)
+        flags |= O_CREAT;
+    if (mode & B_ERASE_FILE)
+        flags |= O_TRUNC;
+    if (mode & B_FAIL_IF_EXISTS)
+        flags |= O_EXCL;
+    if (mode & B_OPEN_AT_END)
+        flags |= O_APPEND;
+    return flags | O_CLOEXEC;
+}
+
+} // namespace
+
+BFile::BFile() {}
+
+BFile::BFile(const entry_ref* ref, uint32 openMode)
+{
+    SetTo(ref, openMode);
+}
+
+BFile::BFile(const char* path, uint32 openMode)
+{
+    SetTo(path, openMode);
+}
+
+BFile::~BFile()
+{
+    Unset();
+}
+
+status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
+{
+    if (!ref) {
+        Unset();
+        return fStatus = B_BAD_VALUE;
+    }
+    return SetTo(ref->Path(), openMode);
+}
+
+status_t BFile::SetTo(const char* path, uint32 openMode)
+{
+    Unset();
+    if (!path || !*path)
+        return fStatus = B_BAD_VALUE;
+    int fd = ::open(path, posix_flags(openMode), 0644);
+    if (fd < 0)
+        return fStatus = -errno;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return fStatus = B_IS_A_DIRECTORY;
+    }
+    fFd = fd;
+    fMode = openMode;
+    return fStatus = B_OK;
+}
+
+void BFile::Unset()
+{
+    if (fFd >= 0)
+        ::close(fFd);
+    fFd = -1;
+    fMode = 0;
+    fStatus = B_NO_INIT;
+}
+
+bool BFile::IsReadable() const
+{
+    return fFd >= 0 && (fMode & 0x3) != B_WRITE_ONLY;
+}
+
+bool BFile::IsWritable() const
+{
+    return fFd >= 0 && (fMode & 0x3) != B_READ_ONLY;
+}
+
+ssize_t BFile::Read(void* buffer, size_t size)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::read(fFd, (char*)buffer + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done ? (ssize_t)done : -errno;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+ssize_t BFile::Write(const void* buffer, size_t size)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fFd, (const char*)buffer + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done ? (ssize_t)done : -errno;
+        }
+        done += n;
+    }
+    return done;
+}
+
+ssize_t BFile::ReadAt(off_t pos, void* buffer, size_t size)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    if (pos < 0)
+        return B_BAD_VALUE;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::pread(fFd, (char*)buffer + done, size - done, pos + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done ? (ssize_t)done : -errno;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+ssize_t BFile::WriteAt(off_t pos, const void* buffer, size_t size)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    if (pos < 0)
+        return B_BAD_VALUE;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::pwrite(fFd, (const char*)buffer + done, size - done, pos + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done ? (ssize_t)done : -errno;
+        }
+        done += n;
+    }
+    return done;
+}
+
+off_t BFile::Seek(off_t position, uint32 mode)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    off_t r = ::lseek(fFd, position, (int)mode);
+    return r < 0 ? -errno : r;
+}
+
+off_t BFile::Position() const
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    off_t r = ::lseek(fFd, 0, SEEK_CUR);
+    return r < 0 ? -errno : r;
+}
+
+status_t BFile::GetSize(off_t* size) const
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    struct stat st;
+    if (fstat(fFd, &st) != 0)
+        return -errno;
+    *size = st.st_size;
+    return B_OK;
+}
+
+status_t BFile::SetSize(off_t size)
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    return ::ftruncate(fFd, size) == 0 ? B_OK : -errno;
+}
+
+status_t BFile::Sync()
+{
+    if (fFd < 0)
+        return B_NO_INIT;
+    return ::fsync(fFd) == 0 ? B_OK : -errno;
+}

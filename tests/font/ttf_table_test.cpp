@@ -1,0 +1,85 @@
+#include "font/ttf_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+unsigned char* table_bytes(std::initializer_list<unsigned char> bytes)
+{
+    unsigned char* p = malloc32((long)bytes.size());
+    std::memcpy(p, bytes.begin(), bytes.size());
+    return p;
+}
+
+} // namespace
+
+TEST(Malloc32, RoundsUpToFourAndZeroFills)
+{
+    unsigned char* p = malloc32(5);
+    ASSERT_NE(p, nullptr);
+    for (int i = 0; i < 8; i++)
+        EXPECT_EQ(p[i], 0) << i;
+    delete[] p;
+    EXPECT_EQ(malloc32(-1), nullptr);
+}
+
+TEST(TtfTable, SumB32_PartialLastWordCountsWithZeroPadding)
+{
+    // 54 bytes: 13 full words plus bytes 52-53 followed by two zero bytes.
+    unsigned char* p = malloc32(54);
+    uint32_t expect = 0;
+    for (int i = 0; i < 54; i++)
+        p[i] = (unsigned char)(i * 7 + 1);
+    for (int w = 0; w < 14; w++) {
+        uint32_t word = 0;
+        for (int b = 0; b < 4; b++) {
+            int i = w * 4 + b;
+            word = (word << 8) | (i < 54 ? p[i] : 0);
+        }
+        expect += word;
+    }
+    ttf_table t(nullptr, tag_of("head"), p, 54);
+    EXPECT_EQ(t.sumB32(), expect);
+}
+
+TEST(TtfTable, SumB32_EmptyTableIsZeroAndSumWraps)
+{
+    ttf_table empty(nullptr, tag_of("abcd"), malloc32(0), 0);
+    EXPECT_EQ(empty.sumB32(), 0u);
+    ttf_table none(nullptr, tag_of("abcd"), nullptr, 0);
+    EXPECT_EQ(none.sumB32(), 0u);
+
+    ttf_table wrap(nullptr, tag_of("abcd"), table_bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 2}), 8);
+    EXPECT_EQ(wrap.sumB32(), 1u);
+}
+
+TEST(TtfTable, ShowEndsAtExactlyVisibleOrHidden)
+{
+    ttf_table t(nullptr, tag_of("abcd"), nullptr, 0);
+    t.Hide();
+    t.Hide();
+    t.show(true);
+    EXPECT_FALSE(t.IsHidden());
+    // One Hide now hides it: the nesting count is at exactly visible.
+    t.Hide();
+    EXPECT_TRUE(t.IsHidden());
+    t.Show();
+
+    t.Show();
+    t.Show(); // shown more than needed
+    t.show(false);
+    EXPECT_TRUE(t.IsHidden());
+    t.Show();
+    EXPECT_FALSE(t.IsHidden());
+}
+
+TEST(TtfTable, CheckedAccessStopsAtLength)
+{
+    ttf_table t(nullptr, tag_of("abcd"), table_bytes({1, 2, 3}), 3);
+    EXPECT_EQ(t.bytes().u16(1), 0x0203);
+    EXPECT_EQ(t.bytes().u16(2), 0); // would read the padding
+    EXPECT_FALSE(t.writer().put16(2, 0xFFFF));
+    EXPECT_EQ(t.data[3], 0);
+}

@@ -1,0 +1,94 @@
+#include "support/test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+struct temp_root {
+    std::string path;
+    temp_root()
+    {
+        char tmpl[] = "/tmp/tavrel-test-XXXXXX";
+        if (mkdtemp(tmpl))
+            path = tmpl;
+    }
+    ~temp_root()
+    {
+        if (!path.empty())
+            std::system(("rm -rf '" + path + "'").c_str());
+    }
+};
+
+temp_root& root()
+{
+    static temp_root r;
+    return r;
+}
+
+} // namespace
+
+std::string source_dir()
+{
+    const char* env = std::getenv("TAVREL_SOURCE_DIR");
+    if (env && *env)
+        return env;
+    return TAVREL_SOURCE_DIR;
+}
+
+std::string temp_dir()
+{
+    static int counter = 0;
+    std::string dir = root().path + "/t" + std::to_string(counter++);
+    mkdir(dir.c_str(), 0755);
+    return dir;
+}
+
+std::vector<unsigned char> read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>());
+}
+
+bool write_file(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
+    return (bool)out;
+}
+
+bool file_exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+int run_command(const std::string& command, std::string* output)
+{
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        if (output)
+            output->append(buffer, n);
+    }
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string python()
+{
+    return TAVREL_PYTHON;
+}
+
+} // namespace testing_support

@@ -1,0 +1,30 @@
+// Small helpers shared by the test binaries: paths, temporary folders,
+// whole-file reads and writes, and running the independent checkers.
+#ifndef TAVREL_TESTS_SUPPORT_H
+#define TAVREL_TESTS_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The repository's top folder.
+std::string source_dir();
+
+// A fresh empty folder for the current test, removed at exit.
+std::string temp_dir();
+
+std::vector<unsigned char> read_file(const std::string& path);
+bool write_file(const std::string& path, const std::vector<unsigned char>& bytes);
+bool file_exists(const std::string& path);
+
+// Runs a shell command; returns its exit status and, if asked, what it
+// printed on stdout and stderr together.
+int run_command(const std::string& command, std::string* output = nullptr);
+
+// The system's Python that has fontTools.
+std::string python();
+
+} // namespace testing_support
+
+#endif
