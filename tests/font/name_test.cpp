@@ -1,0 +1,300 @@
+#include "font/name.h"
+
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+struct ids {
+    unsigned short p, e, l, n;
+    bool operator==(const ids& o) const { return p == o.p && e == o.e && l == o.l && n == o.n; }
+};
+
+struct field {
+    ids id;
+    std::string text;
+};
+
+field read(ttf_name& t, int i, long capacity = 256) {
+    field f{{0, 0, 0, 0}, ""};
+    std::vector<char> buf((size_t)capacity + 1, '#');
+    long len = capacity;
+    EXPECT_EQ(t.get_field(i, &f.id.p, &f.id.e, &f.id.l, &f.id.n, &len, buf.data()), 0);
+    EXPECT_LT(len, capacity);
+    EXPECT_EQ(buf[(size_t)len], 0);
+    f.text.assign(buf.data(), (size_t)len);
+    return f;
+}
+
+std::vector<ids> keys(ttf_name& t) {
+    std::vector<ids> out;
+    for (int i = 0; i < t.count(); i++)
+        out.push_back(read(t, i).id);
+    return out;
+}
+
+std::string stored(ttf_name& t, int i) {
+    byte_span b = t.bytes();
+    size_t at = 6 + 12 * (size_t)i;
+    byte_span s = b.slice(b.u16(4) + (size_t)b.u16(at + 10), b.u16(at + 8));
+    return std::string((const char*)s.data(), s.size());
+}
+
+// A name table from raw records and storage, for loaded-table cases.
+struct raw_record {
+    unsigned short p, e, l, n, length, offset;
+};
+
+ttf_name* loaded(const std::vector<raw_record>& recs, const std::string& storage,
+                 long string_offset = -1, long count = -1, unsigned short format = 0) {
+    size_t records_end = 6 + 12 * recs.size();
+    size_t so = string_offset >= 0 ? (size_t)string_offset : records_end;
+    // The storage is written only where it falls inside the table.
+    size_t size = std::max(std::min(so, (size_t)0x100) + storage.size(), records_end);
+    unsigned char* p = malloc32((long)size);
+    byte_writer w(p, size);
+    w.put16(0, format);
+    w.put16(2, (uint16_t)(count >= 0 ? (size_t)count : recs.size()));
+    w.put16(4, (uint16_t)so);
+    for (size_t i = 0; i < recs.size(); i++) {
+        const raw_record& r = recs[i];
+        unsigned short v[6] = {r.p, r.e, r.l, r.n, r.length, r.offset};
+        for (int f = 0; f < 6; f++)
+            w.put16(6 + 12 * i + 2 * (size_t)f, v[f]);
+    }
+    for (size_t i = 0; i < storage.size(); i++)
+        w.put8(so + i, (uint8_t)storage[i]);
+    return new ttf_name(nullptr, p, size);
+}
+
+// What fontTools reads from the table, one line per record.
+std::string fonttools_records(ttf_name& t) {
+    std::string path = temp_dir() + "/name.bin";
+    write_file(path, std::vector<unsigned char>(t.data, t.data + t.length));
+    std::string out;
+    int rc =
+        run_command(python() + " " + source_dir() + "/tests/tools/name_records.py " + path, &out);
+    EXPECT_EQ(rc, 0) << out;
+    return out;
+}
+
+} // namespace
+
+TEST(Name, NewFontHasFourteenDefaultRecordsInKeyOrder) {
+    ttf_name t(nullptr, nullptr, 0);
+    ASSERT_EQ(t.count(), 14);
+    for (int i = 0; i < 14; i++) {
+        ids want =
+            i < 7 ? ids{1, 0, 0, (unsigned short)i} : ids{3, 1, 0x409, (unsigned short)(i - 7)};
+        EXPECT_TRUE(read(t, i).id == want) << i;
+    }
+    EXPECT_EQ(read(t, 2).text, "Regular");
+    EXPECT_EQ(stored(t, 2), "Regular");
+    EXPECT_EQ(stored(t, 9), std::string("\0R\0e\0g\0u\0l\0a\0r", 14));
+    EXPECT_EQ(read(t, 9).text, "Regular");
+    EXPECT_EQ(read(t, 12).text, "-.--");
+    // Compact: header, 14 records, then the strings without gaps.
+    EXPECT_EQ(t.bytes().u16(4), 6 + 12 * 14);
+    EXPECT_EQ(t.length, 6u + 12 * 14 + 62 + 2 * 62);
+
+    std::string out = fonttools_records(t);
+    EXPECT_NE(out.find("3 1 1033 4 006e006f006e0061006d0065002d0072006500670075006c00610072 "
+                       "noname-regular"),
+              std::string::npos)
+        << out;
+}
+
+TEST(Name, SetReplacesAddsInKeyOrderAndDeletes) {
+    ttf_name t(nullptr, nullptr, 0);
+    EXPECT_EQ(t.set_field(3, 1, 0x409, 1, "Family Two"), 0);
+    EXPECT_EQ(t.count(), 14);
+    EXPECT_EQ(read(t, 8).text, "Family Two");
+
+    EXPECT_EQ(t.set_field(3, 1, 0x411, 1, "Japanese family"), 0);
+    EXPECT_EQ(t.set_field(0, 3, 0, 1, "Unicode platform"), 0);
+    EXPECT_EQ(t.set_field(1, 0, 0, 19, "sample"), 0);
+    std::vector<ids> k = keys(t);
+    ASSERT_EQ(k.size(), 17u);
+    EXPECT_TRUE(k[0] == (ids{0, 3, 0, 1}));
+    EXPECT_TRUE(k[8] == (ids{1, 0, 0, 19}));
+    EXPECT_TRUE(k[16] == (ids{3, 1, 0x411, 1}));
+    for (size_t i = 1; i < k.size(); i++) {
+        uint64_t a = ((uint64_t)k[i - 1].p << 48) | ((uint64_t)k[i - 1].e << 32) |
+                     ((uint64_t)k[i - 1].l << 16) | k[i - 1].n;
+        uint64_t b =
+            ((uint64_t)k[i].p << 48) | ((uint64_t)k[i].e << 32) | ((uint64_t)k[i].l << 16) | k[i].n;
+        EXPECT_LT(a, b) << i;
+    }
+
+    EXPECT_EQ(t.set_field(1, 0, 0, 2, nullptr), 0);
+    EXPECT_EQ(t.set_field(7, 7, 7, 7, nullptr), 0); // not there: unchanged
+    EXPECT_EQ(t.count(), 16);
+    EXPECT_TRUE(read(t, 3).id == (ids{1, 0, 0, 3}));
+    EXPECT_EQ(read(t, 3).text, "unknown");
+    EXPECT_EQ(fonttools_records(t).find("1 0 0 2 "), std::string::npos);
+}
+
+TEST(Name, NonAsciiTextReadsBackExactlyInEveryStoredForm) {
+    ttf_name t(nullptr, nullptr, 0);
+    const std::string mixed = "\xC3\x9C"
+                              "ber \xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80"; // Über 漢字 😀
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E a\\b~"; // 日本語 a\b~
+    t.set_field(3, 1, 0x409, 1, mixed.c_str());
+    t.set_field(0, 0, 0, 1, mixed.c_str());
+    t.set_field(1, 1, 11, 1, japanese.c_str());
+    t.set_field(1, 0, 0, 1, mixed.c_str());
+    for (int i = 0; i < t.count(); i++) {
+        field f = read(t, i);
+        if (f.id.n != 1)
+            continue;
+        EXPECT_EQ(f.text, f.id.p == 1 && f.id.e == 1 ? japanese : mixed) << f.id.p;
+    }
+    // Stored forms: 16-bit big-endian with a surrogate pair, Shift-JIS,
+    // and the UTF-8 bytes themselves for a raw record.
+    std::string out = fonttools_records(t);
+    EXPECT_NE(out.find("0 0 0 1 00dc00620065007200206f225b570020d83dde00"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("3 1 1033 1 00dc00620065007200206f225b570020d83dde00 " + mixed),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("1 1 11 1 93fa967b8cea20615c627e"), std::string::npos) << out;
+    EXPECT_NE(out.find("1 0 0 1 c39c626572"), std::string::npos) << out;
+}
+
+TEST(Name, UnconvertibleAndBrokenTextBecomesSubstitutes) {
+    ttf_name t(nullptr, nullptr, 0);
+    t.set_field(1, 1, 11, 5, "v\xF0\x9F\x98\x80"); // emoji: no Shift-JIS form
+    t.set_field(3, 1, 0x409, 5, "w\xE6\xBC");      // cut inside a character
+    t.set_field(3, 1, 0x409, 6, "x\xFFy");         // not UTF-8 at all
+    std::vector<std::string> texts;
+    for (int i = 0; i < t.count(); i++)
+        texts.push_back(read(t, i).text);
+    EXPECT_EQ(texts[7], "v\x1A");
+    EXPECT_EQ(texts[13], "w\x1A");
+    EXPECT_EQ(texts[14], "x\x1Ay");
+    fonttools_records(t); // still a well-formed table
+}
+
+TEST(Name, LongStringsAreCutAtACharacterBoundary) {
+    ttf_name t(nullptr, nullptr, 0);
+    std::string accents;
+    for (int i = 0; i < 200; i++)
+        accents += "\xC3\xA9"; // é, 2 bytes each
+    t.set_field(3, 1, 0x409, 1, ("a" + accents).c_str());
+    t.set_field(1, 0, 0, 1, ("a" + accents).c_str());
+    t.set_field(1, 0, 0, 2, accents.c_str());
+    for (int i = 0; i < t.count(); i++) {
+        field f = read(t, i, 256);
+        if (f.id.n == 1) {
+            EXPECT_EQ(f.text, ("a" + accents).substr(0, 255)) << f.id.p;
+        } else if (f.id.n == 2 && f.id.p == 1) {
+            EXPECT_EQ(f.text, accents.substr(0, 254));
+        }
+    }
+    field tiny = read(t, 8, 1);
+    EXPECT_EQ(tiny.text, "");
+
+    // A string beyond the 16-bit length field is refused, table unchanged.
+    std::vector<unsigned char> before(t.data, t.data + t.length);
+    std::string huge(70000, 'x');
+    EXPECT_EQ(t.set_field(1, 0, 0, 3, huge.c_str()), 1);
+    EXPECT_EQ(std::vector<unsigned char>(t.data, t.data + t.length), before);
+}
+
+TEST(Name, LoadedSharedPaddedAndOddStringsAreCopiedCompactOnTheFirstChange) {
+    // Two records share "Bold", one sits at an odd offset after padding.
+    std::string storage = std::string("Bold") + std::string(3, '\0') + "Odd";
+    std::unique_ptr<ttf_name> t(
+        loaded({{1, 0, 0, 2, 4, 0}, {1, 0, 0, 4, 4, 0}, {1, 0, 0, 5, 3, 7}}, storage, 6 + 36 + 2));
+    EXPECT_EQ(read(*t, 1).text, "Bold");
+    EXPECT_EQ(read(*t, 2).text, "Odd");
+    ASSERT_EQ(t->set_field(1, 0, 0, 6, "ps"), 0);
+    ASSERT_EQ(t->count(), 4);
+    EXPECT_EQ(t->bytes().u16(4), 6 + 48);
+    EXPECT_EQ(stored(*t, 0), "Bold");
+    EXPECT_EQ(stored(*t, 1), "Bold");
+    EXPECT_EQ(stored(*t, 2), "Odd");
+    EXPECT_EQ(stored(*t, 3), "ps");
+    EXPECT_EQ(t->length, 6u + 48 + 13);
+    fonttools_records(*t);
+}
+
+TEST(Name, HostileTablesReadInBoundsAndRebuildSoundly) {
+    struct hostile {
+        const char* label;
+        std::vector<raw_record> recs;
+        std::string storage;
+        long string_offset, count;
+        int want_count;
+        const char* want_text0;
+    };
+    const hostile cases[] = {
+        {"string past the storage", {{1, 0, 0, 1, 10, 0}}, "abc", -1, -1, 1, ""},
+        {"offset past the storage", {{1, 0, 0, 1, 2, 0xFFFF}}, "abc", -1, -1, 1, ""},
+        {"stringOffset past the table", {{1, 0, 0, 1, 1, 0}}, "abc", 0xFFFF, -1, 1, ""},
+        {"count beyond the records", {{1, 0, 0, 1, 3, 0}}, "abc", -1, 0xFFFF, 1, "abc"},
+        {"odd 16-bit string", {{3, 1, 0x409, 1, 3, 0}}, std::string("\0A\0", 3), -1, -1, 1, "A"},
+        {"lone surrogate",
+         {{3, 1, 0x409, 1, 4, 0}},
+         std::string("\xD8\x00\0B", 4),
+         -1,
+         -1,
+         1,
+         "\x1A"
+         "B"},
+    };
+    for (const hostile& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::unique_ptr<ttf_name> t(loaded(c.recs, c.storage, c.string_offset, c.count));
+        ASSERT_EQ(t->count(), c.want_count);
+        EXPECT_EQ(read(*t, 0).text, c.want_text0);
+        unsigned short p, e, l, n;
+        long len = 8;
+        char buf[8];
+        EXPECT_EQ(t->get_field(c.want_count, &p, &e, &l, &n, &len, buf), 1);
+        EXPECT_EQ(len, 8); // untouched
+        // The rebuild keeps what the list showed: an outside string as an
+        // empty record, the others copied byte for byte.
+        ASSERT_EQ(t->set_field(0xFFFF, 0, 0, 0, "new"), 0); // sorts last
+        EXPECT_EQ(t->count(), c.want_count + 1);
+        EXPECT_EQ(read(*t, 0).text, c.want_text0);
+        fonttools_records(*t);
+    }
+
+    for (unsigned long size = 0; size < 6; size++) {
+        unsigned char* p = malloc32((long)size);
+        if (size >= 3)
+            p[2] = 0xFF; // a count with no room for records
+        ttf_name t(nullptr, p, size);
+        EXPECT_EQ(t.count(), 0);
+        EXPECT_EQ(t.set_field(1, 0, 0, 1, "x"), 0);
+        EXPECT_EQ(read(t, 0).text, "x");
+    }
+}
+
+TEST(Name, LanguageTagsOfAFormat1TableSurviveARebuild) {
+    // Format 1: one record in language 0x8000, which names tag 0 ("ja").
+    std::string storage = std::string("\0x", 2) + "ja";
+    size_t so = 6 + 12 + 2 + 4;
+    std::unique_ptr<ttf_name> t(loaded({{3, 1, 0x8000, 1, 2, 0}}, storage, (long)so, -1, 1));
+    byte_writer(t->data, t->length).put16(18, 1); // langTagCount
+    byte_writer(t->data, t->length).put16(20, 2); // length
+    byte_writer(t->data, t->length).put16(22, 2); // offset
+    ASSERT_EQ(t->set_field(3, 1, 0x409, 1, "y"), 0);
+    byte_span b = t->bytes();
+    EXPECT_EQ(b.u16(0), 1);
+    EXPECT_EQ(b.u16(2), 2);
+    size_t tags = 6 + 24;
+    EXPECT_EQ(b.u16(tags), 1);
+    EXPECT_EQ(b.u16(4), tags + 2 + 4);
+    byte_span tag = b.slice(b.u16(4) + (size_t)b.u16(tags + 4), b.u16(tags + 2));
+    EXPECT_EQ(std::string((const char*)tag.data(), tag.size()), "ja");
+    EXPECT_EQ(read(*t, 1).text, "x");
+}
