@@ -1,0 +1,207 @@
+#include "outline/shape.h"
+
+#include <algorithm>
+
+namespace {
+
+const BRect not_computed(0, 0, -1, -1);
+
+float dist2(const BPoint& a, const BPoint& b) {
+    float dx = a.x - b.x;
+    float dy = a.y - b.y;
+    return dx * dx + dy * dy;
+}
+
+// Extent of an inclusive rectangle along one axis: a difference of 0 or more
+// counts one more pixel, a negative one (a flipped axis) one pixel less.
+float extent(float from, float to) {
+    float d = to - from;
+    return d >= 0 ? d + 1 : d - 1;
+}
+
+} // namespace
+
+shape::shape(int n)
+    : selected(0), point_selected(0), bounds(not_computed),
+      count(std::max(0, std::min(n, max_points))), points(new BPoint[max_points]),
+      flags(new char[max_points]()) {}
+
+shape::~shape() {
+    delete[] points;
+    delete[] flags;
+}
+
+shape* shape::copy() const {
+    shape* s = new shape(count);
+    std::copy(points, points + count, s->points);
+    std::copy(flags, flags + count, s->flags);
+    s->selected = selected;
+    return s;
+}
+
+void shape::inspoint(const BPoint& offset) {
+    if (!point_selected || selected < 1 || selected > count || count >= max_points)
+        return;
+    int s = selected - 1;
+    int prev = s == 0 ? count - 1 : s - 1;
+    int next = s == count - 1 ? 0 : s + 1;
+    const BPoint& S = points[s];
+    BPoint X = S + offset;
+    char flag = flags[s];
+
+    int at = s;
+    if (dist2(points[prev], S) + dist2(X, points[next]) <
+        dist2(points[prev], X) + dist2(S, points[next])) {
+        at = s + 1;
+        selected++;
+    }
+    std::copy_backward(points + at, points + count, points + count + 1);
+    std::copy_backward(flags + at, flags + count, flags + count + 1);
+    points[at] = X;
+    flags[at] = flag;
+    count++;
+    ctrlp2form();
+    point_selected = 0;
+}
+
+bool shape::delpoint() {
+    if (selected < 1 || selected > count)
+        return false;
+    count--;
+    if (count <= 2)
+        return true;
+    int s = selected - 1;
+    std::copy(points + s + 1, points + count + 1, points + s);
+    std::copy(flags + s + 1, flags + count + 1, flags + s);
+    ctrlp2form();
+    return false;
+}
+
+void shape::tglpoint() {
+    if (selected < 0) {
+        for (int i = 0; i < count; i++)
+            flags[i] ^= 1;
+    } else if (selected > 0 && selected <= count) {
+        flags[selected - 1] ^= 1;
+    }
+}
+
+void shape::reverse() {
+    if (selected >= 0)
+        return;
+    std::reverse(points, points + count);
+    std::reverse(flags, flags + count);
+}
+
+void shape::move(const BPoint& delta) {
+    if (selected == 0)
+        return;
+    if (selected < 0) {
+        for (int i = 0; i < count; i++)
+            points[i] += delta;
+    } else if (selected <= count) {
+        points[selected - 1] += delta;
+    }
+    ctrlp2form();
+}
+
+int shape::select_chk(const BPoint& p, float tol) {
+    int result = 0;
+    for (int i = 0; i < count; i++) {
+        const BPoint& q = points[i];
+        if (BRect(q.x - tol, q.y - tol, q.x + tol, q.y + tol).Contains(p))
+            result = i + 1;
+    }
+    if (result > 0) {
+        selected = result;
+    } else if (bounds.Contains(p)) {
+        result = -1;
+        selected = -1;
+    }
+    point_selected = result > 0 ? 1 : 0;
+    return result;
+}
+
+int shape::select_chk(const BRect& r) {
+    int result = 0;
+    if (r.Contains(bounds) || r.Intersects(bounds)) {
+        selected = -1;
+        result = -1;
+    }
+    point_selected = 0;
+    return result;
+}
+
+void shape::set(const int& i, const BPoint& p, const char& flag) {
+    if (i < 0 || i >= max_points)
+        return;
+    points[i] = p;
+    flags[i] = flag;
+}
+
+bool shape::get(const int& i, BPoint& p, char& flag) const {
+    if (i < 0 || i >= count)
+        return false;
+    p = points[i];
+    flag = flags[i];
+    return true;
+}
+
+void shape::ctrlp2form() {
+    if (count < 1) {
+        bounds = not_computed;
+        return;
+    }
+    BRect b(points[0].x, points[0].y, points[0].x, points[0].y);
+    for (int i = 1; i < count; i++) {
+        b.left = std::min(b.left, points[i].x);
+        b.top = std::min(b.top, points[i].y);
+        b.right = std::max(b.right, points[i].x);
+        b.bottom = std::max(b.bottom, points[i].y);
+    }
+    bounds = b;
+}
+
+void shape::trans(const BRect& from, const BRect& to) {
+    float sx = extent(to.left, to.right) / extent(from.left, from.right);
+    float sy = extent(to.top, to.bottom) / extent(from.top, from.bottom);
+    for (int i = 0; i < count; i++) {
+        points[i].x = to.left + (points[i].x - from.left) * sx;
+        points[i].y = to.top + (points[i].y - from.top) * sy;
+    }
+    ctrlp2form();
+}
+
+shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short scale10,
+                        short yscale) const {
+    const float a = xscale / 16384.0f;
+    const float b = scale01 / 16384.0f;
+    const float c = scale10 / 16384.0f;
+    const float d = yscale / 16384.0f;
+    shape* s = new shape(count);
+    for (int i = 0; i < count; i++) {
+        const BPoint& p = points[i];
+        s->points[i] = BPoint(dx + p.x * a + p.y * b, dy + p.x * c + p.y * d);
+        s->flags[i] = flags[i];
+    }
+    return s;
+}
+
+bool shape::ispositive() const {
+    if (count < 1)
+        return false;
+    int a = 0;
+    for (int i = 1; i < count; i++) {
+        if (points[i].y < points[a].y)
+            a = i;
+    }
+    const BPoint& P = points[a == 0 ? count - 1 : a - 1];
+    const BPoint& N = points[a == count - 1 ? 0 : a + 1];
+    BPoint d1 = points[a] - P;
+    BPoint d2 = N - points[a];
+    if (d1.x >= 0 && d2.x >= 0)
+        return true;
+    if (d1.x <= 0 && d2.x <= 0)
+        return false;
+    return d1.y / d1.x > d2.y / d2.x;
+}

@@ -1,0 +1,84 @@
+// shape: one closed contour of a glyph outline. A cyclic list of points,
+// each on the curve (flag 0) or an off-curve quadratic control point
+// (flag 1), with the contour's bounding rectangle and the editor's selection
+// state for it. Storage for 1024 points is allocated once, at construction.
+#ifndef TAVREL_OUTLINE_SHAPE_H
+#define TAVREL_OUTLINE_SHAPE_H
+
+#include <Rect.h>
+
+#include <cstdint>
+
+class BView;
+
+class shape {
+  public:
+    static constexpr int max_points = 1024;
+
+    // A contour of `count` points (clamped to 0 ... max_points); the creator
+    // fills the points and then calls ctrlp2form or sets bounds itself.
+    explicit shape(int count);
+    ~shape();
+    shape(const shape&) = delete;
+    shape& operator=(const shape&) = delete;
+
+    // Independent duplicate with the same points, flags and selection;
+    // bounds are left uncomputed.
+    shape* copy() const;
+
+    // Inserts a point at selected point + offset, on the side of the selected
+    // point that keeps the outline shorter. Needs a fresh point hit; does
+    // nothing on a full contour.
+    void inspoint(const BPoint& offset);
+    // Removes the selected point. True when fewer than 3 points would remain:
+    // the owner then deletes the whole contour. Does nothing (false) when no
+    // single point is selected.
+    bool delpoint();
+    // Toggles on/off-curve of the selected point, or of every point when the
+    // whole contour is selected.
+    void tglpoint();
+    // Reverses the point order of a wholly selected contour.
+    void reverse();
+    // Moves the selection (one point or the whole contour) by delta.
+    void move(const BPoint& delta);
+
+    // Point hit test with a square tolerance; the highest-numbered hit wins,
+    // else a hit inside bounds selects the whole contour. Returns the point's
+    // 1-based number, -1 for the whole contour, 0 for no hit.
+    int select_chk(const BPoint& p, float tol);
+    // Rectangle test: selects the whole contour (-1) when r contains or
+    // intersects bounds, else 0.
+    int select_chk(const BRect& r);
+
+    // Stores point i and its flag; indices outside the storage are ignored.
+    void set(const int& i, const BPoint& p, const char& flag);
+    // Reads point i; false (outputs untouched) when i is not a point in use.
+    bool get(const int& i, BPoint& p, char& flag) const;
+
+    // Recomputes bounds from the points.
+    void ctrlp2form();
+    // Maps every point linearly from one inclusive rectangle onto another;
+    // a rectangle whose top is below its bottom flips the axis.
+    void trans(const BRect& from, const BRect& to);
+    // A copy placed as a composite component: offset (dx, dy) and an F2Dot14
+    // matrix with x' = dx + x*xscale + y*scale01, y' = dy + x*scale10 +
+    // y*yscale. Bounds are left uncomputed.
+    shape* transcopy(short dx, short dy, short xscale, short scale01, short scale10,
+                     short yscale) const;
+    // Orientation at the lowest point: true for a contour that runs
+    // clockwise on a y-down screen.
+    bool ispositive() const;
+
+    // Drawing; defined with the drawing kit.
+    void draw(BView* view, unsigned long color);
+    void drawframe(BView* view, float r);
+
+    int32_t selected;
+    unsigned char point_selected;
+    BRect bounds;
+    int32_t count;
+    BPoint* points;
+    char* flags;
+};
+
+#endif
