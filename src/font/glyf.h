@@ -12,6 +12,7 @@
 #include "font/ttf_table.h"
 
 class glyph;
+struct glyf_info_cache;
 
 class ttf_glyf : public ttf_table {
 public:
@@ -21,6 +22,10 @@ public:
     int encode(const glyph* g, unsigned long* offset, unsigned long* length);
     int get_info(unsigned short gno, unsigned short* depth, unsigned short* components,
                  unsigned short* contours, unsigned short* points);
+    // The same, sharing results between calls through `cache`; a damaged
+    // glyph (cycle, truncated record, nesting too deep) gives -1 and zeros.
+    int get_info(unsigned short gno, unsigned short* depth, unsigned short* components,
+                 unsigned short* contours, unsigned short* points, glyf_info_cache* cache);
     int get_rect(unsigned short gno, short* xMin, short* yMin, short* xMax, short* yMax);
 };
 

@@ -84,7 +84,16 @@ public:
     ttf_eblc* eblc;
 
 private:
+    // Refuses the file being loaded: empties the container, keeps and
+    // prints the reason. Returns 1.
+    int refuse(const char* reason, uint32_t tag = 0);
+    int check_directory(long long filesize);
+    bool read_tables(BFile& file);
+    void clear();
+    ttf_table* table_for(uint32_t tag, int* otherindex);
+
     const char* loaderror;
+    char loadmessage[96];
 };
 
 #endif

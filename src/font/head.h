@@ -1,0 +1,43 @@
+// ttf_head: the font header table ("head").
+//
+// Layout (54 bytes, big-endian):
+//   0  Fixed  tableVersionNumber     28 i64  modified
+//   4  Fixed  fontRevision           36 i16  xMin
+//   8  u32    checkSumAdjustment     38 i16  yMin
+//   12 u32    magicNumber            40 i16  xMax
+//   16 u16    flags                  42 i16  yMax
+//   18 u16    unitsPerEm             44 u16  macStyle
+//   20 i64    created                46 u16  lowestRecPPEM
+//                                    48 i16  fontDirectionHint
+//                                    50 i16  indexToLocFormat (1 = long)
+//                                    52 i16  glyphDataFormat
+// Dates count seconds since 1904-01-01 00:00 local time.
+#ifndef TAVREL_FONT_HEAD_H
+#define TAVREL_FONT_HEAD_H
+
+#include "font/ttf_table.h"
+
+#include <ctime>
+
+const unsigned long HEAD_LENGTH = 54;
+
+class ttf_head : public ttf_table {
+  public:
+    ttf_head(ttf* owner, unsigned char* data, unsigned long length);
+
+    void create_default();
+    unsigned unitsperem() const;
+    bool is32loca() const;
+    BRect bounds() const;
+    // Stamps the modified date, and the created date while it is still 0.
+    void update();
+    void setsum(unsigned long v);
+
+    // Switches the loca format flag (used when a short loca is widened).
+    void set_is32loca(bool is32);
+
+    // The local time of 1904-01-01 00:00:00.
+    time_t epoch1904;
+};
+
+#endif

@@ -1,0 +1,24 @@
+// ttf_hmtx: the horizontal metrics ("hmtx").
+//
+// With n = hhea numberOfHMetrics and N = maxp numGlyphs:
+//   0 .. 4n-1        n entries {u16 advanceWidth, i16 lsb}
+//   4n .. 4n+2(N-n)  N-n i16 left side bearings of glyphs n .. N-1, which
+//                    share the advance width of entry n-1
+#ifndef TAVREL_FONT_HMTX_H
+#define TAVREL_FONT_HMTX_H
+
+#include "font/ttf_table.h"
+
+class ttf_hmtx : public ttf_table {
+  public:
+    ttf_hmtx(ttf* owner, unsigned char* data, unsigned long length);
+
+    void create_default();
+    // Both return 0, or 1 when glyph g has no metrics: g not below numGlyphs,
+    // no full entry at all (numberOfHMetrics 0) or a table too short to hold
+    // the glyph's bytes. Nothing is read or written then.
+    int get_mtx(unsigned short g, unsigned short* aw, short* lsb);
+    int set_mtx(unsigned short g, unsigned short aw, short lsb);
+};
+
+#endif

@@ -1,0 +1,446 @@
+// The font container: reading a font file into table objects, building a
+// new font and writing the tables back with fresh offsets and checksums.
+#include "font/ttf.h"
+
+#include "font/cmap.h"
+#include "font/ebdt.h"
+#include "font/eblc.h"
+#include "font/gasp.h"
+#include "font/glyf.h"
+#include "font/head.h"
+#include "font/hhea.h"
+#include "font/hmtx.h"
+#include "font/loca.h"
+#include "font/maxp.h"
+#include "font/name.h"
+#include "font/os2.h"
+#include "font/post.h"
+
+#include <File.h>
+#include <View.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const uint32_t SFNT_VERSION = 0x00010000;
+const size_t HEADER = 12, ENTRY = 16;
+
+// Tables without which a font cannot be shown or edited.
+const uint32_t REQUIRED[] = {tag_of("cmap"), tag_of("glyf"), tag_of("head"), tag_of("hhea"),
+                             tag_of("hmtx"), tag_of("loca"), tag_of("maxp")};
+
+// Fixed layouts that the table classes read at fixed offsets.
+struct minimum_length {
+    uint32_t tag;
+    unsigned long length;
+};
+const minimum_length MINIMUM[] = {
+    {tag_of("head"), HEAD_LENGTH}, {tag_of("maxp"), MAXP_LENGTH}, {tag_of("hhea"), HHEA_LENGTH}};
+
+const uint32_t KNOWN[] = {tag_of("EBDT"), tag_of("EBLC"), tag_of("OS/2"), tag_of("cmap"),
+                          tag_of("gasp"), tag_of("glyf"), tag_of("head"), tag_of("hhea"),
+                          tag_of("hmtx"), tag_of("loca"), tag_of("maxp"), tag_of("name"),
+                          tag_of("post")};
+
+bool is_known(uint32_t tag) {
+    for (uint32_t k : KNOWN)
+        if (k == tag)
+            return true;
+    return false;
+}
+
+void print_name(uint32_t tag) {
+    printf("name=[%c%c%c%c]\n", (char)(tag >> 24), (char)(tag >> 16), (char)(tag >> 8), (char)tag);
+}
+
+size_t directory_length(const unsigned char* dir) {
+    return HEADER + ENTRY * byte_span(dir, HEADER).u16(4);
+}
+
+} // namespace
+
+ttf::ttf()
+    : setup(nullptr), dir(nullptr), os2(nullptr), cmap(nullptr), glyf(nullptr), head(nullptr),
+      hhea(nullptr), hmtx(nullptr), loca(nullptr), maxp(nullptr), name(nullptr), post(nullptr),
+      others(), gasp(nullptr), ebdt(nullptr), eblc(nullptr), loaderror(nullptr), loadmessage() {}
+
+ttf::~ttf() {
+    clear();
+}
+
+void ttf::clear() {
+    delete setup;
+    delete[] dir;
+    delete os2;
+    delete cmap;
+    delete glyf;
+    delete head;
+    delete hhea;
+    delete hmtx;
+    delete loca;
+    delete maxp;
+    delete name;
+    delete post;
+    for (ttf_table*& t : others) {
+        delete t;
+        t = nullptr;
+    }
+    delete gasp;
+    delete ebdt;
+    delete eblc;
+    setup = nullptr;
+    dir = nullptr;
+    os2 = nullptr;
+    cmap = nullptr;
+    glyf = nullptr;
+    head = nullptr;
+    hhea = nullptr;
+    hmtx = nullptr;
+    loca = nullptr;
+    maxp = nullptr;
+    name = nullptr;
+    post = nullptr;
+    gasp = nullptr;
+    ebdt = nullptr;
+    eblc = nullptr;
+}
+
+int ttf::refuse(const char* reason, uint32_t tag) {
+    if (tag)
+        snprintf(loadmessage, sizeof loadmessage, "%s (name=[%c%c%c%c])", reason, (char)(tag >> 24),
+                 (char)(tag >> 16), (char)(tag >> 8), (char)tag);
+    else
+        snprintf(loadmessage, sizeof loadmessage, "%s", reason);
+    loaderror = loadmessage;
+    fprintf(stderr, "ttf:load: %s\n", loadmessage);
+    clear();
+    return 1;
+}
+
+// The table object for a directory tag; `otherindex` counts the entries of
+// unknown tags seen so far and picks their slot.
+ttf_table* ttf::table_for(uint32_t tag, int* otherindex) {
+    switch (tag) {
+    case tag_of("EBDT"):
+        return ebdt;
+    case tag_of("EBLC"):
+        return eblc;
+    case tag_of("OS/2"):
+        return os2;
+    case tag_of("cmap"):
+        return cmap;
+    case tag_of("gasp"):
+        return gasp;
+    case tag_of("glyf"):
+        return glyf;
+    case tag_of("head"):
+        return head;
+    case tag_of("hhea"):
+        return hhea;
+    case tag_of("hmtx"):
+        return hmtx;
+    case tag_of("loca"):
+        return loca;
+    case tag_of("maxp"):
+        return maxp;
+    case tag_of("name"):
+        return name;
+    case tag_of("post"):
+        return post;
+    default:
+        return *otherindex < TTF_MAX_OTHERS ? others[(*otherindex)++] : nullptr;
+    }
+}
+
+// Everything the directory claims is checked against the file before any
+// table is allocated, so a damaged font is refused whole.
+int ttf::check_directory(long long filesize) {
+    byte_span d(dir, directory_length(dir));
+    int n = d.u16(4);
+    int unknown = 0;
+    for (int i = 0; i < n; i++) {
+        size_t e = HEADER + ENTRY * i;
+        uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
+        if (!in_range((size_t)filesize, offset, length))
+            return refuse("a table lies outside the file", tag);
+        for (int j = 0; j < i; j++)
+            if (d.u32(HEADER + ENTRY * j) == tag)
+                return refuse("a table occurs twice", tag);
+        if (!is_known(tag) && ++unknown > TTF_MAX_OTHERS)
+            return refuse("more than 16 tables of unknown tags");
+        for (const minimum_length& m : MINIMUM)
+            if (m.tag == tag && length < m.length)
+                return refuse("a table is shorter than its fixed layout", tag);
+    }
+    for (uint32_t required : REQUIRED) {
+        bool present = false;
+        for (int i = 0; i < n && !present; i++)
+            present = d.u32(HEADER + ENTRY * i) == required;
+        if (!present)
+            return refuse("a table the editor needs is missing", required);
+    }
+    return 0;
+}
+
+bool ttf::read_tables(BFile& file) {
+    byte_span d(dir, directory_length(dir));
+    int n = d.u16(4);
+    int k = 0;
+    for (int i = 0; i < n; i++) {
+        size_t e = HEADER + ENTRY * i;
+        uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
+        print_name(tag);
+        unsigned char* buf = malloc32((long)length);
+        if (!buf) {
+            refuse("out of memory", tag);
+            return false;
+        }
+        if (file.ReadAt(offset, buf, length) != (ssize_t)length) {
+            delete[] buf;
+            refuse("the file cannot be read", tag);
+            return false;
+        }
+        switch (tag) {
+        case tag_of("EBDT"):
+            ebdt = new ttf_ebdt(this, buf, length);
+            break;
+        case tag_of("EBLC"):
+            eblc = new ttf_eblc(this, buf, length);
+            break;
+        case tag_of("OS/2"):
+            os2 = new ttf_os2(this, buf, length);
+            break;
+        case tag_of("cmap"):
+            cmap = new ttf_cmap(this, buf, length);
+            break;
+        case tag_of("gasp"):
+            gasp = new ttf_gasp(this, buf, length);
+            break;
+        case tag_of("glyf"):
+            glyf = new ttf_glyf(this, buf, length);
+            break;
+        case tag_of("head"):
+            head = new ttf_head(this, buf, length);
+            break;
+        case tag_of("hhea"):
+            hhea = new ttf_hhea(this, buf, length);
+            break;
+        case tag_of("hmtx"):
+            hmtx = new ttf_hmtx(this, buf, length);
+            break;
+        case tag_of("loca"):
+            loca = new ttf_loca(this, buf, length);
+            break;
+        case tag_of("maxp"):
+            maxp = new ttf_maxp(this, buf, length);
+            break;
+        case tag_of("name"):
+            name = new ttf_name(this, buf, length);
+            break;
+        case tag_of("post"):
+            post = new ttf_post(this, buf, length);
+            break;
+        default:
+            others[k++] = new ttf_table(this, tag, buf, length);
+            break;
+        }
+    }
+    return true;
+}
+
+int ttf::load(BFile& file) {
+    printf("ttf:load\n");
+    if (dir)
+        return refuse("the container already holds a font");
+    loaderror = nullptr;
+    off_t filesize = 0;
+    if (file.GetSize(&filesize) != B_OK)
+        return refuse("the file cannot be read");
+    unsigned char header[HEADER];
+    if (file.ReadAt(0, header, HEADER) != (ssize_t)HEADER ||
+        byte_span(header, HEADER).u32(0) != SFNT_VERSION)
+        return refuse("not a TrueType 1.0 font");
+    size_t dirlen = directory_length(header);
+    if (dirlen > (unsigned long long)filesize)
+        return refuse("the table directory runs past the end of the file");
+    dir = new unsigned char[dirlen]();
+    if (file.ReadAt(0, dir, dirlen) != (ssize_t)dirlen)
+        return refuse("the file cannot be read");
+    if (check_directory(filesize) != 0)
+        return 1;
+    if (!read_tables(file))
+        return 1;
+    cmap->get_tbl();
+    return 0;
+}
+
+int ttf::init() {
+    if (dir || !setup)
+        return 1;
+    // Glyph 0 is the missing-character glyph and the character map numbers
+    // the chosen characters from 1, so the font needs one glyph more than
+    // it has chosen characters when U+0000 is not among them.
+    long chosen = 0;
+    for (size_t c = 1; c <= 0xFFFF; c++)
+        if (setup->chars[c])
+            chosen++;
+    long needed = chosen + 1 > 0xFFFF ? 0xFFFF : chosen + 1;
+    if ((uint16_t)setup->glyphcount < needed)
+        setup->glyphcount = (int32_t)needed;
+
+    static const char* const tags[] = {"OS/2", "cmap", "glyf", "head", "hhea",
+                                       "hmtx", "loca", "maxp", "name", "post"};
+    const int n = 10;
+    int p = 1, log2p = 0;
+    while (p * 2 <= n) {
+        p *= 2;
+        log2p++;
+    }
+    size_t dirlen = HEADER + ENTRY * n;
+    dir = new unsigned char[dirlen]();
+    byte_writer w(dir, dirlen);
+    w.put32(0, SFNT_VERSION);
+    w.put16(4, n);
+    w.put16(6, (uint16_t)(16 * p));
+    w.put16(8, (uint16_t)log2p);
+    w.put16(10, (uint16_t)(16 * n - 16 * p));
+    for (int i = 0; i < n; i++) {
+        uint32_t tag = byte_span((const unsigned char*)tags[i], 4).u32(0);
+        w.put32(HEADER + ENTRY * i, tag);
+        print_name(tag);
+        switch (i) {
+        case 0:
+            os2 = new ttf_os2(this, nullptr, 0);
+            break;
+        case 1:
+            cmap = new ttf_cmap(this, nullptr, 0);
+            break;
+        case 2:
+            glyf = new ttf_glyf(this, nullptr, 0);
+            break;
+        case 3:
+            head = new ttf_head(this, nullptr, 0);
+            break;
+        case 4:
+            hhea = new ttf_hhea(this, nullptr, 0);
+            break;
+        case 5:
+            hmtx = new ttf_hmtx(this, nullptr, 0);
+            break;
+        case 6:
+            loca = new ttf_loca(this, nullptr, 0);
+            break;
+        case 7:
+            maxp = new ttf_maxp(this, nullptr, 0);
+            break;
+        case 8:
+            name = new ttf_name(this, nullptr, 0);
+            break;
+        case 9:
+            post = new ttf_post(this, nullptr, 0);
+            break;
+        }
+    }
+    cmap->get_tbl();
+    delete setup;
+    setup = nullptr;
+    return 0;
+}
+
+int ttf::save(BFile& file) {
+    printf("ttf:save\n");
+    if (!dir || !head || !maxp) {
+        fprintf(stderr, "ttf:save: there is no font to save\n");
+        return 1;
+    }
+    maxp->update();
+    head->update();
+    head->setsum(0xB1B0AFBA);
+
+    size_t dirlen = directory_length(dir);
+    byte_writer d(dir, dirlen);
+    int n = d.span().u16(4);
+    uint64_t pos = dirlen;
+    uint32_t sum = 0;
+    uint64_t headpos = 0;
+    int k = 0;
+    for (int i = 0; i < n; i++) {
+        size_t e = HEADER + ENTRY * i;
+        uint32_t tag = d.span().u32(e);
+        print_name(tag);
+        ttf_table* t = table_for(tag, &k);
+        uint64_t plen = t ? ((uint64_t)t->length + 3) & ~(uint64_t)3 : 0;
+        if (!t || pos + plen > 0xFFFFFFFFu) {
+            fprintf(stderr, "ttf:save: the table cannot be written (name=[%c%c%c%c])\n",
+                    (char)(tag >> 24), (char)(tag >> 16), (char)(tag >> 8), (char)tag);
+            return 1;
+        }
+        uint32_t c = (uint32_t)t->sumB32();
+        d.put32(e + 4, c);
+        d.put32(e + 8, (uint32_t)pos);
+        d.put32(e + 12, (uint32_t)t->length);
+        if (file.WriteAt((off_t)pos, t->data, plen) != (ssize_t)plen) {
+            fprintf(stderr, "ttf:save: writing the file failed\n");
+            return 1;
+        }
+        if (tag == tag_of("head"))
+            headpos = pos;
+        pos += plen;
+        sum += c;
+    }
+    if (file.WriteAt(0, dir, dirlen) != (ssize_t)dirlen) {
+        fprintf(stderr, "ttf:save: writing the file failed\n");
+        return 1;
+    }
+    byte_span written(dir, dirlen);
+    for (size_t off = 0; off + 4 <= dirlen; off += 4)
+        sum += written.u32(off);
+    head->setsum(sum);
+    if (file.WriteAt((off_t)headpos, head->data, head->length) != (ssize_t)head->length) {
+        fprintf(stderr, "ttf:save: writing the file failed\n");
+        return 1;
+    }
+    return 0;
+}
+
+BRect ttf::bounds() {
+    return head ? head->bounds() : BRect();
+}
+
+int ttf::get_tables(int* count, unsigned long* tags) {
+    if (!count)
+        return -1;
+    int n = dir ? byte_span(dir, HEADER).u16(4) : 0;
+    if (*count < n || (n > 0 && !tags))
+        return -1;
+    byte_span d(dir, directory_length(dir));
+    for (int i = 0; i < n; i++)
+        tags[i] = d.u32(HEADER + ENTRY * i);
+    *count = n;
+    return 0;
+}
+
+void ttf::set_view(BView* parent) {
+    if (!parent)
+        return;
+    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx,
+                                maxp, name, post, gasp, ebdt, eblc};
+    for (ttf_table* t : views) {
+        if (!t)
+            continue;
+        t->show(false);
+        parent->AddChild(t);
+    }
+}
+
+void ttf::reset_view(BView* parent) {
+    if (!parent)
+        return;
+    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx,
+                                maxp, name, post, gasp, ebdt, eblc};
+    for (ttf_table* t : views)
+        if (t)
+            parent->RemoveChild(t);
+}

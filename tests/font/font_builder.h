@@ -1,0 +1,217 @@
+// Builds small TrueType files in memory for the font tests: big-endian
+// byte appenders, a few minimal tables and an sfnt wrapper that lays out the
+// directory and checksums like a real font.
+#ifndef TAVREL_TESTS_FONT_BUILDER_H
+#define TAVREL_TESTS_FONT_BUILDER_H
+
+#include "font/ttf.h"
+
+#include <File.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace font_builder {
+
+using bytes = std::vector<unsigned char>;
+
+inline void add16(bytes& b, uint32_t v) {
+    b.push_back((unsigned char)(v >> 8));
+    b.push_back((unsigned char)v);
+}
+inline void add32(bytes& b, uint32_t v) {
+    add16(b, v >> 16);
+    add16(b, v & 0xFFFF);
+}
+inline void put16(bytes& b, size_t off, uint32_t v) {
+    b[off] = (unsigned char)(v >> 8);
+    b[off + 1] = (unsigned char)v;
+}
+inline void put32(bytes& b, size_t off, uint32_t v) {
+    put16(b, off, v >> 16);
+    put16(b, off + 2, v & 0xFFFF);
+}
+inline uint16_t get16(const bytes& b, size_t off) {
+    return (uint16_t)(b[off] << 8 | b[off + 1]);
+}
+inline uint32_t get32(const bytes& b, size_t off) {
+    return (uint32_t)get16(b, off) << 16 | get16(b, off + 2);
+}
+inline uint32_t tag(const char* s) {
+    return (uint32_t)(unsigned char)s[0] << 24 | (uint32_t)(unsigned char)s[1] << 16 |
+           (uint32_t)(unsigned char)s[2] << 8 | (unsigned char)s[3];
+}
+inline uint32_t checksum(const bytes& b, size_t off, size_t len) {
+    uint32_t sum = 0;
+    for (size_t i = 0; i < len; i += 4) {
+        uint32_t w = 0;
+        for (size_t k = 0; k < 4; k++)
+            w = w << 8 | (i + k < len ? b[off + i + k] : 0);
+        sum += w;
+    }
+    return sum;
+}
+
+struct table {
+    std::string tag;
+    bytes data;
+};
+
+// An sfnt with the tables in the given order, each at a padded offset.
+inline bytes sfnt(const std::vector<table>& tables, uint32_t version = 0x00010000) {
+    bytes out;
+    size_t n = tables.size();
+    add32(out, version);
+    add16(out, (uint32_t)n);
+    uint32_t p = 1, log2p = 0;
+    while (p * 2 <= n) {
+        p *= 2;
+        log2p++;
+    }
+    add16(out, 16 * p);
+    add16(out, log2p);
+    add16(out, (uint32_t)(16 * n - 16 * p));
+    size_t pos = 12 + 16 * n;
+    bytes body;
+    for (const table& t : tables) {
+        add32(out, tag(t.tag.c_str()));
+        add32(out, checksum(t.data, 0, t.data.size()));
+        add32(out, (uint32_t)(pos + body.size()));
+        add32(out, (uint32_t)t.data.size());
+        body.insert(body.end(), t.data.begin(), t.data.end());
+        while (body.size() % 4)
+            body.push_back(0);
+    }
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+inline bytes head_table(int indexToLocFormat = 1) {
+    bytes b(54, 0);
+    put32(b, 0, 0x00010000);
+    put32(b, 12, 0x5F0F3CF5);
+    put16(b, 18, 1000);
+    put16(b, 40, 1000);
+    put16(b, 42, 1000);
+    put16(b, 50, (uint32_t)indexToLocFormat);
+    return b;
+}
+inline bytes maxp_table(unsigned numGlyphs) {
+    bytes b(32, 0);
+    put32(b, 0, 0x00010000);
+    put16(b, 4, numGlyphs);
+    put16(b, 14, 1);
+    return b;
+}
+inline bytes hhea_table(unsigned numberOfHMetrics) {
+    bytes b(36, 0);
+    put32(b, 0, 0x00010000);
+    put16(b, 34, numberOfHMetrics);
+    return b;
+}
+// One full entry per glyph: advance width 500 + g, lsb g.
+inline bytes hmtx_table(unsigned n) {
+    bytes b;
+    for (unsigned g = 0; g < n; g++) {
+        add16(b, 500 + g);
+        add16(b, g);
+    }
+    return b;
+}
+// A cmap without any mapping: one (3, 1) format 4 subtable with the final
+// segment only.
+inline bytes empty_cmap() {
+    bytes b;
+    add16(b, 0);
+    add16(b, 1);
+    add16(b, 3);
+    add16(b, 1);
+    add32(b, 12);
+    for (uint32_t v : {4u, 24u, 0u, 2u, 2u, 0u, 0u, 0xFFFFu, 0u, 0xFFFFu, 1u, 0u})
+        add16(b, v);
+    return b;
+}
+
+// A simple glyph record: one contour of `points` points on a diagonal.
+inline bytes simple_glyph(unsigned points) {
+    bytes b;
+    add16(b, 1);
+    for (int i = 0; i < 4; i++)
+        add16(b, 0);
+    add16(b, points - 1);
+    add16(b, 0); // no instructions
+    for (unsigned i = 0; i < points; i++)
+        b.push_back(0x01 | 0x02 | 0x04 | 0x10 | 0x20); // on-curve, +1 byte deltas
+    for (unsigned i = 0; i < 2 * points; i++)
+        b.push_back(1);
+    if (b.size() % 2)
+        b.push_back(0);
+    return b;
+}
+// A composite record referring to the given glyphs with byte offsets.
+inline bytes composite_glyph(const std::vector<unsigned>& components) {
+    bytes b;
+    add16(b, 0xFFFF);
+    for (int i = 0; i < 4; i++)
+        add16(b, 0);
+    for (size_t i = 0; i < components.size(); i++) {
+        add16(b, 0x0002 | (i + 1 < components.size() ? 0x0020 : 0));
+        add16(b, components[i]);
+        b.push_back(0);
+        b.push_back(0);
+    }
+    return b;
+}
+
+// glyf and long loca for these records.
+inline void glyf_and_loca(const std::vector<bytes>& records, bytes* glyf, bytes* loca) {
+    glyf->clear();
+    loca->clear();
+    for (const bytes& r : records) {
+        add32(*loca, (uint32_t)glyf->size());
+        glyf->insert(glyf->end(), r.begin(), r.end());
+    }
+    add32(*loca, (uint32_t)glyf->size());
+}
+
+// A complete small font with these glyph records.
+inline std::vector<table> font_tables(const std::vector<bytes>& records) {
+    bytes glyf, loca;
+    glyf_and_loca(records, &glyf, &loca);
+    unsigned n = (unsigned)records.size();
+    return {{"cmap", empty_cmap()},  {"glyf", glyf},          {"head", head_table()},
+            {"hhea", hhea_table(n)}, {"hmtx", hmtx_table(n)}, {"loca", loca},
+            {"maxp", maxp_table(n)}};
+}
+
+inline bytes* find_table(std::vector<table>& tables, const char* t) {
+    for (table& x : tables)
+        if (x.tag == t)
+            return &x.data;
+    return nullptr;
+}
+
+// Writes the bytes to a fresh file and loads them into `font`.
+inline int load_bytes(ttf& font, const bytes& file) {
+    std::string path = testing_support::temp_dir() + "/font.ttf";
+    testing_support::write_file(path, file);
+    BFile f(path.c_str(), B_READ_ONLY);
+    return font.load(f);
+}
+
+// Saves `font` to a new file in a fresh folder; returns its path, or "" when
+// save failed.
+inline std::string save_font(ttf& font, const char* name = "out.ttf") {
+    std::string path = testing_support::temp_dir() + "/" + name;
+    BFile f(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+    if (f.InitCheck() != B_OK || font.save(f) != 0)
+        return "";
+    return path;
+}
+
+} // namespace font_builder
+
+#endif
