@@ -1,0 +1,532 @@
+// Conversion of single glyf records to and from editable glyphs.
+//
+// Simple body, after the 10-byte header:
+//   endPtsOfContours  uint16 x numberOfContours
+//   instructionLength uint16, then the instruction bytes
+//   flags             one byte per point, 0x08 = next byte repeats it
+//   x deltas, then y deltas (one byte, a word or nothing, as the flag says)
+// Composite body: entries of flags uint16, glyphIndex uint16, two arguments
+// (bytes, or words with 0x0001) and 0, 1, 2 or 4 F2Dot14 values, while 0x0020
+// is set; with 0x0100 on the last entry, instructions follow.
+//
+// decode refuses a damaged record (returns 1, leaves the glyph as it was)
+// rather than guessing: counts and offsets that run past the record, contour
+// ends that do not increase, contours over 1024 points, more than 512
+// contours, flag repeats past the last point, components that refer back to
+// a glyph being decoded or nest too deeply.
+#include "font/glyf.h"
+
+#include "font/head.h"
+#include "font/loca.h"
+#include "font/maxp.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const size_t header_size = 10;
+
+// Point flags.
+const uint8_t on_curve = 0x01, x_short = 0x02, y_short = 0x04, repeat = 0x08, x_same = 0x10,
+              y_same = 0x20;
+
+// Component flags.
+const uint16_t args_are_words = 0x0001, args_are_xy = 0x0002, have_scale = 0x0008,
+               more_components = 0x0020, have_xy_scale = 0x0040, have_2x2 = 0x0080;
+
+// Limits on one decode, so that nested or shared components cannot make it
+// recurse, run or allocate without bound. Real fonts nest two or three deep.
+const size_t max_nesting = 16;
+const int max_component_records = 256;
+const long max_decoded_contours = 4096;
+
+struct decode_context {
+    ttf_glyf& table;
+    std::vector<unsigned> path; // glyph indices whose records are being read
+    int records = 0;
+    long contours = 0;
+};
+
+int decode_record(decode_context& ctx, const byte_span& rec, glyph* g);
+
+// Reads one delta of a point as its flag says; false when the bytes run out.
+bool read_delta(const byte_span& rec, size_t& pos, uint8_t flag, uint8_t is_short,
+                uint8_t same_or_positive, int32_t& delta) {
+    if (flag & is_short) {
+        if (!rec.has(pos, 1))
+            return false;
+        delta = rec.u8(pos++);
+        if (!(flag & same_or_positive))
+            delta = -delta;
+    } else if (flag & same_or_positive) {
+        delta = 0;
+    } else {
+        if (!rec.has(pos, 2))
+            return false;
+        delta = rec.s16(pos);
+        pos += 2;
+    }
+    return true;
+}
+
+int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
+    const size_t ncontours = (size_t)rec.s16(0);
+    if (ncontours == 0)
+        return 0;
+    if (ncontours > (size_t)glyph::max_contours ||
+        (size_t)(g->count + g->ncompo) + ncontours > (size_t)glyph::max_contours)
+        return 1;
+    if (ctx.contours + (long)ncontours > max_decoded_contours)
+        return 1;
+    if (!rec.has(header_size, 2 * ncontours + 2))
+        return 1;
+
+    std::vector<int> ends(ncontours);
+    int previous = -1;
+    for (size_t k = 0; k < ncontours; k++) {
+        int end = rec.u16(header_size + 2 * k);
+        if (end <= previous || end - previous > shape::max_points)
+            return 1;
+        ends[k] = previous = end;
+    }
+    const size_t npoints = (size_t)ends.back() + 1;
+
+    size_t pos = header_size + 2 * ncontours;
+    size_t ninstr = rec.u16(pos);
+    pos += 2;
+    if (!rec.has(pos, ninstr))
+        return 1;
+    pos += ninstr;
+
+    std::vector<uint8_t> flags(npoints);
+    for (size_t i = 0; i < npoints;) {
+        if (!rec.has(pos, 1))
+            return 1;
+        uint8_t f = rec.u8(pos++);
+        flags[i++] = f;
+        if (f & repeat) {
+            if (!rec.has(pos, 1))
+                return 1;
+            size_t n = rec.u8(pos++);
+            if (n > npoints - i)
+                return 1;
+            std::fill(flags.begin() + i, flags.begin() + i + n, f);
+            i += n;
+        }
+    }
+
+    std::vector<int32_t> xs(npoints), ys(npoints);
+    int32_t v = 0;
+    for (size_t i = 0; i < npoints; i++) {
+        int32_t d;
+        if (!read_delta(rec, pos, flags[i], x_short, x_same, d))
+            return 1;
+        xs[i] = v += d;
+    }
+    v = 0;
+    for (size_t i = 0; i < npoints; i++) {
+        int32_t d;
+        if (!read_delta(rec, pos, flags[i], y_short, y_same, d))
+            return 1;
+        ys[i] = v += d;
+    }
+
+    int first = 0;
+    for (size_t k = 0; k < ncontours; k++) {
+        shape* s = new shape(ends[k] + 1 - first);
+        for (int i = 0; i < s->count; i++)
+            s->set(i, BPoint((float)xs[first + i], (float)ys[first + i]),
+                   (char)((flags[first + i] ^ on_curve) & 1));
+        s->ctrlp2form();
+        g->add_shape(s);
+        first = ends[k] + 1;
+    }
+    ctx.contours += (long)ncontours;
+    return 0;
+}
+
+// Where glyph gi's record lies; false when the font cannot say (no such
+// glyph, no loca entry, or the tables needed to look it up are missing).
+bool locate(ttf_glyf& table, unsigned gi, unsigned long* offset, unsigned long* length) {
+    ttf* font = table.owner;
+    if (!font || !font->maxp || !font->loca || !font->head)
+        return false;
+    if (gi >= font->maxp->numglyphs())
+        return false;
+    return font->loca->get_offset(font->head->is32loca(), (int)gi, offset, length) == 0;
+}
+
+struct component_entry {
+    std::unique_ptr<glyph> g;
+    int16_t dx, dy;
+    uint16_t xscale, scale01, scale10, yscale;
+};
+
+int decode_component(decode_context& ctx, unsigned gi, glyph* c) {
+    unsigned long offset, length;
+    if (!locate(ctx.table, gi, &offset, &length))
+        return -1; // skipped, as a component the font does not have
+    if (length == 0)
+        return 0;
+    if (std::find(ctx.path.begin(), ctx.path.end(), gi) != ctx.path.end())
+        return 1; // refers back to itself
+    if (ctx.path.size() >= max_nesting || ++ctx.records > max_component_records)
+        return 1;
+    byte_span rec = ctx.table.bytes().slice(offset, length);
+    if (rec.size() != length)
+        return 1;
+    ctx.path.push_back(gi);
+    int r = decode_record(ctx, rec, c);
+    ctx.path.pop_back();
+    return r;
+}
+
+int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g) {
+    std::vector<component_entry> kept;
+    size_t pos = header_size;
+    uint16_t flags;
+    do {
+        if (!rec.has(pos, 4))
+            return 1;
+        flags = rec.u16(pos);
+        unsigned gi = rec.u16(pos + 2);
+        pos += 4;
+        component_entry e;
+        if (flags & args_are_words) {
+            if (!rec.has(pos, 4))
+                return 1;
+            e.dx = rec.s16(pos);
+            e.dy = rec.s16(pos + 2);
+            pos += 4;
+        } else {
+            if (!rec.has(pos, 2))
+                return 1;
+            e.dx = rec.s8(pos);
+            e.dy = rec.s8(pos + 1);
+            pos += 2;
+        }
+        e.xscale = e.yscale = 0x4000;
+        e.scale01 = e.scale10 = 0;
+        size_t nscale = (flags & have_scale)      ? 1
+                        : (flags & have_xy_scale) ? 2
+                        : (flags & have_2x2)      ? 4
+                                                  : 0;
+        if (!rec.has(pos, 2 * nscale))
+            return 1;
+        if (nscale == 1) {
+            e.xscale = e.yscale = rec.u16(pos);
+        } else if (nscale == 2) {
+            e.xscale = rec.u16(pos);
+            e.yscale = rec.u16(pos + 2);
+        } else if (nscale == 4) {
+            e.xscale = rec.u16(pos);
+            e.scale01 = rec.u16(pos + 2);
+            e.scale10 = rec.u16(pos + 4);
+            e.yscale = rec.u16(pos + 6);
+        }
+        pos += 2 * nscale;
+
+        // Components past the seventh are dropped, so they are not read.
+        if ((int)kept.size() + g->ncompo >= glyph::max_components)
+            continue;
+        e.g.reset(new glyph((unsigned short)gi));
+        e.g->depth = g->depth + 1;
+        int r = decode_component(ctx, gi, e.g.get());
+        if (r > 0)
+            return 1;
+        if (r == 0)
+            kept.push_back(std::move(e));
+    } while (flags & more_components);
+    // Instructions of a composite glyph are not kept; a truncated block is
+    // harmless since nothing of it is used.
+
+    long copies = 0;
+    for (const component_entry& e : kept)
+        copies += e.g->count + 1;
+    if (ctx.contours + copies > max_decoded_contours)
+        return 1;
+    for (component_entry& e : kept) {
+        if (g->add_compo(e.g.get(), e.dx, e.dy, e.xscale, e.scale01, e.scale10, e.yscale) == 0)
+            e.g.release();
+    }
+    ctx.contours += copies;
+    g->create_composhape();
+    return 0;
+}
+
+int decode_record(decode_context& ctx, const byte_span& rec, glyph* g) {
+    if (rec.size() < header_size)
+        return 1;
+    if (rec.s16(0) >= 0)
+        return decode_simple(ctx, rec, g);
+    return decode_composite(ctx, rec, g);
+}
+
+} // namespace
+
+int ttf_glyf::decode(unsigned long offset, unsigned long length, glyph* g) {
+    if (length == 0)
+        return 0;
+    if (!g)
+        return 1;
+    byte_span rec = bytes().slice(offset, length);
+    if (rec.size() != length)
+        return 1;
+    decode_context ctx{*this, {}, 0, 0};
+    if (g->index != 0xFFFF)
+        ctx.path.push_back(g->index);
+    return decode_record(ctx, rec, g);
+}
+
+namespace {
+
+// A coordinate in font units as the file holds it: truncated toward zero,
+// and refused when it is not finite or does not fit in 16 bits.
+bool file_coordinate(float v, int32_t& out) {
+    if (!std::isfinite(v))
+        return false;
+    float t = std::trunc(v);
+    if (t < -32768.0f || t > 32767.0f)
+        return false;
+    out = (int32_t)t;
+    return true;
+}
+
+// A composite bounding-box value: truncated and clamped to 16 bits.
+int16_t box_value(float v) {
+    if (!(v > -32768.0f))
+        return -32768;
+    if (!(v < 32767.0f))
+        return 32767;
+    return (int16_t)std::trunc(v);
+}
+
+// Writes a growing record; the buffer is sized beforehand for the largest
+// record the glyph can produce, so a failed put means a sizing fault.
+struct record_writer {
+    std::vector<unsigned char> buf;
+    size_t pos = 0;
+    bool ok = true;
+
+    explicit record_writer(size_t capacity) : buf(capacity) {}
+    void u8(uint8_t v) {
+        ok = byte_writer(buf.data(), buf.size()).put8(pos, v) && ok;
+        pos += 1;
+    }
+    void u16(uint16_t v) {
+        ok = byte_writer(buf.data(), buf.size()).put16(pos, v) && ok;
+        pos += 2;
+    }
+    void bytes(const byte_span& b) {
+        for (size_t i = 0; i < b.size(); i++)
+            u8(b.u8(i));
+    }
+};
+
+int encode_composite(const ttf_glyf& table, const glyph* g, record_writer& w) {
+    ttf* font = table.owner;
+    for (int k = 0; k < g->ncompo; k++) {
+        // A component must name a glyph of the font, or the record would
+        // point nowhere.
+        if (!g->compo[k] || g->compo[k]->index == 0xFFFF)
+            return 1;
+        if (font && font->maxp && g->compo[k]->index >= font->maxp->numglyphs())
+            return 1;
+    }
+    BRect b = g->bounds();
+    // Components without outline: a zero box rather than an inverted one.
+    if (b.left > b.right || b.top > b.bottom)
+        b = BRect(0, 0, 0, 0);
+    w.u16((uint16_t)-1);
+    w.u16((uint16_t)box_value(b.left));
+    w.u16((uint16_t)box_value(b.top));
+    w.u16((uint16_t)box_value(b.right));
+    w.u16((uint16_t)box_value(b.bottom));
+    for (int k = 0; k < g->ncompo; k++) {
+        int dx = g->compo_dx[k], dy = g->compo_dy[k];
+        uint16_t flags = args_are_xy;
+        if (dx < -128 || dx > 127 || dy < -128 || dy > 127)
+            flags |= args_are_words;
+        int nscale = 0;
+        if (g->compo_scale01[k] != 0 || g->compo_scale10[k] != 0) {
+            flags |= have_2x2;
+            nscale = 4;
+        } else if (g->compo_xscale[k] != g->compo_yscale[k]) {
+            flags |= have_xy_scale;
+            nscale = 2;
+        } else if (g->compo_xscale[k] != 0x4000) {
+            flags |= have_scale;
+            nscale = 1;
+        }
+        if (k + 1 < g->ncompo)
+            flags |= more_components;
+        w.u16(flags);
+        w.u16(g->compo[k]->index);
+        if (flags & args_are_words) {
+            w.u16((uint16_t)dx);
+            w.u16((uint16_t)dy);
+        } else {
+            w.u8((uint8_t)dx);
+            w.u8((uint8_t)dy);
+        }
+        if (nscale == 4) {
+            w.u16(g->compo_xscale[k]);
+            w.u16(g->compo_scale01[k]);
+            w.u16(g->compo_scale10[k]);
+            w.u16(g->compo_yscale[k]);
+        } else if (nscale == 2) {
+            w.u16(g->compo_xscale[k]);
+            w.u16(g->compo_yscale[k]);
+        } else if (nscale == 1) {
+            w.u16(g->compo_xscale[k]);
+        }
+    }
+    return 0;
+}
+
+// Largest delta a flag byte can carry in one byte.
+const int32_t short_limit = 255;
+
+int encode_simple(const glyph* g, const byte_span& instructions, record_writer& w) {
+    // Contours without points are left out: an empty contour would repeat
+    // the previous end point, which readers (this one included) refuse.
+    std::vector<const shape*> contours;
+    size_t npoints = 0;
+    for (int i = 0; i < g->count; i++) {
+        const shape* s = g->contours[i];
+        if (s && s->count > 0) {
+            contours.push_back(s);
+            npoints += (size_t)s->count;
+        }
+    }
+    // End points are 16-bit.
+    if (npoints > 0xFFFF)
+        return 1;
+    // A glyph without points is stored as an empty record, the form readers
+    // expect; a header alone would carry an inverted bounding box that
+    // validators reject, and instructions without points do nothing.
+    if (contours.empty())
+        return 0;
+
+    std::vector<uint8_t> flags;
+    std::vector<uint8_t> xbytes, ybytes;
+    int16_t xmin = 32767, ymin = 32767, xmax = -32768, ymax = -32768;
+    int32_t px = 0, py = 0;
+    for (const shape* s : contours) {
+        for (int i = 0; i < s->count; i++) {
+            int32_t X, Y;
+            if (!file_coordinate(s->points[i].x, X) || !file_coordinate(s->points[i].y, Y))
+                return 1;
+            xmin = (int16_t)std::min<int32_t>(xmin, X);
+            ymin = (int16_t)std::min<int32_t>(ymin, Y);
+            xmax = (int16_t)std::max<int32_t>(xmax, X);
+            ymax = (int16_t)std::max<int32_t>(ymax, Y);
+            int32_t dx = X - px, dy = Y - py;
+            px = X;
+            py = Y;
+            // Readers add deltas as signed 16-bit numbers.
+            if (dx < -32768 || dx > 32767 || dy < -32768 || dy > 32767)
+                return 1;
+            uint8_t f = (s->flags[i] & 1) ? 0 : on_curve;
+            auto put = [&](int32_t d, uint8_t is_short, uint8_t same_or_positive,
+                           std::vector<uint8_t>& out) {
+                if (d == 0) {
+                    f |= same_or_positive;
+                } else if (d >= -short_limit && d <= -1) {
+                    f |= is_short;
+                    out.push_back((uint8_t)-d);
+                } else if (d >= 1 && d <= short_limit) {
+                    f |= is_short | same_or_positive;
+                    out.push_back((uint8_t)d);
+                } else {
+                    out.push_back((uint8_t)((uint16_t)d >> 8));
+                    out.push_back((uint8_t)d);
+                }
+            };
+            put(dx, x_short, x_same, xbytes);
+            put(dy, y_short, y_same, ybytes);
+            flags.push_back(f);
+        }
+    }
+
+    w.u16((uint16_t)contours.size());
+    w.u16((uint16_t)xmin);
+    w.u16((uint16_t)ymin);
+    w.u16((uint16_t)xmax);
+    w.u16((uint16_t)ymax);
+    size_t end = 0;
+    for (const shape* s : contours) {
+        end += (size_t)s->count;
+        w.u16((uint16_t)(end - 1));
+    }
+    w.u16((uint16_t)instructions.size());
+    w.bytes(instructions);
+    w.bytes(byte_span(flags.data(), flags.size()));
+    w.bytes(byte_span(xbytes.data(), xbytes.size()));
+    w.bytes(byte_span(ybytes.data(), ybytes.size()));
+    return 0;
+}
+
+// The instructions of a simple record, or nothing for any other record.
+byte_span kept_instructions(const byte_span& old) {
+    if (old.size() < header_size || old.s16(0) < 0)
+        return byte_span();
+    size_t at = header_size + 2 * (size_t)old.s16(0);
+    if (!old.has(at, 2))
+        return byte_span();
+    return old.slice(at + 2, old.u16(at));
+}
+
+} // namespace
+
+int ttf_glyf::encode(const glyph* g, unsigned long* offset, unsigned long* length) {
+    if (!g || !offset || !length)
+        return 1;
+    const byte_span table = bytes();
+    const unsigned long oldlen = *length;
+    byte_span old = table.slice(*offset, oldlen);
+    if (old.size() != oldlen || *offset > table.size())
+        return 1;
+    byte_span instructions = kept_instructions(old);
+
+    // Header, 2 bytes per end point, the instruction block and at most five
+    // bytes per point (flag, word x, word y); a composite entry takes at
+    // most 16 bytes. One more for the padding.
+    size_t points = 0;
+    for (int i = 0; i < g->count; i++)
+        points += g->contours[i] ? (size_t)std::max(0, (int)g->contours[i]->count) : 0;
+    size_t capacity = g->ncompo > 0 ? header_size + 16 * (size_t)g->ncompo + 1
+                                    : header_size + 2 * (size_t)g->count + 2 + instructions.size() +
+                                          5 * points + 1;
+    record_writer w(capacity);
+    int r = g->ncompo > 0 ? encode_composite(*this, g, w) : encode_simple(g, instructions, w);
+    if (r != 0 || !w.ok)
+        return 1;
+    if (w.pos % 2)
+        w.u8(0);
+    if (!w.ok)
+        return 1;
+    const size_t newlen = w.pos;
+
+    // loca offsets are 32-bit; a table that would outgrow them is refused.
+    const unsigned long total = this->length - oldlen + newlen;
+    if (total > 0xFFFFFFFFUL)
+        return 1;
+    unsigned char* buf = malloc32((long)total);
+    if (!buf)
+        return 1;
+    byte_span before = table.slice(0, *offset);
+    byte_span after = table.from(*offset + oldlen);
+    std::copy(before.data(), before.data() + before.size(), buf);
+    std::copy(w.buf.data(), w.buf.data() + newlen, buf + before.size());
+    std::copy(after.data(), after.data() + after.size(), buf + before.size() + newlen);
+    replace_data(buf, total);
+    *length = newlen;
+    return 0;
+}
