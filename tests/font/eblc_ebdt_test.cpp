@@ -4,6 +4,8 @@
 #include "font/ebdt.h"
 #include "font/eblc.h"
 
+#include "font/font_builder.h"
+#include "font/ttf.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -391,4 +393,99 @@ TEST(Eblc, HostileCountsAndOffsetsAreNotFound) {
             eblc->get_offset(&b, &offset, &format);
         }
     }
+}
+
+namespace {
+
+struct expected_bitmap {
+    int strike, px, py, gid, w, h, bx, by, adv;
+    std::string bits;
+};
+
+std::vector<expected_bitmap> parse_bitmaps(const std::string& text) {
+    std::vector<expected_bitmap> out;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        expected_bitmap e;
+        if (in >> e.strike >> e.px >> e.py >> e.gid >> e.w >> e.h >> e.bx >> e.by >> e.adv >>
+            e.bits)
+            out.push_back(e);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(BitmapInFont, EditedPixelsSaveInPlaceAndReadBackWithFontTools) {
+    std::string dir = temp_dir();
+    std::string out;
+    ASSERT_EQ(run_command(
+                  python() + " " + source_dir() + "/tests/tools/build_bitmap_font.py " + dir, &out),
+              0)
+        << out;
+    ttf font;
+    ASSERT_EQ(font_builder::load_bytes(font, read_file(dir + "/bitmaps.ttf")), 0);
+    ASSERT_NE(font.eblc, nullptr);
+    ASSERT_NE(font.ebdt, nullptr);
+    unsigned long eblc_length = font.eblc->length, ebdt_length = font.ebdt->length;
+
+    std::vector<unsigned char> listing = read_file(dir + "/expected.txt");
+    std::vector<expected_bitmap> want = parse_bitmaps(std::string(listing.begin(), listing.end()));
+    // Invert every pixel of the first strike of each ppem pair; the second
+    // (12, 12) strike is never reached and stays as it was.
+    int first_strike_of[256 * 256];
+    std::fill(std::begin(first_strike_of), std::end(first_strike_of), -1);
+    for (expected_bitmap& e : want) {
+        int& first = first_strike_of[e.px * 256 + e.py];
+        if (first < 0)
+            first = e.strike;
+        if (first != e.strike)
+            continue;
+        SCOPED_TRACE(e.gid);
+        bitmap b((unsigned short)e.gid, (unsigned char)e.px, (unsigned char)e.py, 1);
+        ASSERT_EQ(font.get_bitmap(&b), 0);
+        ASSERT_EQ(pixels_of(b), e.bits);
+        for (size_t i = 0; i < e.bits.size(); i++) {
+            b.pixels[i] ^= 1;
+            e.bits[i] = e.bits[i] == '1' ? '0' : '1';
+        }
+        ASSERT_EQ(font.set_bitmap(&b), 0);
+    }
+    bitmap absent(9, 12, 12, 1);
+    EXPECT_EQ(font.get_bitmap(&absent), -1);
+    EXPECT_EQ(font.set_bitmap(&absent), -1);
+    EXPECT_EQ(font.eblc->length, eblc_length);
+    EXPECT_EQ(font.ebdt->length, ebdt_length);
+
+    std::string path = font_builder::save_font(font);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+    std::string read_back;
+    ASSERT_EQ(run_command(python() + " " + source_dir() + "/tests/tools/bitmap_pixels.py " + path,
+                          &read_back),
+              0)
+        << read_back;
+    std::vector<expected_bitmap> got = parse_bitmaps(read_back);
+    ASSERT_EQ(got.size(), want.size());
+    std::multiset<std::string> a, b;
+    for (size_t i = 0; i < want.size(); i++) {
+        a.insert(std::to_string(want[i].strike) + " " + std::to_string(want[i].gid) + " " +
+                 want[i].bits);
+        b.insert(std::to_string(got[i].strike) + " " + std::to_string(got[i].gid) + " " +
+                 got[i].bits);
+    }
+    EXPECT_EQ(a, b);
+}
+
+TEST(BitmapInFont, FontsWithoutBitmapsHaveNone) {
+    ttf font;
+    ASSERT_EQ(font_builder::load_bytes(
+                  font, read_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")),
+              0);
+    bitmap b(36, 12, 12, 1);
+    EXPECT_EQ(font.get_bitmap(&b), -1);
+    EXPECT_EQ(font.set_bitmap(&b), -1);
+    EXPECT_EQ(font.get_bitmap(nullptr), -1);
 }

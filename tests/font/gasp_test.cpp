@@ -1,10 +1,16 @@
 #include "font/gasp.h"
 
+#include "font/font_builder.h"
+#include "font/ttf.h"
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <utility>
 #include <vector>
+
+using namespace testing_support;
 
 namespace {
 
@@ -116,4 +122,27 @@ TEST(Gasp, TablesCutShortNeverReadPastTheirEnd) {
     EXPECT_EQ(g->set_field(-1, 10, 1), 0);
     EXPECT_EQ(read(*g), (ranges{{8, 2}, {10, 1}}));
     EXPECT_EQ(g->length, 12u);
+}
+
+TEST(GaspInFont, EditedRangesOfARealFontSaveAsTheReadersExpect) {
+    ttf font;
+    ASSERT_EQ(font_builder::load_bytes(
+                  font, read_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")),
+              0);
+    ASSERT_NE(font.gasp, nullptr);
+    ASSERT_EQ(read(*font.gasp), (ranges{{8, 2}, {0xFFFF, 3}}));
+    EXPECT_EQ(font.gasp->set_field(-1, 16, 1), 0);
+    std::string path = font_builder::save_font(font);
+    ASSERT_FALSE(path.empty());
+    std::string out;
+    EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+    out.clear();
+    EXPECT_EQ(run_command(python() +
+                              " -c \"import sys; from fontTools.ttLib import TTFont; "
+                              "g = TTFont(sys.argv[1])['gasp']; "
+                              "print(g.version, sorted(g.gaspRange.items()))\" " +
+                              path,
+                          &out),
+              0);
+    EXPECT_EQ(out, "0 [(8, 2), (16, 1), (65535, 3)]\n");
 }

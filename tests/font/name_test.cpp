@@ -1,5 +1,7 @@
 #include "font/name.h"
 
+#include "font/font_builder.h"
+#include "font/ttf.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -297,4 +299,83 @@ TEST(Name, LanguageTagsOfAFormat1TableSurviveARebuild) {
     byte_span tag = b.slice(b.u16(4) + (size_t)b.u16(tags + 4), b.u16(tags + 2));
     EXPECT_EQ(std::string((const char*)tag.data(), tag.size()), "ja");
     EXPECT_EQ(read(*t, 1).text, "x");
+}
+
+namespace {
+
+// ots-sanitize and fontTools accept the whole font; returns what fontTools
+// reads from its name table.
+std::string accepted_font_names(const std::string& path, bool sanitize = true) {
+    std::string out;
+    if (sanitize) {
+        EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+    }
+    EXPECT_EQ(
+        run_command(python() + " " + source_dir() + "/tests/tools/check_font.py " + path, &out), 0)
+        << out;
+    std::string names;
+    EXPECT_EQ(
+        run_command(python() + " " + source_dir() + "/tests/tools/name_records.py " + path, &names),
+        0)
+        << names;
+    return names;
+}
+
+} // namespace
+
+TEST(NameInFont, NewFontCarriesTheDefaultNames) {
+    ttf font;
+    font.setup = new setupinfo();
+    font.setup->chars['A'] = 1;
+    ASSERT_EQ(font.init(), 0);
+    ASSERT_EQ(font.name->count(), 14);
+    std::string path = font_builder::save_font(font);
+    ASSERT_FALSE(path.empty());
+    // A new font's glyf is empty, which the sanitizer refuses whatever the
+    // name table holds; fontTools alone judges this one.
+    std::string names = accepted_font_names(path, false);
+    EXPECT_NE(names.find("3 1 1033 2 0052006500670075006c00610072 Regular"), std::string::npos)
+        << names;
+    EXPECT_NE(names.find("1 0 0 0 286329756e6b6e6f776e (c)unknown"), std::string::npos) << names;
+}
+
+TEST(NameInFont, EditedNamesOfARealFontSaveAndReadBack) {
+    ttf font;
+    ASSERT_EQ(font_builder::load_bytes(
+                  font, read_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")),
+              0);
+    ASSERT_NE(font.name, nullptr);
+    std::vector<field> before;
+    for (int i = 0; i < font.name->count(); i++)
+        before.push_back(read(*font.name, i, 4096));
+
+    const std::string family = "Tavrel \xC3\xA9\xE6\xBC\xA2 \xF0\x9F\x98\x80";
+    ASSERT_EQ(font.name->set_field(3, 1, 0x409, 1, family.c_str()), 0);
+    ASSERT_EQ(font.name->set_field(3, 1, 0x411, 4, "\xE6\x97\xA5\xE6\x9C\xAC"), 0);
+    ASSERT_EQ(font.name->set_field(1, 0, 0, 5, nullptr), 0);
+    std::string path = font_builder::save_font(font);
+    ASSERT_FALSE(path.empty());
+    std::string names = accepted_font_names(path);
+    EXPECT_NE(names.find("3 1 1033 1 00540061007600720065006c002000e96f220020d83dde00 " + family),
+              std::string::npos)
+        << names;
+
+    ttf again;
+    ASSERT_EQ(font_builder::load_bytes(again, read_file(path)), 0);
+    std::vector<field> after;
+    for (int i = 0; i < again.name->count(); i++)
+        after.push_back(read(*again.name, i, 4096));
+    ASSERT_EQ(after.size(), before.size() + 1 - 1); // one added, one deleted
+    size_t b = 0;
+    for (const field& f : after) {
+        if (f.id == (ids{3, 1, 0x411, 4})) {
+            EXPECT_EQ(f.text, "\xE6\x97\xA5\xE6\x9C\xAC");
+            continue;
+        }
+        if (before[b].id == (ids{1, 0, 0, 5}))
+            b++;
+        ASSERT_TRUE(f.id == before[b].id) << b;
+        EXPECT_EQ(f.text, f.id == (ids{3, 1, 0x409, 1}) ? family : before[b].text) << b;
+        b++;
+    }
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Reads a bare 'name' table with fontTools and prints one line per record:
+"""Reads a 'name' table (bare, or the one of a font file) with fontTools and prints one line per record:
 platformID encodingID languageID nameID, then the stored bytes in hex, then
 the text fontTools decodes (or '-' when it has no decoding for the record).
 Exits 1 when fontTools reports the table malformed."""
@@ -21,6 +21,9 @@ logging.getLogger("fontTools").addHandler(Collect())
 
 with open(sys.argv[1], "rb") as f:
     data = f.read()
+if data[:4] in (b"\x00\x01\x00\x00", b"true"):
+    from fontTools.ttLib import TTFont
+    data = TTFont(sys.argv[1]).reader["name"]
 table = newTable("name")
 table.decompile(data, None)
 for rec in table.names:
