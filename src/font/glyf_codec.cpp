@@ -43,7 +43,7 @@ const uint16_t args_are_words = 0x0001, args_are_xy = 0x0002, have_scale = 0x000
 // Limits on one decode, so that nested or shared components cannot make it
 // recurse, run or allocate without bound. Real fonts nest two or three deep.
 const size_t max_nesting = 16;
-const int max_component_records = 256;
+const int max_component_records = 1024;
 const long max_decoded_contours = 4096;
 
 struct decode_context {
