@@ -6,8 +6,7 @@
 
 namespace {
 
-unsigned char* table_bytes(std::initializer_list<unsigned char> bytes)
-{
+unsigned char* table_bytes(std::initializer_list<unsigned char> bytes) {
     unsigned char* p = malloc32((long)bytes.size());
     std::memcpy(p, bytes.begin(), bytes.size());
     return p;
@@ -15,8 +14,7 @@ unsigned char* table_bytes(std::initializer_list<unsigned char> bytes)
 
 } // namespace
 
-TEST(Malloc32, RoundsUpToFourAndZeroFills)
-{
+TEST(Malloc32, RoundsUpToFourAndZeroFills) {
     unsigned char* p = malloc32(5);
     ASSERT_NE(p, nullptr);
     for (int i = 0; i < 8; i++)
@@ -25,8 +23,7 @@ TEST(Malloc32, RoundsUpToFourAndZeroFills)
     EXPECT_EQ(malloc32(-1), nullptr);
 }
 
-TEST(TtfTable, SumB32_PartialLastWordCountsWithZeroPadding)
-{
+TEST(TtfTable, SumB32_PartialLastWordCountsWithZeroPadding) {
     // 54 bytes: 13 full words plus bytes 52-53 followed by two zero bytes.
     unsigned char* p = malloc32(54);
     uint32_t expect = 0;
@@ -44,8 +41,7 @@ TEST(TtfTable, SumB32_PartialLastWordCountsWithZeroPadding)
     EXPECT_EQ(t.sumB32(), expect);
 }
 
-TEST(TtfTable, SumB32_EmptyTableIsZeroAndSumWraps)
-{
+TEST(TtfTable, SumB32_EmptyTableIsZeroAndSumWraps) {
     ttf_table empty(nullptr, tag_of("abcd"), malloc32(0), 0);
     EXPECT_EQ(empty.sumB32(), 0u);
     ttf_table none(nullptr, tag_of("abcd"), nullptr, 0);
@@ -55,8 +51,7 @@ TEST(TtfTable, SumB32_EmptyTableIsZeroAndSumWraps)
     EXPECT_EQ(wrap.sumB32(), 1u);
 }
 
-TEST(TtfTable, ShowEndsAtExactlyVisibleOrHidden)
-{
+TEST(TtfTable, ShowEndsAtExactlyVisibleOrHidden) {
     ttf_table t(nullptr, tag_of("abcd"), nullptr, 0);
     t.Hide();
     t.Hide();
@@ -75,8 +70,7 @@ TEST(TtfTable, ShowEndsAtExactlyVisibleOrHidden)
     EXPECT_FALSE(t.IsHidden());
 }
 
-TEST(TtfTable, CheckedAccessStopsAtLength)
-{
+TEST(TtfTable, CheckedAccessStopsAtLength) {
     ttf_table t(nullptr, tag_of("abcd"), table_bytes({1, 2, 3}), 3);
     EXPECT_EQ(t.bytes().u16(1), 0x0203);
     EXPECT_EQ(t.bytes().u16(2), 0); // would read the padding

@@ -1,0 +1,249 @@
+#include "font/cmap.h"
+
+#include "font/ttf.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "font/font_builder.h"
+#include "support/test_support.h"
+
+using namespace font_builder;
+using namespace testing_support;
+
+namespace {
+
+unsigned char* copy(const bytes& b) {
+    unsigned char* p = malloc32((long)b.size());
+    std::memcpy(p, b.data(), b.size());
+    return p;
+}
+
+struct seg {
+    uint32_t start, end, delta, rangeoffset;
+};
+
+// A cmap with one (3, 1) format 4 subtable of these segments (the final
+// 0xFFFF segment is not added) followed by `glyphids`.
+bytes format4(const std::vector<seg>& segs, const std::vector<uint16_t>& glyphids = {},
+              uint32_t platform = 3, uint32_t encoding = 1) {
+    bytes b;
+    add16(b, 0);
+    add16(b, 1);
+    add16(b, platform);
+    add16(b, encoding);
+    add32(b, 12);
+    size_t n = segs.size();
+    add16(b, 4);
+    add16(b, (uint32_t)(16 + 8 * n + 2 * glyphids.size()));
+    add16(b, 0);
+    add16(b, (uint32_t)(2 * n));
+    add16(b, 0);
+    add16(b, 0);
+    add16(b, 0);
+    for (const seg& s : segs)
+        add16(b, s.end);
+    add16(b, 0);
+    for (const seg& s : segs)
+        add16(b, s.start);
+    for (const seg& s : segs)
+        add16(b, s.delta);
+    for (const seg& s : segs)
+        add16(b, s.rangeoffset);
+    for (uint16_t g : glyphids)
+        add16(b, g);
+    return b;
+}
+
+struct cmap_font {
+    ttf font;
+    explicit cmap_font(const bytes& cmap) {
+        font.cmap = new ttf_cmap(&font, copy(cmap), cmap.size());
+    }
+    ttf_cmap& operator*() { return *font.cmap; }
+    ttf_cmap* operator->() { return font.cmap; }
+};
+
+// The segments of a rebuilt table: (start, end, idDelta) each.
+std::vector<seg> segments_of(const ttf_cmap& c) {
+    byte_span b = c.bytes();
+    size_t n = b.u16(18) / 2;
+    std::vector<seg> out;
+    for (size_t i = 0; i < n; i++)
+        out.push_back({b.u16(28 + 2 * n + 2 * i), b.u16(26 + 2 * i), b.u16(28 + 4 * n + 2 * i),
+                       b.u16(28 + 6 * n + 2 * i)});
+    return out;
+}
+
+} // namespace
+
+TEST(Cmap, DecodesDeltasAndGlyphIdArray) {
+    // Segment 2 looks its glyphs up in the glyphIdArray right after the
+    // idRangeOffset array: its offset word is 2 entries from the array end.
+    cmap_font c(
+        format4({{0x20, 0x22, 10, 0}, {0x41, 0x43, 5, 4}, {0xFFFF, 0xFFFF, 1, 0}}, {7, 0, 0xFFFF}));
+    ASSERT_EQ(c->get_tbl(), 0);
+    EXPECT_EQ(c->get_gno(0x20), 0x2A);
+    EXPECT_EQ(c->get_gno(0x22), 0x2C);
+    EXPECT_EQ(c->get_gno(0x41), 12);
+    EXPECT_EQ(c->get_gno(0x42), 0); // 0 in the array stays unmapped
+    EXPECT_EQ(c->get_gno(0x43), 4); // (0xFFFF + 5) mod 65536
+    EXPECT_EQ(c->get_gno(0x44), 0);
+    EXPECT_EQ(c->get_chr(12), 0x41);
+    EXPECT_EQ(c->get_chr(999), 0xFFFF);
+}
+
+TEST(Cmap, WhichSubtableIsDecoded) {
+    cmap_font mac(format4({{0x41, 0x41, 1, 0}}, {}, 1, 0));
+    EXPECT_EQ(mac->get_tbl(), -1);
+    EXPECT_EQ(mac->get_gno(0x41), 0);
+
+    bytes f6 = format4({{0x41, 0x41, 1, 0}});
+    put16(f6, 12, 6);
+    cmap_font six(f6);
+    EXPECT_EQ(six->get_tbl(), 1);
+    EXPECT_EQ(six->get_gno(0x41), 0);
+
+    // Arrays that do not fit in the table, and a subtable offset outside it.
+    bytes cut = format4({{0x41, 0x41, 1, 0}, {0xFFFF, 0xFFFF, 1, 0}});
+    put16(cut, 18, 0xFFFE);
+    cmap_font c(cut);
+    EXPECT_EQ(c->get_tbl(), 1);
+    bytes far = format4({{0x41, 0x41, 1, 0}});
+    put32(far, 8, 0xFFFFFFF0);
+    cmap_font f(far);
+    EXPECT_EQ(f->get_tbl(), 1);
+}
+
+TEST(Cmap, SegmentEndingAtFFFFDecodesThroughFFFF) {
+    cmap_font c(format4({{0xFFF0, 0xFFFF, 1, 0}, {0xFFFF, 0xFFFF, 1, 0}}));
+    ASSERT_EQ(c->get_tbl(), 0);
+    EXPECT_EQ(c->get_gno(0xFFFE), 0xFFFF);
+    EXPECT_EQ(c->get_gno(0xFFFF), 0); // (0xFFFF + 1) mod 65536
+    EXPECT_EQ(c->get_gno(0xFFF0), 0xFFF1);
+}
+
+TEST(Cmap, OverlappingAndBackwardSegmentsDecodeInBoundedTime) {
+    // Later segments win where they overlap, as when applied in order.
+    cmap_font c(format4({{0x10, 0x30, 100, 0}, {0x20, 0x25, 200, 0}, {0x50, 0x40, 1, 0}}));
+    ASSERT_EQ(c->get_tbl(), 0);
+    EXPECT_EQ(c->get_gno(0x1F), 0x1F + 100);
+    EXPECT_EQ(c->get_gno(0x20), 0x20 + 200);
+    EXPECT_EQ(c->get_gno(0x26), 0x26 + 100);
+    EXPECT_EQ(c->get_gno(0x45), 0);
+
+    // 8,000 segments each covering every code: segCount x 65,536 steps
+    // would take minutes.
+    std::vector<seg> all(8000, seg{0, 0xFFFE, 1, 0});
+    all[7999].delta = 3;
+    cmap_font big(format4(all));
+    auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(big->get_tbl(), 0);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - t0);
+    EXPECT_LT(ms.count(), 2000);
+    EXPECT_EQ(big->get_gno(0x41), 0x44);
+}
+
+TEST(Cmap, SetChrBuildsTheSegments) {
+    cmap_font c(format4({{0xFFFF, 0xFFFF, 1, 0}}));
+    ASSERT_EQ(c->get_tbl(), 0);
+    ASSERT_EQ(c->set_chr(0x41, 0x43, 5), 0);
+    EXPECT_EQ(c->get_gno(0x41), 5);
+    EXPECT_EQ(c->get_gno(0x43), 7);
+    std::vector<seg> s = segments_of(*c);
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].start, 0x41u);
+    EXPECT_EQ(s[0].end, 0x43u);
+    EXPECT_EQ(s[0].delta, 0xFFC4u);
+    EXPECT_EQ(s[1].start, 0xFFFFu);
+    EXPECT_EQ(s[1].delta, 1u);
+    byte_span b = c->bytes();
+    EXPECT_EQ(c->length, 8u * 2 + 28);
+    EXPECT_EQ(b.u16(14), 8 * 2 + 16);
+    EXPECT_EQ(b.u16(20), 4); // searchRange
+    EXPECT_EQ(b.u16(22), 1);
+    EXPECT_EQ(b.u16(24), 0);
+
+    // A run that breaks the +1 step splits; unmapping leaves a lone code.
+    c->set_chr(0x20, 0x21, 3);
+    c->set_chr(0x22, 0x22, 9);
+    c->set_chr(0x42, 0x42, 0xFFFF);
+    s = segments_of(*c);
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(s[0].start, 0x20u);
+    EXPECT_EQ(s[0].end, 0x21u);
+    EXPECT_EQ(s[1].start, 0x22u);
+    EXPECT_EQ(s[2].start, 0x41u);
+    EXPECT_EQ(s[2].end, 0x41u);
+    EXPECT_EQ(s[3].start, 0x43u);
+
+    // end < start changes nothing in the map.
+    c->set_chr(0x50, 0x40, 1);
+    EXPECT_EQ(c->get_gno(0x45), 0);
+    // 0 and 0xFFFF are never mapped in a rebuilt table.
+    c->set_chr(0xFFFE, 0xFFFF, 1);
+    EXPECT_EQ(c->get_gno(0xFFFF), 0);
+    EXPECT_EQ(c->get_gno(0xFFFE), 1);
+}
+
+TEST(Cmap, EmptyMapHasOnlyTheFinalSegment) {
+    cmap_font c(format4({{0x41, 0x41, 1, 0}}, {}, 1, 0));
+    c->get_tbl();
+    ASSERT_EQ(c->set_tbl(), 0);
+    byte_span b = c->bytes();
+    EXPECT_EQ(c->length, 36u);
+    EXPECT_EQ(b.u16(18), 2);
+    EXPECT_EQ(b.u16(20), 2);
+    EXPECT_EQ(b.u16(22), 0);
+    EXPECT_EQ(b.u16(24), 0);
+}
+
+TEST(Cmap, MapTooScatteredForOneSubtableIsRefused) {
+    // Every other code mapped to glyph 1: one segment each, until the
+    // 16-bit subtable length cannot describe more. Further edits that would
+    // add segments are refused and change nothing.
+    cmap_font c(format4({{0xFFFF, 0xFFFF, 1, 0}}));
+    c->get_tbl();
+    unsigned refused = 0, first_refused = 0;
+    for (unsigned code = 2; code < 20000; code += 2) {
+        if (c->set_chr((unsigned short)code, (unsigned short)code, 1) != 0) {
+            refused++;
+            if (!first_refused)
+                first_refused = code;
+        }
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_EQ(c->get_gno((unsigned short)first_refused), 0);
+    unsigned segments = c->bytes().u16(18) / 2;
+    EXPECT_EQ(segments, (0xFFFFu - 16) / 8);
+    EXPECT_EQ(c->bytes().u16(14), 8 * segments + 16);
+    EXPECT_EQ(c->length, 8 * segments + 28);
+    // Extending an existing run adds no segment and is still allowed.
+    EXPECT_EQ(c->set_chr(3, 3, 2), 0);
+    EXPECT_EQ(c->get_gno(3), 2);
+}
+
+TEST(Cmap, EditedRealFontIsValid) {
+    ttf font;
+    ASSERT_EQ(load_bytes(font, read_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")), 0);
+    unsigned short a = font.cmap->get_gno('A');
+    EXPECT_NE(a, 0);
+    ASSERT_EQ(font.cmap->set_chr(0xE000, 0xE002, a), 0);
+    std::string path = save_font(font);
+    ASSERT_FALSE(path.empty());
+    std::string out;
+    EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+    out.clear();
+    EXPECT_EQ(
+        run_command(python() + " '" + source_dir() + "/tests/tools/check_font.py' '" + path + "'",
+                    &out),
+        0)
+        << out;
+    ttf again;
+    ASSERT_EQ(load_bytes(again, read_file(path)), 0);
+    EXPECT_EQ(again.cmap->get_gno(0xE001), a + 1);
+    EXPECT_EQ(again.cmap->get_gno('A'), a);
+}

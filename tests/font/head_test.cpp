@@ -1,0 +1,87 @@
+#include "font/head.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "font/font_builder.h"
+
+using namespace font_builder;
+
+TEST(Head, DefaultTable) {
+    ttf_head head(nullptr, nullptr, 0);
+    ASSERT_EQ(head.length, 54u);
+    byte_span b = head.bytes();
+    EXPECT_EQ(b.u32(0), 0x00010000u);
+    EXPECT_EQ(b.u32(12), 0x5F0F3CF5u);
+    EXPECT_EQ(b.u16(16), 1);
+    EXPECT_EQ(head.unitsperem(), 512u);
+    EXPECT_EQ(b.u64(20), 0u);
+    EXPECT_EQ(b.u16(46), 6);
+    EXPECT_EQ(b.s16(48), 1);
+    EXPECT_TRUE(head.is32loca());
+    EXPECT_EQ(head.bounds(), BRect(0, 511, 511, 0));
+    EXPECT_EQ(head.data[54], 0); // padding
+}
+
+TEST(Head, LocaFormatIsLongOnlyForOne) {
+    ttf_head head(nullptr, nullptr, 0);
+    for (int v : {0, 2, -1, 0x100}) {
+        head.writer().put16(50, (uint16_t)v);
+        EXPECT_FALSE(head.is32loca()) << v;
+    }
+    head.set_is32loca(true);
+    EXPECT_EQ(head.bytes().u16(50), 1);
+}
+
+TEST(Head, BoundsAreSigned) {
+    ttf_head head(nullptr, nullptr, 0);
+    byte_writer w = head.writer();
+    w.put16(36, (uint16_t)-100);
+    w.put16(38, (uint16_t)-200);
+    w.put16(40, 900);
+    w.put16(42, 800);
+    EXPECT_EQ(head.bounds(), BRect(-100, 800, 900, -200));
+}
+
+TEST(Head, UpdateStampsCreatedOnceAndModifiedAlways) {
+    ttf_head head(nullptr, nullptr, 0);
+    time_t before = time(nullptr);
+    head.update();
+    uint64_t created = head.bytes().u64(20);
+    EXPECT_EQ(created, head.bytes().u64(28));
+    // Seconds since 1904: well past 2020 (3,786,825,600) for any clock
+    // this runs on.
+    EXPECT_GT(created, 3786825600ull);
+    EXPECT_LE(created, (uint64_t)(before - head.epoch1904) + 2);
+
+    head.writer().put64(20, 12345);
+    head.writer().put64(28, 0);
+    head.update();
+    EXPECT_EQ(head.bytes().u64(20), 12345u);
+    EXPECT_GE(head.bytes().u64(28), created);
+}
+
+TEST(Head, EpochIsLocalMidnightOfJanuaryFirst1904) {
+    ttf_head head(nullptr, nullptr, 0);
+    struct tm t;
+    time_t epoch = head.epoch1904;
+    ASSERT_NE(localtime_r(&epoch, &t), nullptr);
+    EXPECT_EQ(t.tm_year, 4);
+    EXPECT_EQ(t.tm_mon, 0);
+    EXPECT_EQ(t.tm_mday, 1);
+    EXPECT_EQ(t.tm_hour, 0);
+    EXPECT_EQ(t.tm_min, 0);
+}
+
+TEST(Head, SetsumStoresTheAdjustment) {
+    ttf_head head(nullptr, nullptr, 0);
+    head.setsum(0xB1B0AFBA);
+    EXPECT_EQ(head.bytes().u32(8), 0u);
+    head.setsum(0xB1B0AFBB); // wraps
+    EXPECT_EQ(head.bytes().u32(8), 0xFFFFFFFFu);
+    head.setsum(0x12345678);
+    EXPECT_EQ(head.bytes().u32(8), 0xB1B0AFBAu - 0x12345678u);
+}
