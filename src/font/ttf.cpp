@@ -252,8 +252,12 @@ bool ttf::read_tables(BFile& file) {
 
 int ttf::load(BFile& file) {
     printf("ttf:load\n");
-    if (dir)
-        return refuse("the container already holds a font");
+    if (dir) {
+        // A font is never reloaded; the one held stays as it is.
+        loaderror = "the container already holds a font";
+        fprintf(stderr, "ttf:load: %s\n", loaderror);
+        return 1;
+    }
     loaderror = nullptr;
     off_t filesize = 0;
     if (file.GetSize(&filesize) != B_OK)

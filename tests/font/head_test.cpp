@@ -59,3 +59,14 @@ TEST(Head, EpochIsLocalMidnightOfJanuaryFirst1904) {
     EXPECT_EQ(t.tm_hour, 0);
     EXPECT_EQ(t.tm_min, 0);
 }
+
+TEST(Head, DatesPast2040KeepTheirHighWord) {
+    // Pretend 1904 lies 2^32 + 100 seconds back, as it will in 2040.
+    ttf_head head(nullptr, nullptr, 0);
+    head.epoch1904 = time(nullptr) - (time_t)0x100000000LL - 100;
+    head.update();
+    uint64_t modified = head.bytes().u64(28);
+    EXPECT_EQ(modified >> 32, 1u);
+    EXPECT_GE(modified & 0xFFFFFFFFu, 100u);
+    EXPECT_LT(modified & 0xFFFFFFFFu, 200u);
+}

@@ -133,6 +133,17 @@ TEST(TtfRoundTrip, RecomputedMaximaMatchWhatRealFontsStore) {
     }
 }
 
+TEST(TtfLoad, SecondLoadIsRefusedAndKeepsTheFont) {
+    ttf font;
+    bytes file = sfnt(font_tables({simple_glyph(3)}));
+    ASSERT_EQ(load_bytes(font, file), 0);
+    ttf_cmap* cmap = font.cmap;
+    EXPECT_EQ(load_bytes(font, file), 1);
+    EXPECT_NE(font.load_error(), nullptr);
+    EXPECT_EQ(font.cmap, cmap);
+    EXPECT_NE(save_font(font), "");
+}
+
 TEST(TtfSave, UnknownTableKeptAndOddLengthsPadded) {
     std::vector<table> tables = font_tables({simple_glyph(3), simple_glyph(5)});
     bytes kern = {0, 1, 2, 3, 4, 5, 6}; // 7 bytes, needs padding
