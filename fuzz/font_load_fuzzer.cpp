@@ -1,12 +1,14 @@
-// Feeds arbitrary bytes through the font container: load, the statistics
-// and box of every glyph, the metrics, the character map (decode, an edit,
-// the reverse look-up) and a save to a temporary file.
+// Feeds arbitrary bytes through the font container: load, the statistics,
+// box and outline of every glyph, storing one decoded glyph back, the
+// metrics, the character map (decode, an edit, the reverse look-up) and a
+// save to a temporary file.
 #include "font/ttf.h"
 
 #include "font/cmap.h"
 #include "font/glyf.h"
 #include "font/hmtx.h"
 #include "font/maxp.h"
+#include "outline/glyph.h"
 
 #include <File.h>
 
@@ -56,6 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         font.glyf->get_info((unsigned short)g, &depth, &components, &contours, &points);
         font.glyf->get_rect((unsigned short)g, &x0, &y0, &x1, &y1);
         font.hmtx->get_mtx((unsigned short)g, &aw, &lsb);
+    }
+    bool stored = false;
+    for (unsigned g = 0; g < n; g++) {
+        glyph outline((unsigned short)g);
+        if (font.get_glyph((int)g, &outline) != 0 || stored)
+            continue;
+        if (outline.count > 0 || outline.ncompo > 0) {
+            font.set_glyph((int)g, &outline);
+            glyph again((unsigned short)g);
+            font.get_glyph((int)g, &again);
+            stored = true;
+        }
     }
     font.hmtx->set_mtx(0, 500, 10);
     font.cmap->get_chr(1);
