@@ -1,0 +1,89 @@
+// A small command-line driver over the font model, for timing whole
+// processes against other programs:
+//   tavrel_fontcli idle                the same process doing nothing (baseline)
+//   tavrel_fontcli load FONT           load only
+//   tavrel_fontcli roundtrip IN OUT    load, then save a new file
+//   tavrel_fontcli glyphs FONT         load, then decode every glyph
+// The model prints its diagnostic lines on standard output; the driver's
+// own results follow as key=value pairs.
+#include <File.h>
+
+#include "font/maxp.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int fail(const char* what, const char* path)
+{
+    fprintf(stderr, "tavrel_fontcli: %s %s\n", what, path);
+    return 1;
+}
+
+int load(ttf& font, const char* path)
+{
+    BFile file(path, B_READ_ONLY);
+    if (file.InitCheck() != B_OK)
+        return fail("cannot open", path);
+    if (font.load(file) != 0) {
+        fprintf(stderr, "tavrel_fontcli: cannot load %s: %s\n", path,
+                font.load_error() ? font.load_error() : "not a TrueType font");
+        return 1;
+    }
+    return 0;
+}
+
+int roundtrip(const char* in, const char* out)
+{
+    ttf font;
+    if (load(font, in) != 0)
+        return 1;
+    BFile file(out, B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+    if (file.InitCheck() != B_OK)
+        return fail("cannot create", out);
+    if (font.save(file) != 0)
+        return fail("cannot save", out);
+    return 0;
+}
+
+int glyphs(const char* path)
+{
+    ttf font;
+    if (load(font, path) != 0)
+        return 1;
+    long n = font.maxp->numglyphs(), failed = 0, contours = 0, points = 0;
+    for (long gno = 0; gno < n; gno++) {
+        glyph g((unsigned short)gno);
+        if (font.get_glyph((int)gno, &g) != 0) {
+            failed++;
+            continue;
+        }
+        contours += g.count;
+        for (int i = 0; i < g.count; i++)
+            points += g.contours[i]->count;
+    }
+    printf("glyphs=%ld failed=%ld contours=%ld points=%ld\n", n, failed, contours, points);
+    return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && strcmp(argv[1], "idle") == 0)
+        return 0;
+    if (argc == 3 && strcmp(argv[1], "load") == 0) {
+        ttf font;
+        return load(font, argv[2]);
+    }
+    if (argc == 4 && strcmp(argv[1], "roundtrip") == 0)
+        return roundtrip(argv[2], argv[3]);
+    if (argc == 3 && strcmp(argv[1], "glyphs") == 0)
+        return glyphs(argv[2]);
+    fprintf(stderr, "usage: tavrel_fontcli idle | load FONT | roundtrip IN OUT | glyphs FONT\n");
+    return 2;
+}

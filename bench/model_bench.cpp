@@ -1,0 +1,340 @@
+// Micro-benchmarks of the font model on real fonts: load, save (with the
+// maxp recomputation), the round trip against a plain read and write-back
+// of the same file, decoding every glyph against FreeType loading every
+// glyph, storing one glyph, and the cmap decode and rebuild. The load
+// benchmark also reports the peak heap use of one load.
+//
+// The model prints diagnostic lines on standard output while it loads and
+// saves; they go to /dev/null here, and the report goes to the real stdout.
+#include <File.h>
+
+#include "alloc_counter.h"
+#include "font/cmap.h"
+#include "font/maxp.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
+
+#include <benchmark/benchmark.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct font_file {
+    const char* label;
+    const char* path;
+};
+
+const font_file fonts[] = {
+    {"LiberationSans", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"},
+    {"DejaVuSans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
+    {"DroidSansFallbackFull", "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"},
+    {"HanaMinA", "/usr/share/fonts/truetype/hanazono/HanaMinA.ttf"},
+    {"HanaMinB", "/usr/share/fonts/truetype/hanazono/HanaMinB.ttf"},
+};
+
+std::string outdir;
+
+std::string out_path(const std::string& label) { return outdir + "/" + label + ".ttf"; }
+
+off_t file_size(const char* path)
+{
+    BFile file(path, B_READ_ONLY);
+    off_t size = -1;
+    if (file.InitCheck() != B_OK || file.GetSize(&size) != B_OK)
+        return -1;
+    return size;
+}
+
+std::unique_ptr<ttf> load_font(const char* path)
+{
+    BFile file(path, B_READ_ONLY);
+    if (file.InitCheck() != B_OK)
+        return nullptr;
+    auto font = std::make_unique<ttf>();
+    if (font->load(file) != 0)
+        return nullptr;
+    return font;
+}
+
+// Fonts loaded once for the benchmarks that only read them.
+ttf* shared_font(const char* path)
+{
+    static std::map<std::string, std::unique_ptr<ttf>> cache;
+    auto& slot = cache[path];
+    if (!slot)
+        slot = load_font(path);
+    return slot.get();
+}
+
+bool save_font(ttf& font, const std::string& path)
+{
+    BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+    return file.InitCheck() == B_OK && font.save(file) == 0;
+}
+
+// The in-process I/O floor: the whole file into memory and back out.
+void bm_io_floor(benchmark::State& state, const font_file& f)
+{
+    std::string out = out_path(f.label);
+    std::vector<unsigned char> bytes;
+    for (auto _ : state) {
+        BFile in(f.path, B_READ_ONLY);
+        off_t size = 0;
+        in.GetSize(&size);
+        bytes.resize((size_t)size);
+        BFile file(out.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+        if (in.ReadAt(0, bytes.data(), bytes.size()) != (ssize_t)bytes.size() ||
+            file.WriteAt(0, bytes.data(), bytes.size()) != (ssize_t)bytes.size()) {
+            state.SkipWithError("read or write failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * (int64_t)bytes.size());
+}
+
+void bm_load(benchmark::State& state, const font_file& f)
+{
+    for (auto _ : state) {
+        if (!load_font(f.path)) {
+            state.SkipWithError("load failed");
+            return;
+        }
+    }
+    off_t size = file_size(f.path);
+    state.SetBytesProcessed(state.iterations() * (int64_t)size);
+
+    // One more load, untimed, for its peak heap use while the font is held.
+    size_t before = alloc_counter::current();
+    alloc_counter::reset_peak();
+    auto font = load_font(f.path);
+    double peak = (double)(alloc_counter::peak() - before);
+    state.counters["peak_MB"] = peak / (1024 * 1024);
+    state.counters["peak/file"] = peak / (double)size;
+}
+
+void bm_save(benchmark::State& state, const font_file& f)
+{
+    std::unique_ptr<ttf> font = load_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    std::string out = out_path(f.label);
+    for (auto _ : state) {
+        if (!save_font(*font, out)) {
+            state.SkipWithError("save failed");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * (int64_t)file_size(out.c_str()));
+}
+
+void bm_round_trip(benchmark::State& state, const font_file& f)
+{
+    std::string out = out_path(f.label);
+    for (auto _ : state) {
+        std::unique_ptr<ttf> font = load_font(f.path);
+        if (!font || !save_font(*font, out)) {
+            state.SkipWithError("load or save failed");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * (int64_t)file_size(f.path));
+}
+
+void bm_get_glyph_all(benchmark::State& state, const font_file& f)
+{
+    ttf* font = shared_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    int n = font->maxp->numglyphs();
+    long points = 0;
+    for (auto _ : state) {
+        for (int gno = 0; gno < n; gno++) {
+            glyph g((unsigned short)gno);
+            if (font->get_glyph(gno, &g) != 0) {
+                state.SkipWithError("get_glyph failed");
+                return;
+            }
+            for (int i = 0; i < g.count; i++)
+                points += g.contours[i]->count;
+        }
+    }
+    benchmark::DoNotOptimize(points);
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+// FreeType's counterpart of bm_get_glyph_all: every glyph in font units,
+// without hinting, from a face opened beforehand.
+void bm_freetype_all(benchmark::State& state, const font_file& f)
+{
+    FT_Library lib;
+    FT_Face face;
+    if (FT_Init_FreeType(&lib) != 0) {
+        state.SkipWithError("FreeType failed to start");
+        return;
+    }
+    if (FT_New_Face(lib, f.path, 0, &face) != 0) {
+        FT_Done_FreeType(lib);
+        state.SkipWithError("FreeType cannot open the font");
+        return;
+    }
+    long points = 0;
+    for (auto _ : state) {
+        for (FT_Long gno = 0; gno < face->num_glyphs; gno++) {
+            if (FT_Load_Glyph(face, (FT_UInt)gno, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0)
+                points += face->glyph->outline.n_points;
+        }
+    }
+    benchmark::DoNotOptimize(points);
+    state.SetItemsProcessed(state.iterations() * face->num_glyphs);
+    FT_Done_Face(face);
+    FT_Done_FreeType(lib);
+}
+
+// Stores one glyph of the middle of the font: the whole glyf table is
+// rebuilt and every later loca offset shifted, so the middle is typical.
+void bm_set_glyph(benchmark::State& state, const font_file& f)
+{
+    std::unique_ptr<ttf> font = load_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    int n = font->maxp->numglyphs();
+    int gno = n / 2;
+    std::unique_ptr<glyph> g;
+    for (; gno < n; gno++) {
+        g = std::make_unique<glyph>((unsigned short)gno);
+        if (font->get_glyph(gno, g.get()) == 0 && g->count > 0)
+            break;
+    }
+    if (gno == n) {
+        state.SkipWithError("no outline glyph in the second half of the font");
+        return;
+    }
+    for (auto _ : state) {
+        if (font->set_glyph(gno, g.get()) != 0) {
+            state.SkipWithError("set_glyph failed");
+            return;
+        }
+    }
+    // What was stored must read back as the same outline.
+    glyph back((unsigned short)gno);
+    if (font->get_glyph(gno, &back) != 0 || back.count != g->count)
+        state.SkipWithError("stored glyph does not read back");
+    state.counters["glyph"] = gno;
+}
+
+void bm_cmap_get(benchmark::State& state, const font_file& f)
+{
+    ttf* font = shared_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (font->cmap->get_tbl() != 0) {
+            state.SkipWithError("no Unicode format 4 subtable");
+            return;
+        }
+    }
+}
+
+void bm_cmap_set(benchmark::State& state, const font_file& f)
+{
+    std::unique_ptr<ttf> font = load_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state)
+        font->cmap->set_tbl();
+    state.counters["table_bytes"] = (double)font->cmap->length;
+}
+
+void register_all()
+{
+    using bench_fn = void (*)(benchmark::State&, const font_file&);
+    const struct {
+        const char* name;
+        bench_fn fn;
+    } benches[] = {
+        {"io_floor", bm_io_floor},
+        {"load", bm_load},
+        {"save", bm_save},
+        {"round_trip", bm_round_trip},
+        {"get_glyph_all", bm_get_glyph_all},
+        {"freetype_all", bm_freetype_all},
+        {"set_glyph", bm_set_glyph},
+        {"cmap_get_tbl", bm_cmap_get},
+        {"cmap_set_tbl", bm_cmap_set},
+    };
+    for (const auto& b : benches) {
+        for (const auto& f : fonts) {
+            if (file_size(f.path) < 0) {
+                fprintf(stderr, "skipping %s: %s is missing (run scripts/setup.sh)\n", f.label,
+                        f.path);
+                continue;
+            }
+            std::string name = std::string(b.name) + "/" + f.label;
+            benchmark::RegisterBenchmark(name.c_str(), b.fn, f)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    char dir[] = "/tmp/tavrel-bench-XXXXXX";
+    if (!mkdtemp(dir)) {
+        perror("tavrel_bench: mkdtemp");
+        return 1;
+    }
+    outdir = dir;
+
+    // Keep the report on the real stdout and send the model's lines away.
+    fflush(stdout);
+    int report_fd = dup(1);
+    int null_fd = open("/dev/null", O_WRONLY);
+    if (report_fd < 0 || null_fd < 0 || dup2(null_fd, 1) < 0) {
+        perror("tavrel_bench: redirecting stdout");
+        return 1;
+    }
+    close(null_fd);
+    std::ofstream report("/proc/self/fd/" + std::to_string(report_fd));
+
+    register_all();
+    benchmark::ConsoleReporter reporter;
+    reporter.SetOutputStream(&report);
+    reporter.SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    for (const auto& f : fonts)
+        unlink(out_path(f.label).c_str());
+    rmdir(dir);
+    return 0;
+}
