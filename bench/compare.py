@@ -19,7 +19,7 @@ import time
 
 FONT_DIR = "/usr/share/fonts/truetype"
 FONTS = [
-    ("LiberationSans-Regular", FONT_DIR + "/liberation2/LiberationSans-Regular.ttf"),
+    ("LiberationSans", FONT_DIR + "/liberation2/LiberationSans-Regular.ttf"),
     ("DejaVuSans", FONT_DIR + "/dejavu/DejaVuSans.ttf"),
     ("DroidSansFallbackFull", FONT_DIR + "/droid/DroidSansFallbackFull.ttf"),
     ("HanaMinA", FONT_DIR + "/hanazono/HanaMinA.ttf"),
@@ -109,6 +109,8 @@ def main():
     ap.add_argument("--fonttools-runs", type=int, default=3, help="timed runs of fontTools")
     ap.add_argument("--fonts", help="comma-separated subset of: " + ",".join(n for n, _ in FONTS))
     ap.add_argument("--markdown", help="also write the figures as markdown tables to this file")
+    ap.add_argument("--check", action="store_true",
+                    help="exit 1 when tavrel and FreeType decode different contour or point totals")
     args = ap.parse_args()
 
     fonts = FONTS
@@ -186,10 +188,13 @@ def main():
             report_font(row)
 
     report_goals(rows)
+    differ = [r["font"] for r in rows if r["points"][0] != r["points"][1] or r["contours"][0] != r["contours"][1]]
     if args.markdown:
         with open(args.markdown, "w") as f:
             f.write(markdown(rows))
         print("\nmarkdown tables written to " + args.markdown)
+    if args.check and differ:
+        sys.exit("decoded totals differ from FreeType's for: " + ", ".join(differ))
 
 
 def report_font(r):

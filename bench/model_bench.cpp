@@ -268,6 +268,19 @@ void bm_cmap_set(benchmark::State& state, const font_file& f)
     state.counters["table_bytes"] = (double)font->cmap->length;
 }
 
+// The console report, noting whether any benchmark stopped with an error so
+// that the run can fail.
+class checking_reporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            failed = failed || run.error_occurred;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    bool failed = false;
+};
+
 void register_all()
 {
     using bench_fn = void (*)(benchmark::State&, const font_file&);
@@ -327,7 +340,7 @@ int main(int argc, char** argv)
     std::ofstream report("/proc/self/fd/" + std::to_string(report_fd));
 
     register_all();
-    benchmark::ConsoleReporter reporter;
+    checking_reporter reporter;
     reporter.SetOutputStream(&report);
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -336,5 +349,5 @@ int main(int argc, char** argv)
     for (const auto& f : fonts)
         unlink(out_path(f.label).c_str());
     rmdir(dir);
-    return 0;
+    return reporter.failed ? 1 : 0;
 }
