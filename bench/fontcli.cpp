@@ -18,14 +18,12 @@
 
 namespace {
 
-int fail(const char* what, const char* path)
-{
+int fail(const char* what, const char* path) {
     fprintf(stderr, "tavrel_fontcli: %s %s\n", what, path);
     return 1;
 }
 
-int load(ttf& font, const char* path)
-{
+int load(ttf& font, const char* path) {
     BFile file(path, B_READ_ONLY);
     if (file.InitCheck() != B_OK)
         return fail("cannot open", path);
@@ -37,8 +35,7 @@ int load(ttf& font, const char* path)
     return 0;
 }
 
-int roundtrip(const char* in, const char* out)
-{
+int roundtrip(const char* in, const char* out) {
     ttf font;
     if (load(font, in) != 0)
         return 1;
@@ -50,8 +47,7 @@ int roundtrip(const char* in, const char* out)
     return 0;
 }
 
-int glyphs(const char* path)
-{
+int glyphs(const char* path) {
     ttf font;
     if (load(font, path) != 0)
         return 1;
@@ -70,10 +66,9 @@ int glyphs(const char* path)
     return failed == 0 ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "idle") == 0)
         return 0;
     if (argc == 3 && strcmp(argv[1], "load") == 0) {

@@ -12,8 +12,7 @@
 
 namespace {
 
-bool read_all(int fd, std::vector<unsigned char>& bytes)
-{
+bool read_all(int fd, std::vector<unsigned char>& bytes) {
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size < 0)
         return false;
@@ -30,8 +29,7 @@ bool read_all(int fd, std::vector<unsigned char>& bytes)
     return true;
 }
 
-bool write_all(int fd, const std::vector<unsigned char>& bytes)
-{
+bool write_all(int fd, const std::vector<unsigned char>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -44,10 +42,9 @@ bool write_all(int fd, const std::vector<unsigned char>& bytes)
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: io_floor IN OUT\n");
         return 2;

@@ -25,6 +25,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,10 +48,11 @@ const font_file fonts[] = {
 
 std::string outdir;
 
-std::string out_path(const std::string& label) { return outdir + "/" + label + ".ttf"; }
+std::string out_path(const std::string& label) {
+    return outdir + "/" + label + ".ttf";
+}
 
-off_t file_size(const char* path)
-{
+off_t file_size(const char* path) {
     BFile file(path, B_READ_ONLY);
     off_t size = -1;
     if (file.InitCheck() != B_OK || file.GetSize(&size) != B_OK)
@@ -58,8 +60,7 @@ off_t file_size(const char* path)
     return size;
 }
 
-std::unique_ptr<ttf> load_font(const char* path)
-{
+std::unique_ptr<ttf> load_font(const char* path) {
     BFile file(path, B_READ_ONLY);
     if (file.InitCheck() != B_OK)
         return nullptr;
@@ -70,8 +71,7 @@ std::unique_ptr<ttf> load_font(const char* path)
 }
 
 // Fonts loaded once for the benchmarks that only read them.
-ttf* shared_font(const char* path)
-{
+ttf* shared_font(const char* path) {
     static std::map<std::string, std::unique_ptr<ttf>> cache;
     auto& slot = cache[path];
     if (!slot)
@@ -79,15 +79,13 @@ ttf* shared_font(const char* path)
     return slot.get();
 }
 
-bool save_font(ttf& font, const std::string& path)
-{
+bool save_font(ttf& font, const std::string& path) {
     BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
     return file.InitCheck() == B_OK && font.save(file) == 0;
 }
 
 // The in-process I/O floor: the whole file into memory and back out.
-void bm_io_floor(benchmark::State& state, const font_file& f)
-{
+void bm_io_floor(benchmark::State& state, const font_file& f) {
     std::string out = out_path(f.label);
     std::vector<unsigned char> bytes;
     for (auto _ : state) {
@@ -105,8 +103,7 @@ void bm_io_floor(benchmark::State& state, const font_file& f)
     state.SetBytesProcessed(state.iterations() * (int64_t)bytes.size());
 }
 
-void bm_load(benchmark::State& state, const font_file& f)
-{
+void bm_load(benchmark::State& state, const font_file& f) {
     for (auto _ : state) {
         if (!load_font(f.path)) {
             state.SkipWithError("load failed");
@@ -116,17 +113,15 @@ void bm_load(benchmark::State& state, const font_file& f)
     off_t size = file_size(f.path);
     state.SetBytesProcessed(state.iterations() * (int64_t)size);
 
-    // One more load, untimed, for its peak heap use while the font is held.
-    size_t before = alloc_counter::current();
-    alloc_counter::reset_peak();
-    auto font = load_font(f.path);
-    double peak = (double)(alloc_counter::peak() - before);
+    // One more load, untimed, for its peak heap use.
+    alloc_counter::start();
+    load_font(f.path);
+    double peak = (double)alloc_counter::stop();
     state.counters["peak_MB"] = peak / (1024 * 1024);
     state.counters["peak/file"] = peak / (double)size;
 }
 
-void bm_save(benchmark::State& state, const font_file& f)
-{
+void bm_save(benchmark::State& state, const font_file& f) {
     std::unique_ptr<ttf> font = load_font(f.path);
     if (!font) {
         state.SkipWithError("load failed");
@@ -142,8 +137,7 @@ void bm_save(benchmark::State& state, const font_file& f)
     state.SetBytesProcessed(state.iterations() * (int64_t)file_size(out.c_str()));
 }
 
-void bm_round_trip(benchmark::State& state, const font_file& f)
-{
+void bm_round_trip(benchmark::State& state, const font_file& f) {
     std::string out = out_path(f.label);
     for (auto _ : state) {
         std::unique_ptr<ttf> font = load_font(f.path);
@@ -155,8 +149,7 @@ void bm_round_trip(benchmark::State& state, const font_file& f)
     state.SetBytesProcessed(state.iterations() * (int64_t)file_size(f.path));
 }
 
-void bm_get_glyph_all(benchmark::State& state, const font_file& f)
-{
+void bm_get_glyph_all(benchmark::State& state, const font_file& f) {
     ttf* font = shared_font(f.path);
     if (!font) {
         state.SkipWithError("load failed");
@@ -181,8 +174,7 @@ void bm_get_glyph_all(benchmark::State& state, const font_file& f)
 
 // FreeType's counterpart of bm_get_glyph_all: every glyph in font units,
 // without hinting, from a face opened beforehand.
-void bm_freetype_all(benchmark::State& state, const font_file& f)
-{
+void bm_freetype_all(benchmark::State& state, const font_file& f) {
     FT_Library lib;
     FT_Face face;
     if (FT_Init_FreeType(&lib) != 0) {
@@ -207,42 +199,96 @@ void bm_freetype_all(benchmark::State& state, const font_file& f)
     FT_Done_FreeType(lib);
 }
 
-// Stores one glyph of the middle of the font: the whole glyf table is
-// rebuilt and every later loca offset shifted, so the middle is typical.
-void bm_set_glyph(benchmark::State& state, const font_file& f)
-{
+// A glyph from the middle of the font with an outline, decoded twice: as
+// it is, and with its first contour copied once more, so that storing the
+// two in turn changes the record's length each time, as an edit does.
+struct stored_glyph {
+    int gno = -1;
+    std::unique_ptr<glyph> as_is, edited;
+};
+
+stored_glyph pick_glyph(ttf& font) {
+    stored_glyph s;
+    int n = font.maxp->numglyphs();
+    for (int gno = n / 2; gno < n; gno++) {
+        auto g = std::make_unique<glyph>((unsigned short)gno);
+        if (font.get_glyph(gno, g.get()) != 0 || g->count == 0 || g->ncompo != 0)
+            continue;
+        auto e = std::make_unique<glyph>((unsigned short)gno);
+        font.get_glyph(gno, e.get());
+        e->add_shape(e->contours[0]->copy());
+        s.gno = gno;
+        s.as_is = std::move(g);
+        s.edited = std::move(e);
+        break;
+    }
+    return s;
+}
+
+// What was stored last must read back with the same contours.
+bool reads_back(ttf& font, int gno, const glyph& stored) {
+    glyph back((unsigned short)gno);
+    if (font.get_glyph(gno, &back) != 0 || back.count != stored.count)
+        return false;
+    for (int i = 0; i < back.count; i++) {
+        if (back.contours[i]->count != stored.contours[i]->count)
+            return false;
+    }
+    return true;
+}
+
+// Storing one glyph: the whole glyf table is rebuilt and every later loca
+// offset shifted. Glyphs are stored over and over, alternating the two
+// versions of the glyph.
+void bm_set_glyph(benchmark::State& state, const font_file& f) {
     std::unique_ptr<ttf> font = load_font(f.path);
     if (!font) {
         state.SkipWithError("load failed");
         return;
     }
-    int n = font->maxp->numglyphs();
-    int gno = n / 2;
-    std::unique_ptr<glyph> g;
-    for (; gno < n; gno++) {
-        g = std::make_unique<glyph>((unsigned short)gno);
-        if (font->get_glyph(gno, g.get()) == 0 && g->count > 0)
-            break;
-    }
-    if (gno == n) {
-        state.SkipWithError("no outline glyph in the second half of the font");
+    stored_glyph s = pick_glyph(*font);
+    if (s.gno < 0) {
+        state.SkipWithError("no simple glyph with an outline in the second half of the font");
         return;
     }
+    bool edited = false;
     for (auto _ : state) {
-        if (font->set_glyph(gno, g.get()) != 0) {
+        edited = !edited;
+        if (font->set_glyph(s.gno, edited ? s.edited.get() : s.as_is.get()) != 0) {
             state.SkipWithError("set_glyph failed");
             return;
         }
     }
-    // What was stored must read back as the same outline.
-    glyph back((unsigned short)gno);
-    if (font->get_glyph(gno, &back) != 0 || back.count != g->count)
+    if (!reads_back(*font, s.gno, edited ? *s.edited : *s.as_is))
         state.SkipWithError("stored glyph does not read back");
-    state.counters["glyph"] = gno;
+    state.counters["glyph"] = s.gno;
 }
 
-void bm_cmap_get(benchmark::State& state, const font_file& f)
-{
+// The first glyph stored after opening the font: the font is loaded afresh
+// (untimed) before each store, so no memory is left over from earlier stores.
+void bm_set_glyph_first(benchmark::State& state, const font_file& f) {
+    std::unique_ptr<ttf> font = load_font(f.path);
+    stored_glyph s = font ? pick_glyph(*font) : stored_glyph();
+    if (s.gno < 0) {
+        state.SkipWithError("load failed or no simple glyph with an outline");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        font.reset();
+        font = load_font(f.path);
+        state.ResumeTiming();
+        if (!font || font->set_glyph(s.gno, s.edited.get()) != 0) {
+            state.SkipWithError("load or set_glyph failed");
+            return;
+        }
+    }
+    if (!reads_back(*font, s.gno, *s.edited))
+        state.SkipWithError("stored glyph does not read back");
+    state.counters["glyph"] = s.gno;
+}
+
+void bm_cmap_get(benchmark::State& state, const font_file& f) {
     ttf* font = shared_font(f.path);
     if (!font) {
         state.SkipWithError("load failed");
@@ -256,8 +302,7 @@ void bm_cmap_get(benchmark::State& state, const font_file& f)
     }
 }
 
-void bm_cmap_set(benchmark::State& state, const font_file& f)
-{
+void bm_cmap_set(benchmark::State& state, const font_file& f) {
     std::unique_ptr<ttf> font = load_font(f.path);
     if (!font) {
         state.SkipWithError("load failed");
@@ -271,9 +316,10 @@ void bm_cmap_set(benchmark::State& state, const font_file& f)
 // The console report, noting whether any benchmark stopped with an error so
 // that the run can fail.
 class checking_reporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+  public:
+    explicit checking_reporter(bool colour)
+        : ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             failed = failed || run.error_occurred;
         ConsoleReporter::ReportRuns(runs);
@@ -281,8 +327,7 @@ public:
     bool failed = false;
 };
 
-void register_all()
-{
+void register_all() {
     using bench_fn = void (*)(benchmark::State&, const font_file&);
     const struct {
         const char* name;
@@ -295,6 +340,7 @@ void register_all()
         {"get_glyph_all", bm_get_glyph_all},
         {"freetype_all", bm_freetype_all},
         {"set_glyph", bm_set_glyph},
+        {"set_glyph_first", bm_set_glyph_first},
         {"cmap_get_tbl", bm_cmap_get},
         {"cmap_set_tbl", bm_cmap_set},
     };
@@ -315,8 +361,7 @@ void register_all()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -340,7 +385,7 @@ int main(int argc, char** argv)
     std::ofstream report("/proc/self/fd/" + std::to_string(report_fd));
 
     register_all();
-    checking_reporter reporter;
+    checking_reporter reporter(isatty(report_fd) != 0);
     reporter.SetOutputStream(&report);
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
