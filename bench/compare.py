@@ -36,10 +36,9 @@ MEMORY_GOAL = 3.0  # extra resident memory of a load / file size, below
 
 
 class Run:
-    def __init__(self, wall, cpu, maxrss_kb, output):
+    def __init__(self, wall, cpu, output):
         self.wall = wall
         self.cpu = cpu
-        self.maxrss_kb = maxrss_kb
         self.output = output
 
 
@@ -62,7 +61,7 @@ def run_once(argv, workdir):
         with open(err_path) as f:
             err = f.read()
         raise RuntimeError("%s failed (%d): %s%s" % (" ".join(argv), os.waitstatus_to_exitcode(status), output, err))
-    return Run(wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss, output)
+    return Run(wall, usage.ru_utime + usage.ru_stime, output)
 
 
 def counts(output):
@@ -106,7 +105,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--bin", required=True, help="folder with io_floor, freetype_glyphs, tavrel_fontcli")
     ap.add_argument("--runs", type=int, default=9, help="timed runs of each fast program")
-    ap.add_argument("--fonttools-runs", type=int, default=3, help="timed runs of fontTools")
+    ap.add_argument("--fonttools-runs", type=int, default=3, help="timed runs of fontTools (0: leave it out)")
     ap.add_argument("--fonts", help="comma-separated subset of: " + ",".join(n for n, _ in FONTS))
     ap.add_argument("--markdown", help="also write the figures as markdown tables to this file")
     ap.add_argument("--check", action="store_true",
@@ -151,6 +150,8 @@ def main():
                 "load": ([fontcli, "load", path], args.runs),
                 "idle": (idle, args.runs),
             }
+            if args.fonttools_runs <= 0:
+                del programs["fonttools"]
             runs = {k: [] for k in programs}
             # One untimed warm-up round puts the font in the page cache.
             for key, (argv, _) in programs.items():
@@ -167,7 +168,9 @@ def main():
             print()
 
             t = {k: median([r.wall for r in v]) for k, v in runs.items()}
-            rss = {k: median([r.maxrss_kb for r in v]) for k, v in runs.items()}
+            cpu = {k: median([r.cpu for r in v]) for k, v in runs.items()}
+            # The driver reports its own high-water mark (see fontcli.cpp).
+            rss = {k: median([counts(r.output).get("peak_rss_kb", -1) for r in runs[k]]) for k in ("load", "idle")}
             size = os.path.getsize(path)
             ft, tv = counts(runs["freetype"][0].output), counts(runs["decode"][0].output)
             row = {
@@ -175,9 +178,10 @@ def main():
                 "size": size,
                 "glyphs": tv.get("glyphs", -1),
                 "t": t,
+                "cpu": cpu,
                 "rss": rss,
                 "floor_ratio": t["roundtrip"] / t["floor"],
-                "fonttools_ratio": t["fonttools"] / t["roundtrip"],
+                "fonttools_ratio": t["fonttools"] / t["roundtrip"] if "fonttools" in t else float("nan"),
                 "freetype_ratio": t["decode"] / t["freetype"],
                 # Resident memory the load added over the same program idle.
                 "mem_ratio": max(rss["load"] - rss["idle"], 0) * 1024 / size,
@@ -198,15 +202,22 @@ def main():
 
 
 def report_font(r):
-    t, rss = r["t"], r["rss"]
-    print("%s: %.1f KB, %d glyphs" % (r["font"], r["size"] / 1024, r["glyphs"]))
-    print("  I/O floor (read + write back)   %10s" % ms(t["floor"]))
-    print("  tavrel load + save              %10s   %.2fx the floor" % (ms(t["roundtrip"]), r["floor_ratio"]))
-    print("  fontTools decompile + compile   %10s   %.0fx tavrel's round trip" % (ms(t["fonttools"]), r["fonttools_ratio"]))
-    print("  FreeType every glyph            %10s" % ms(t["freetype"]))
-    print("  tavrel load + every glyph       %10s   %.2fx FreeType" % (ms(t["decode"]), r["freetype_ratio"]))
-    print("  tavrel load only                %10s   peak RSS %d KB (idle %d KB): %.2fx the file size"
-          % (ms(t["load"]), rss["load"], rss["idle"], r["mem_ratio"]))
+    t, cpu, rss = r["t"], r["cpu"], r["rss"]
+    print("%s: %.1f KiB, %d glyphs                 wall       cpu" % (r["font"], r["size"] / 1024, r["glyphs"]))
+    lines = [
+        ("I/O floor (read + write back)", "floor", ""),
+        ("tavrel load + save", "roundtrip", "%.2fx the floor" % r["floor_ratio"]),
+        ("fontTools decompile + compile", "fonttools", "%.0fx tavrel's round trip" % r["fonttools_ratio"]),
+        ("FreeType every glyph", "freetype", ""),
+        ("tavrel load + every glyph", "decode", "%.2fx FreeType" % r["freetype_ratio"]),
+        ("tavrel load only", "load", "peak RSS %d KiB, idle %d KiB: %.2fx the file size"
+         % (rss["load"], rss["idle"], r["mem_ratio"])),
+        ("tavrel idle (start and exit)", "idle", ""),
+    ]
+    for label, key, note in lines:
+        if key not in t:
+            continue
+        print("  %-31s %10s %9s   %s" % (label, ms(t[key]), ms(cpu[key]), note))
     (tp, fp), (tc, fc) = r["points"], r["contours"]
     if (tp, tc) != (fp, fc):
         print("  note: decoded totals differ: tavrel %d contours %d points, FreeType %d contours %d points"
@@ -223,7 +234,8 @@ def report_goals(rows):
     worst = max(rows, key=lambda r: r["floor_ratio"])
     print("  round trip within %.0fx the floor: %s (%.2fx, %s)" % (FLOOR_GOAL, verdict(worst["floor_ratio"] <= FLOOR_GOAL), worst["floor_ratio"], worst["font"]))
     worst = min(rows, key=lambda r: r["fonttools_ratio"])
-    print("  round trip %.0fx faster than fontTools: %s (%.0fx, %s)" % (FONTTOOLS_GOAL, verdict(worst["fonttools_ratio"] >= FONTTOOLS_GOAL), worst["fonttools_ratio"], worst["font"]))
+    if worst["fonttools_ratio"] == worst["fonttools_ratio"]:  # not NaN
+        print("  round trip %.0fx faster than fontTools: %s (%.0fx, %s)" % (FONTTOOLS_GOAL, verdict(worst["fonttools_ratio"] >= FONTTOOLS_GOAL), worst["fonttools_ratio"], worst["font"]))
     worst = max(rows, key=lambda r: r["freetype_ratio"])
     print("  every glyph at least as fast as FreeType: %s (%.2fx, %s)" % (verdict(worst["freetype_ratio"] <= FREETYPE_GOAL), worst["freetype_ratio"], worst["font"]))
     worst = max(rows, key=lambda r: r["mem_ratio"])
@@ -237,10 +249,23 @@ def markdown(rows):
     ]
     for r in rows:
         t = r["t"]
-        lines.append("| %s | %.0f KB | %d | %s | %s | %.2f | %s | %.0f | %s | %s | %.2f | %.2f |" % (
+        lines.append("| %s | %.0f KiB | %d | %s | %s | %.2f | %s | %.0f | %s | %s | %.2f | %.2f |" % (
             r["font"], r["size"] / 1024, r["glyphs"], ms(t["floor"]), ms(t["roundtrip"]), r["floor_ratio"],
-            ms(t["fonttools"]), r["fonttools_ratio"], ms(t["freetype"]), ms(t["decode"]), r["freetype_ratio"],
+            ms(t["fonttools"]) if "fonttools" in t else "-", r["fonttools_ratio"], ms(t["freetype"]), ms(t["decode"]), r["freetype_ratio"],
             r["mem_ratio"]))
+    lines += [
+        "",
+        "CPU time (user + system) of the same runs, medians:",
+        "",
+        "| font | I/O floor | tavrel round trip | ÷ floor | fontTools | FreeType all glyphs | tavrel all glyphs | ÷ FreeType | tavrel load | tavrel idle |",
+        "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|",
+    ]
+    for r in rows:
+        c = r["cpu"]
+        lines.append("| %s | %s | %s | %.2f | %s | %s | %s | %.2f | %s | %s |" % (
+            r["font"], ms(c["floor"]), ms(c["roundtrip"]), c["roundtrip"] / c["floor"],
+            ms(c["fonttools"]) if "fonttools" in c else "-", ms(c["freetype"]), ms(c["decode"]),
+            c["decode"] / c["freetype"], ms(c["load"]), ms(c["idle"])))
     return "\n".join(lines) + "\n"
 
 

@@ -5,7 +5,10 @@
 //   tavrel_fontcli roundtrip IN OUT    load, then save a new file
 //   tavrel_fontcli glyphs FONT         load, then decode every glyph
 // The model prints its diagnostic lines on standard output; the driver's
-// own results follow as key=value pairs.
+// own results follow as key=value pairs, the last being the process's peak
+// resident memory (peak_rss_kb), which a parent cannot learn reliably: the
+// high-water mark it gets from wait4 also counts the memory of the process
+// before its exec.
 #include <File.h>
 
 #include "font/maxp.h"
@@ -66,9 +69,22 @@ int glyphs(const char* path) {
     return failed == 0 ? 0 : 1;
 }
 
-} // namespace
+// The VmHWM line of /proc/self/status, in KiB; -1 when it cannot be read.
+long peak_rss_kb() {
+    FILE* f = fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long kb = -1;
+    while (fgets(line, sizeof line, f)) {
+        if (sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    }
+    fclose(f);
+    return kb;
+}
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "idle") == 0)
         return 0;
     if (argc == 3 && strcmp(argv[1], "load") == 0) {
@@ -81,4 +97,13 @@ int main(int argc, char** argv) {
         return glyphs(argv[2]);
     fprintf(stderr, "usage: tavrel_fontcli idle | load FONT | roundtrip IN OUT | glyphs FONT\n");
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int result = run(argc, argv);
+    if (result == 0)
+        printf("peak_rss_kb=%ld\n", peak_rss_kb());
+    return result;
 }
