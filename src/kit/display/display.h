@@ -1,0 +1,77 @@
+// The seam between the kit and a display backend.
+//
+// Windows render their views into memory on their own threads. A backend
+// only learns that a window exists, changed its title, frame or
+// visibility, or has new pixels in some region; it turns the platform's
+// input into BMessages and hands them to windows with post_input(). A
+// backend whose library must be driven from one thread (SDL) does that on
+// the application's thread: BApplication::Run() calls pump() while its
+// queue is empty, and wake_application() interrupts the pump when a
+// message is queued for the application.
+#ifndef KIT_DISPLAY_DISPLAY_H
+#define KIT_DISPLAY_DISPLAY_H
+
+#include <Rect.h>
+#include <SupportDefs.h>
+
+#include <memory>
+
+class BMessage;
+
+namespace kit {
+
+// A window's pixels: 32-bit 0xXXRRGGBB words in native byte order (the top
+// byte is unused), `stride` words per row.
+struct pixel_view {
+    const uint32* pixels = nullptr;
+    int32 width = 0;
+    int32 height = 0;
+    int32 stride = 0;
+};
+
+class display_backend {
+  public:
+    virtual ~display_backend() = default;
+
+    // Windows are known by an id that is never reused. These calls come
+    // from whichever thread changes the window, with the window locked;
+    // they must not block on the application thread.
+    virtual void window_created(int32 window, const char* title, BRect frame) = 0;
+    virtual void window_destroyed(int32 window) = 0;
+    virtual void window_retitled(int32 window, const char* title) = 0;
+    // `frame` is the content area in screen coordinates (inclusive).
+    virtual void window_framed(int32 window, BRect frame) = 0;
+    virtual void window_shown(int32 window, bool shown) = 0;
+    // The pixels inside `region` (window coordinates, inclusive) changed.
+    // Called in the window's thread; the backend copies what it needs
+    // before returning, as the window draws on right after.
+    virtual void region_presented(int32 window, const pixel_view& pixels, BRect region) = 0;
+
+    // The usable screen area, used when zooming and placing windows.
+    virtual BRect screen_frame() const = 0;
+
+    virtual bool drives_application_thread() const { return false; }
+    // Waits up to `timeout` microseconds for platform events and posts
+    // them; returns early after wake_application().
+    virtual void pump(bigtime_t timeout) { (void)timeout; }
+    // Callable from any thread.
+    virtual void wake_application() {}
+};
+
+// The installed backend; the headless one unless another was installed.
+display_backend& display();
+// Replaces the backend. Only before the first window is created.
+void install_display(std::unique_ptr<display_backend> backend);
+
+// Input from a backend: copies `message` into the window's queue, where
+// it is routed like real input (mouse messages carry "where" in window
+// coordinates; the window finds the view). Returns false when the window
+// is gone.
+bool post_input(int32 window, const BMessage& message);
+
+// True when no looper has a queued message or is dispatching one.
+bool all_loopers_idle();
+
+} // namespace kit
+
+#endif

@@ -1,0 +1,92 @@
+// Key codes, modifier bits, mouse buttons, line caps and joins, and the
+// other small constants of the interface kit.
+#ifndef _INTERFACE_DEFS_H
+#define _INTERFACE_DEFS_H
+
+#include <GraphicsDefs.h>
+#include <SupportDefs.h>
+
+// Byte values of the "bytes" field of B_KEY_DOWN for the special keys.
+enum {
+    B_BACKSPACE = 0x08,
+    B_RETURN = 0x0a,
+    B_ENTER = 0x0a,
+    B_SPACE = 0x20,
+    B_TAB = 0x09,
+    B_ESCAPE = 0x1b,
+    B_SUBSTITUTE = 0x1a,
+    B_LEFT_ARROW = 0x1c,
+    B_RIGHT_ARROW = 0x1d,
+    B_UP_ARROW = 0x1e,
+    B_DOWN_ARROW = 0x1f,
+    B_INSERT = 0x05,
+    B_DELETE = 0x7f,
+    B_HOME = 0x01,
+    B_END = 0x04,
+    B_PAGE_UP = 0x0b,
+    B_PAGE_DOWN = 0x0c,
+    B_FUNCTION_KEY = 0x10,
+};
+
+// Modifier bits of the "modifiers" field.
+enum {
+    B_SHIFT_KEY = 0x00000001,
+    B_COMMAND_KEY = 0x00000002,
+    B_CONTROL_KEY = 0x00000004,
+    B_CAPS_LOCK = 0x00000008,
+    B_SCROLL_LOCK = 0x00000010,
+    B_NUM_LOCK = 0x00000020,
+    B_OPTION_KEY = 0x00000040,
+    B_MENU_KEY = 0x00000080,
+    B_LEFT_SHIFT_KEY = 0x00000100,
+    B_RIGHT_SHIFT_KEY = 0x00000200,
+    B_LEFT_COMMAND_KEY = 0x00000400,
+    B_RIGHT_COMMAND_KEY = 0x00000800,
+    B_LEFT_CONTROL_KEY = 0x00001000,
+    B_RIGHT_CONTROL_KEY = 0x00002000,
+    B_LEFT_OPTION_KEY = 0x00004000,
+    B_RIGHT_OPTION_KEY = 0x00008000,
+};
+
+// Bits of the "buttons" field.
+enum {
+    B_PRIMARY_MOUSE_BUTTON = 0x01,
+    B_SECONDARY_MOUSE_BUTTON = 0x02,
+    B_TERTIARY_MOUSE_BUTTON = 0x04,
+};
+
+// The "be:transit" field of B_MOUSE_MOVED.
+enum {
+    B_ENTERED_VIEW = 0,
+    B_INSIDE_VIEW,
+    B_EXITED_VIEW,
+    B_OUTSIDE_VIEW,
+};
+
+// SetMouseEventMask: B_POINTER_EVENTS keeps pointer events coming to the
+// view while a button is held, wherever the pointer goes.
+enum {
+    B_POINTER_EVENTS = 0x00000001,
+    B_KEYBOARD_EVENTS = 0x00000002,
+};
+enum {
+    B_LOCK_WINDOW_FOCUS = 0x00000001,
+    B_SUSPEND_VIEW_FOCUS = 0x00000002,
+    B_NO_POINTER_HISTORY = 0x00000004,
+    B_FULL_POINTER_HISTORY = 0x00000008,
+};
+
+enum cap_mode { B_ROUND_CAP = 0, B_BUTT_CAP, B_SQUARE_CAP };
+enum join_mode { B_ROUND_JOIN = 0, B_MITER_JOIN, B_BEVEL_JOIN, B_BUTT_JOIN, B_SQUARE_JOIN };
+const float B_DEFAULT_MITER_LIMIT = 10.0f;
+
+enum orientation { B_HORIZONTAL, B_VERTICAL };
+
+enum border_style { B_PLAIN_BORDER, B_FANCY_BORDER, B_NO_BORDER };
+
+enum alignment { B_ALIGN_LEFT, B_ALIGN_RIGHT, B_ALIGN_CENTER };
+
+// The current modifier keys, as the display last reported them.
+uint32 modifiers();
+
+#endif
