@@ -7,8 +7,7 @@
 
 using namespace testing_support;
 
-TEST(BFile, PositionedReadsAndWritesAndShortReads)
-{
+TEST(BFile, PositionedReadsAndWritesAndShortReads) {
     std::string dir = temp_dir();
     BDirectory d(dir.c_str());
     ASSERT_EQ(d.InitCheck(), B_OK);
@@ -28,8 +27,7 @@ TEST(BFile, PositionedReadsAndWritesAndShortReads)
     EXPECT_EQ(size, 8);
 }
 
-TEST(BDirectory, CreateFileEmptiesAnExistingFileOrFailsWhenAsked)
-{
+TEST(BDirectory, CreateFileEmptiesAnExistingFileOrFailsWhenAsked) {
     std::string dir = temp_dir();
     write_file(dir + "/old", {1, 2, 3});
     BDirectory d(dir.c_str());

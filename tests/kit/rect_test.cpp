@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(BRect, InclusiveWidthAndContainment)
-{
+TEST(BRect, InclusiveWidthAndContainment) {
     BRect r(10, 20, 30, 60);
     EXPECT_EQ(r.Width(), 20);
     EXPECT_EQ(r.Height(), 40);
