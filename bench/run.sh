@@ -10,4 +10,4 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_BE
 cmake --build build-bench -j2 --target tavrel_bench
 build-bench/bench/tavrel_bench --benchmark_out=build-bench/micro.json \
   --benchmark_out_format=json "$@"
-exec /usr/bin/python3 bench/micro_ratios.py build-bench/micro.json
+exec /usr/bin/python3 bench/micro_ratios.py build-bench/micro.json --markdown build-bench/micro.md
