@@ -19,12 +19,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -312,6 +312,37 @@ void bm_cmap_set(benchmark::State& state, const font_file& f) {
     state.counters["table_bytes"] = (double)font->cmap->length;
 }
 
+// An output stream buffer over a file descriptor, for the report on the
+// saved stdout. (Reopening /proc/self/fd/N instead would start a new file
+// offset at 0 and overwrite what a redirected stdout already holds.)
+class fd_output : public std::streambuf {
+  public:
+    explicit fd_output(int fd) : fd(fd) {}
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        char ch = traits_type::to_char_type(c);
+        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        std::streamsize done = 0;
+        while (done < n) {
+            ssize_t w = write(fd, s + done, (size_t)(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                break;
+            done += w;
+        }
+        return done;
+    }
+
+  private:
+    int fd;
+};
+
 // The console report, noting whether any benchmark stopped with an error so
 // that the run can fail.
 class checking_reporter : public benchmark::ConsoleReporter {
@@ -386,7 +417,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     close(null_fd);
-    std::ofstream report("/proc/self/fd/" + std::to_string(report_fd));
+    fd_output report_buf(report_fd);
+    std::ostream report(&report_buf);
 
     register_all();
     checking_reporter reporter(isatty(report_fd) != 0);
