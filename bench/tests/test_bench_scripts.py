@@ -74,5 +74,45 @@ class MicroRatiosTest(unittest.TestCase):
         self.assertIn("stored glyph does not read back", out)
 
 
+SMALL_FONT = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"
+
+
+@unittest.skipUnless(os.environ.get("BENCH_BIN"), "BENCH_BIN names the folder of the built programs")
+class ProgramsTest(unittest.TestCase):
+    """The timed programs must do the work they are timed for and must not
+    report a failed write as success."""
+
+    def program(self, name):
+        return os.path.join(os.environ["BENCH_BIN"], name)
+
+    def test_floor_copies_the_file_exactly(self):
+        with tempfile.TemporaryDirectory() as work:
+            out = os.path.join(work, "copy.ttf")
+            subprocess.run([self.program("io_floor"), SMALL_FONT, out], check=True, capture_output=True)
+            with open(SMALL_FONT, "rb") as a, open(out, "rb") as b:
+                self.assertEqual(a.read(), b.read())
+
+    def test_a_full_disk_fails_the_floor_and_the_round_trip(self):
+        for argv in ([self.program("io_floor"), SMALL_FONT, "/dev/full"],
+                     [self.program("tavrel_fontcli"), "roundtrip", SMALL_FONT, "/dev/full"]):
+            done = subprocess.run(argv, capture_output=True, text=True)
+            self.assertNotEqual(done.returncode, 0, argv)
+            self.assertNotIn("peak_rss_kb", done.stdout)
+
+    def test_round_trip_writes_a_font_of_the_same_size(self):
+        with tempfile.TemporaryDirectory() as work:
+            out = os.path.join(work, "saved.ttf")
+            subprocess.run([self.program("tavrel_fontcli"), "roundtrip", SMALL_FONT, out],
+                           check=True, capture_output=True)
+            self.assertEqual(os.path.getsize(out), os.path.getsize(SMALL_FONT))
+
+    def test_a_load_adds_at_least_the_file_to_the_idle_process(self):
+        def peak(*args):
+            done = subprocess.run([self.program("tavrel_fontcli")] + list(args),
+                                  check=True, capture_output=True, text=True)
+            return compare.counts(done.stdout)["peak_rss_kb"]
+        self.assertGreater(peak("load", SMALL_FONT) - peak("idle"), os.path.getsize(SMALL_FONT) // 1024)
+
+
 if __name__ == "__main__":
     unittest.main()
