@@ -1,13 +1,18 @@
 // Feeds arbitrary bytes through the font container: load, the statistics,
 // box and outline of every glyph, storing one decoded glyph back, the
-// metrics, the character map (decode, an edit, the reverse look-up) and a
+// metrics, the character map (decode, an edit, the reverse look-up), every
+// name record, gasp range and embedded bitmap with an edit of each, and a
 // save to a temporary file.
 #include "font/ttf.h"
 
+#include "font/bitmap.h"
 #include "font/cmap.h"
+#include "font/eblc.h"
+#include "font/gasp.h"
 #include "font/glyf.h"
 #include "font/hmtx.h"
 #include "font/maxp.h"
+#include "font/name.h"
 #include "outline/glyph.h"
 
 #include <File.h>
@@ -30,6 +35,61 @@ std::string temp_file(const char* name) {
     close(fd);
     (void)name;
     return path;
+}
+
+// Every record read back, then one replaced, one added outside the BMP and
+// one deleted, and every record read again.
+void walk_names(ttf_name* name) {
+    char text[256];
+    for (int pass = 0; pass < 2; pass++) {
+        for (int i = 0; i < name->count(); i++) {
+            unsigned short p, e, l, id;
+            long length = sizeof text;
+            name->get_field(i, &p, &e, &l, &id, &length, text);
+            length = 2;
+            name->get_field(i, &p, &e, &l, &id, &length, text);
+        }
+        if (pass == 0) {
+            name->set_field(3, 1, 0x409, 1, "fuzz \xC3\xA9\xF0\x9F\x98\x80");
+            name->set_field(1, 1, 11, 4, "\xE6\x97\xA5");
+            name->set_field(1, 0, 0, 2, nullptr);
+        }
+    }
+}
+
+void walk_gasp(ttf_gasp* gasp) {
+    unsigned short maxppem = 0, behavior = 0;
+    for (int i = 0; i < gasp->count(); i++)
+        gasp->get_field(i, &maxppem, &behavior);
+    gasp->set_field(-1, 12, 3);
+    gasp->set_field(0, 20, 1);
+    gasp->set_field(-1, maxppem, 0x000F);
+    gasp->set_field(gasp->count() - 1, 0, 0);
+}
+
+// Every glyph of every strike: decoded, one pixel toggled through the
+// editor's point mapping, and stored back.
+void walk_bitmaps(ttf& font, unsigned glyphs) {
+    byte_span eblc = font.eblc->bytes();
+    int strikes = font.eblc->strike_count();
+    for (int s = 0; s < strikes && s < 64; s++) {
+        size_t at = 8 + 48 * (size_t)s;
+        unsigned first = eblc.u16(at + 40), last = eblc.u16(at + 42);
+        for (unsigned g = first; g <= last && g < glyphs; g++) {
+            bitmap b((unsigned short)g, eblc.u8(at + 44), eblc.u8(at + 45), 1);
+            if (font.get_bitmap(&b) != 0)
+                continue;
+            b.setvrect(BRect(0, 0, 255, 255));
+            float cw, ch, x0, y0;
+            if (b.cell_mapping(&cw, &ch, &x0, &y0))
+                b.create(b.ppemx, BPoint(x0 + cw / 2, y0 + ch / 2));
+            font.set_bitmap(&b);
+        }
+    }
+    unsigned char pairs[2 * 64];
+    int count = 0;
+    if (strikes <= 64)
+        font.eblc->get_sizes(&count, pairs);
 }
 
 } // namespace
@@ -76,6 +136,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     font.cmap->set_chr(0x41, 0x5A, 3);
     font.cmap->set_chr(0x20, 0x20, 0xFFFF);
     font.cmap->get_tbl();
+
+    if (font.name)
+        walk_names(font.name);
+    if (font.gasp)
+        walk_gasp(font.gasp);
+    if (font.eblc && font.ebdt)
+        walk_bitmaps(font, n);
 
     BFile out(output_path.c_str(), B_READ_WRITE | B_ERASE_FILE);
     font.save(out);
