@@ -9,6 +9,7 @@ every program alike instead of one of them. Prints the figures, the ratios
 and whether each goal is met; --markdown also writes them as tables.
 """
 import argparse
+import json
 import os
 import platform
 import re
@@ -93,8 +94,8 @@ def machine():
     except OSError:
         pass
     load = os.getloadavg()
-    return "nproc %d, %s, memory %s, load average at start %.2f %.2f %.2f" % (
-        os.cpu_count(), cpu, mem, load[0], load[1], load[2])
+    return "%s: nproc %d, %s, memory %s, load average %.2f %.2f %.2f" % (
+        time.strftime("%Y-%m-%d %H:%M:%S"), os.cpu_count(), cpu, mem, load[0], load[1], load[2])
 
 
 def ms(seconds):
@@ -108,6 +109,7 @@ def main():
     ap.add_argument("--fonttools-runs", type=int, default=3, help="timed runs of fontTools (0: leave it out)")
     ap.add_argument("--fonts", help="comma-separated subset of: " + ",".join(n for n, _ in FONTS))
     ap.add_argument("--markdown", help="also write the figures as markdown tables to this file")
+    ap.add_argument("--json", help="also write every median and ratio as JSON to this file")
     ap.add_argument("--check", action="store_true",
                     help="exit 1 when tavrel and FreeType decode different contour or point totals")
     args = ap.parse_args()
@@ -132,7 +134,8 @@ def main():
     floor, fontcli, freetype = tool("io_floor"), tool("tavrel_fontcli"), tool("freetype_glyphs")
     fonttools = os.path.join(HERE, "fonttools_roundtrip.py")
 
-    print(machine())
+    started = machine()
+    print(started)
     print("medians of %d runs (fontTools: %d), runs interleaved; ratios from these medians\n"
           % (args.runs, args.fonttools_runs))
 
@@ -200,6 +203,9 @@ def main():
         with open(args.markdown, "w") as f:
             f.write(markdown(rows))
         print("\nmarkdown tables written to " + args.markdown)
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump({"machine": started, "finished": time.strftime("%H:%M:%S"), "rows": rows}, f, indent=1)
     if args.check and differ:
         sys.exit("decoded totals differ from FreeType's for: " + ", ".join(differ))
 
