@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -119,13 +120,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         font.glyf->get_rect((unsigned short)g, &x0, &y0, &x1, &y1);
         font.hmtx->get_mtx((unsigned short)g, &aw, &lsb);
     }
+    // A glyph object is only replaced once a decode has filled it, so that
+    // fonts claiming thousands of empty glyphs stay cheap to walk.
     bool stored = false;
+    std::unique_ptr<glyph> outline(new glyph(0));
     for (unsigned g = 0; g < n; g++) {
-        glyph outline((unsigned short)g);
-        if (font.get_glyph((int)g, &outline) != 0 || stored)
+        if (outline->count > 0 || outline->ncompo > 0)
+            outline.reset(new glyph((unsigned short)g));
+        if (font.get_glyph((int)g, outline.get()) != 0 || stored)
             continue;
-        if (outline.count > 0 || outline.ncompo > 0) {
-            font.set_glyph((int)g, &outline);
+        if (outline->count > 0 || outline->ncompo > 0) {
+            font.set_glyph((int)g, outline.get());
             glyph again((unsigned short)g);
             font.get_glyph((int)g, &again);
             stored = true;
