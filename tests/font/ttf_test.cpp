@@ -181,7 +181,10 @@ TEST(TtfSave, SecondSaveChangesOnlyModifiedDateAndSums) {
     ttf font;
     ASSERT_EQ(load_bytes(font, original), 0);
     bytes first = read_file(save_font(font, "a.ttf"));
-    bytes second = read_file(save_font(font, "b.ttf"));
+    std::string secondpath = save_font(font, "b.ttf");
+    bytes second = read_file(secondpath);
+    expect_consistent_file(second);
+    expect_accepted_by_readers(secondpath);
     ASSERT_EQ(first.size(), second.size());
     size_t headoff = 0;
     for (const dir_entry& e : directory(first))
