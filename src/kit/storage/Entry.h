@@ -31,6 +31,31 @@ private:
     std::string fPath;
 };
 
+// BEntry: a named entry in the file system, which can be renamed or
+// removed.
+class BEntry {
+public:
+    BEntry() = default;
+    explicit BEntry(const entry_ref* ref);
+    explicit BEntry(const char* path);
+
+    status_t SetTo(const entry_ref* ref);
+    status_t SetTo(const char* path);
+    status_t InitCheck() const { return fStatus; }
+    bool Exists() const;
+    status_t GetRef(entry_ref* ref) const;
+
+    // Moves the entry to `path` (a relative path is taken in the entry's
+    // folder). An entry already there is replaced, in one step, only with
+    // `clobber`; otherwise that is an error.
+    status_t Rename(const char* path, bool clobber = false);
+    status_t Remove();
+
+private:
+    std::string fPath;
+    status_t fStatus = B_NO_INIT;
+};
+
 // Makes `ref` name `path`, resolved to an absolute path.
 status_t get_ref_for_path(const char* path, entry_ref* ref);
 
