@@ -1,6 +1,7 @@
 #include "font/ebdt.h"
 
 #include "font/bitmap.h"
+#include "font/table_views.h"
 
 namespace {
 
@@ -38,7 +39,10 @@ bool image_span(byte_span t, unsigned long offset, unsigned long slot, size_t ne
 } // namespace
 
 ttf_ebdt::ttf_ebdt(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("EBDT"), data, length) {}
+    : ttf_table(owner, tag_of("EBDT"), data, length) {
+    if (registered_table_views().ebdt_created)
+        registered_table_views().ebdt_created(this);
+}
 
 int ttf_ebdt::decode(unsigned long offset, unsigned short imageFormat, bitmap* b,
                      unsigned long size) {

@@ -36,6 +36,11 @@ class ttf_ebdt : public ttf_table {
     // metrics stored there do not match b's size (nothing written).
     int encode(const bitmap* b, unsigned long offset, unsigned short imageFormat,
                unsigned long size = ~0UL);
+
+    // The bitmap editor's palette and edit view, children of this view,
+    // when the editor layer made them (font/table_views.h); else null.
+    BView* toolview = nullptr;
+    BView* editview = nullptr;
 };
 
 #endif

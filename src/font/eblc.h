@@ -53,6 +53,11 @@ class ttf_eblc : public ttf_table {
 
     // The strikes that lie wholly inside the table.
     int strike_count();
+
+    // The view: the header and every strike's record as a field list
+    // (eblc_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
 };
 
 #endif

@@ -1,7 +1,11 @@
 #include "font/glyf.h"
 
+#include "font/table_views.h"
+
 // A new font starts with an empty glyf table: every glyph is empty.
 ttf_glyf::ttf_glyf(ttf* owner, unsigned char* data, unsigned long length)
     : ttf_table(owner, tag_of("glyf"), data, length)
 {
+    if (registered_table_views().glyf_created)
+        registered_table_views().glyf_created(this);
 }

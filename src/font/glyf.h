@@ -27,6 +27,11 @@ public:
     int get_info(unsigned short gno, unsigned short* depth, unsigned short* components,
                  unsigned short* contours, unsigned short* points, glyf_info_cache* cache);
     int get_rect(unsigned short gno, short* xMin, short* yMin, short* xMax, short* yMax);
+
+    // The outline editor's palette and edit view, children of this view,
+    // when the editor layer made them (font/table_views.h); else null.
+    BView* toolview = nullptr;
+    BView* editview = nullptr;
 };
 
 #endif

@@ -36,6 +36,10 @@ class ttf_head : public ttf_table {
     // Switches the loca format flag (used when a short loca is widened).
     void set_is32loca(bool is32);
 
+    // The view: a read-only field list (head_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
+
     // The local time of 1904-01-01 00:00:00.
     time_t epoch1904;
 };

@@ -22,6 +22,10 @@ class ttf_hhea : public ttf_table {
 
     void create_default();
     unsigned numhmtx() const;
+
+    // The view: a read-only field list (hhea_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
 };
 
 #endif

@@ -24,6 +24,10 @@ class ttf_maxp : public ttf_table {
     void create_default();
     unsigned numglyphs() const;
     void update();
+
+    // The view: a field list (maxp_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
 };
 
 #endif

@@ -29,6 +29,10 @@ class ttf_os2 : public ttf_table {
     ttf_os2(ttf* owner, unsigned char* data, unsigned long length);
 
     void create_default();
+
+    // The view: a read-only field list in three columns (os2_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
 };
 
 #endif

@@ -19,6 +19,10 @@ class ttf_post : public ttf_table {
     ttf_post(ttf* owner, unsigned char* data, unsigned long length);
 
     void create_default();
+
+    // The view: a field list (post_view.cpp).
+    void Draw(BRect update) override;
+    void redraw();
 };
 
 #endif

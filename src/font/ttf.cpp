@@ -15,6 +15,7 @@
 #include "font/name.h"
 #include "font/os2.h"
 #include "font/post.h"
+#include "font/table_views.h"
 
 #include <File.h>
 #include <View.h>
@@ -437,6 +438,12 @@ void ttf::set_view(BView* parent) {
         t->show(false);
         parent->AddChild(t);
     }
+    // The editors fit their zoom and palettes to the font now shown.
+    const table_view_hooks& hooks = registered_table_views();
+    if (glyf && hooks.glyf_attached)
+        hooks.glyf_attached(glyf);
+    if (ebdt && hooks.ebdt_attached)
+        hooks.ebdt_attached(ebdt);
 }
 
 void ttf::reset_view(BView* parent) {
