@@ -1,0 +1,161 @@
+#include "editor/glyfeditview.h"
+
+#include "editor/editor_window.h"
+#include "editor/globals.h"
+#include "editor/glyftoolview.h"
+#include "font/glyf.h"
+#include "font/head.h"
+#include "font/table_views.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+
+#include <Message.h>
+#include <Messenger.h>
+#include <Window.h>
+
+glyfeditview::glyfeditview(BRect frame, ttf_glyf* owner)
+    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), glyf(owner) {
+    // The canvas and the glyph of a font still on screen are left alone:
+    // a new font is built while the old one is shown, and its 'init'
+    // replaces both in the window's thread.
+    if (!curglyph)
+        curglyph = new glyph(0xFFFF);
+}
+
+void glyfeditview::AttachedToWindow() {
+    init();
+    SetHighColor(255, 255, 255);
+    SetViewColor(50, 50, 50);
+    SetLowColor(0, 0, 0);
+    SetFont(be_bold_font, B_FONT_ALL);
+    SetPenSize(0);
+    MakeFocus(true);
+}
+
+void glyfeditview::Draw(BRect) {
+    // The canvas is the font's bounding box: the editor's only frame of
+    // reference.
+    FillRect(canvas, B_SOLID_LOW);
+}
+
+void glyfeditview::MessageReceived(BMessage* message) {
+    if (message->what != GLYF_INIT) {
+        BView::MessageReceived(message);
+        return;
+    }
+    gno = 0xFFFF;
+    delete curglyph;
+    curglyph = new glyph(0xFFFF);
+    chgscale(1.0f);
+    if (Window())
+        Window()->Zoom();
+    BRect bounds;
+    if (message->FindRect("bounds", &bounds) == B_OK)
+        canvas = bounds;
+    canvasok = true;
+    init();
+    if (Window())
+        Window()->Zoom();
+    Invalidate();
+}
+
+void glyfeditview::init() {
+    rubber = false;
+    selstate = 0;
+    tool = 0;
+    chgscale(0);
+    send2toolv(REPORT_ALL);
+}
+
+float glyfeditview::fitscale(float width) {
+    float s = 4.0f;
+    while (width * s > 512) {
+        float next = (float)((double)s - 0.05);
+        // Boxes wider than 10,240 units would step past zero.
+        if (next <= 0)
+            break;
+        s = next;
+    }
+    return s;
+}
+
+void glyfeditview::chgscale(float s) {
+    if (s == 0) {
+        BRect box = glyf && glyf->owner ? glyf->owner->bounds() : BRect(0, 0, 0, 0);
+        float across = box.right - box.left;
+        float down = box.bottom - box.top;
+        s = fitscale(across > down ? across : down);
+    }
+    scale = s;
+    SetScale(s);
+    MoveTo(50, 0);
+    editor_window* host = Window() ? dynamic_cast<editor_window*>(Window()) : nullptr;
+    if (host && shown_in_window()) {
+        float w = (canvas.right - canvas.left + 1) * s;
+        float h = (canvas.bottom - canvas.top + 1) * s;
+        if ((w == 0 || h == 0) && host->target) {
+            BRect b = host->target->Bounds();
+            w = b.Width() + 1;
+            h = b.Height() + 1;
+        }
+        host->datawidth = w;
+        host->dataheight = h;
+        host->updatescrollbar();
+    }
+    send2toolv(REPORT_SCALE);
+    Invalidate();
+}
+
+void glyfeditview::send2toolv(unsigned char bits) {
+    if (!glyf || !glyf->toolview)
+        return;
+    BMessage report(GLYF_REPORT);
+    if (bits & REPORT_GNO)
+        report.AddInt16("gno", (int16)gno);
+    if (bits & REPORT_CHR)
+        report.AddInt16("chr", (int16)chr);
+    if ((bits & REPORT_COMPO) && curglyph)
+        for (int32 k = 0; k < curglyph->ncompo; k++)
+            report.AddInt16("compo", (int16)(curglyph->compo[k] ? curglyph->compo[k]->index : 0));
+    if (bits & REPORT_EMPTY)
+        report.AddBool("empty", !curglyph || (curglyph->count == 0 && curglyph->ncompo == 0));
+    if (bits & REPORT_SCALE)
+        report.AddFloat("scale", scale);
+    if (bits & REPORT_MODE)
+        report.AddInt8("mode", tool);
+    // The palette lives in the same window: the report is queued behind
+    // the message being handled rather than sent and waited for.
+    BMessenger(glyf->toolview).SendMessage(&report);
+}
+
+bool glyfeditview::shown_in_window() const {
+    for (const BView* v = this; v; v = v->Parent())
+        if (v->IsHidden())
+            return false;
+    return Window() != nullptr;
+}
+
+namespace {
+
+void make_glyf_views(ttf_glyf* table) {
+    glyftoolview* tools = new glyftoolview(BRect(0, 0, 49, 511), table);
+    glyfeditview* edit = new glyfeditview(BRect(50, 0, 561, 511), table);
+    table->toolview = tools;
+    table->editview = edit;
+    table->AddChild(tools);
+    table->AddChild(edit);
+}
+
+void fit_glyf_view(ttf_glyf* table) {
+    if (glyfeditview* edit = dynamic_cast<glyfeditview*>(table->editview))
+        edit->chgscale(0);
+}
+
+} // namespace
+
+void register_glyf_views() {
+    table_view_hooks hooks = registered_table_views();
+    hooks.glyf_created = make_glyf_views;
+    hooks.glyf_attached = fit_glyf_view;
+    set_table_view_hooks(hooks);
+}
