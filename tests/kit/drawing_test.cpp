@@ -424,3 +424,15 @@ TEST(Drawing, ScreenshotIsAPngOfTheShownWindow) {
     EXPECT_EQ(bytes[2], 'N');
     EXPECT_EQ(bytes[3], 'G');
 }
+
+TEST(Drawing, FilledPolygonsIncludeTheirOutline) {
+    canvas outline(
+        [](BView* v) { v->StrokeTriangle(BPoint(5, 5), BPoint(50, 12), BPoint(20, 35)); });
+    canvas filled([](BView* v) { v->FillTriangle(BPoint(5, 5), BPoint(50, 12), BPoint(20, 35)); });
+    auto edge = outline.pixels_of(kBlack);
+    auto area = filled.pixels_of(kBlack);
+    for (auto p : edge)
+        EXPECT_TRUE(area.count(p)) << p.first << "," << p.second;
+    EXPECT_GT(area.size(), edge.size() * 3);
+    EXPECT_TRUE(area.count({25, 17}));
+}

@@ -162,6 +162,42 @@ TEST(Window, GetMouseReportsThePointerWhileTheWindowIsBusy) {
     close(window);
 }
 
+TEST(Window, WheelGoesToTheViewUnderThePointerAndHidingKeepsTheFocus) {
+    struct wheel_view : input_view {
+        using input_view::input_view;
+        void MessageReceived(BMessage* message) override {
+            if (message->what == B_MOUSE_WHEEL_CHANGED)
+                wheel += message->GetFloat("be:wheel_delta_y", 0);
+            else
+                input_view::MessageReceived(message);
+        }
+        float wheel = 0;
+    };
+    BWindow* window = open_window();
+    wheel_view* a = new wheel_view(BRect(0, 0, 49, 49), "a");
+    wheel_view* b = new wheel_view(BRect(50, 0, 99, 49), "b");
+    locked(window, [&] {
+        window->AddChild(a);
+        window->AddChild(b);
+        a->MakeFocus();
+        a->Hide(); // hidden table views keep the focus they took
+    });
+    screen().mouse_move(window, BPoint(70, 10));
+    BMessage wheel(B_MOUSE_WHEEL_CHANGED);
+    wheel.AddFloat("be:wheel_delta_y", 2);
+    kit::post_input(window->kit_token(), wheel);
+    screen().key_down(window, "k");
+    ASSERT_TRUE(screen().wait_idle());
+    locked(window, [&] {
+        EXPECT_EQ(b->wheel, 2);
+        EXPECT_EQ(a->wheel, 0);
+        EXPECT_TRUE(a->IsFocus());
+        ASSERT_EQ(a->events.size(), 1u);
+        EXPECT_EQ(a->events[0].bytes, "k");
+    });
+    close(window);
+}
+
 TEST(Window, KeysGoToTheFocusView) {
     BWindow* window = open_window();
     input_view* a = new input_view(BRect(0, 0, 9, 9), "a");

@@ -64,8 +64,10 @@ void BApplication::_Init(const char* signature) {
 
 BApplication::~BApplication() {
     // Windows cannot outlive the application they belong to.
-    for (BWindow* window : _LockedWindows())
-        window->Quit();
+    for (int32 token : _WindowTokens()) {
+        if (BWindow* window = _LockWindow(token))
+            window->Quit();
+    }
     if (be_app == this) {
         be_app = nullptr;
         be_app_messenger = BMessenger();
@@ -112,40 +114,39 @@ void BApplication::Quit() {
     PostMessage(B_QUIT_REQUESTED);
 }
 
-std::vector<BWindow*> BApplication::_LockedWindows() const {
-    std::vector<int32> tokens;
-    {
-        std::lock_guard<std::mutex> guard(kit::registry_mutex());
-        tokens = kit::window_tokens();
-    }
-    // Newest first; each one locked through a messenger, which fails
-    // cleanly for a window that quit in the meantime.
-    std::vector<BWindow*> windows;
-    for (auto it = tokens.rbegin(); it != tokens.rend(); ++it) {
-        BMessenger messenger;
-        BLooper* looper = BLooper::kit_lock_registry_find(*it);
-        if (!looper)
-            continue;
-        messenger = BMessenger(nullptr, looper);
-        BLooper::kit_unlock_registry();
-        if (messenger.LockTarget()) {
-            BLooper* target = nullptr;
-            messenger.Target(&target);
-            windows.push_back(static_cast<BWindow*>(target));
-        }
-    }
-    return windows;
+BWindow* BApplication::_LockWindow(int32 token) const {
+    BLooper* looper = BLooper::kit_lock_registry_find(token);
+    if (!looper)
+        return nullptr;
+    BMessenger messenger(nullptr, looper);
+    BLooper::kit_unlock_registry();
+    // Locked through a messenger, which fails cleanly for a window that
+    // quit in the meantime.
+    if (!messenger.LockTarget())
+        return nullptr;
+    BLooper* target = nullptr;
+    messenger.Target(&target);
+    return static_cast<BWindow*>(target);
+}
+
+std::vector<int32> BApplication::_WindowTokens() const {
+    std::lock_guard<std::mutex> guard(kit::registry_mutex());
+    std::vector<int32> tokens = kit::window_tokens();
+    // Newest first.
+    return std::vector<int32>(tokens.rbegin(), tokens.rend());
 }
 
 bool BApplication::QuitRequested() {
-    std::vector<BWindow*> windows = _LockedWindows();
-    for (size_t i = 0; i < windows.size(); i++) {
-        if (!windows[i]->QuitRequested()) {
-            for (size_t j = i; j < windows.size(); j++)
-                windows[j]->Unlock();
+    // One window at a time, so that no two window locks are held at once.
+    for (int32 token : _WindowTokens()) {
+        BWindow* window = _LockWindow(token);
+        if (!window)
+            continue;
+        if (!window->QuitRequested()) {
+            window->Unlock();
             return false;
         }
-        windows[i]->Quit();
+        window->Quit();
     }
     return true;
 }

@@ -55,7 +55,8 @@ class BApplication : public BLooper {
   private:
     void _Init(const char* signature);
     void _PostLaunchRefs();
-    std::vector<BWindow*> _LockedWindows() const;
+    std::vector<int32> _WindowTokens() const;
+    BWindow* _LockWindow(int32 token) const;
 
     std::string fSignature;
     status_t fInitStatus = B_OK;

@@ -262,28 +262,38 @@ BHandler* BLooper::HandlerAt(int32 index) const {
 }
 
 bool BLooper::Lock() {
-    fLock.lock();
-    fOwner = std::this_thread::get_id();
-    fLockCount++;
-    return true;
+    return LockWithTimeout(B_INFINITE_TIMEOUT) == B_OK;
 }
 
 status_t BLooper::LockWithTimeout(bigtime_t timeout) {
-    if (timeout == B_INFINITE_TIMEOUT)
-        return Lock() ? B_OK : B_ERROR;
-    if (!fLock.try_lock_for(std::chrono::microseconds(timeout)))
+    // A recursive lock with a time-out, built on a plain mutex so that the
+    // owner and the nesting count change together.
+    std::thread::id self = std::this_thread::get_id();
+    std::unique_lock<std::mutex> guard(fLockGuard);
+    if (fOwner.load() == self) {
+        fLockCount++;
+        return B_OK;
+    }
+    auto free = [this] { return fOwner.load() == std::thread::id(); };
+    if (timeout == B_INFINITE_TIMEOUT) {
+        fLockReleased.wait(guard, free);
+    } else if (!fLockReleased.wait_for(
+                   guard, std::chrono::microseconds(std::max<bigtime_t>(timeout, 0)), free)) {
         return B_TIMED_OUT;
-    fOwner = std::this_thread::get_id();
-    fLockCount++;
+    }
+    fOwner = self;
+    fLockCount = 1;
     return B_OK;
 }
 
 void BLooper::Unlock() {
-    if (!IsLocked())
+    std::lock_guard<std::mutex> guard(fLockGuard);
+    if (fOwner.load() != std::this_thread::get_id())
         return;
-    if (--fLockCount == 0)
+    if (--fLockCount == 0) {
         fOwner = std::thread::id();
-    fLock.unlock();
+        fLockReleased.notify_one();
+    }
 }
 
 bool BLooper::IsLocked() const {

@@ -101,7 +101,8 @@ class BLooper : public BHandler {
     void _DispatchOne(BMessage* message);
     void _Terminate();
 
-    mutable std::recursive_timed_mutex fLock;
+    std::mutex fLockGuard;
+    std::condition_variable fLockReleased;
     std::atomic<std::thread::id> fOwner{};
     int32 fLockCount = 0;
 

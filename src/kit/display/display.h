@@ -36,12 +36,24 @@ class display_backend {
     // Windows are known by an id that is never reused. These calls come
     // from whichever thread changes the window, with the window locked;
     // they must not block on the application thread.
-    virtual void window_created(int32 window, const char* title, BRect frame) = 0;
+    // `type` is the window_type and `flags` the window flags
+    // (B_NOT_RESIZABLE, B_NOT_CLOSABLE, ...) the window was made with.
+    virtual void window_created(int32 window, const char* title, BRect frame, uint32 type,
+                                uint32 flags) = 0;
     virtual void window_destroyed(int32 window) = 0;
     virtual void window_retitled(int32 window, const char* title) = 0;
     // `frame` is the content area in screen coordinates (inclusive).
     virtual void window_framed(int32 window, BRect frame) = 0;
     virtual void window_shown(int32 window, bool shown) = 0;
+    // The sizes the user may give the window's content area.
+    virtual void window_limits(int32 window, float minWidth, float maxWidth, float minHeight,
+                               float maxHeight) {
+        (void)window;
+        (void)minWidth;
+        (void)maxWidth;
+        (void)minHeight;
+        (void)maxHeight;
+    }
     // The pixels inside `region` (window coordinates, inclusive) changed.
     // Called in the window's thread; the backend copies what it needs
     // before returning, as the window draws on right after.

@@ -89,4 +89,43 @@ enum alignment { B_ALIGN_LEFT, B_ALIGN_RIGHT, B_ALIGN_CENTER };
 // The current modifier keys, as the display last reported them.
 uint32 modifiers();
 
+// The colours of the user interface, by role.
+enum color_which {
+    B_PANEL_BACKGROUND_COLOR = 1,
+    B_MENU_BACKGROUND_COLOR = 2,
+    B_WINDOW_TAB_COLOR = 3,
+    B_KEYBOARD_NAVIGATION_COLOR = 4,
+    B_DESKTOP_COLOR = 5,
+    B_MENU_SELECTION_BACKGROUND_COLOR = 6,
+    B_MENU_ITEM_TEXT_COLOR = 7,
+    B_MENU_SELECTED_ITEM_TEXT_COLOR = 8,
+    B_MENU_SELECTED_BORDER_COLOR = 9,
+    B_PANEL_TEXT_COLOR = 10,
+    B_DOCUMENT_BACKGROUND_COLOR = 11,
+    B_DOCUMENT_TEXT_COLOR = 12,
+    B_CONTROL_BACKGROUND_COLOR = 13,
+    B_CONTROL_TEXT_COLOR = 14,
+    B_CONTROL_BORDER_COLOR = 15,
+    B_CONTROL_HIGHLIGHT_COLOR = 16,
+    B_SHINE_COLOR = 100,
+    B_SHADOW_COLOR = 101,
+};
+rgb_color ui_color(color_which which);
+
+// Tints below 1 lighten a colour towards white, above 1 darken it towards
+// black (B_DARKEN_MAX_TINT is black).
+const float B_LIGHTEN_MAX_TINT = 0.0f;
+const float B_LIGHTEN_2_TINT = 0.385f;
+const float B_LIGHTEN_1_TINT = 0.590f;
+const float B_NO_TINT = 1.0f;
+const float B_DARKEN_1_TINT = 1.147f;
+const float B_DARKEN_2_TINT = 1.295f;
+const float B_DARKEN_3_TINT = 1.407f;
+const float B_DARKEN_4_TINT = 1.555f;
+const float B_DARKEN_MAX_TINT = 2.0f;
+const float B_DISABLED_LABEL_TINT = B_DARKEN_3_TINT;
+const float B_HIGHLIGHT_BACKGROUND_TINT = B_DARKEN_2_TINT;
+const float B_DISABLED_MARK_TINT = B_LIGHTEN_2_TINT;
+rgb_color tint_color(rgb_color color, float tint);
+
 #endif

@@ -144,8 +144,8 @@ void BView::Show() {
 void BView::Hide() {
     if (fWindow && fShowLevel == 0) {
         _InvalidateFrame();
-        // Input aimed at the view no longer reaches it.
-        fWindow->kit_view_detached(this);
+        // Pointer input aimed at the view no longer reaches it.
+        fWindow->kit_view_detached(this, true);
     }
     fShowLevel++;
     if (fWindow)

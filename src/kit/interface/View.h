@@ -205,6 +205,12 @@ class BView : public BHandler {
                        const pattern& p = B_SOLID_HIGH);
     void FillEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
     void FillEllipse(BPoint center, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
+    void StrokeTriangle(BPoint p1, BPoint p2, BPoint p3, const pattern& p = B_SOLID_HIGH);
+    void FillTriangle(BPoint p1, BPoint p2, BPoint p3, const pattern& p = B_SOLID_HIGH);
+    void StrokePolygon(const BPoint* points, int32 count, bool closed = true,
+                       const pattern& p = B_SOLID_HIGH);
+    // Fills the polygon with its edges included.
+    void FillPolygon(const BPoint* points, int32 count, const pattern& p = B_SOLID_HIGH);
     void StrokeShape(BShape* shape, const pattern& p = B_SOLID_HIGH);
     void FillShape(BShape* shape, const pattern& p = B_SOLID_HIGH);
     // Text in the high colour with its baseline starting at the point.

@@ -182,6 +182,39 @@ void BView::FillEllipse(BPoint center, float xRadius, float yRadius, const patte
         BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius, center.y + yRadius), p);
 }
 
+void BView::StrokeTriangle(BPoint p1, BPoint p2, BPoint p3, const pattern& p) {
+    BPoint points[3] = {p1, p2, p3};
+    StrokePolygon(points, 3, true, p);
+}
+
+void BView::FillTriangle(BPoint p1, BPoint p2, BPoint p3, const pattern& p) {
+    BPoint points[3] = {p1, p2, p3};
+    FillPolygon(points, 3, p);
+}
+
+void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, const pattern& p) {
+    if (!points || count < 1)
+        return;
+    BShape shape;
+    shape.MoveTo(points[0]);
+    for (int32 i = 1; i < count; i++)
+        shape.LineTo(points[i]);
+    if (closed)
+        shape.Close();
+    StrokeShape(&shape, p);
+}
+
+void BView::FillPolygon(const BPoint* points, int32 count, const pattern& p) {
+    if (!points || count < 1)
+        return;
+    BShape shape;
+    shape.MoveTo(points[0]);
+    for (int32 i = 1; i < count; i++)
+        shape.LineTo(points[i]);
+    shape.Close();
+    FillShape(&shape, p);
+}
+
 void BView::StrokeShape(BShape* shape, const pattern& p) {
     kit::paint_context c;
     if (shape && _Context(&c))

@@ -72,7 +72,7 @@ void BWindow::_Init(BRect frame, const char* title, uint32 flags) {
         std::lock_guard<std::mutex> guard(kit::registry_mutex());
         kit::register_window(kit_token());
     }
-    kit::display().window_created(kit_token(), fTitle.c_str(), fFrame);
+    kit::display().window_created(kit_token(), fTitle.c_str(), fFrame, fType, fFlags);
 }
 
 BWindow::~BWindow() {
@@ -141,9 +141,10 @@ BView* BWindow::FindView(const char* name) const {
     return fTopView ? fTopView->FindView(name) : nullptr;
 }
 
-void BWindow::kit_view_detached(BView* view) {
-    // Input state must not keep pointing into a subtree that left.
-    if (fFocus && view->kit_contains(fFocus))
+void BWindow::kit_view_detached(BView* view, bool keepFocus) {
+    // Input state must not keep pointing into a subtree that left. A view
+    // that is only hidden stays the focus, as keys may still be meant for it.
+    if (!keepFocus && fFocus && view->kit_contains(fFocus))
         fFocus = nullptr;
     if (fCapture && view->kit_contains(fCapture))
         fCapture = nullptr;
@@ -201,6 +202,8 @@ void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, flo
     fMaxWidth = std::max(minWidth, maxWidth);
     fMinHeight = minHeight;
     fMaxHeight = std::max(minHeight, maxHeight);
+    if (!fOffscreen)
+        kit::display().window_limits(kit_token(), fMinWidth, fMaxWidth, fMinHeight, fMaxHeight);
     // The current size is brought within the new limits.
     ResizeTo(fFrame.Width(), fFrame.Height());
 }

@@ -143,7 +143,7 @@ class BWindow : public BLooper {
     void kit_present();
     int32 kit_layout_generation() const { return fLayoutGeneration; }
     void kit_layout_changed() { fLayoutGeneration++; }
-    void kit_view_detached(BView* view);
+    void kit_view_detached(BView* view, bool keepFocus = false);
     void kit_set_focus(BView* view);
     void kit_set_capture(BView* view);
     bool kit_buttons_down() const;

@@ -85,6 +85,13 @@ BHandler* BWindow::kit_resolve_target(BMessage* message) {
     case B_KEY_DOWN:
     case B_KEY_UP:
         return fFocus ? static_cast<BHandler*>(fFocus) : this;
+    case B_MOUSE_WHEEL_CHANGED: {
+        // The wheel scrolls what is under the pointer.
+        BPoint where;
+        kit_pointer(&where, nullptr);
+        BView* view = fTopView ? fTopView->kit_view_at(where) : nullptr;
+        return view && view != fTopView ? static_cast<BHandler*>(view) : this;
+    }
     default:
         break;
     }

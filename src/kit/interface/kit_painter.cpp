@@ -609,9 +609,20 @@ pixel_rect fill_shape(const paint_context& c, const BShape& shape, const pattern
         return pixel_rect{};
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-    trace(cr, lines, closed);
+    std::vector<bool> all_closed(closed.size(), true);
+    trace(cr, lines, all_closed);
     cairo_fill(cr);
     mask.close(cr);
+    // The outline's own pixels belong to the fill, as a filled rectangle
+    // includes its edges.
+    for (const auto& line : lines) {
+        for (size_t j = 1; j < line.size(); j++)
+            thin_line(mask, line[j - 1], line[j]);
+        if (line.size() > 1)
+            thin_line(mask, line.back(), line.front());
+        else
+            thin_line(mask, line[0], line[0]);
+    }
     return composite(c, mask, fill);
 }
 

@@ -17,7 +17,8 @@ headless_display* headless_display::current() {
     return dynamic_cast<headless_display*>(&display());
 }
 
-void headless_display::window_created(int32 window, const char* title, BRect frame) {
+void headless_display::window_created(int32 window, const char* title, BRect frame, uint32,
+                                      uint32) {
     std::lock_guard<std::mutex> guard(fLock);
     shown_window& w = fWindows[window];
     w.title = title ? title : "";

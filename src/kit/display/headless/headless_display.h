@@ -28,7 +28,8 @@ class headless_display : public display_backend {
     // Null when another kind of backend is installed.
     static headless_display* current();
 
-    void window_created(int32 window, const char* title, BRect frame) override;
+    void window_created(int32 window, const char* title, BRect frame, uint32 type,
+                        uint32 flags) override;
     void window_destroyed(int32 window) override;
     void window_retitled(int32 window, const char* title) override;
     void window_framed(int32 window, BRect frame) override;
