@@ -1,0 +1,44 @@
+#include "clipboard.h"
+
+#include <mutex>
+
+namespace kit {
+
+namespace {
+
+class process_clipboard : public clipboard_backend {
+  public:
+    void set_text(const std::string& text) override { fText = text; }
+    std::string text() override { return fText; }
+
+  private:
+    std::string fText;
+};
+
+std::mutex clipboard_lock;
+std::unique_ptr<clipboard_backend> installed;
+
+clipboard_backend& current() {
+    if (!installed)
+        installed = std::make_unique<process_clipboard>();
+    return *installed;
+}
+
+} // namespace
+
+void install_clipboard(std::unique_ptr<clipboard_backend> backend) {
+    std::lock_guard<std::mutex> guard(clipboard_lock);
+    installed = std::move(backend);
+}
+
+void set_clipboard_text(const std::string& text) {
+    std::lock_guard<std::mutex> guard(clipboard_lock);
+    current().set_text(text);
+}
+
+std::string clipboard_text() {
+    std::lock_guard<std::mutex> guard(clipboard_lock);
+    return current().text();
+}
+
+} // namespace kit

@@ -1,0 +1,58 @@
+// BTextControl: a label and a one-line editable text. Enter commits the
+// text by sending the control's message (as does leaving a changed text
+// by moving the focus away). Typing, the caret, the selection, and copy
+// and paste through the desktop clipboard work as in any text field.
+#ifndef _TEXT_CONTROL_H
+#define _TEXT_CONTROL_H
+
+#include <Control.h>
+
+#include "kit/interface/kit_text_edit.h"
+
+#include <vector>
+
+class BTextControl : public BControl {
+  public:
+    BTextControl(BRect frame, const char* name, const char* label, const char* text,
+                 BMessage* message, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+                 uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+    ~BTextControl() override;
+
+    void SetText(const char* text);
+    const char* Text() const { return fEdit.text().c_str(); }
+
+    // Sent (with "source" and "when") after every change the user makes.
+    void SetModificationMessage(BMessage* message);
+    BMessage* ModificationMessage() const { return fModificationMessage; }
+
+    // The x coordinate where the label ends and the text field begins.
+    void SetDivider(float position);
+    float Divider() const { return fDivider; }
+
+    void Draw(BRect updateRect) override;
+    void MouseDown(BPoint where) override;
+    void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
+    void MouseUp(BPoint where) override;
+    void KeyDown(const char* bytes, int32 numBytes) override;
+    void MakeFocus(bool focus = true) override;
+
+  private:
+    BRect _Field() const;
+    BRect _TextArea() const;
+    std::vector<float> _Offsets() const;
+    int32 _OffsetAt(float x) const;
+    void _ScrollToCaret();
+    void _Changed();
+    void _Commit();
+    bool _Shortcut(const char* bytes, int32 modifiers);
+
+    kit::text_edit fEdit;
+    float fDivider;
+    float fScroll = 0;
+    bool fModified = false;
+    bool fSelecting = false;
+    bool fFocused = false;
+    BMessage* fModificationMessage = nullptr;
+};
+
+#endif
