@@ -84,10 +84,9 @@ class BView : public BHandler {
         (void)transit;
         (void)dragMessage;
     }
-    virtual void KeyDown(const char* bytes, int32 numBytes) {
-        (void)bytes;
-        (void)numBytes;
-    }
+    // Tab and Shift-Tab move the keyboard focus to the next or previous
+    // B_NAVIGABLE view; Enter presses the window's default button.
+    virtual void KeyDown(const char* bytes, int32 numBytes);
     virtual void KeyUp(const char* bytes, int32 numBytes) {
         (void)bytes;
         (void)numBytes;
