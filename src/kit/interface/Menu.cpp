@@ -22,25 +22,21 @@ const rgb_color kMenuFace = {232, 232, 232, 255};
 } // namespace
 
 BMenu::BMenu(const char* name, menu_layout layout)
-    : BView(BRect(0, 0, 10, 10), name, B_FOLLOW_NONE, B_WILL_DRAW), fLayout(layout)
-{
+    : BView(BRect(0, 0, 10, 10), name, B_FOLLOW_NONE, B_WILL_DRAW), fLayout(layout) {
     SetFont(be_plain_font);
     SetViewColor(kMenuFace);
 }
 
-BMenu::~BMenu()
-{
+BMenu::~BMenu() {
     for (BMenuItem* item : fItems)
         delete item;
 }
 
-bool BMenu::AddItem(BMenuItem* item)
-{
+bool BMenu::AddItem(BMenuItem* item) {
     return AddItem(item, CountItems());
 }
 
-bool BMenu::AddItem(BMenuItem* item, int32 index)
-{
+bool BMenu::AddItem(BMenuItem* item, int32 index) {
     if (!item || item->Menu() || index < 0 || index > CountItems())
         return false;
     fItems.insert(fItems.begin() + index, item);
@@ -51,8 +47,7 @@ bool BMenu::AddItem(BMenuItem* item, int32 index)
     return true;
 }
 
-bool BMenu::AddItem(BMenu* submenu)
-{
+bool BMenu::AddItem(BMenu* submenu) {
     if (!submenu)
         return false;
     BMenuItem* item = new BMenuItem(submenu);
@@ -63,13 +58,11 @@ bool BMenu::AddItem(BMenu* submenu)
     return true;
 }
 
-bool BMenu::AddSeparatorItem()
-{
+bool BMenu::AddSeparatorItem() {
     return AddItem(new BSeparatorItem());
 }
 
-BMenuItem* BMenu::RemoveItem(int32 index)
-{
+BMenuItem* BMenu::RemoveItem(int32 index) {
     if (index < 0 || index >= CountItems())
         return nullptr;
     BMenuItem* item = fItems[index];
@@ -81,32 +74,27 @@ BMenuItem* BMenu::RemoveItem(int32 index)
     return item;
 }
 
-bool BMenu::RemoveItem(BMenuItem* item)
-{
+bool BMenu::RemoveItem(BMenuItem* item) {
     return RemoveItem(IndexOf(item)) != nullptr;
 }
 
-BMenuItem* BMenu::ItemAt(int32 index) const
-{
+BMenuItem* BMenu::ItemAt(int32 index) const {
     if (index < 0 || index >= CountItems())
         return nullptr;
     return fItems[index];
 }
 
-BMenu* BMenu::SubmenuAt(int32 index) const
-{
+BMenu* BMenu::SubmenuAt(int32 index) const {
     BMenuItem* item = ItemAt(index);
     return item ? item->Submenu() : nullptr;
 }
 
-int32 BMenu::IndexOf(const BMenuItem* item) const
-{
+int32 BMenu::IndexOf(const BMenuItem* item) const {
     auto it = std::find(fItems.begin(), fItems.end(), item);
     return it == fItems.end() ? -1 : (int32)(it - fItems.begin());
 }
 
-BMenuItem* BMenu::FindItem(const char* label) const
-{
+BMenuItem* BMenu::FindItem(const char* label) const {
     if (!label)
         return nullptr;
     for (BMenuItem* item : fItems) {
@@ -120,8 +108,7 @@ BMenuItem* BMenu::FindItem(const char* label) const
     return nullptr;
 }
 
-BMenuItem* BMenu::FindMarked() const
-{
+BMenuItem* BMenu::FindMarked() const {
     for (BMenuItem* item : fItems) {
         if (item->IsMarked())
             return item;
@@ -129,13 +116,11 @@ BMenuItem* BMenu::FindMarked() const
     return nullptr;
 }
 
-void BMenu::SetRadioMode(bool on)
-{
+void BMenu::SetRadioMode(bool on) {
     fRadioMode = on;
 }
 
-void BMenu::SetLabelFromMarked(bool on)
-{
+void BMenu::SetLabelFromMarked(bool on) {
     fLabelFromMarked = on;
     if (on)
         fRadioMode = true;
@@ -143,8 +128,7 @@ void BMenu::SetLabelFromMarked(bool on)
         kit_item_marked(marked);
 }
 
-status_t BMenu::SetTargetForItems(BHandler* target)
-{
+status_t BMenu::SetTargetForItems(BHandler* target) {
     status_t result = B_OK;
     for (BMenuItem* item : fItems) {
         status_t status = item->SetTarget(target);
@@ -154,28 +138,24 @@ status_t BMenu::SetTargetForItems(BHandler* target)
     return result;
 }
 
-status_t BMenu::SetTargetForItems(BMessenger messenger)
-{
+status_t BMenu::SetTargetForItems(BMessenger messenger) {
     for (BMenuItem* item : fItems)
         item->SetTarget(messenger);
     return B_OK;
 }
 
-void BMenu::SetEnabled(bool enabled)
-{
+void BMenu::SetEnabled(bool enabled) {
     fEnabled = enabled;
     Invalidate();
     if (BView* root = kit_root_view())
         root->Invalidate();
 }
 
-BMenu* BMenu::Supermenu() const
-{
+BMenu* BMenu::Supermenu() const {
     return fSuperitem ? fSuperitem->Menu() : nullptr;
 }
 
-BView* BMenu::kit_root_view() const
-{
+BView* BMenu::kit_root_view() const {
     const BMenu* top = this;
     while (top->Supermenu())
         top = top->Supermenu();
@@ -184,8 +164,7 @@ BView* BMenu::kit_root_view() const
     return top->fRootView;
 }
 
-void BMenu::kit_item_marked(BMenuItem* item)
-{
+void BMenu::kit_item_marked(BMenuItem* item) {
     if (fRadioMode) {
         for (BMenuItem* other : fItems) {
             if (other != item && other->IsMarked())
@@ -196,21 +175,18 @@ void BMenu::kit_item_marked(BMenuItem* item)
         fSuperitem->SetLabel(item->Label());
 }
 
-void BMenu::kit_item_chosen(BMenuItem* item)
-{
+void BMenu::kit_item_chosen(BMenuItem* item) {
     if (fRadioMode && item && !item->IsMarked())
         item->SetMarked(true);
 }
 
-float BMenu::kit_item_height()
-{
+float BMenu::kit_item_height() {
     font_height fh;
     GetFontHeight(&fh);
     return std::ceil(fh.ascent) + std::ceil(fh.descent) + 6;
 }
 
-BRect BMenu::kit_preferred_bounds()
-{
+BRect BMenu::kit_preferred_bounds() {
     float height = 4, width = 0;
     bool submenus = false;
     for (BMenuItem* item : fItems) {
@@ -222,8 +198,7 @@ BRect BMenu::kit_preferred_bounds()
     return BRect(0, 0, width + 3, height - 1);
 }
 
-void BMenu::kit_layout_items()
-{
+void BMenu::kit_layout_items() {
     BRect b = Bounds();
     float y = b.top + 2;
     for (BMenuItem* item : fItems) {
@@ -233,8 +208,7 @@ void BMenu::kit_layout_items()
     }
 }
 
-BMenuItem* BMenu::kit_item_at(BPoint where) const
-{
+BMenuItem* BMenu::kit_item_at(BPoint where) const {
     for (BMenuItem* item : fItems) {
         if (item->Frame().Contains(where))
             return item;
@@ -242,16 +216,14 @@ BMenuItem* BMenu::kit_item_at(BPoint where) const
     return nullptr;
 }
 
-void BMenu::kit_highlight(int32 index)
-{
+void BMenu::kit_highlight(int32 index) {
     if (index == fHighlighted)
         return;
     fHighlighted = index;
     Invalidate();
 }
 
-void BMenu::Draw(BRect)
-{
+void BMenu::Draw(BRect) {
     BRect b = Bounds();
     SetHighColor(kMenuFace);
     FillRect(b);
@@ -298,8 +270,7 @@ void BMenu::Draw(BRect)
     }
 }
 
-void BMenu::MouseDown(BPoint where)
-{
+void BMenu::MouseDown(BPoint where) {
     fPressed = true;
     BMenuItem* item = kit_item_at(where);
     kit_highlight(item && item->IsEnabled() && !item->kit_is_separator() ? IndexOf(item) : -1);
@@ -307,8 +278,7 @@ void BMenu::MouseDown(BPoint where)
         fLayer->open_submenu(item);
 }
 
-void BMenu::MouseMoved(BPoint where, uint32, const BMessage*)
-{
+void BMenu::MouseMoved(BPoint where, uint32, const BMessage*) {
     if (!fLayer || fLayer->depth_of(this) < 0)
         return;
     BMenuItem* item = kit_item_at(where);
@@ -323,8 +293,7 @@ void BMenu::MouseMoved(BPoint where, uint32, const BMessage*)
         fLayer->open_submenu(item);
 }
 
-void BMenu::MouseUp(BPoint where)
-{
+void BMenu::MouseUp(BPoint where) {
     fPressed = false;
     BMenuItem* item = kit_item_at(where);
     if (fLayer && fLayer->depth_of(this) >= 0 && item && !item->Submenu())

@@ -25,7 +25,7 @@ class menu_layer;
 }
 
 class BMenu : public BView {
-public:
+  public:
     explicit BMenu(const char* name, menu_layout layout = B_ITEMS_IN_COLUMN);
     // Items and their submenus are deleted with the menu.
     ~BMenu() override;
@@ -83,12 +83,12 @@ public:
     // A menu field records itself as the place its menu opens from.
     void kit_set_root_view(BView* view) { fRootView = view; }
 
-protected:
+  protected:
     std::vector<BMenuItem*> fItems;
     int32 fHighlighted = -1;
     kit::menu_layer* fLayer = nullptr;
 
-private:
+  private:
     menu_layout fLayout;
     BMenuItem* fSuperitem = nullptr;
     BView* fRootView = nullptr;

@@ -15,11 +15,10 @@ const float kTitlePadding = 8;
 
 // The menu bar's side of the menu layer.
 class bar_root : public kit::menu_root {
-public:
+  public:
     explicit bar_root(BMenuBar* bar) : fBar(bar) {}
     BView* menu_root_view() override { return fBar; }
-    bool menu_root_pointer(BPoint windowWhere, bool click) override
-    {
+    bool menu_root_pointer(BPoint windowWhere, bool click) override {
         BPoint local = windowWhere - fBar->kit_window_offset();
         if (!fBar->Bounds().Contains(local))
             return false;
@@ -39,8 +38,7 @@ public:
             fBar->kit_layer()->choose(item);
         return true;
     }
-    void menu_root_step(int32 direction) override
-    {
+    void menu_root_step(int32 direction) override {
         int32 count = fBar->CountItems();
         int32 index = fBar->kit_highlighted();
         for (int32 n = 0; n < count; n++) {
@@ -54,23 +52,21 @@ public:
     void menu_root_closed() override { fBar->kit_highlight(-1); }
     void menu_root_layer_gone() override { fBar->kit_set_layer(nullptr); }
 
-private:
+  private:
     BMenuBar* fBar;
 };
 } // namespace
 
 BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layout layout,
                    bool resizeToFit)
-    : BMenu(name, layout), fResizeToFit(resizeToFit)
-{
+    : BMenu(name, layout), fResizeToFit(resizeToFit) {
     MoveTo(frame.LeftTop());
     ResizeTo(frame.Width(), frame.Height());
     SetResizingMode(resizingMode);
     SetViewColor(look::panel);
 }
 
-BMenuBar::~BMenuBar()
-{
+BMenuBar::~BMenuBar() {
     if (fLayer) {
         fLayer->forget_root();
         // A layer still in the window goes with the window's views.
@@ -80,8 +76,7 @@ BMenuBar::~BMenuBar()
     delete fRoot;
 }
 
-void BMenuBar::AttachedToWindow()
-{
+void BMenuBar::AttachedToWindow() {
     if (fResizeToFit) {
         font_height fh;
         GetFontHeight(&fh);
@@ -94,13 +89,11 @@ void BMenuBar::AttachedToWindow()
     kit_layout_items();
 }
 
-void BMenuBar::DetachedFromWindow()
-{
+void BMenuBar::DetachedFromWindow() {
     kit_highlight(-1);
 }
 
-void BMenuBar::kit_layout_items()
-{
+void BMenuBar::kit_layout_items() {
     BRect b = Bounds();
     float x = b.left + 2;
     for (BMenuItem* item : fItems) {
@@ -110,8 +103,7 @@ void BMenuBar::kit_layout_items()
     }
 }
 
-void BMenuBar::Draw(BRect)
-{
+void BMenuBar::Draw(BRect) {
     kit_layout_items();
     BRect b = Bounds();
     SetHighColor(look::panel);
@@ -131,8 +123,7 @@ void BMenuBar::Draw(BRect)
     }
 }
 
-void BMenuBar::kit_open(int32 index)
-{
+void BMenuBar::kit_open(int32 index) {
     BMenuItem* item = ItemAt(index);
     if (!item || !item->Submenu() || !item->IsEnabled() || !Window())
         return;
@@ -145,8 +136,7 @@ void BMenuBar::kit_open(int32 index)
     fLayer->open(item->Submenu(), where, 0, 0);
 }
 
-void BMenuBar::MouseDown(BPoint where)
-{
+void BMenuBar::MouseDown(BPoint where) {
     BMenuItem* item = kit_item_at(where);
     if (!item || !item->IsEnabled())
         return;

@@ -9,7 +9,7 @@ class menu_root;
 }
 
 class BMenuBar : public BMenu {
-public:
+  public:
     // With resizeToFit the bar takes the height its font needs and, when
     // it follows left and right, its parent's width.
     BMenuBar(BRect frame, const char* name,
@@ -26,7 +26,7 @@ public:
     void kit_open(int32 index);
     void kit_layout_items() override;
 
-private:
+  private:
     bool fResizeToFit;
     kit::menu_root* fRoot = nullptr;
 };

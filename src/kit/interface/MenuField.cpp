@@ -15,7 +15,7 @@ namespace look = kit::look;
 namespace {
 // The menu field's side of the menu layer.
 class field_root : public kit::menu_root {
-public:
+  public:
     explicit field_root(BMenuField* field) : fField(field) {}
     BView* menu_root_view() override { return fField; }
     bool menu_root_pointer(BPoint, bool) override { return false; }
@@ -23,21 +23,18 @@ public:
     void menu_root_closed() override { fField->Invalidate(); }
     void menu_root_layer_gone() override { fField->kit_layer_gone(); }
 
-private:
+  private:
     BMenuField* fField;
 };
 } // namespace
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
                        uint32 resizingMode, uint32 flags)
-    : BMenuField(frame, name, label, menu, false, resizingMode, flags)
-{
-}
+    : BMenuField(frame, name, label, menu, false, resizingMode, flags) {}
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu, bool,
                        uint32 resizingMode, uint32 flags)
-    : BView(frame, name, resizingMode, flags), fLabel(label ? label : ""), fMenu(menu)
-{
+    : BView(frame, name, resizingMode, flags), fLabel(label ? label : ""), fMenu(menu) {
     SetFont(look::control_font());
     fItem = new BMenuItem(fMenu);
     if (fMenu)
@@ -46,8 +43,7 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
     fRoot = new field_root(this);
 }
 
-BMenuField::~BMenuField()
-{
+BMenuField::~BMenuField() {
     if (fLayer) {
         fLayer->forget_root();
         if (!fLayer->Parent())
@@ -57,39 +53,33 @@ BMenuField::~BMenuField()
     delete fItem; // and the menu with it
 }
 
-void BMenuField::kit_layer_gone()
-{
+void BMenuField::kit_layer_gone() {
     fLayer = nullptr;
 }
 
-void BMenuField::SetLabel(const char* label)
-{
+void BMenuField::SetLabel(const char* label) {
     fLabel = label ? label : "";
     Invalidate();
 }
 
-void BMenuField::SetDivider(float position)
-{
+void BMenuField::SetDivider(float position) {
     fDivider = std::clamp(std::floor(position), 0.0f, Bounds().Width());
     Invalidate();
 }
 
-void BMenuField::SetEnabled(bool enabled)
-{
+void BMenuField::SetEnabled(bool enabled) {
     fEnabled = enabled;
     Invalidate();
 }
 
-void BMenuField::AttachedToWindow()
-{
+void BMenuField::AttachedToWindow() {
     if (Parent()) {
         SetViewColor(Parent()->ViewColor());
         SetLowColor(Parent()->ViewColor());
     }
 }
 
-const char* BMenuField::kit_title() const
-{
+const char* BMenuField::kit_title() const {
     if (!fMenu)
         return "";
     if (fMenu->IsLabelFromMarked()) {
@@ -99,15 +89,13 @@ const char* BMenuField::kit_title() const
     return fMenu->Name();
 }
 
-BRect BMenuField::_Button() const
-{
+BRect BMenuField::_Button() const {
     BRect b = Bounds();
     b.left += fDivider;
     return b;
 }
 
-void BMenuField::Draw(BRect)
-{
+void BMenuField::Draw(BRect) {
     BRect b = Bounds();
     bool enabled = fEnabled && fMenu && fMenu->IsEnabled();
     if (fDivider > 0)
@@ -130,8 +118,7 @@ void BMenuField::Draw(BRect)
     }
 }
 
-void BMenuField::_Open()
-{
+void BMenuField::_Open() {
     if (!fMenu || !fEnabled || !fMenu->IsEnabled() || !Window())
         return;
     if (!fLayer)
@@ -145,14 +132,12 @@ void BMenuField::_Open()
     Invalidate();
 }
 
-void BMenuField::MouseDown(BPoint where)
-{
+void BMenuField::MouseDown(BPoint where) {
     if (_Button().Contains(where))
         _Open();
 }
 
-void BMenuField::KeyDown(const char* bytes, int32 numBytes)
-{
+void BMenuField::KeyDown(const char* bytes, int32 numBytes) {
     if (numBytes == 1 && (bytes[0] == B_SPACE || bytes[0] == B_ENTER || bytes[0] == B_DOWN_ARROW)) {
         _Open();
         return;
@@ -160,8 +145,7 @@ void BMenuField::KeyDown(const char* bytes, int32 numBytes)
     BView::KeyDown(bytes, numBytes);
 }
 
-void BMenuField::MakeFocus(bool focus)
-{
+void BMenuField::MakeFocus(bool focus) {
     BView::MakeFocus(focus);
     Invalidate();
 }

@@ -15,7 +15,7 @@ class menu_root;
 } // namespace kit
 
 class BMenuField : public BView {
-public:
+  public:
     // Takes ownership of `menu`.
     BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
                uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
@@ -44,7 +44,7 @@ public:
     const char* kit_title() const;
     void kit_layer_gone();
 
-private:
+  private:
     BRect _Button() const;
     void _Open();
 

@@ -7,24 +7,19 @@
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
     : BInvoker(message, nullptr), fLabel(label ? label : ""), fShortcut(shortcut),
-      fModifiers(modifiers)
-{
-}
+      fModifiers(modifiers) {}
 
 BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-    : BInvoker(message, nullptr), fLabel(submenu ? submenu->Name() : ""), fSubmenu(submenu)
-{
+    : BInvoker(message, nullptr), fLabel(submenu ? submenu->Name() : ""), fSubmenu(submenu) {
     if (fSubmenu)
         fSubmenu->kit_set_superitem(this);
 }
 
-BMenuItem::~BMenuItem()
-{
+BMenuItem::~BMenuItem() {
     delete fSubmenu;
 }
 
-void BMenuItem::SetLabel(const char* label)
-{
+void BMenuItem::SetLabel(const char* label) {
     fLabel = label ? label : "";
     if (fMenu) {
         fMenu->Invalidate();
@@ -33,8 +28,7 @@ void BMenuItem::SetLabel(const char* label)
     }
 }
 
-void BMenuItem::SetMarked(bool marked)
-{
+void BMenuItem::SetMarked(bool marked) {
     fMarked = marked;
     if (fMenu) {
         if (marked)
@@ -45,27 +39,23 @@ void BMenuItem::SetMarked(bool marked)
     }
 }
 
-void BMenuItem::SetEnabled(bool enabled)
-{
+void BMenuItem::SetEnabled(bool enabled) {
     fEnabled = enabled;
     if (fMenu)
         fMenu->Invalidate();
 }
 
-bool BMenuItem::IsEnabled() const
-{
+bool BMenuItem::IsEnabled() const {
     return fEnabled && (!fMenu || fMenu->IsEnabled());
 }
 
-char BMenuItem::Shortcut(uint32* modifiers) const
-{
+char BMenuItem::Shortcut(uint32* modifiers) const {
     if (modifiers)
         *modifiers = fModifiers;
     return fShortcut;
 }
 
-status_t BMenuItem::Invoke(BMessage* message)
-{
+status_t BMenuItem::Invoke(BMessage* message) {
     if (!message)
         message = Message();
     if (!message)
@@ -84,8 +74,7 @@ status_t BMenuItem::Invoke(BMessage* message)
     return BMessenger(nullptr, window).SendMessage(&copy);
 }
 
-BSeparatorItem::BSeparatorItem() : BMenuItem("", nullptr)
-{
+BSeparatorItem::BSeparatorItem() : BMenuItem("", nullptr) {
     BMenuItem::SetEnabled(false);
 }
 

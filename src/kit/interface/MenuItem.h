@@ -14,7 +14,7 @@ class BMenu;
 class BView;
 
 class BMenuItem : public BInvoker {
-public:
+  public:
     BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);
     // An item that opens `submenu` (owned); its label is the menu's name.
     explicit BMenuItem(BMenu* submenu, BMessage* message = nullptr);
@@ -41,7 +41,7 @@ public:
     void kit_set_frame(BRect frame) { fFrame = frame; }
     virtual bool kit_is_separator() const { return false; }
 
-private:
+  private:
     std::string fLabel;
     BMenu* fSubmenu = nullptr;
     BMenu* fMenu = nullptr;
@@ -54,7 +54,7 @@ private:
 
 // A line between groups of items; it cannot be chosen.
 class BSeparatorItem : public BMenuItem {
-public:
+  public:
     BSeparatorItem();
     ~BSeparatorItem() override;
     bool kit_is_separator() const override { return true; }

@@ -1,9 +1,7 @@
 #include "PopUpMenu.h"
 
-BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked,
-                       menu_layout layout)
-    : BMenu(name, layout)
-{
+BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked, menu_layout layout)
+    : BMenu(name, layout) {
     SetRadioMode(radioMode);
     if (labelFromMarked)
         SetLabelFromMarked(true);

@@ -6,7 +6,7 @@
 #include <Menu.h>
 
 class BPopUpMenu : public BMenu {
-public:
+  public:
     BPopUpMenu(const char* name, bool radioMode = true, bool labelFromMarked = true,
                menu_layout layout = B_ITEMS_IN_COLUMN);
     ~BPopUpMenu() override;

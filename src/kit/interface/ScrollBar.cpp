@@ -18,16 +18,14 @@ BScrollBar::BScrollBar(BRect frame, const char* name, BView* target, float min, 
             direction == B_VERTICAL ? B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM
                                     : B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM,
             B_WILL_DRAW | B_FRAME_EVENTS),
-      fTarget(target), fOrientation(direction), fMin(min), fMax(std::max(min, max))
-{
+      fTarget(target), fOrientation(direction), fMin(min), fMax(std::max(min, max)) {
     SetViewColor(B_TRANSPARENT_COLOR);
     fValue = fMin;
 }
 
 BScrollBar::~BScrollBar() = default;
 
-void BScrollBar::ValueChanged(float newValue)
-{
+void BScrollBar::ValueChanged(float newValue) {
     if (!fTarget)
         return;
     BRect b = fTarget->Bounds();
@@ -37,8 +35,7 @@ void BScrollBar::ValueChanged(float newValue)
         fTarget->ScrollTo(BPoint(newValue, b.top));
 }
 
-void BScrollBar::SetValue(float value)
-{
+void BScrollBar::SetValue(float value) {
     if (!std::isfinite(value))
         return;
     value = std::clamp(value, fMin, fMax);
@@ -49,8 +46,7 @@ void BScrollBar::SetValue(float value)
     ValueChanged(fValue);
 }
 
-void BScrollBar::SetRange(float min, float max)
-{
+void BScrollBar::SetRange(float min, float max) {
     if (!std::isfinite(min) || !std::isfinite(max))
         return;
     fMin = min;
@@ -63,50 +59,43 @@ void BScrollBar::SetRange(float min, float max)
     }
 }
 
-void BScrollBar::GetRange(float* min, float* max) const
-{
+void BScrollBar::GetRange(float* min, float* max) const {
     if (min)
         *min = fMin;
     if (max)
         *max = fMax;
 }
 
-void BScrollBar::SetProportion(float proportion)
-{
+void BScrollBar::SetProportion(float proportion) {
     if (!std::isfinite(proportion))
         return;
     fProportion = std::clamp(proportion, 0.0f, 1.0f);
     Invalidate();
 }
 
-void BScrollBar::SetSteps(float smallStep, float largeStep)
-{
+void BScrollBar::SetSteps(float smallStep, float largeStep) {
     if (std::isfinite(smallStep))
         fSmallStep = smallStep;
     if (std::isfinite(largeStep))
         fLargeStep = largeStep;
 }
 
-void BScrollBar::GetSteps(float* smallStep, float* largeStep) const
-{
+void BScrollBar::GetSteps(float* smallStep, float* largeStep) const {
     if (smallStep)
         *smallStep = fSmallStep;
     if (largeStep)
         *largeStep = fLargeStep;
 }
 
-void BScrollBar::SetTarget(BView* target)
-{
+void BScrollBar::SetTarget(BView* target) {
     fTarget = target;
 }
 
-float BScrollBar::_Along(BPoint p) const
-{
+float BScrollBar::_Along(BPoint p) const {
     return fOrientation == B_VERTICAL ? p.y : p.x;
 }
 
-BRect BScrollBar::_Arrow(bool decrease) const
-{
+BRect BScrollBar::_Arrow(bool decrease) const {
     BRect b = Bounds();
     if (fOrientation == B_VERTICAL) {
         float side = std::min(b.Width(), std::floor(b.Height() / 2));
@@ -118,8 +107,7 @@ BRect BScrollBar::_Arrow(bool decrease) const
                     : BRect(b.right - side, b.top, b.right, b.bottom);
 }
 
-BRect BScrollBar::_Track() const
-{
+BRect BScrollBar::_Track() const {
     BRect b = Bounds();
     BRect dec = _Arrow(true), inc = _Arrow(false);
     if (fOrientation == B_VERTICAL)
@@ -127,8 +115,7 @@ BRect BScrollBar::_Track() const
     return BRect(dec.right + 1, b.top, inc.left - 1, b.bottom);
 }
 
-BRect BScrollBar::_Thumb() const
-{
+BRect BScrollBar::_Thumb() const {
     BRect track = _Track();
     float length = fOrientation == B_VERTICAL ? track.Height() + 1 : track.Width() + 1;
     float thumb = fProportion > 0 ? std::floor(length * fProportion) : length / 4;
@@ -140,8 +127,7 @@ BRect BScrollBar::_Thumb() const
     return BRect(track.left + offset, track.top, track.left + offset + thumb - 1, track.bottom);
 }
 
-void BScrollBar::Draw(BRect)
-{
+void BScrollBar::Draw(BRect) {
     BRect track = _Track();
     SetHighColor(kTrack);
     FillRect(track);
@@ -152,8 +138,7 @@ void BScrollBar::Draw(BRect)
     look::bevel(this, _Arrow(true), look::panel, fPressed < 0);
     look::arrow(this, _Arrow(true).InsetByCopy(3, 3), vertical ? look::up : look::left, ink);
     look::bevel(this, _Arrow(false), look::panel, fPressed > 0);
-    look::arrow(this, _Arrow(false).InsetByCopy(3, 3), vertical ? look::down : look::right,
-                ink);
+    look::arrow(this, _Arrow(false).InsetByCopy(3, 3), vertical ? look::down : look::right, ink);
     if (!_Enabled() || track.Width() < 2 || track.Height() < 2)
         return;
     BRect thumb = _Thumb();
@@ -171,8 +156,7 @@ void BScrollBar::Draw(BRect)
     }
 }
 
-void BScrollBar::MouseDown(BPoint where)
-{
+void BScrollBar::MouseDown(BPoint where) {
     if (!_Enabled())
         return;
     if (_Arrow(true).Contains(where)) {
@@ -199,8 +183,7 @@ void BScrollBar::MouseDown(BPoint where)
     SetMouseEventMask(B_POINTER_EVENTS);
 }
 
-void BScrollBar::MouseMoved(BPoint where, uint32, const BMessage*)
-{
+void BScrollBar::MouseMoved(BPoint where, uint32, const BMessage*) {
     if (!fDragging)
         return;
     BRect track = _Track(), thumb = _Thumb();
@@ -213,8 +196,7 @@ void BScrollBar::MouseMoved(BPoint where, uint32, const BMessage*)
     SetValue(std::round(fMin + (fMax - fMin) * offset / room));
 }
 
-void BScrollBar::MouseUp(BPoint)
-{
+void BScrollBar::MouseUp(BPoint) {
     fDragging = false;
     if (fPressed) {
         fPressed = 0;

@@ -10,7 +10,7 @@ const float B_V_SCROLL_BAR_WIDTH = 14;
 const float B_H_SCROLL_BAR_HEIGHT = 14;
 
 class BScrollBar : public BView {
-public:
+  public:
     BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
                orientation direction);
     ~BScrollBar() override;
@@ -38,7 +38,7 @@ public:
     void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
     void MouseUp(BPoint where) override;
 
-private:
+  private:
     float _Along(BPoint p) const;
     BRect _Track() const;
     BRect _Thumb() const;

@@ -9,13 +9,11 @@
 namespace kit {
 
 menu_layer::menu_layer(menu_root* root)
-    : BView(BRect(0, 0, 0, 0), "_menu_layer_", B_FOLLOW_ALL, 0), fRoot(root)
-{
+    : BView(BRect(0, 0, 0, 0), "_menu_layer_", B_FOLLOW_ALL, 0), fRoot(root) {
     SetViewColor(B_TRANSPARENT_COLOR);
 }
 
-menu_layer::~menu_layer()
-{
+menu_layer::~menu_layer() {
     // Open menus belong to their items, not to the layer.
     while (CountChildren() > 0)
         RemoveChild(ChildAt(CountChildren() - 1));
@@ -23,8 +21,7 @@ menu_layer::~menu_layer()
         fRoot->menu_root_layer_gone();
 }
 
-int32 menu_layer::depth_of(const BMenu* menu) const
-{
+int32 menu_layer::depth_of(const BMenu* menu) const {
     for (int32 i = 0; i < CountChildren(); i++) {
         if (ChildAt(i) == menu)
             return i;
@@ -32,13 +29,11 @@ int32 menu_layer::depth_of(const BMenu* menu) const
     return -1;
 }
 
-BMenu* menu_layer::menu_at(int32 depth) const
-{
+BMenu* menu_layer::menu_at(int32 depth) const {
     return dynamic_cast<BMenu*>(ChildAt(depth));
 }
 
-void menu_layer::_CloseAbove(int32 depth)
-{
+void menu_layer::_CloseAbove(int32 depth) {
     while (CountChildren() > depth) {
         BMenu* menu = menu_at(CountChildren() - 1);
         RemoveChild(ChildAt(CountChildren() - 1));
@@ -49,8 +44,7 @@ void menu_layer::_CloseAbove(int32 depth)
     }
 }
 
-void menu_layer::open(BMenu* menu, BPoint where, float minWidth, int32 depth)
-{
+void menu_layer::open(BMenu* menu, BPoint where, float minWidth, int32 depth) {
     BView* rootView = fRoot ? fRoot->menu_root_view() : nullptr;
     BWindow* window = rootView ? rootView->Window() : nullptr;
     if (!window || !menu || menu->Parent())
@@ -79,8 +73,7 @@ void menu_layer::open(BMenu* menu, BPoint where, float minWidth, int32 depth)
     AddChild(menu);
 }
 
-void menu_layer::open_submenu(BMenuItem* item)
-{
+void menu_layer::open_submenu(BMenuItem* item) {
     BMenu* parent = item ? item->Menu() : nullptr;
     int32 depth = depth_of(parent);
     if (!item->Submenu() || depth < 0)
@@ -92,8 +85,7 @@ void menu_layer::open_submenu(BMenuItem* item)
     open(item->Submenu(), where, 0, depth + 1);
 }
 
-void menu_layer::_RestoreFocus()
-{
+void menu_layer::_RestoreFocus() {
     BWindow* window = Window();
     BView* previous = fPreviousFocus;
     fPreviousFocus = nullptr;
@@ -104,8 +96,7 @@ void menu_layer::_RestoreFocus()
         MakeFocus(false);
 }
 
-void menu_layer::close_all()
-{
+void menu_layer::close_all() {
     _CloseAbove(0);
     if (Parent()) {
         _RestoreFocus();
@@ -115,8 +106,7 @@ void menu_layer::close_all()
         fRoot->menu_root_closed();
 }
 
-void menu_layer::choose(BMenuItem* item)
-{
+void menu_layer::choose(BMenuItem* item) {
     if (!item || !item->IsEnabled() || item->kit_is_separator())
         return;
     if (item->Submenu()) {
@@ -130,30 +120,26 @@ void menu_layer::choose(BMenuItem* item)
     item->Invoke();
 }
 
-void menu_layer::DetachedFromWindow()
-{
+void menu_layer::DetachedFromWindow() {
     // The window is going (or the layer was taken out): the menus go back
     // to their items.
     while (CountChildren() > 0)
         RemoveChild(ChildAt(CountChildren() - 1));
 }
 
-void menu_layer::MouseDown(BPoint where)
-{
+void menu_layer::MouseDown(BPoint where) {
     // Outside every open menu (they are children, on top of the layer).
     if (fRoot && fRoot->menu_root_pointer(where, true))
         return;
     close_all();
 }
 
-void menu_layer::MouseMoved(BPoint where, uint32, const BMessage*)
-{
+void menu_layer::MouseMoved(BPoint where, uint32, const BMessage*) {
     if (fRoot && CountChildren() > 0)
         fRoot->menu_root_pointer(where, false);
 }
 
-void menu_layer::KeyDown(const char* bytes, int32 numBytes)
-{
+void menu_layer::KeyDown(const char* bytes, int32 numBytes) {
     if (numBytes < 1)
         return;
     BMenu* menu = menu_at(CountChildren() - 1);

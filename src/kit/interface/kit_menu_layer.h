@@ -14,7 +14,7 @@ namespace kit {
 
 // What a menu bar or menu field offers the layer.
 class menu_root {
-public:
+  public:
     virtual ~menu_root() = default;
     virtual BView* menu_root_view() = 0;
     // A click or move outside the open menus, in window coordinates;
@@ -27,7 +27,7 @@ public:
 };
 
 class menu_layer : public BView {
-public:
+  public:
     explicit menu_layer(menu_root* root);
     ~menu_layer() override;
 
@@ -49,7 +49,7 @@ public:
     void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
     void KeyDown(const char* bytes, int32 numBytes) override;
 
-private:
+  private:
     void _CloseAbove(int32 depth);
     void _RestoreFocus();
 
