@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include "kit/display/headless/headless_display.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +13,14 @@
 namespace testing_support {
 
 namespace {
+
+// Test programs draw on the headless display; the application object
+// would otherwise open the desktop. A test that wants the desktop
+// installs it itself.
+const bool headless_installed = [] {
+    kit::install_display(std::make_unique<kit::headless_display>());
+    return true;
+}();
 
 struct temp_root {
     std::string path;

@@ -60,6 +60,8 @@ void BApplication::_Init(const char* signature) {
     }
     be_app = this;
     be_app_messenger = BMessenger(nullptr, this);
+    // Windows are made from here on; they need a display.
+    kit::choose_display();
 }
 
 BApplication::~BApplication() {

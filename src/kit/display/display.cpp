@@ -26,6 +26,11 @@ void install_display(std::unique_ptr<display_backend> replacement) {
     backend = std::move(replacement);
 }
 
+bool display_installed() {
+    std::lock_guard<std::mutex> guard(backend_lock);
+    return backend != nullptr;
+}
+
 bool all_loopers_idle() {
     std::lock_guard<std::mutex> guard(registry_mutex());
     for (BLooper* looper : loopers()) {

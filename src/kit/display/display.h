@@ -74,6 +74,13 @@ class display_backend {
 display_backend& display();
 // Replaces the backend. Only before the first window is created.
 void install_display(std::unique_ptr<display_backend> backend);
+// True once a backend is installed (explicitly, or by display()).
+bool display_installed();
+// The program's start-up choice, made by the first BApplication: keeps a
+// backend installed before (tests install the headless one), else opens
+// the desktop. Without a desktop the program cannot show anything: it
+// exits with a message that names DISPLAY and WAYLAND_DISPLAY.
+void choose_display();
 
 // Input from a backend: copies `message` into the window's queue, where
 // it is routed like real input (mouse messages carry "where" in window

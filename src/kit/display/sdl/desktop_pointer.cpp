@@ -1,0 +1,39 @@
+#include "desktop_pointer.h"
+
+// Kept apart from the kit's headers: Xlib defines macros such as None,
+// Status and Bool.
+#include <SDL_syswm.h>
+
+namespace kit::sdl {
+
+void pointer_in(SDL_Window* window, int* x, int* y) {
+    *x = *y = 0;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        ::Window root, child;
+        int rootX, rootY, windowX, windowY;
+        unsigned int mask;
+        if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX,
+                          &rootY, &windowX, &windowY, &mask)) {
+            *x = windowX;
+            *y = windowY;
+            return;
+        }
+    }
+#endif
+    // Elsewhere (Wayland) the pointer is known only while it is over one
+    // of our windows.
+    if (SDL_GetMouseFocus() == window) {
+        SDL_GetMouseState(x, y);
+        return;
+    }
+    int globalX = 0, globalY = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_GetWindowPosition(window, &left, &top);
+    *x = globalX - left;
+    *y = globalY - top;
+}
+
+} // namespace kit::sdl
