@@ -4,6 +4,7 @@
 // resizing, the close box and dropped files reach the window.
 #include "kit/x_desktop.h"
 
+#include "kit/display/clipboard.h"
 #include "kit/display/display.h"
 #include "kit/display/headless/headless_display.h"
 #include "support/test_support.h"
@@ -564,6 +565,24 @@ TEST_F(DesktopDisplay, ResizingClosingAndDroppingReachTheWindow) {
             std::string output;
             return x_desktop::xdotool("search --name '^frame probe$'", &output) != 0;
         })) << "the window stayed on the desktop after agreeing to close";
+    });
+}
+
+TEST_F(DesktopDisplay, ClipboardTextIsSharedWithOtherPrograms) {
+    run([&] {
+        // Copied here, pasted elsewhere.
+        kit::set_clipboard_text("copied in the kit \xe2\x9c\x93");
+        std::string text, why;
+        EXPECT_TRUE(eventually([&] {
+            return x_desktop::read_clipboard(&text, &why) &&
+                   text == "copied in the kit \xe2\x9c\x93";
+        })) << why
+            << " [" << text << "]";
+
+        // Copied elsewhere, pasted here.
+        x_desktop::clipboard_owner other("from another program");
+        ASSERT_TRUE(other.owns());
+        EXPECT_EQ(kit::clipboard_text(), "from another program");
     });
 }
 

@@ -1,5 +1,6 @@
 #include "sdl_display.h"
 
+#include "desktop_clipboard.h"
 #include "desktop_pointer.h"
 
 #include <AppDefs.h>
@@ -106,11 +107,14 @@ sdl_display::sdl_display()
     : fThread(find_thread(nullptr)),
       fInput([this](int32 window, const BMessage& message) { _Post(window, message); }) {
     SDL_StartTextInput();
+    install_clipboard(std::make_unique<desktop_clipboard>(this));
     _RefreshScreen();
     _RefreshClipboard();
 }
 
 sdl_display::~sdl_display() {
+    // The process keeps a clipboard of its own once the desktop is gone.
+    install_clipboard(nullptr);
     for (auto& entry : fDesktop) {
         if (entry.second.window)
             SDL_DestroyWindow(entry.second.window);
