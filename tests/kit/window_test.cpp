@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 using namespace kit_testing;
@@ -345,4 +346,32 @@ TEST(Window, PulseReachesViewsThatAskForIt) {
     EXPECT_GE(wants->pulses, 3);
     EXPECT_EQ(not_wanted->pulses, 0);
     close(window);
+}
+
+TEST(Window, LockingAWindowThatQuitsByItselfFailsCleanly) {
+    // As when the application asks its windows to quit just as the main
+    // window closes itself.
+    for (int round = 0; round < 30; round++) {
+        BWindow* window = open_window();
+        int32 id = window->kit_token();
+        BMessenger messenger(nullptr, window);
+        std::atomic<int> locks{0};
+        std::thread locker([&] {
+            while (messenger.LockTarget()) {
+                BLooper* looper = nullptr;
+                messenger.Target(&looper);
+                ASSERT_NE(looper, nullptr);
+                locks++;
+                looper->Unlock();
+            }
+        });
+        snooze(round * 50);
+        screen().close_window(window);
+        locker.join();
+        EXPECT_FALSE(messenger.IsValid());
+        // The window's thread is finishing its teardown.
+        for (int i = 0; i < 1000 && screen().has_window(id); i++)
+            snooze(1000);
+        EXPECT_FALSE(screen().has_window(id));
+    }
 }

@@ -117,18 +117,14 @@ void BApplication::Quit() {
 }
 
 BWindow* BApplication::_LockWindow(int32 token) const {
-    BLooper* looper = BLooper::kit_lock_registry_find(token);
+    // Pinned so that a window quitting by itself meanwhile is not freed
+    // under us; its Lock() then fails.
+    BLooper* looper = BLooper::kit_lock_registry_pin(token);
     if (!looper)
         return nullptr;
-    BMessenger messenger(nullptr, looper);
-    BLooper::kit_unlock_registry();
-    // Locked through a messenger, which fails cleanly for a window that
-    // quit in the meantime.
-    if (!messenger.LockTarget())
-        return nullptr;
-    BLooper* target = nullptr;
-    messenger.Target(&target);
-    return static_cast<BWindow*>(target);
+    bool locked = looper->Lock();
+    looper->kit_unpin();
+    return locked ? static_cast<BWindow*>(looper) : nullptr;
 }
 
 std::vector<int32> BApplication::_WindowTokens() const {

@@ -17,7 +17,7 @@ BLooper::BLooper(const char* name) : BHandler(name) {
 }
 
 BLooper::~BLooper() {
-    kit_unregister();
+    kit_retire();
     for (BHandler* handler : fHandlers)
         handler->fLooper = nullptr;
     fHandlers.clear();
@@ -33,11 +33,16 @@ thread_id BLooper::Run() {
     fRunning = true;
     fThread = std::thread([this] {
         kit_run_loop();
-        if (!fQuitByOther) {
+        kit_retire();
+        bool byOther;
+        {
+            std::lock_guard<std::mutex> guard(fLockGuard);
+            byOther = fQuitByOther;
+        }
+        if (!byOther) {
             // Quit() came from this thread: nobody joins us, and the
             // looper goes away with the loop.
             fThread.detach();
-            kit_unregister();
             delete this;
         }
     });
@@ -155,9 +160,7 @@ BMessage* BLooper::DetachCurrentMessage() {
 
 void BLooper::Quit() {
     if (!fRunning) {
-        while (IsLocked())
-            Unlock();
-        kit_unregister();
+        kit_retire();
         delete this;
         return;
     }
@@ -165,9 +168,13 @@ void BLooper::Quit() {
         fTerminating = true;
         return;
     }
-    if (!IsLocked())
-        Lock();
-    fQuitByOther = true;
+    // A looper that cannot be locked any more is going away by itself.
+    if (!IsLocked() && !Lock())
+        return;
+    {
+        std::lock_guard<std::mutex> guard(fLockGuard);
+        fQuitByOther = true;
+    }
     BMessage* quit = new BMessage(kQuitLoop);
     quit->fTargetToken = kit_token();
     kit_enqueue(quit);
@@ -175,7 +182,6 @@ void BLooper::Quit() {
     while (IsLocked())
         Unlock();
     fThread.join();
-    kit_unregister();
     delete this;
 }
 
@@ -274,13 +280,16 @@ status_t BLooper::LockWithTimeout(bigtime_t timeout) {
         fLockCount++;
         return B_OK;
     }
-    auto free = [this] { return fOwner.load() == std::thread::id(); };
+    // A looper that is being torn down refuses new lockers.
+    auto ready = [this] { return fDead || fOwner.load() == std::thread::id(); };
     if (timeout == B_INFINITE_TIMEOUT) {
-        fLockReleased.wait(guard, free);
+        fLockReleased.wait(guard, ready);
     } else if (!fLockReleased.wait_for(
-                   guard, std::chrono::microseconds(std::max<bigtime_t>(timeout, 0)), free)) {
+                   guard, std::chrono::microseconds(std::max<bigtime_t>(timeout, 0)), ready)) {
         return B_TIMED_OUT;
     }
+    if (fDead)
+        return B_BAD_VALUE;
     fOwner = self;
     fLockCount = 1;
     return B_OK;
@@ -292,7 +301,7 @@ void BLooper::Unlock() {
         return;
     if (--fLockCount == 0) {
         fOwner = std::thread::id();
-        fLockReleased.notify_one();
+        fLockReleased.notify_all();
     }
 }
 
@@ -313,6 +322,45 @@ BLooper* BLooper::kit_lock_registry_find(int32 token) {
 void BLooper::kit_unregister() {
     std::lock_guard<std::mutex> guard(kit::registry_mutex());
     kit::unregister_looper(this);
+}
+
+void BLooper::kit_retire() {
+    if (fRetired)
+        return;
+    fRetired = true;
+    {
+        // Whoever holds the looper finishes (and can still reach it through
+        // a messenger meanwhile); those waiting for it, and later comers,
+        // are refused...
+        std::thread::id self = std::this_thread::get_id();
+        std::unique_lock<std::mutex> guard(fLockGuard);
+        fLockReleased.wait(guard, [&] {
+            std::thread::id owner = fOwner.load();
+            return owner == std::thread::id() || owner == self;
+        });
+        fDead = true;
+        fLockReleased.notify_all();
+    }
+    // ...no messenger finds it any more...
+    kit_unregister();
+    // ...and those that found it before it left have let go.
+    while (fPins.load() > 0)
+        std::this_thread::yield();
+}
+
+BLooper* BLooper::kit_lock_registry_pin(int32 token) {
+    std::lock_guard<std::mutex> guard(kit::registry_mutex());
+    for (BLooper* looper : kit::loopers()) {
+        if (looper->kit_token() == token) {
+            looper->fPins++;
+            return looper;
+        }
+    }
+    return nullptr;
+}
+
+void BLooper::kit_unpin() {
+    fPins--;
 }
 
 void BLooper::kit_unlock_registry() {

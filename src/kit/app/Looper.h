@@ -88,6 +88,15 @@ class BLooper : public BHandler {
     // Takes the looper out of the table messengers search; done before
     // the looper is torn down so no message reaches a half-destroyed one.
     void kit_unregister();
+    // Waits for whoever holds the looper's lock, makes every later Lock()
+    // fail, unregisters the looper and waits until no thread still holds a
+    // pin on it.
+    // After this the looper can be deleted safely.
+    void kit_retire();
+    // Finds a registered looper and pins it: it is not deleted before
+    // kit_unpin(), though it may be retired (then Lock() fails).
+    static BLooper* kit_lock_registry_pin(int32 token);
+    void kit_unpin();
 
     // Kit internals: queueing and idle detection used by messengers and
     // the display.
@@ -117,6 +126,9 @@ class BLooper : public BHandler {
 
     std::thread fThread;
     std::atomic<thread_id> fThreadNumber{-1};
+    std::atomic<int32> fPins{0};
+    bool fDead = false; // guarded by fLockGuard
+    bool fRetired = false;
     std::atomic<bool> fDispatching{false};
     bool fTerminating = false;
     bool fQuitByOther = false;

@@ -48,19 +48,14 @@ BHandler* BMessenger::Target(BLooper** looperOut) const {
 }
 
 bool BMessenger::LockTarget() const {
-    BLooper* looper = nullptr;
-    Target(&looper);
-    if (!looper || !looper->Lock())
+    // Pinned, the looper cannot be deleted while we wait for its lock; a
+    // looper that quits meanwhile makes Lock() fail instead.
+    BLooper* looper = BLooper::kit_lock_registry_pin(fLooperToken);
+    if (!looper)
         return false;
-    // Still the same live looper once we hold its lock?
-    BLooper* again = BLooper::kit_lock_registry_find(fLooperToken);
-    if (again)
-        BLooper::kit_unlock_registry();
-    if (again != looper) {
-        looper->Unlock();
-        return false;
-    }
-    return true;
+    bool locked = looper->Lock();
+    looper->kit_unpin();
+    return locked;
 }
 
 status_t BMessenger::_Deliver(BMessage* copy) const {
