@@ -586,6 +586,51 @@ TEST_F(DesktopDisplay, ClipboardTextIsSharedWithOtherPrograms) {
     });
 }
 
+TEST_F(DesktopDisplay, WindowsTakeInputWhileTheApplicationThreadWaits) {
+    // The application thread waits, as a synchronous alert makes it wait,
+    // until a window has been clicked.
+    struct waiter : BHandler {
+        waiter() : BHandler("waiter") {}
+        void MessageReceived(BMessage* message) override {
+            if (message->what != 'wait') {
+                BHandler::MessageReceived(message);
+                return;
+            }
+            waiting = true;
+            kit::wait_serving_display([&] { return clicked.load(); });
+            waited = true;
+        }
+        std::atomic<bool> waiting{false};
+        std::atomic<bool> clicked{false};
+        std::atomic<bool> waited{false};
+    };
+    journal heard;
+    probe_window* window = new probe_window("waiting probe", &heard);
+    window->Show();
+    waiter* wait = new waiter;
+    fApp->Lock();
+    fApp->AddHandler(wait);
+    fApp->Unlock();
+    run([&] {
+        ASSERT_EQ(BMessenger(wait).SendMessage('wait'), B_OK);
+        ASSERT_TRUE(eventually([&] { return wait->waiting.load(); }));
+        unsigned long id = x_desktop::find_window("waiting probe");
+        ASSERT_NE(id, 0u) << "the window did not appear while the application waited";
+        ASSERT_TRUE(eventually([&] { return pixel(id, 10, 10) == 0xff0000; }));
+        ASSERT_EQ(
+            x_desktop::xdotool("mousemove --window " + std::to_string(id) + " 150 40 click 1"), 0);
+        note entry;
+        EXPECT_TRUE(heard.wait_for("right", B_MOUSE_DOWN, &entry));
+        EXPECT_FALSE(wait->waited);
+        wait->clicked = true;
+        EXPECT_TRUE(eventually([&] { return wait->waited.load(); }));
+    });
+    fApp->Lock();
+    fApp->RemoveHandler(wait);
+    fApp->Unlock();
+    delete wait;
+}
+
 TEST(DesktopChoice, WithoutADesktopTheProgramExitsNamingDisplayAndWaylandDisplay) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

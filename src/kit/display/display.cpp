@@ -4,6 +4,7 @@
 #include "kit/display/headless/headless_display.h"
 
 #include <Looper.h>
+#include <OS.h>
 
 #include <mutex>
 
@@ -29,6 +30,16 @@ void install_display(std::unique_ptr<display_backend> replacement) {
 bool display_installed() {
     std::lock_guard<std::mutex> guard(backend_lock);
     return backend != nullptr;
+}
+
+void wait_serving_display(const std::function<bool()>& done) {
+    while (!done()) {
+        display_backend& backend = display();
+        if (backend.drives_application_thread())
+            backend.pump(10000); // only waits on any other thread
+        else
+            snooze(10000);
+    }
 }
 
 bool all_loopers_idle() {

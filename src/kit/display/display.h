@@ -14,6 +14,7 @@
 #include <Rect.h>
 #include <SupportDefs.h>
 
+#include <functional>
 #include <memory>
 
 class BMessage;
@@ -64,7 +65,8 @@ class display_backend {
 
     virtual bool drives_application_thread() const { return false; }
     // Waits up to `timeout` microseconds for platform events and posts
-    // them; returns early after wake_application().
+    // them; returns early after wake_application(). Called on any other
+    // thread than the one that drives the platform, it only waits.
     virtual void pump(bigtime_t timeout) { (void)timeout; }
     // Callable from any thread.
     virtual void wake_application() {}
@@ -81,6 +83,12 @@ bool display_installed();
 // the desktop. Without a desktop the program cannot show anything: it
 // exits with a message that names DISPLAY and WAYLAND_DISPLAY.
 void choose_display();
+
+// Waits until `done` holds, looking at least every 10 ms. On the thread
+// that drives the display it serves the display meanwhile, so that a
+// synchronous wait on the application's thread (BAlert::Go) does not
+// stop every window from taking input.
+void wait_serving_display(const std::function<bool()>& done);
 
 // Input from a backend: copies `message` into the window's queue, where
 // it is routed like real input (mouse messages carry "where" in window
