@@ -1,0 +1,84 @@
+// BFilePanel: the open and save panels, each a real window in which the
+// user browses folders, picks a file or types a name, and confirms or
+// cancels. The open panel sends its message (B_REFS_RECEIVED by default)
+// with "refs"; the save panel sends B_SAVE_REQUESTED (by default) with
+// "directory" (entry_ref) and "name". Whenever the panel hides, it sends
+// B_CANCEL. Messages go to the target, or to the application without one.
+#ifndef _FILE_PANEL_H
+#define _FILE_PANEL_H
+
+#include <Entry.h>
+#include <Messenger.h>
+#include <SupportDefs.h>
+
+#include <string>
+
+class BMessage;
+class BWindow;
+struct stat;
+
+enum file_panel_mode {
+    B_OPEN_PANEL,
+    B_SAVE_PANEL,
+};
+
+// Which kinds of entries the open panel lets the user choose (folders
+// can always be browsed).
+enum {
+    B_FILE_NODE = 0x01,
+    B_DIRECTORY_NODE = 0x02,
+    B_SYMLINK_NODE = 0x04,
+    B_ANY_NODE = 0x07,
+};
+
+// Decides which entries the panel lists.
+class BRefFilter {
+  public:
+    virtual ~BRefFilter() = default;
+    // True to list the entry. `st` describes it (links followed).
+    virtual bool Filter(const entry_ref* ref, const struct stat* st, const char* mimeType) = 0;
+};
+
+namespace kit {
+class file_panel_window;
+}
+
+class BFilePanel {
+  public:
+    // `target` is copied; `message` is owned; a null directory starts in
+    // the user's home folder.
+    BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = nullptr,
+               const entry_ref* directory = nullptr, uint32 nodeFlavors = 0,
+               bool allowMultipleSelection = true, BMessage* message = nullptr,
+               BRefFilter* filter = nullptr, bool modal = false, bool hideWhenDone = true);
+    BFilePanel(const BFilePanel&) = delete;
+    BFilePanel& operator=(const BFilePanel&) = delete;
+    virtual ~BFilePanel();
+
+    void Show();
+    void Hide();
+    bool IsShowing() const;
+    BWindow* Window() const;
+    file_panel_mode PanelMode() const { return fMode; }
+
+    void SetTarget(BMessenger target);
+    BMessenger Messenger() const;
+    void SetMessage(BMessage* message);
+    void SetRefFilter(BRefFilter* filter);
+    void SetHideWhenDone(bool hide);
+    bool HidesWhenDone() const;
+
+    void SetPanelDirectory(const entry_ref* directory);
+    void SetPanelDirectory(const char* path);
+    void GetPanelDirectory(entry_ref* directory) const;
+    // The name proposed in the save panel's text field.
+    void SetSaveText(const char* text);
+    // Reads the folder again.
+    void Refresh();
+
+  private:
+    file_panel_mode fMode;
+    kit::file_panel_window* fWindow;
+};
+
+#endif
