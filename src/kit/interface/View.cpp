@@ -38,6 +38,9 @@ void BView::AddChild(BView* child, BView* before) {
     auto it = std::find(fChildren.begin(), fChildren.end(), before);
     fChildren.insert(it, child);
     child->fParent = this;
+    // As on the platform, what a view does not understand goes on to its
+    // parent (a file dropped on a child reaches the view that takes files).
+    child->SetNextHandler(this);
     if (fWindow) {
         fWindow->kit_layout_changed();
         child->kit_attach(fWindow);
@@ -56,6 +59,8 @@ bool BView::RemoveChild(BView* child) {
         child->kit_detach();
     fChildren.erase(std::find(fChildren.begin(), fChildren.end(), child));
     child->fParent = nullptr;
+    if (child->NextHandler() == this)
+        child->SetNextHandler(nullptr);
     if (fWindow)
         fWindow->kit_layout_changed();
     return true;
