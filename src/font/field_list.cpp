@@ -12,6 +12,9 @@ void field_list_begin(BView* view, BRect update) {
     view->SetHighColor(255, 255, 255);
     view->SetLowColor(0, 0, 0);
     view->SetViewColor(0, 0, 0);
+    // One point smaller than the plain font, so the longest labels stay
+    // clear of the value column.
+    view->SetFontSize(11);
     view->FillRect(update, B_SOLID_LOW);
 }
 

@@ -15,6 +15,8 @@
 
 #include "font/ttf_table.h"
 
+class BTextControl;
+
 const unsigned long MAXP_LENGTH = 32;
 
 class ttf_maxp : public ttf_table {
@@ -25,9 +27,14 @@ class ttf_maxp : public ttf_table {
     unsigned numglyphs() const;
     void update();
 
-    // The view: a field list (maxp_view.cpp).
+    // The view: a field list with one editable field (maxp_view.cpp).
+    void AttachedToWindow() override;
+    void MessageReceived(BMessage* message) override;
     void Draw(BRect update) override;
     void redraw();
+
+    // The field's text control, made when the view is first attached.
+    BTextControl* control = nullptr;
 };
 
 #endif

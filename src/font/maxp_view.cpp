@@ -1,7 +1,12 @@
-// The maxp table's view: a field list.
+// The maxp table's view: a field list with one editable field,
+// maxStackElements (the only maximum that neither the glyphs nor the
+// instructions of this editor determine).
 #include "font/maxp.h"
 
+#include "font/field_editor.h"
 #include "font/field_list.h"
+
+#include <Message.h>
 
 namespace {
 
@@ -20,8 +25,25 @@ const field_row ROWS[] = {{"tableVersionNumber", 0, 4},
                           {"maxSizeOfInstructions", 26, 2},
                           {"maxComponentElements", 28, 2},
                           {"maxComponentDepth", 30, 2}};
+const unsigned MAX_STACK_ELEMENTS = 24;
 
 } // namespace
+
+void ttf_maxp::AttachedToWindow() {
+    if (!control)
+        control = add_field_editor(this, "maxstackelements", "maxStackElements");
+}
+
+void ttf_maxp::MessageReceived(BMessage* message) {
+    if (message->what != FIELD_EDITOR_CHANGED) {
+        ttf_table::MessageReceived(message);
+        return;
+    }
+    uint32_t value;
+    if (control && commit_field_editor(control, 4, &value))
+        writer().put16(MAX_STACK_ELEMENTS, (uint16_t)value);
+    Draw(Bounds());
+}
 
 void ttf_maxp::Draw(BRect update) {
     field_list_begin(this, update);

@@ -12,6 +12,8 @@
 
 #include "font/ttf_table.h"
 
+class BTextControl;
+
 const unsigned long POST_LENGTH = 32;
 
 class ttf_post : public ttf_table {
@@ -20,9 +22,14 @@ class ttf_post : public ttf_table {
 
     void create_default();
 
-    // The view: a field list (post_view.cpp).
+    // The view: a field list with one editable field (post_view.cpp).
+    void AttachedToWindow() override;
+    void MessageReceived(BMessage* message) override;
     void Draw(BRect update) override;
     void redraw();
+
+    // The field's text control, made when the view is first attached.
+    BTextControl* control = nullptr;
 };
 
 #endif

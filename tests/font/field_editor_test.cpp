@@ -1,0 +1,91 @@
+// The single-field editors of the maxp and post views, driven by typing
+// into their text controls: a committed hexadecimal value is stored
+// big-endian in its field and shown back with the field's width.
+#include "font/maxp.h"
+#include "font/post.h"
+
+#include "kit/kit_test_support.h"
+
+#include <TextControl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace kit_testing;
+
+namespace {
+
+// Clicks into the control's text (right of its 120-pixel label) and
+// commits `text` with Enter.
+void commit(BWindow* window, BTextControl* control, const char* text) {
+    BRect field = control->Frame();
+    BPoint into(field.left + 140, field.top + 10);
+    screen().mouse_down(window, into);
+    screen().mouse_up(window, into);
+    screen().wait_idle();
+    locked(window, [&] { control->SetText(""); });
+    for (const char* p = text; *p; p++) {
+        char key[2] = {*p, 0};
+        screen().key_down(window, key);
+        screen().key_up(window, key);
+    }
+    screen().key_down(window, "\n", 0);
+    screen().key_up(window, "\n", 0);
+    screen().wait_idle();
+}
+
+} // namespace
+
+TEST(FieldEditor, MaxStackElementsKeepsTheLowSixteenBitsOfWhatIsTyped) {
+    ttf_maxp* maxp = new ttf_maxp(nullptr, malloc32(32), 32);
+    BWindow* window = open_window(561, 511, "maxp");
+    locked(window, [&] { window->AddChild(maxp); });
+    screen().wait_idle();
+    ASSERT_NE(maxp->control, nullptr);
+    EXPECT_STREQ(maxp->control->Name(), "maxstackelements");
+    EXPECT_STREQ(maxp->control->Label(), "maxStackElements");
+    EXPECT_STREQ(maxp->control->Text(), "");
+
+    struct {
+        const char* typed;
+        unsigned stored;
+        const char* shown;
+    } const cases[] = {
+        {"20", 0x0020, "0020"},   {"12345", 0x2345, "2345"},
+        {"-1", 0xFFFF, "ffff"},   {"xyz", 0xFFFF, "xyz"}, // no number: nothing changes
+        {"0x7f", 0x007F, "007f"},
+    };
+    for (const auto& c : cases) {
+        commit(window, maxp->control, c.typed);
+        EXPECT_EQ(maxp->bytes().u16(24), c.stored) << c.typed;
+        EXPECT_STREQ(maxp->control->Text(), c.shown) << c.typed;
+    }
+    // Only maxStackElements was written.
+    for (unsigned off = 0; off < 32; off += 2) {
+        if (off != 24) {
+            EXPECT_EQ(maxp->bytes().u16(off), 0u) << off;
+        }
+    }
+    close(window);
+}
+
+TEST(FieldEditor, IsFixedPitchTakesAllThirtyTwoBits) {
+    ttf_post* post = new ttf_post(nullptr, nullptr, 0);
+    BWindow* window = open_window(561, 511, "post");
+    locked(window, [&] { window->AddChild(post); });
+    screen().wait_idle();
+    ASSERT_NE(post->control, nullptr);
+    EXPECT_STREQ(post->control->Name(), "isFixedPitch");
+
+    commit(window, post->control, "1");
+    EXPECT_EQ(post->bytes().u32(12), 1u);
+    EXPECT_STREQ(post->control->Text(), "00000001");
+    commit(window, post->control, "123456789");
+    EXPECT_EQ(post->bytes().u32(12), 0x23456789u);
+    EXPECT_STREQ(post->control->Text(), "23456789");
+    // The default header around it is untouched.
+    EXPECT_EQ(post->bytes().u32(0), 0x00030000u);
+    EXPECT_EQ(post->bytes().u16(10), 20u);
+    close(window);
+}
