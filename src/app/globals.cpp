@@ -1,0 +1,3 @@
+#include "app/globals.h"
+
+std::atomic<BFilePanel*> filepanel{nullptr};

@@ -1,0 +1,15 @@
+// The application shell's message codes.
+#ifndef TAVREL_APP_MESSAGES_H
+#define TAVREL_APP_MESSAGES_H
+
+#include <SupportDefs.h>
+
+const uint32 MSG_NEW_FONT = 'fine';     // menu "New" -> application
+const uint32 MSG_SETUP_DONE = 'cfge';   // set-up view's "set" -> application
+const uint32 MSG_OPEN_PANEL = 'fiop';   // menu "Open" -> work view
+const uint32 MSG_SAVE_PANEL = 'finw';   // menu "Save as" -> work view
+const uint32 MSG_FONT_READY = 'init';   // "bounds": application -> work view
+const uint32 MSG_TABLE_SELECT = 'tsel'; // "table": selector <-> work view
+const uint32 MSG_TABLE_LIST = 'tset';   // "table" repeated: work view -> selector
+
+#endif

@@ -1,0 +1,254 @@
+#include "app/tavrel.h"
+
+#include "app/globals.h"
+#include "app/messages.h"
+#include "app/report.h"
+#include "app/tavrelview.h"
+#include "app/tavrelwindow.h"
+#include "editor/glyfeditview.h"
+#include "editor/globals.h"
+#include "font/ttf.h"
+
+#include <Alert.h>
+#include <AppFileInfo.h>
+#include <Directory.h>
+#include <Entry.h>
+#include <File.h>
+#include <FilePanel.h>
+#include <Messenger.h>
+#include <OS.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const SIGNATURE = "application/x-vnd.Mosk-tavrel";
+const char* const FONT_TYPE = "application/x-truetype";
+
+const char* const ABOUT_TEXT = "tavrel ver.0.011   2009. 4.22\n"
+                               "\n"
+                               "A TrueType font editor.\n"
+                               "Made by the tavrel developers.";
+
+} // namespace
+
+tavrel::tavrel() : BApplication(SIGNATURE) {
+    register_glyf_views();
+    window = new tavrelwindow(BRect(100, 100, 499, 399));
+    workview = window->workview;
+    filepanel = nullptr;
+}
+
+tavrel::~tavrel() {
+    forgetpanel();
+    // The window is gone; the work view it gave up still holds the
+    // font's views.
+    if (curfont) {
+        if (workview && !workview->Window())
+            curfont->reset_view(workview);
+        delete curfont;
+        curfont = nullptr;
+    }
+    if (workview && !workview->Window())
+        delete workview;
+}
+
+void tavrel::MessageReceived(BMessage* message) {
+    switch (message->what) {
+    case B_SIMPLE_DATA:
+        droprefs(message);
+        return;
+    case B_SAVE_REQUESTED: {
+        entry_ref directory;
+        const char* name = nullptr;
+        // Saving needs a font the views were given; between "New" and the
+        // set-up view's "set" there is only an empty container.
+        if (announced && message->FindRef("directory", &directory) == B_OK &&
+            message->FindString("name", &name) == B_OK)
+            save(directory, name);
+        forgetpanel();
+        return;
+    }
+    case B_CANCEL:
+        forgetpanel();
+        return;
+    case MSG_NEW_FONT:
+        start();
+        return;
+    case MSG_SETUP_DONE:
+        start2();
+        return;
+    default:
+        BApplication::MessageReceived(message);
+    }
+}
+
+void tavrel::RefsReceived(BMessage* message) {
+    entry_ref ref;
+    if (message->FindRef("refs", 0, &ref) == B_OK) {
+        std::string why;
+        if (load(ref, &why) != 0)
+            report_failure(std::string("Could not open \"") + ref.Path() + "\": " + why);
+    }
+    forgetpanel();
+}
+
+void tavrel::droprefs(BMessage* message) {
+    type_code type;
+    int32 count = 0;
+    if (message->GetInfo("refs", &type, &count) != B_OK)
+        return;
+    std::string failures;
+    for (int32 i = 0; i < count; i++) {
+        entry_ref ref;
+        if (message->FindRef("refs", i, &ref) != B_OK)
+            continue;
+        std::string why;
+        if (load(ref, &why) == 0)
+            break;
+        failures += std::string("Could not open \"") + ref.Path() + "\": " + why + "\n";
+    }
+    if (!failures.empty()) {
+        failures.pop_back();
+        report_failure(failures);
+    }
+}
+
+void tavrel::AboutRequested() {
+    BAlert* about =
+        new BAlert("", ABOUT_TEXT, "Thank you", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    about->Go();
+}
+
+void tavrel::forgetpanel() {
+    delete filepanel.exchange(nullptr);
+}
+
+void tavrel::clear() {
+    window->Lock();
+    if (curfont) {
+        workview->clr();
+        delete curfont;
+        curfont = nullptr;
+    }
+    announced = false;
+    if (window->initv) {
+        workview->RemoveChild(window->initv);
+        delete window->initv;
+        window->initv = nullptr;
+    }
+    window->Unlock();
+}
+
+void tavrel::announce() {
+    canvasok = false;
+    BRect b = curfont->bounds();
+    BMessage init(MSG_FONT_READY);
+    init.AddRect("bounds", BRect(0, 0, b.right - b.left, b.top - b.bottom));
+    BMessenger views(workview);
+    if (views.SendMessage(&init) != B_OK)
+        return;
+    // The window's thread attaches the views and the glyph editor takes
+    // the canvas; until then no other request of this thread may start.
+    while (!canvasok && views.IsValid())
+        snooze(1);
+    announced = true;
+}
+
+int tavrel::load(entry_ref& ref, std::string* why) {
+    printf("tavrel:load\n");
+    fflush(stdout);
+    BFile file(&ref, B_READ_ONLY);
+    if (file.InitCheck() != B_OK) {
+        if (why)
+            *why = status_text(file.InitCheck());
+        return 1;
+    }
+    // The new font is read before the open one is given up.
+    ttf* font = new ttf();
+    if (font->load(file) != 0) {
+        if (why)
+            *why = font->load_error() ? font->load_error() : "not a TrueType font";
+        delete font;
+        return 1;
+    }
+    clear();
+    curfont = font;
+    announce();
+    return 0;
+}
+
+int tavrel::save(entry_ref& directory, const char* name) {
+    printf("tavrel:save\n");
+    fflush(stdout);
+    if (!curfont || !announced)
+        return 1;
+    std::string target = entry_ref::InDirectory(directory, name).Path();
+    auto fail = [&](const std::string& why) {
+        report_failure("Could not save \"" + target + "\": " + why);
+        return 1;
+    };
+    if (!name || !*name || strchr(name, '/') || !strcmp(name, ".") || !strcmp(name, ".."))
+        return fail("that is not a file name");
+    BDirectory folder(&directory);
+    if (folder.InitCheck() != B_OK)
+        return fail(status_text(folder.InitCheck()));
+
+    // Written beside the target and renamed over it only when complete, so
+    // a failure never leaves a damaged file where a good one was.
+    BFile file;
+    std::string temporary;
+    status_t created = B_ERROR;
+    for (int attempt = 0; attempt < 100 && created != B_OK; attempt++) {
+        temporary = ".tavrel-save-" + std::to_string(attempt);
+        created = folder.CreateFile(temporary.c_str(), &file, true);
+        if (created != B_OK && created != B_FILE_EXISTS)
+            break;
+    }
+    if (created != B_OK)
+        return fail(status_text(created));
+    BEntry written(entry_ref::InDirectory(directory, temporary.c_str()).Path());
+
+    if (curfont->save(file) != 0) {
+        written.Remove();
+        return fail("the font could not be written (is the disk full?)");
+    }
+    status_t status = file.Sync();
+    if (status != B_OK) {
+        written.Remove();
+        return fail(status_text(status));
+    }
+    // A file system without extended attributes cannot hold the type;
+    // the font itself is fine.
+    BAppFileInfo(&file).SetType(FONT_TYPE);
+    file.Unset();
+    status = written.Rename(name, true);
+    if (status != B_OK) {
+        written.Remove();
+        return fail(status_text(status));
+    }
+    return 0;
+}
+
+void tavrel::start() {
+    clear();
+    curfont = new ttf();
+    window->Lock();
+    window->Zoom();
+    window->Unlock();
+}
+
+void tavrel::start2() {
+    if (!curfont || !curfont->setup || announced)
+        return;
+    window->Lock();
+    if (window->initv) {
+        workview->RemoveChild(window->initv);
+        delete window->initv;
+        window->initv = nullptr;
+    }
+    window->Unlock();
+    curfont->init();
+    announce();
+}

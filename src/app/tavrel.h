@@ -1,0 +1,55 @@
+// tavrel: the application object. It owns the main window and the one
+// open font: it opens files (open panel, drop, launch), starts new fonts,
+// saves, shows the About box and quits.
+#ifndef TAVREL_APP_TAVREL_H
+#define TAVREL_APP_TAVREL_H
+
+#include <Application.h>
+
+#include <string>
+
+class tavrelwindow;
+class tavrelview;
+struct entry_ref;
+
+class tavrel : public BApplication {
+  public:
+    tavrel();
+    ~tavrel() override;
+
+    void MessageReceived(BMessage* message) override;
+    void RefsReceived(BMessage* message) override;
+    void AboutRequested() override;
+
+    // "New": an empty container (and the set-up view, once it exists).
+    void start();
+    // Builds the new font's tables from the set-up record and shows it.
+    void start2();
+    // Opens a file. The open font is given up only when the new one has
+    // loaded; a file that does not load is reported and changes nothing.
+    // Returns 0 on success, 1 on failure (with the reason in *why).
+    int load(entry_ref& ref, std::string* why = nullptr);
+    // Writes the current font as `name` in `directory`: into a new file
+    // beside it that replaces the target only when completely written.
+    // Returns 0 on success, 1 on failure (reported to the user).
+    int save(entry_ref& directory, const char* name);
+    // Tears the current document down.
+    void clear();
+
+    // A font has been handed to the views and may be saved.
+    bool fontshown() const { return announced; }
+
+    tavrelwindow* window;
+
+  private:
+    void announce();
+    void droprefs(BMessage* message);
+    void forgetpanel();
+
+    // The work view outlives the window (its children are the font's
+    // views); kept here so the font can be taken off it at exit.
+    tavrelview* workview;
+    bool announced = false;
+};
+
+#endif

@@ -1,0 +1,172 @@
+#include "app/tavrelview.h"
+
+#include "app/globals.h"
+#include "app/messages.h"
+#include "app/selectview.h"
+#include "app/tavrelwindow.h"
+#include "editor/glyfeditview.h"
+#include "editor/globals.h"
+#include "font/bytes.h"
+#include "font/glyf.h"
+#include "font/ttf.h"
+
+#include <Application.h>
+#include <FilePanel.h>
+#include <Font.h>
+#include <Message.h>
+#include <Messenger.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The content limits every table view asks for: at least 400 x 300, at
+// most the 562 x 512 of a table view.
+const BRect LIMITS(400, 300, 561, 511);
+
+glyfeditview* glyf_editor() {
+    if (!curfont || !curfont->glyf)
+        return nullptr;
+    return dynamic_cast<glyfeditview*>(curfont->glyf->editview);
+}
+
+} // namespace
+
+tavrelview::tavrelview(BRect frame) : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW) {
+    canvas = BRect(0, 0, 0, 0);
+}
+
+void tavrelview::AttachedToWindow() {
+    SetHighColor(255, 255, 255);
+    SetViewColor(50, 50, 50);
+    SetLowColor(100, 100, 100);
+    SetFont(be_bold_font);
+}
+
+void tavrelview::Draw(BRect) {
+    BFont font(be_bold_font);
+    font.SetSize(30);
+    SetFont(&font, B_FONT_SIZE);
+    DrawString("tavrel", BPoint(45, 50));
+    font.SetSize(20);
+    SetFont(&font, B_FONT_SIZE);
+    DrawString("ver.0.011", BPoint(75, 80));
+}
+
+void tavrelview::MessageReceived(BMessage* message) {
+    switch (message->what) {
+    case B_SIMPLE_DATA:
+        if (message->HasRef("refs"))
+            be_app->PostMessage(message);
+        return;
+    case MSG_OPEN_PANEL:
+        openpanel(false);
+        return;
+    case MSG_SAVE_PANEL:
+        openpanel(true);
+        return;
+    case MSG_FONT_READY:
+        if (Window())
+            Window()->Zoom();
+        init();
+        return;
+    case MSG_TABLE_SELECT: {
+        int32 tag = 0;
+        message->FindInt32("table", &tag);
+        select((uint32)tag);
+        return;
+    }
+    default:
+        BView::MessageReceived(message);
+    }
+}
+
+void tavrelview::openpanel(bool save) {
+    if (filepanel.load())
+        return;
+    BFilePanel* panel = new BFilePanel(save ? B_SAVE_PANEL : B_OPEN_PANEL, nullptr, nullptr,
+                                       B_FILE_NODE, false, nullptr, nullptr, false, true);
+    BFilePanel* none = nullptr;
+    if (!filepanel.compare_exchange_strong(none, panel)) {
+        delete panel;
+        return;
+    }
+    panel->Show();
+}
+
+void tavrelview::init() {
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    if (!curfont || !window) {
+        canvasok = true;
+        return;
+    }
+    curfont->set_view(this);
+
+    BRect b = curfont->bounds();
+    BMessage announce(MSG_FONT_READY);
+    announce.AddRect("bounds", BRect(0, 0, b.right - b.left, b.top - b.bottom));
+    glyfeditview* editor = glyf_editor();
+    // The application waits for the editor to take the canvas; a font the
+    // editor cannot show must not keep it waiting.
+    if (!editor || BMessenger(editor).SendMessage(&announce) != B_OK) {
+        canvas = announce.GetRect("bounds", BRect(0, 0, 0, 0));
+        canvasok = true;
+    }
+
+    BMessage list(MSG_TABLE_LIST);
+    int count = curfont->dir ? byte_span(curfont->dir, 12).u16(4) : 0;
+    std::vector<unsigned long> tags(count > 0 ? count : 1);
+    if (count > 0 && curfont->get_tables(&count, tags.data()) == 0) {
+        // The strip has room for 32 tags: the first 32 of the directory.
+        for (int i = 0; i < count && i < SELECT_MAX_TAGS; i++)
+            list.AddInt32("table", (int32)tags[i]);
+    }
+    BMessenger(window->selector).SendMessage(&list);
+}
+
+void tavrelview::select(uint32 tag) {
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    if (!window)
+        return;
+    for (int32 i = 0; i < CountChildren(); i++) {
+        ttf_table* table = dynamic_cast<ttf_table*>(ChildAt(i));
+        if (!table || strcmp(table->Name(), "table") != 0)
+            continue;
+        window->Zoom();
+        if (table->tag != tag) {
+            table->show(false);
+            continue;
+        }
+        glyfeditview* editor =
+            table == (ttf_table*)(curfont ? curfont->glyf : nullptr) ? glyf_editor() : nullptr;
+        if (editor) {
+            // The data size is taken at zoom 1; restoring the zoom then
+            // sets it for that zoom.
+            float saved = editor->getscale();
+            editor->chgscale(1.0f);
+            table->show(true);
+            window->settarget(LIMITS, editor, editor, 0, 0);
+            editor->chgscale(saved);
+        } else {
+            table->show(true);
+            window->settarget(LIMITS, table, nullptr, 0, 0);
+        }
+    }
+    if (tag != 0) {
+        BMessage highlight(MSG_TABLE_SELECT);
+        highlight.AddInt32("table", (int32)tag);
+        BMessenger(window->selector).SendMessage(&highlight);
+    }
+}
+
+void tavrelview::clr() {
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    if (window) {
+        BMessenger(window->selector).SendMessage(MSG_TABLE_LIST);
+        window->Zoom();
+        window->settarget(LIMITS, this, nullptr, 0, 0);
+    }
+    if (curfont)
+        curfont->reset_view(this);
+}

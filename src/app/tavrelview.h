@@ -1,0 +1,29 @@
+// tavrelview: the work view, parent of every table view of the open font.
+// When a font is announced it attaches them all hidden and fills the
+// selector; when a table is chosen it shows that one and gives it the
+// window's scroll bars. It also opens the file panels and hands dropped
+// files to the application.
+#ifndef TAVREL_APP_TAVRELVIEW_H
+#define TAVREL_APP_TAVRELVIEW_H
+
+#include <View.h>
+
+class tavrelview : public BView {
+  public:
+    explicit tavrelview(BRect frame);
+
+    void AttachedToWindow() override;
+    void Draw(BRect update) override;
+    void MessageReceived(BMessage* message) override;
+
+    // Attaches the current font's views (window thread, on 'init').
+    void init();
+    // Detaches them; the application calls it with the window locked.
+    void clr();
+
+  private:
+    void select(uint32 tag);
+    void openpanel(bool save);
+};
+
+#endif

@@ -1,0 +1,214 @@
+#include "app/tavrelwindow.h"
+
+#include "app/messages.h"
+#include "app/selectview.h"
+#include "app/tavrelview.h"
+
+#include <Application.h>
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <ScrollBar.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const float SCROLLBAR = 14;
+const float MENUBAR = 20;
+const float SELECTOR = 32;
+
+} // namespace
+
+tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, "tavrel ver.0.011", B_DOCUMENT_WINDOW, 0) {
+    BRect b = Bounds();
+
+    selector = new selectview(BRect(0, 0, b.right, SELECTOR));
+    selector->MoveTo(0, MENUBAR);
+    AddChild(selector);
+
+    workview =
+        new tavrelview(BRect(0, 0, b.right - SCROLLBAR, b.bottom - SCROLLBAR - MENUBAR - SELECTOR));
+    workview->MoveTo(0, MENUBAR + SELECTOR + 1);
+    AddChild(workview);
+
+    setupmenus();
+
+    BRect w = workview->Frame();
+    scrollv = new BScrollBar(BRect(0, 0, SCROLLBAR, w.bottom - w.top), "scrollv", workview, 0, 0,
+                             B_VERTICAL);
+    scrollv->MoveTo(w.right + 1, w.top);
+    scrollv->SetResizingMode(B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM);
+    AddChild(scrollv);
+    scrollh = new BScrollBar(BRect(0, 0, w.right - w.left, SCROLLBAR), "scrollh", workview, 0, 0,
+                             B_HORIZONTAL);
+    scrollh->MoveTo(w.left, w.bottom + 1);
+    scrollh->SetResizingMode(B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+    AddChild(scrollh);
+
+    FrameResized(frame.Width(), frame.Height());
+    Show();
+    SetPulseRate(100000);
+}
+
+void tavrelwindow::setupmenus() {
+    menubar = new BMenuBar(BRect(0, 0, MENUBAR, MENUBAR), "menubar",
+                           B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
+    BMenu* file = new BMenu("File", B_ITEMS_IN_COLUMN);
+    struct {
+        const char* label;
+        uint32 what;
+        bool toapp;
+    } const items[] = {{"New", MSG_NEW_FONT, true},
+                       {"Open", MSG_OPEN_PANEL, false},
+                       {"Save as", MSG_SAVE_PANEL, false},
+                       {"About", B_ABOUT_REQUESTED, true},
+                       {"Quit", B_QUIT_REQUESTED, true}};
+    for (const auto& item : items) {
+        BMenuItem* entry = new BMenuItem(item.label, new BMessage(item.what));
+        if (item.toapp)
+            entry->SetTarget(be_app);
+        else
+            entry->SetTarget(workview);
+        file->AddItem(entry);
+    }
+    menubar->AddItem(file);
+    AddChild(menubar);
+}
+
+void tavrelwindow::settarget(BRect limits, BView* newtarget, BView* newinputtarget, float width,
+                             float height) {
+    if (newtarget) {
+        target = newtarget;
+        float maxwidth = limits.right + SCROLLBAR;
+        float maxheight = limits.bottom + SCROLLBAR + MENUBAR + SELECTOR + 1;
+        SetSizeLimits(limits.left, maxwidth, limits.top, maxheight);
+        SetZoomLimits(maxwidth, maxheight);
+        scrollv->SetValue(0);
+        scrollh->SetValue(0);
+        updatescrollbar();
+        scrollv->SetTarget(target);
+        scrollh->SetTarget(target);
+        // The bars now read 0; the new target may still be scrolled from
+        // when it was last shown.
+        target->ScrollTo(0, 0);
+    }
+    if (target) {
+        if (width == 0 || height == 0) {
+            BRect b = target->Bounds();
+            datawidth = b.Width() + 1;
+            dataheight = b.Height() + 1;
+        } else {
+            datawidth = width;
+            dataheight = height;
+        }
+    }
+    updatescrollbar();
+    if (newinputtarget)
+        inputtarget = newinputtarget;
+}
+
+void tavrelwindow::updatescrollbar() {
+    if (!target)
+        return;
+    BRect v = target->Bounds();
+    float vw = v.Width() + 1;
+    float vh = v.Height() + 1;
+    scrollv->SetRange(0, std::max(0.0f, dataheight - vh - 1));
+    scrollh->SetRange(0, std::max(0.0f, datawidth - vw - 1));
+    scrollv->SetProportion(dataheight > 0 ? vh / dataheight : 1);
+    scrollh->SetProportion(datawidth > 0 ? vw / datawidth : 1);
+    scrollv->SetSteps(5, v.Height());
+    scrollh->SetSteps(5, v.Width());
+}
+
+void tavrelwindow::markmenu(const char* menu, const char* label) {
+    for (int32 i = 0; i < menubar->CountItems(); i++) {
+        BMenu* sub = menubar->SubmenuAt(i);
+        if (!sub || strcmp(sub->Name(), menu) != 0)
+            continue;
+        for (int32 k = 0; k < sub->CountItems(); k++) {
+            BMenuItem* item = sub->ItemAt(k);
+            if (label[0] == '\0')
+                item->SetMarked(false);
+            else if (strcmp(item->Label(), label) == 0)
+                item->SetMarked(true);
+        }
+    }
+}
+
+void tavrelwindow::FrameResized(float, float) {
+    updatescrollbar();
+}
+
+void tavrelwindow::Zoom(BPoint, float, float) {
+    ResizeTo(575, 578);
+}
+
+void record_input(const BMessage& message, input* record) {
+    record->valid = 0;
+    float x, y;
+    if (message.FindFloat("be:tablet_x", &x) == B_OK &&
+        message.FindFloat("be:tablet_y", &y) == B_OK) {
+        record->tablet_x = x;
+        record->tablet_y = y;
+        record->valid |= INPUT_TABLET;
+    }
+    if (message.FindFloat("be:tablet_tilt_x", &x) == B_OK &&
+        message.FindFloat("be:tablet_tilt_y", &y) == B_OK) {
+        record->tilt_x = x;
+        record->tilt_y = y;
+        record->valid |= INPUT_TILT;
+    }
+    if (message.FindFloat("be:tablet_pressure", &x) == B_OK) {
+        record->pressure = x;
+        record->valid |= INPUT_PRESSURE;
+    }
+    int32 value;
+    if (message.FindInt32("be:tablet_eraser", &value) == B_OK) {
+        record->eraser = value;
+        record->valid |= INPUT_ERASER;
+    }
+    if (message.FindInt32("modifiers", &value) == B_OK) {
+        record->modifiers = value;
+        record->valid |= INPUT_MODIFIERS;
+    }
+    if (message.FindInt32("buttons", &value) == B_OK) {
+        record->buttons = value;
+        record->valid |= INPUT_BUTTONS;
+    }
+    int64 when;
+    if (message.FindInt64("when", &when) == B_OK) {
+        record->when = when;
+        record->valid |= INPUT_WHEN;
+    }
+    BPoint where;
+    if (message.FindPoint("be:view_where", &where) == B_OK) {
+        record->where = where;
+        record->valid |= INPUT_WHERE;
+    }
+    if (message.FindInt32("be:transit", &value) == B_OK) {
+        record->transit = value;
+        record->valid |= INPUT_TRANSIT;
+    }
+}
+
+void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
+    bool pointer = message->what == B_MOUSE_DOWN || message->what == B_MOUSE_MOVED ||
+                   message->what == B_MOUSE_UP;
+    // Messages the platform makes up for itself (cursor updates, resent
+    // events) carry no pointer data of their own.
+    if (pointer && inputtarget && handler == inputtarget &&
+        !message->HasInt32("be:cursor_needed") && !message->HasInt32("_msg_what_"))
+        record_input(*message, &lastinput);
+    BWindow::DispatchMessage(message, handler);
+}
+
+bool tavrelwindow::QuitRequested() {
+    // The table views are children of the work view but belong to the
+    // font: taking the work view out keeps them from dying with the window.
+    RemoveChild(workview);
+    be_app->PostMessage(B_QUIT_REQUESTED);
+    return true;
+}

@@ -1,0 +1,53 @@
+// tavrelwindow: the program's only window. A menu bar, the table selector
+// and the work view with two scroll bars; the shown table view decides
+// the window's size limits and what the scroll bars scroll.
+#ifndef TAVREL_APP_TAVRELWINDOW_H
+#define TAVREL_APP_TAVRELWINDOW_H
+
+#include "editor/editor_window.h"
+
+#include <Window.h>
+
+class BMenuBar;
+class BScrollBar;
+class selectview;
+class tavrelview;
+
+// The set-up view of a new font; its slot stays empty until it exists.
+class initview;
+
+class tavrelwindow : public BWindow, public editor_window {
+  public:
+    explicit tavrelwindow(BRect frame);
+
+    void setupmenus();
+    // Makes `newtarget` the scroll bars' target (unless null) and sets the
+    // data size: `width` x `height`, or the target's own size when either
+    // is 0. `limits` holds the content's minimum width and height and
+    // maximum width and height as left, top, right and bottom.
+    void settarget(BRect limits, BView* newtarget, BView* newinputtarget, float width,
+                   float height);
+    void updatescrollbar() override;
+    void markmenu(const char* menu, const char* label);
+
+    void FrameResized(float width, float height) override;
+    // Every zoom returns the window to its standard size.
+    using BWindow::Zoom;
+    void Zoom(BPoint origin, float width, float height) override;
+    void DispatchMessage(BMessage* message, BHandler* handler) override;
+    bool QuitRequested() override;
+
+    BMenuBar* menubar;
+    tavrelview* workview;
+    selectview* selector;
+    BView* initv = nullptr;
+    BScrollBar* scrollv;
+    BScrollBar* scrollh;
+};
+
+// Copies the extra data of a pointer message into `record`: `valid` is
+// cleared and the bit of each field present is set; members whose field
+// is absent keep their values.
+void record_input(const BMessage& message, input* record);
+
+#endif

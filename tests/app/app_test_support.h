@@ -1,0 +1,173 @@
+// Runs the real application on the headless display: its loop on a thread
+// of its own, the main window on its own thread, input injected as a
+// desktop would deliver it.
+#ifndef TAVREL_TESTS_APP_SUPPORT_H
+#define TAVREL_TESTS_APP_SUPPORT_H
+
+#include "app/selectview.h"
+#include "app/tavrel.h"
+#include "app/tavrelview.h"
+#include "app/tavrelwindow.h"
+#include "editor/globals.h"
+#include "font/ttf.h"
+#include "font/ttf_table.h"
+
+#include "kit/kit_test_support.h"
+#include "support/test_support.h"
+
+#include <File.h>
+#include <Window.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace app_testing {
+
+using kit_testing::screen;
+
+const char* const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const LIBERATION = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+
+// Window coordinates of the selector strip and the work view.
+const float SELECTOR_TOP = 20;
+const float WORKVIEW_TOP = 53;
+
+// A new ten-table font (the printable ASCII characters) written to `dir`;
+// returns its path.
+inline std::string small_font(const std::string& dir, const char* name = "small.ttf") {
+    ttf font;
+    font.setup = new setupinfo();
+    font.setup->blocks[0] = 1;
+    for (int c = 0x20; c < 0x7F; c++)
+        font.setup->chars[c] = 1;
+    std::string path = dir + "/" + name;
+    if (font.init() != 0)
+        return "";
+    BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+    if (font.save(file) != 0)
+        return "";
+    return path;
+}
+
+class running_app {
+  public:
+    explicit running_app(const std::vector<std::string>& arguments = {}) {
+        BApplication::kit_set_launch_arguments(arguments);
+        app = new tavrel();
+        loop = std::thread([this] {
+            app->Run();
+            ended = true;
+        });
+        // A round trip through the application's loop: once it is answered
+        // Run() has queued the launch files, and waiting for idle covers them.
+        BMessage reply;
+        be_app_messenger.SendMessage('ping', &reply);
+        idle();
+    }
+    ~running_app() {
+        if (!ended)
+            quit();
+        if (loop.joinable())
+            loop.join();
+        delete app;
+    }
+    running_app(const running_app&) = delete;
+    running_app& operator=(const running_app&) = delete;
+
+    void idle() { ASSERT_TRUE(screen().wait_idle()); }
+    void quit() {
+        if (ended)
+            return;
+        be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+        join();
+    }
+    // Waits up to five seconds for Run() to return.
+    bool join() {
+        for (int i = 0; i < 5000 && !ended; i++)
+            snooze(1000);
+        if (ended && loop.joinable())
+            loop.join();
+        return ended;
+    }
+
+    tavrelwindow* window() const { return app->window; }
+    selectview* selector() const { return app->window->selector; }
+    tavrelview* workview() const { return app->window->workview; }
+
+    // Clicks the point of the window (press and release).
+    void click(BPoint where) {
+        screen().mouse_down(window(), where);
+        screen().mouse_up(window(), where);
+        idle();
+    }
+    // Clicks the k-th tag of the selector.
+    void choose(int k) { click(BPoint(10 + 30 * k + 5, SELECTOR_TOP + 25)); }
+    // Index of a tag in the selector, -1 when not listed.
+    int index_of(const char* tag) const {
+        uint32 t = (uint32)(unsigned char)tag[0] << 24 | (uint32)(unsigned char)tag[1] << 16 |
+                   (uint32)(unsigned char)tag[2] << 8 | (unsigned char)tag[3];
+        for (int i = 0; i < selector()->count; i++)
+            if (selector()->tags[i] == t)
+                return i;
+        return -1;
+    }
+    // The table views attached to the work view that are not hidden.
+    std::vector<ttf_table*> shown_tables() {
+        std::vector<ttf_table*> shown;
+        window()->Lock();
+        for (int32 i = 0; i < workview()->CountChildren(); i++) {
+            ttf_table* t = dynamic_cast<ttf_table*>(workview()->ChildAt(i));
+            if (t && !t->IsHidden())
+                shown.push_back(t);
+        }
+        window()->Unlock();
+        return shown;
+    }
+    // Waits for alerts to come up and dismisses each with Enter (its
+    // default button); returns how many there were. While an alert is up
+    // the application's thread may be waiting in it, so this does not wait
+    // for idle until they are gone.
+    int dismiss_alerts() {
+        int dismissed = 0;
+        for (;;) {
+            std::vector<BWindow*> up;
+            for (int i = 0; i < (dismissed ? 50 : 500) && up.empty(); i++) {
+                up = other_windows();
+                if (up.empty())
+                    snooze(10000);
+            }
+            if (up.empty())
+                break;
+            screen().key_down(up[0], "\n", B_ENTER);
+            screen().key_up(up[0], "\n", B_ENTER);
+            for (int i = 0; i < 500 && !other_windows().empty(); i++)
+                snooze(10000);
+            dismissed++;
+        }
+        idle();
+        return dismissed;
+    }
+    // Windows other than the main window (alerts, panels).
+    std::vector<BWindow*> other_windows() const {
+        std::vector<BWindow*> found;
+        for (int32 i = 0; i < be_app->CountWindows(); i++) {
+            BWindow* w = be_app->WindowAt(i);
+            if (w && w != (BWindow*)window())
+                found.push_back(w);
+        }
+        return found;
+    }
+
+    tavrel* app = nullptr;
+
+  private:
+    std::thread loop;
+    std::atomic<bool> ended{false};
+};
+
+} // namespace app_testing
+
+#endif

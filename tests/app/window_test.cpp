@@ -1,0 +1,144 @@
+// The main window: scroll bars that follow the shown view, the pointer
+// record kept for the glyph editor, and the two ways to quit.
+#include "app_test_support.h"
+
+#include "editor/glyfeditview.h"
+#include "font/glyf.h"
+#include "font/head.h"
+
+#include <ScrollBar.h>
+
+using namespace app_testing;
+using namespace testing_support;
+
+namespace {
+
+struct bar {
+    float min, max, proportion;
+};
+
+bar read_bar(running_app& run, BScrollBar* b) {
+    bar r;
+    run.window()->Lock();
+    b->GetRange(&r.min, &r.max);
+    r.proportion = b->Proportion();
+    run.window()->Unlock();
+    return r;
+}
+
+} // namespace
+
+TEST(Window, ScrollBarsFollowTheShownView) {
+    std::string dir = temp_dir();
+    running_app run;
+    // Before any font the bars do nothing, whatever the window's size.
+    bar v = read_bar(run, run.window()->scrollv);
+    EXPECT_EQ(v.min, 0);
+    EXPECT_EQ(v.max, 0);
+    run.window()->Lock();
+    run.window()->ResizeTo(560, 560);
+    run.window()->Unlock();
+    run.idle();
+    EXPECT_EQ(read_bar(run, run.window()->scrollv).max, 0);
+    EXPECT_EQ(run.window()->target, nullptr);
+
+    BMessage open(B_REFS_RECEIVED);
+    entry_ref ref(small_font(dir).c_str());
+    open.AddRef("refs", &ref);
+    be_app_messenger.SendMessage(&open);
+    run.idle();
+    run.choose(run.index_of("head"));
+    ASSERT_EQ(run.window()->target, (BView*)curfont->head);
+
+    // At the standard size the table view shows all of its 562 x 512.
+    BRect shown = curfont->head->Bounds();
+    EXPECT_EQ(run.window()->datawidth, shown.Width() + 1);
+    EXPECT_EQ(run.window()->dataheight, shown.Height() + 1);
+    EXPECT_EQ(read_bar(run, run.window()->scrollv).max, 0);
+    EXPECT_EQ(read_bar(run, run.window()->scrollh).max, 0);
+
+    // A smaller window shows part of it: the range is the hidden part less
+    // one, the proportion the visible share.
+    run.window()->Lock();
+    run.window()->ResizeTo(400, 300);
+    run.window()->Unlock();
+    run.idle();
+    shown = curfont->head->Bounds();
+    float vh = shown.Height() + 1, vw = shown.Width() + 1;
+    ASSERT_LT(vh, 512);
+    v = read_bar(run, run.window()->scrollv);
+    bar h = read_bar(run, run.window()->scrollh);
+    EXPECT_EQ(v.max, run.window()->dataheight - vh - 1);
+    EXPECT_FLOAT_EQ(v.proportion, vh / run.window()->dataheight);
+    EXPECT_EQ(h.max, run.window()->datawidth - vw - 1);
+    EXPECT_FLOAT_EQ(h.proportion, vw / run.window()->datawidth);
+
+    // The glyph editor's data is its canvas at its zoom.
+    run.choose(run.index_of("glyf"));
+    kit_testing::screenshot(run.window(), "app-glyf-small-window");
+    glyfeditview* editor = dynamic_cast<glyfeditview*>(curfont->glyf->editview);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(run.window()->target, (BView*)editor);
+    EXPECT_EQ(run.window()->inputtarget, (BView*)editor);
+    EXPECT_FLOAT_EQ(run.window()->datawidth, (canvas.Width() + 1) * editor->getscale());
+    EXPECT_FLOAT_EQ(run.window()->dataheight, (canvas.Height() + 1) * editor->getscale());
+}
+
+TEST(Window, PointerRecordKeepsWhatEachMessageCarries) {
+    input record;
+    BMessage first(B_MOUSE_DOWN);
+    first.AddFloat("be:tablet_x", 0.25f);
+    first.AddFloat("be:tablet_y", 0.75f);
+    first.AddFloat("be:tablet_pressure", 0.5f);
+    first.AddInt32("buttons", 1);
+    first.AddInt32("modifiers", 4);
+    first.AddInt64("when", 1234);
+    first.AddPoint("be:view_where", BPoint(3, 4));
+    record_input(first, &record);
+    EXPECT_EQ(record.valid, INPUT_TABLET | INPUT_PRESSURE | INPUT_BUTTONS | INPUT_MODIFIERS |
+                                INPUT_WHEN | INPUT_WHERE);
+    EXPECT_EQ(record.tablet_y, 0.75f);
+    EXPECT_EQ(record.where, BPoint(3, 4));
+
+    // Without tablet fields (and with only one tilt) the bits go, the
+    // values stay.
+    BMessage second(B_MOUSE_MOVED);
+    second.AddFloat("be:tablet_tilt_x", 0.1f);
+    second.AddInt32("be:transit", 2);
+    record_input(second, &record);
+    EXPECT_EQ(record.valid, INPUT_TRANSIT);
+    EXPECT_EQ(record.tablet_x, 0.25f);
+    EXPECT_EQ(record.pressure, 0.5f);
+    EXPECT_EQ(record.buttons, 1);
+    EXPECT_EQ(record.transit, 2);
+}
+
+TEST(Window, PointerEventsOfTheGlyphEditorAreRecorded) {
+    running_app run({small_font(temp_dir())});
+    run.choose(run.index_of("glyf"));
+    ASSERT_NE(run.window()->inputtarget, nullptr);
+    // A press on the edit view (right of the 50-pixel palette).
+    screen().mouse_down(run.window(), BPoint(200, WORKVIEW_TOP + 100), 1, 0);
+    run.idle();
+    const input& last = run.window()->lastinput;
+    EXPECT_TRUE(last.valid & INPUT_BUTTONS);
+    EXPECT_TRUE(last.valid & INPUT_WHEN);
+    EXPECT_EQ(last.buttons, 1);
+    EXPECT_FALSE(last.valid & INPUT_TABLET);
+    screen().mouse_up(run.window(), BPoint(200, WORKVIEW_TOP + 100));
+    run.idle();
+}
+
+TEST(Window, CloseBoxEndsRunAndKeepsTheFontViewsAlive) {
+    running_app run({small_font(temp_dir())});
+    ttf_head* head = curfont->head;
+    BView* work = run.workview();
+    screen().close_window(run.window());
+    ASSERT_TRUE(run.join());
+    // The window is gone; the font and its views are still whole and
+    // still children of the work view until the application is deleted.
+    ASSERT_NE(curfont, nullptr);
+    EXPECT_EQ(curfont->head, head);
+    EXPECT_EQ(head->Parent(), work);
+    EXPECT_EQ(work->Window(), nullptr);
+}
