@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -20,7 +19,6 @@ namespace kit {
 // itself while the caller wakes.
 struct alert_answer {
     std::mutex lock;
-    std::condition_variable done;
     bool answered = false;
     int32 which = -1;
 };
@@ -195,8 +193,13 @@ char BAlert::Shortcut(int32 index) const {
 int32 BAlert::Go() {
     std::shared_ptr<kit::alert_answer> answer = fAnswer;
     Show();
-    std::unique_lock<std::mutex> guard(answer->lock);
-    answer->done.wait(guard, [&] { return answer->answered; });
+    // On the application's thread the desktop must go on being served,
+    // or the alert itself would take no input.
+    kit::wait_serving_display([&] {
+        std::lock_guard<std::mutex> guard(answer->lock);
+        return answer->answered;
+    });
+    std::lock_guard<std::mutex> guard(answer->lock);
     return answer->which;
 }
 
@@ -220,7 +223,6 @@ void BAlert::_Answer(int32 which) {
         fAnswer->which = which;
         fAnswer->answered = true;
     }
-    fAnswer->done.notify_all();
     Quit();
 }
 
@@ -255,7 +257,6 @@ bool BAlert::QuitRequested() {
             std::lock_guard<std::mutex> guard(fAnswer->lock);
             fAnswer->answered = true;
         }
-        fAnswer->done.notify_all();
     }
     return true;
 }
