@@ -42,7 +42,7 @@ TEST(Alert, GoWaitsForAButtonAndReturnsItsIndex) {
     ASSERT_TRUE(screen().is_shown(id));
     ASSERT_TRUE(screen().wait_idle());
     EXPECT_EQ(result.load(), -2) << "Go() is still waiting";
-    screen().save_png(id, shot_path("alert"));
+    screenshot(alert, "alert");
     BPoint cancel = button_centre(alert, 0);
     screen().mouse_down(alert, cancel);
     screen().mouse_up(alert, cancel);

@@ -57,7 +57,7 @@ TEST(Button, DrawsARaisedBevelThatSinksWhilePressed) {
     EXPECT_EQ(rgb(w.window, 11, 20), 0xFFFFFFu) << "lit left edge";
     EXPECT_EQ(rgb(w.window, 59, 20), 0x989898u) << "shaded right edge";
     EXPECT_EQ(rgb(w.window, 14, 14), 0xD8D8D8u) << "grey face";
-    screen().save_png(w.window, shot_path("button"));
+    screenshot(w.window, "button");
 
     screen().mouse_down(w.window, BPoint(30, 20));
     ASSERT_TRUE(w.idle());
@@ -86,7 +86,7 @@ TEST(CheckBox, EachClickTogglesTheValueAndSendsTheMessage) {
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1].GetInt32("be:value", -1), B_CONTROL_OFF);
     EXPECT_EQ(rgb(w.window, 147, 260), 0xFFFFFFu);
-    screen().save_png(w.window, shot_path("check_box"));
+    screenshot(w.window, "check_box");
 
     // SetValue from the program redraws but sends nothing.
     locked(w.window, [&] { grid->SetValue(B_CONTROL_ON); });

@@ -88,10 +88,6 @@ inline void* source_of(const BMessage& message) {
     return source;
 }
 
-inline std::string shot_path(const char* name) {
-    return std::string("/tmp/tavrel-shot-") + name + ".png";
-}
-
 } // namespace kit_testing
 
 #endif

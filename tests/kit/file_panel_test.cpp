@@ -89,7 +89,7 @@ TEST(FilePanel, SavePanelAnswersWithTheFolderAndTheTypedNameThenCancelsAndHides)
     std::string dir = folder_with_fonts();
     panel_fixture p(w, B_SAVE_PANEL, dir);
     EXPECT_TRUE(p.panel->IsShowing());
-    screen().save_png(p.window, shot_path("save_panel"));
+    screenshot(p.window, "save_panel");
     // The name field has the focus from the start.
     p.type("new font.ttf\n");
 
@@ -137,7 +137,7 @@ TEST(FilePanel, OpenPanelBrowsesFoldersAndSendsTheChosenFileAsRefs) {
     panel_fixture p(w, B_OPEN_PANEL, dir);
     EXPECT_EQ(p.rows(), (std::vector<std::string>{"sub/", "b.ttf"}))
         << "folders first, hidden entries left out";
-    screen().save_png(p.window, shot_path("open_panel"));
+    screenshot(p.window, "open_panel");
 
     p.click(p.row(0), 2); // double-click the folder
     EXPECT_EQ(p.rows(), std::vector<std::string>{"a.ttf"});

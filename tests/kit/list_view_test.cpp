@@ -56,7 +56,7 @@ TEST(ListView, AClickReportsTheIndexAndAClickBelowTheItemsReportsMinusOne) {
     int32 selection = 0;
     locked(w.window, [&] { selection = list->CurrentSelection(); });
     EXPECT_EQ(selection, -1);
-    screen().save_png(w.window, shot_path("list_view"));
+    screenshot(w.window, "list_view");
     delete_items(w, list);
 }
 
@@ -187,7 +187,7 @@ TEST(ScrollBar, ArrowsStepTrackPagesAndDraggingTheThumbScrollsTheTarget) {
     locked(w.window, [&] { value = bar->Value(); });
     EXPECT_EQ(value, 0);
     EXPECT_EQ(scroll(), 0);
-    screen().save_png(w.window, shot_path("scroll_bar"));
+    screenshot(w.window, "scroll_bar");
 }
 
 TEST(ScrollBar, AnEmptyRangeIgnoresClicksAndSetRangeClampsTheValue) {

@@ -4,6 +4,7 @@
 #include <MenuField.h>
 #include <MenuItem.h>
 #include <PopUpMenu.h>
+#include <TextControl.h>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,7 @@ TEST(Menu, ClickingATitleOpensTheMenuAndAnItemReachesItsTarget) {
     w.click(BPoint(15, 10));
     ASSERT_TRUE(w.idle());
     ASSERT_TRUE(is_open(w, file)) << "the menu stays open after the click";
-    screen().save_png(w.window, shot_path("menu_open"));
+    screenshot(w.window, "menu_open");
 
     w.click(item_centre(w, file, 2)); // "Save as"
     ASSERT_TRUE(w.idle());
@@ -134,7 +135,7 @@ TEST(PopUpMenu, RadioModeMarksTheChosenItemAloneAndTheFieldShowsIt) {
     w.click(BPoint(25, 95));
     ASSERT_TRUE(w.idle());
     ASSERT_TRUE(is_open(w, menu));
-    screen().save_png(w.window, shot_path("popup_open"));
+    screenshot(w.window, "popup_open");
     w.click(item_centre(w, menu, 1));
     ASSERT_TRUE(w.idle());
     std::vector<BMessage> sent = w.messages('Msel');
@@ -156,7 +157,7 @@ TEST(PopUpMenu, RadioModeMarksTheChosenItemAloneAndTheFieldShowsIt) {
         EXPECT_FALSE(menu->ItemAt(1)->IsMarked());
         EXPECT_EQ(menu->FindMarked(), menu->ItemAt(0));
     });
-    screen().save_png(w.window, shot_path("menu_field"));
+    screenshot(w.window, "menu_field");
 }
 
 TEST(Menu, ItemsCanBeCountedFoundRemovedAndMarked) {
@@ -180,4 +181,27 @@ TEST(Menu, ItemsCanBeCountedFoundRemovedAndMarked) {
     menu.SetRadioMode(true);
     menu.ItemAt(0)->SetMarked(true);
     EXPECT_FALSE(menu.ItemAt(1)->IsMarked());
+}
+
+TEST(Menu, CommandWithAShortcutKeyChoosesTheItemEvenFromATextField) {
+    control_window w(399, 299);
+    BMenuBar* bar = new BMenuBar(BRect(0, 0, 20, 20), "menubar");
+    BMenu* file = new BMenu("File");
+    file->AddItem(new BMenuItem("Quit", new BMessage('quit'), 'Q'));
+    bar->AddItem(file);
+    file->SetTargetForItems(w.log);
+    BTextControl* field =
+        new BTextControl(BRect(10, 100, 200, 120), "f", "f", "", new BMessage('Vchg'));
+    locked(w.window, [&] {
+        w.log->AddChild(bar);
+        w.log->AddChild(field);
+        field->MakeFocus(true);
+    });
+    w.key('q', B_COMMAND_KEY);
+    w.key('z', B_COMMAND_KEY); // no item has it: nothing
+    ASSERT_TRUE(w.idle());
+    EXPECT_EQ(w.messages('quit').size(), 1u);
+    std::string text = "x";
+    locked(w.window, [&] { text = field->Text(); });
+    EXPECT_EQ(text, "");
 }

@@ -46,7 +46,7 @@ TEST(Slider, DraggingTheThumbReportsValuesAsItMovesAndOnRelease) {
     int32 value = 0;
     locked(w.window, [&] { value = slider->Value(); });
     EXPECT_EQ(value, 2000);
-    screen().save_png(w.window, shot_path("slider"));
+    screenshot(w.window, "slider");
 }
 
 TEST(Slider, ValuesAreKeptInsideTheLimitsAndArrowKeysStep) {

@@ -180,5 +180,5 @@ TEST(TextControl, DrawsLabelWhiteFieldFocusMarkAndCaretInsideItsFrame) {
         }
     }
     EXPECT_GT(caretColumn, 120) << "the caret is at the visible end of the text";
-    screen().save_png(w.window, shot_path("text_control"));
+    screenshot(w.window, "text_control");
 }

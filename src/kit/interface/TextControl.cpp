@@ -244,6 +244,11 @@ void BTextControl::KeyDown(const char* bytes, int32 numBytes) {
     bool shift = (mods & B_SHIFT_KEY) != 0;
     if (_Shortcut(bytes, mods))
         return;
+    if (mods & (B_COMMAND_KEY | B_CONTROL_KEY)) {
+        // Not an editing shortcut: perhaps a menu's.
+        BControl::KeyDown(bytes, numBytes);
+        return;
+    }
     unsigned char c = static_cast<unsigned char>(bytes[0]);
     switch (c) {
     case B_ENTER:

@@ -1,13 +1,16 @@
 // Keyboard navigation: what a key that no view used does. Tab moves the
 // focus through the window's B_NAVIGABLE views in tree order; Enter
-// presses the default button.
+// presses the default button; Command with a key chooses a menu item.
 #include <Button.h>
 #include <Control.h>
 #include <InterfaceDefs.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <View.h>
 #include <Window.h>
 
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -36,6 +39,32 @@ BButton* find_default(BView* view) {
     return nullptr;
 }
 
+BMenuItem* find_shortcut(BMenu* menu, char key) {
+    for (int32 i = 0; i < menu->CountItems(); i++) {
+        BMenuItem* item = menu->ItemAt(i);
+        if (item->Submenu()) {
+            if (BMenuItem* found = find_shortcut(item->Submenu(), key))
+                return found;
+        } else if (item->Shortcut() && tolower(item->Shortcut()) == key && item->IsEnabled()) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+// The item of a menu bar of the window whose shortcut is `key`.
+BMenuItem* find_shortcut(BView* view, char key) {
+    if (BMenuBar* bar = dynamic_cast<BMenuBar*>(view)) {
+        if (BMenuItem* found = find_shortcut(static_cast<BMenu*>(bar), key))
+            return found;
+    }
+    for (int32 i = 0; i < view->CountChildren(); i++) {
+        if (BMenuItem* found = find_shortcut(view->ChildAt(i), key))
+            return found;
+    }
+    return nullptr;
+}
+
 int32 current_modifiers(BWindow* window) {
     BMessage* message = window->CurrentMessage();
     int32 mods = 0;
@@ -50,6 +79,15 @@ void BView::KeyDown(const char* bytes, int32 numBytes) {
     BWindow* window = Window();
     if (!window || !bytes || numBytes < 1)
         return;
+    int32 mods = current_modifiers(window);
+    // Command with a key chooses the menu item that has it as shortcut.
+    if ((mods & B_COMMAND_KEY) && numBytes == 1 && bytes[0] > ' ') {
+        if (BMenuItem* item = find_shortcut(window->kit_top_view(), (char)tolower(bytes[0]))) {
+            item->Menu()->kit_item_chosen(item);
+            item->Invoke();
+        }
+        return;
+    }
     if (bytes[0] == B_ENTER) {
         if (BButton* button = find_default(window->kit_top_view()))
             button->Invoke();
@@ -57,7 +95,6 @@ void BView::KeyDown(const char* bytes, int32 numBytes) {
     }
     if (bytes[0] != B_TAB)
         return;
-    int32 mods = current_modifiers(window);
     if (mods & (B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY))
         return;
     std::vector<BView*> order;

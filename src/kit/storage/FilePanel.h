@@ -46,7 +46,9 @@ class file_panel_window;
 class BFilePanel {
   public:
     // `target` is copied; `message` is owned; a null directory starts in
-    // the user's home folder.
+    // the user's home folder. The panel chooses one entry at a time
+    // (allowMultipleSelection is not offered), and a modal panel does not
+    // block the program's other windows.
     BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = nullptr,
                const entry_ref* directory = nullptr, uint32 nodeFlavors = 0,
                bool allowMultipleSelection = true, BMessage* message = nullptr,
