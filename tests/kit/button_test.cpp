@@ -166,3 +166,45 @@ TEST(Navigation, EnterThatNoViewTakesPressesTheDefaultButton) {
     EXPECT_EQ(w.messages('okay').size(), 1u);
     EXPECT_EQ(w.messages('Vchg').size(), 1u);
 }
+
+namespace {
+// A window that keeps the messages that reach the window itself.
+class recording_window : public BWindow {
+  public:
+    recording_window() : BWindow(BRect(100, 100, 299, 199), "recording", B_TITLED_WINDOW, 0) {}
+    void MessageReceived(BMessage* message) override {
+        if (message->what == 'Bhit')
+            hits++;
+        else
+            BWindow::MessageReceived(message);
+    }
+    int hits = 0;
+};
+} // namespace
+
+TEST(Button, WithoutATargetTheWindowHearsItAndATargetSetBeforeAttachingIsKept) {
+    recording_window* window = new recording_window();
+    window->Show();
+    message_log* later = new message_log(BRect(100, 0, 199, 99));
+    BButton* plain = new BButton(BRect(10, 10, 60, 30), "plain", "plain", new BMessage('Bhit'));
+    BButton* aimed = new BButton(BRect(10, 50, 60, 70), "aimed", "aimed", new BMessage('Bhit'));
+    // The target is not in any window yet, as when a view sets up its
+    // controls before it is attached itself.
+    aimed->SetTarget(later);
+    locked(window, [&] {
+        window->AddChild(plain);
+        window->AddChild(aimed);
+        window->AddChild(later);
+    });
+    screen().mouse_down(window, BPoint(30, 20));
+    screen().mouse_up(window, BPoint(30, 20));
+    screen().mouse_down(window, BPoint(30, 60));
+    screen().mouse_up(window, BPoint(30, 60));
+    ASSERT_TRUE(screen().wait_idle());
+    locked(window, [&] {
+        EXPECT_EQ(window->hits, 1);
+        ASSERT_EQ(later->received.size(), 1u);
+        EXPECT_EQ(source_of(later->received[0]), aimed);
+    });
+    close(window);
+}
