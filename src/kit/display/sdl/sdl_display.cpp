@@ -1,7 +1,7 @@
 #include "sdl_display.h"
 
 #include "desktop_clipboard.h"
-#include "desktop_pointer.h"
+#include "desktop_query.h"
 
 #include <AppDefs.h>
 #include <Entry.h>
@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 
 namespace kit {
 
@@ -294,25 +295,47 @@ void sdl_display::pump(bigtime_t timeout) {
         return;
     }
     _Update();
-    // Waits in slices short enough that a window's new pixels or a
-    // message for the application are not held up for long.
+    // SDL's own waiting is not used: while it waits, SDL wakes itself by
+    // sending an event to one of our windows over a second connection,
+    // which can reach the X server after that window is destroyed and end
+    // the program with an X error. Instead the desktop's connection is
+    // watched here, in slices short enough that a window's new pixels or
+    // a message for the application are not held up for long.
     const bigtime_t slice = 4000;
-    bigtime_t deadline = system_time() + std::max<bigtime_t>(timeout, 0);
+    bigtime_t now = system_time();
+    bigtime_t deadline = timeout >= B_INFINITE_TIMEOUT - now
+                             ? B_INFINITE_TIMEOUT
+                             : now + std::max<bigtime_t>(timeout, 0);
     fWoken = false;
-    SDL_Event event;
-    bool got = SDL_PollEvent(&event) != 0;
-    while (!got && !fWoken) {
+    while (true) {
+        bool handled = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            _Handle(event);
+            handled = true;
+        }
+        fInput.settle();
         bigtime_t left = deadline - system_time();
-        if (left <= 0)
+        if (handled || fWoken || left <= 0)
             break;
-        got = SDL_WaitEventTimeout(&event, (int)((std::min(left, slice) + 999) / 1000)) != 0;
+        bigtime_t wait = std::min(left, slice);
+        int descriptor = _EventDescriptor();
+        if (descriptor >= 0) {
+            pollfd watched{descriptor, POLLIN, 0};
+            poll(&watched, 1, (int)((wait + 999) / 1000));
+        } else {
+            snooze(wait);
+        }
     }
-    while (got) {
-        _Handle(event);
-        got = SDL_PollEvent(&event) != 0;
-    }
-    fInput.settle();
     _Update();
+}
+
+int sdl_display::_EventDescriptor() const {
+    for (const auto& entry : fDesktop) {
+        if (entry.second.window)
+            return sdl::event_descriptor(entry.second.window);
+    }
+    return -1;
 }
 
 void sdl_display::_Update() {

@@ -102,6 +102,7 @@ class sdl_display : public display_backend {
     void _Post(int32 window, const BMessage& message);
     int32 _TokenFor(Uint32 desktopId) const;
     BPoint _PointerIn(int32 window) const;
+    int _EventDescriptor() const;
     void _RefreshClipboard();
     void _RefreshScreen();
 

@@ -1,4 +1,4 @@
-#include "desktop_pointer.h"
+#include "desktop_query.h"
 
 // Kept apart from the kit's headers: Xlib defines macros such as None,
 // Status and Bool.
@@ -34,6 +34,17 @@ void pointer_in(SDL_Window* window, int* x, int* y) {
     SDL_GetWindowPosition(window, &left, &top);
     *x = globalX - left;
     *y = globalY - top;
+}
+
+int event_descriptor(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        return ConnectionNumber(info.info.x11.display);
+#endif
+    (void)window;
+    return -1;
 }
 
 } // namespace kit::sdl

@@ -1,0 +1,21 @@
+// What SDL does not say reliably, asked of the desktop itself: where the
+// pointer is, and what to wait on for the desktop's next event.
+#ifndef KIT_DISPLAY_SDL_DESKTOP_QUERY_H
+#define KIT_DISPLAY_SDL_DESKTOP_QUERY_H
+
+#include <SDL.h>
+
+namespace kit::sdl {
+
+// The pointer in `window`'s coordinates (possibly outside it). SDL's
+// own answer can be stale: during a drag from another program the window
+// receives no pointer events at all.
+void pointer_in(SDL_Window* window, int* x, int* y);
+
+// The descriptor of the desktop connection that `window` belongs to,
+// readable when events arrive; -1 where there is none to wait on.
+int event_descriptor(SDL_Window* window);
+
+} // namespace kit::sdl
+
+#endif
