@@ -9,7 +9,9 @@
 #include "kit/display/headless/headless_display.h"
 #include "support/test_support.h"
 
+#include <Alert.h>
 #include <Application.h>
+#include <Button.h>
 #include <InterfaceDefs.h>
 #include <OS.h>
 #include <View.h>
@@ -526,8 +528,16 @@ TEST_F(DesktopDisplay, ResizingClosingAndDroppingReachTheWindow) {
         EXPECT_EQ(entry.height, 239);
         EXPECT_TRUE(eventually([&] { return pixel(id, 310, 230) == 0xd8d8d8; }));
 
-        // Beyond the size limits the window is brought back within them.
+        // The limits reach the desktop, whose window manager keeps to them;
+        // beyond them (there is no window manager here) the window is
+        // brought back within them.
         locked(window, [&] { window->SetSizeLimits(100, 399, 80, 299); });
+        EXPECT_TRUE(eventually([&] {
+            std::string hints;
+            testing_support::run_command("xprop -id " + windowId + " WM_NORMAL_HINTS", &hints);
+            return hints.find("minimum size: 101 by 81") != std::string::npos &&
+                   hints.find("maximum size: 400 by 300") != std::string::npos;
+        }));
         ASSERT_EQ(x_desktop::xdotool("windowsize " + windowId + " 600 500"), 0);
         ASSERT_TRUE(heard.wait_for("window", B_WINDOW_RESIZED, &entry, 2));
         EXPECT_EQ(entry.width, 399);
@@ -629,6 +639,57 @@ TEST_F(DesktopDisplay, WindowsTakeInputWhileTheApplicationThreadWaits) {
     fApp->RemoveHandler(wait);
     fApp->Unlock();
     delete wait;
+}
+
+TEST_F(DesktopDisplay, SynchronousAlertOnTheApplicationThreadTakesAClick) {
+    // As the About box does: Go() in a handler of the application.
+    struct asker : BHandler {
+        asker() : BHandler("asker") {}
+        void MessageReceived(BMessage* message) override {
+            if (message->what != 'ask?') {
+                BHandler::MessageReceived(message);
+                return;
+            }
+            BAlert* alert = new BAlert("alert probe", "Keep the changes?", "No", "Yes");
+            shown = alert;
+            answer = alert->Go();
+            answered = true;
+        }
+        std::atomic<BAlert*> shown{nullptr};
+        std::atomic<int32> answer{-2};
+        std::atomic<bool> answered{false};
+    };
+    asker* ask = new asker;
+    fApp->Lock();
+    fApp->AddHandler(ask);
+    fApp->Unlock();
+    run([&] {
+        ASSERT_EQ(BMessenger(ask).SendMessage('ask?'), B_OK);
+        unsigned long id = x_desktop::find_window("alert probe");
+        ASSERT_NE(id, 0u) << "the alert did not appear";
+        BAlert* alert = nullptr;
+        ASSERT_TRUE(eventually([&] { return (alert = ask->shown.load()) != nullptr; }));
+        BPoint centre;
+        locked(alert, [&] {
+            BView* yes = alert->ButtonAt(1);
+            BRect bounds = yes->Bounds();
+            centre = yes->ConvertToScreen(BPoint((bounds.left + bounds.right) / 2,
+                                                 (bounds.top + bounds.bottom) / 2)) -
+                     alert->Frame().LeftTop();
+        });
+        ASSERT_TRUE(eventually([&] { return pixel(id, 1, 1) != 0xdeadbeef; }));
+        ASSERT_EQ(x_desktop::xdotool("mousemove --window " + std::to_string(id) + " " +
+                                     std::to_string((int)centre.x) + " " +
+                                     std::to_string((int)centre.y) + " click 1"),
+                  0);
+        EXPECT_TRUE(eventually([&] { return ask->answered.load(); }))
+            << "Go() did not return after its button was clicked";
+        EXPECT_EQ(ask->answer, 1);
+    });
+    fApp->Lock();
+    fApp->RemoveHandler(ask);
+    fApp->Unlock();
+    delete ask;
 }
 
 TEST(DesktopChoice, WithoutADesktopTheProgramExitsNamingDisplayAndWaylandDisplay) {
