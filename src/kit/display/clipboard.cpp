@@ -16,11 +16,14 @@ class process_clipboard : public clipboard_backend {
 };
 
 std::mutex clipboard_lock;
-std::unique_ptr<clipboard_backend> installed;
+// A plain pointer that is never destroyed at exit: the desktop display
+// installs the process clipboard again from its own destructor, which may
+// run after this file's statics are gone.
+clipboard_backend* installed = nullptr;
 
 clipboard_backend& current() {
     if (!installed)
-        installed = std::make_unique<process_clipboard>();
+        installed = new process_clipboard();
     return *installed;
 }
 
@@ -28,7 +31,8 @@ clipboard_backend& current() {
 
 void install_clipboard(std::unique_ptr<clipboard_backend> backend) {
     std::lock_guard<std::mutex> guard(clipboard_lock);
-    installed = std::move(backend);
+    delete installed;
+    installed = backend.release();
 }
 
 void set_clipboard_text(const std::string& text) {
