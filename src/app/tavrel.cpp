@@ -121,6 +121,13 @@ void tavrel::AboutRequested() {
     about->Go();
 }
 
+bool tavrel::QuitRequested() {
+    // A file panel's window does not close when asked; a panel still
+    // showing must not keep the program from quitting.
+    forgetpanel();
+    return BApplication::QuitRequested();
+}
+
 void tavrel::forgetpanel() {
     delete filepanel.exchange(nullptr);
 }

@@ -20,6 +20,7 @@ class tavrel : public BApplication {
     void MessageReceived(BMessage* message) override;
     void RefsReceived(BMessage* message) override;
     void AboutRequested() override;
+    bool QuitRequested() override;
 
     // "New": an empty container (and the set-up view, once it exists).
     void start();
