@@ -53,6 +53,8 @@ const float COLUMN_STEP = 70;
 
 void ttf_eblc::Draw(BRect update) {
     field_list_begin(this, update);
+    // The caret-slope labels are the longest of any list.
+    SetFontSize(10);
     redraw();
 }
 
