@@ -146,8 +146,8 @@ class probe_view : public BView {
 // blue one on the right.
 class probe_window : public BWindow {
   public:
-    probe_window(const char* title, journal* heard)
-        : BWindow(BRect(40, 50, 239, 199), title, B_TITLED_WINDOW, 0), fJournal(heard) {
+    probe_window(const char* title, journal* heard, uint32 flags = 0)
+        : BWindow(BRect(40, 50, 239, 199), title, B_TITLED_WINDOW, flags), fJournal(heard) {
         left = new probe_view(BRect(0, 0, 99, 149), "left", kRed, heard);
         right = new probe_view(BRect(100, 0, 199, 149), "right", kBlue, heard);
         AddChild(left);
@@ -575,6 +575,25 @@ TEST_F(DesktopDisplay, ResizingClosingAndDroppingReachTheWindow) {
             std::string output;
             return x_desktop::xdotool("search --name '^frame probe$'", &output) != 0;
         })) << "the window stayed on the desktop after agreeing to close";
+    });
+}
+
+TEST_F(DesktopDisplay, WindowWithoutACloseBoxIsNotAskedToClose) {
+    journal heard;
+    probe_window* window = new probe_window("fixed probe", &heard, B_NOT_CLOSABLE);
+    window->Show();
+    run([&] {
+        unsigned long id = x_desktop::find_window("fixed probe");
+        ASSERT_NE(id, 0u);
+        ASSERT_TRUE(eventually([&] { return pixel(id, 10, 10) == 0xff0000; }));
+        ASSERT_TRUE(x_desktop::press_close_box(id));
+        // A click after the request shows the request was handled first.
+        ASSERT_EQ(
+            x_desktop::xdotool("mousemove --window " + std::to_string(id) + " 150 40 click 1"), 0);
+        note entry;
+        ASSERT_TRUE(heard.wait_for("right", B_MOUSE_UP, &entry));
+        EXPECT_TRUE(heard.of("window", B_QUIT_REQUESTED).empty());
+        EXPECT_NE(x_desktop::find_window("fixed probe", 100), 0u);
     });
 }
 
