@@ -141,8 +141,9 @@ class running_app {
             }
             if (up.empty())
                 break;
+            // The alert deletes itself on this key: its window pointer is not
+            // used again afterwards.
             screen().key_down(up[0], "\n", B_ENTER);
-            screen().key_up(up[0], "\n", B_ENTER);
             for (int i = 0; i < 500 && !other_windows().empty(); i++)
                 snooze(10000);
             dismissed++;
