@@ -102,6 +102,10 @@ TEST(Application, WindowThreadTakesTheHandOverWhileTheApplicationPolls) {
     locked(window, [&] { window->AddChild(view); });
 
     std::thread appThread([&] { app.Run(); });
+    // Until its loop runs the application counts as idle, and the reply
+    // below would not be waited for.
+    while (!app.ready)
+        snooze(1000);
     // What the application thread does after announcing a font.
     BMessage init('init');
     init.AddRect("bounds", BRect(0, 0, 1000, 800));
