@@ -436,3 +436,18 @@ TEST(Drawing, FilledPolygonsIncludeTheirOutline) {
     EXPECT_GT(area.size(), edge.size() * 3);
     EXPECT_TRUE(area.count({25, 17}));
 }
+
+TEST(Drawing, BitmapsDrawnOverSkipTheirTransparentPixels) {
+    BBitmap bitmap(BRect(0, 0, 1, 0), B_RGB32);
+    uint32* bits = (uint32*)bitmap.Bits();
+    bits[0] = 0x00ff0000;
+    bits[1] = B_TRANSPARENT_MAGIC_RGBA32;
+    canvas over([&](BView* v) {
+        v->SetDrawingMode(B_OP_OVER);
+        v->DrawBitmap(&bitmap, BPoint(3, 3));
+    });
+    EXPECT_EQ(rgb(over.window, 3, 3), 0xff0000u);
+    EXPECT_EQ(rgb(over.window, 4, 3), kWhite);
+    canvas copy([&](BView* v) { v->DrawBitmap(&bitmap, BPoint(3, 3)); });
+    EXPECT_EQ(rgb(copy.window, 4, 3), 0x747477u);
+}

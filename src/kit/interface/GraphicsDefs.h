@@ -30,6 +30,9 @@ inline rgb_color make_color(uint8 red, uint8 green, uint8 blue, uint8 alpha = 25
 
 // The view colour that means "do not erase before drawing".
 extern const rgb_color B_TRANSPARENT_COLOR;
+// A B_RGB32 pixel of exactly this value is not drawn by DrawBitmap in
+// B_OP_OVER.
+const uint32 B_TRANSPARENT_MAGIC_RGBA32 = 0x77747477;
 
 // An 8x8 one-bit pattern: a set bit takes the high colour, a clear bit the
 // low colour. Row y is data[y]; bit 7 is the leftmost pixel.

@@ -690,8 +690,6 @@ pixel_rect draw_pixels(const paint_context& c, const surface& source, BRect from
     double dw = dst_rect.right - dst_rect.left + 1, dh = dst_rect.bottom - dst_rect.top + 1;
     if (sw <= 0 || sh <= 0)
         return pixel_rect{};
-    // A pixel that is this exact value is transparent in B_OP_OVER.
-    const uint32 kTransparentMagic = 0x77747477u;
     pixel_rect changed;
     surface& dst = *c.target;
     for (const pixel_rect& clip : c.clip.rects()) {
@@ -709,7 +707,7 @@ pixel_rect draw_pixels(const paint_context& c, const surface& source, BRect from
                 if (sx < 0 || sx >= source.width)
                     continue;
                 uint32 p = srow[sx];
-                if (c.mode == B_OP_OVER && p == kTransparentMagic)
+                if (c.mode == B_OP_OVER && p == B_TRANSPARENT_MAGIC_RGBA32)
                     continue;
                 if (c.mode == B_OP_INVERT)
                     drow[x] ^= 0x00ffffffu;
