@@ -597,6 +597,25 @@ TEST_F(DesktopDisplay, WindowWithoutACloseBoxIsNotAskedToClose) {
     });
 }
 
+TEST_F(DesktopDisplay, ARequestAboutAVanishedWindowDoesNotEndTheProgram) {
+    journal heard;
+    probe_window* window = new probe_window("survivor probe", &heard);
+    window->Show();
+    run([&] {
+        unsigned long id = x_desktop::find_window("survivor probe");
+        ASSERT_NE(id, 0u);
+        ASSERT_TRUE(eventually([&] { return pixel(id, 10, 10) == 0xff0000; }));
+        // A window id that names nothing, as a window does just after it
+        // closed: the server answers BadWindow, which Xlib's default
+        // handler would turn into the end of the process.
+        x_desktop::press_close_box(0x7ffffe);
+        ASSERT_EQ(
+            x_desktop::xdotool("mousemove --window " + std::to_string(id) + " 150 40 click 1"), 0);
+        note entry;
+        EXPECT_TRUE(heard.wait_for("right", B_MOUSE_UP, &entry));
+    });
+}
+
 TEST_F(DesktopDisplay, ClipboardTextIsSharedWithOtherPrograms) {
     run([&] {
         // Copied here, pasted elsewhere.

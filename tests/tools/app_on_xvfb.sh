@@ -63,7 +63,9 @@ done
 [ -n "$panel" ] || { echo "no save panel"; exit 1; }
 sleep 0.3
 xdotool type --window "$panel" --delay 20 "saved.ttf"
-xdotool key --window "$panel" Return
+# Return closes the panel, so xdotool's key release may find its window gone
+# and fail; whether the file was saved is checked next.
+xdotool key --window "$panel" Return || true
 for _ in $(seq 200); do [ -s "$work/saved.ttf" ] && break; sleep 0.05; done
 [ -s "$work/saved.ttf" ] || { echo "nothing was saved"; cat "$work/err.txt"; exit 1; }
 sleep 0.3

@@ -4,6 +4,9 @@
 // Status and Bool.
 #include <SDL_syswm.h>
 
+#include <cstdio>
+#include <string>
+
 namespace kit::sdl {
 
 void pointer_in(SDL_Window* window, int* x, int* y) {
@@ -45,6 +48,31 @@ int event_descriptor(SDL_Window* window) {
 #endif
     (void)window;
     return -1;
+}
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+
+int report_desktop_error(Display* display, XErrorEvent* error) {
+    // A window that vanished between a request and its arrival is part of
+    // normal closing; anything else is worth a line.
+    if (error->error_code == BadWindow || error->error_code == BadDrawable)
+        return 0;
+    char text[160];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    fprintf(stderr, "desktop error ignored: %s (request %d)\n", text, (int)error->request_code);
+    return 0;
+}
+
+} // namespace
+#endif
+
+void survive_desktop_errors() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "x11")
+        XSetErrorHandler(report_desktop_error);
+#endif
 }
 
 } // namespace kit::sdl

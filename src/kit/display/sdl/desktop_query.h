@@ -16,6 +16,12 @@ void pointer_in(SDL_Window* window, int* x, int* y);
 // readable when events arrive; -1 where there is none to wait on.
 int event_descriptor(SDL_Window* window);
 
+// Makes errors from the desktop connection non-fatal. A request about a
+// window that has just been destroyed (a closing alert or panel) fails
+// with BadWindow, and Xlib's default answer is to end the program, losing
+// the open font. Call once after SDL's video is up.
+void survive_desktop_errors();
+
 } // namespace kit::sdl
 
 #endif

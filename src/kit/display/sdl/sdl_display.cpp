@@ -92,8 +92,10 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
         }
         // SDL falls back to drivers that show nothing (offscreen, dummy).
         const char* chosen = SDL_GetCurrentVideoDriver();
-        if (chosen && (std::strcmp(chosen, "x11") == 0 || std::strcmp(chosen, "wayland") == 0))
+        if (chosen && (std::strcmp(chosen, "x11") == 0 || std::strcmp(chosen, "wayland") == 0)) {
+            kit::sdl::survive_desktop_errors();
             return std::unique_ptr<sdl_display>(new sdl_display());
+        }
         failures += std::string(" SDL chose the video driver ") + (chosen ? chosen : "(none)") +
                     ", which shows no windows.";
         SDL_Quit();
