@@ -6,8 +6,7 @@
 
 namespace {
 
-int posix_flags(uint32 mode)
-{
+int posix_flags(uint32 mode) {
     int flags = 0;
     switch (mode & 0x3) {
     case B_WRITE_ONLY:
@@ -35,23 +34,19 @@ int posix_flags(uint32 mode)
 
 BFile::BFile() {}
 
-BFile::BFile(const entry_ref* ref, uint32 openMode)
-{
+BFile::BFile(const entry_ref* ref, uint32 openMode) {
     SetTo(ref, openMode);
 }
 
-BFile::BFile(const char* path, uint32 openMode)
-{
+BFile::BFile(const char* path, uint32 openMode) {
     SetTo(path, openMode);
 }
 
-BFile::~BFile()
-{
+BFile::~BFile() {
     Unset();
 }
 
-status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
-{
+status_t BFile::SetTo(const entry_ref* ref, uint32 openMode) {
     if (!ref) {
         Unset();
         return fStatus = B_BAD_VALUE;
@@ -59,8 +54,7 @@ status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
     return SetTo(ref->Path(), openMode);
 }
 
-status_t BFile::SetTo(const char* path, uint32 openMode)
-{
+status_t BFile::SetTo(const char* path, uint32 openMode) {
     Unset();
     if (!path || !*path)
         return fStatus = B_BAD_VALUE;
@@ -77,8 +71,7 @@ status_t BFile::SetTo(const char* path, uint32 openMode)
     return fStatus = B_OK;
 }
 
-void BFile::Unset()
-{
+void BFile::Unset() {
     if (fFd >= 0)
         ::close(fFd);
     fFd = -1;
@@ -86,23 +79,23 @@ void BFile::Unset()
     fStatus = B_NO_INIT;
 }
 
-bool BFile::IsReadable() const
-{
+bool BFile::IsReadable() const {
     return fFd >= 0 && (fMode & 0x3) != B_WRITE_ONLY;
 }
 
-bool BFile::IsWritable() const
-{
+bool BFile::IsWritable() const {
     return fFd >= 0 && (fMode & 0x3) != B_READ_ONLY;
 }
 
-ssize_t BFile::Read(void* buffer, size_t size)
-{
-    if (fFd < 0)
-        return B_NO_INIT;
+namespace {
+
+// Repeats a read or write call until `size` bytes moved, the call reports
+// the end (0) or an error. Returns the bytes moved, or -errno when nothing
+// moved before the error.
+template <typename Call> ssize_t transfer_all(size_t size, Call call) {
     size_t done = 0;
     while (done < size) {
-        ssize_t n = ::read(fFd, (char*)buffer + done, size - done);
+        ssize_t n = call(done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -115,81 +108,57 @@ ssize_t BFile::Read(void* buffer, size_t size)
     return done;
 }
 
-ssize_t BFile::Write(const void* buffer, size_t size)
-{
+} // namespace
+
+ssize_t BFile::Read(void* buffer, size_t size) {
     if (fFd < 0)
         return B_NO_INIT;
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fFd, (const char*)buffer + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return done ? (ssize_t)done : -errno;
-        }
-        done += n;
-    }
-    return done;
+    return transfer_all(
+        size, [&](size_t done) { return ::read(fFd, (char*)buffer + done, size - done); });
 }
 
-ssize_t BFile::ReadAt(off_t pos, void* buffer, size_t size)
-{
+ssize_t BFile::Write(const void* buffer, size_t size) {
     if (fFd < 0)
         return B_NO_INIT;
-    if (pos < 0)
-        return B_BAD_VALUE;
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::pread(fFd, (char*)buffer + done, size - done, pos + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return done ? (ssize_t)done : -errno;
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
+    return transfer_all(
+        size, [&](size_t done) { return ::write(fFd, (const char*)buffer + done, size - done); });
 }
 
-ssize_t BFile::WriteAt(off_t pos, const void* buffer, size_t size)
-{
+ssize_t BFile::ReadAt(off_t pos, void* buffer, size_t size) {
     if (fFd < 0)
         return B_NO_INIT;
     if (pos < 0)
         return B_BAD_VALUE;
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::pwrite(fFd, (const char*)buffer + done, size - done, pos + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return done ? (ssize_t)done : -errno;
-        }
-        done += n;
-    }
-    return done;
+    return transfer_all(size, [&](size_t done) {
+        return ::pread(fFd, (char*)buffer + done, size - done, pos + done);
+    });
 }
 
-off_t BFile::Seek(off_t position, uint32 mode)
-{
+ssize_t BFile::WriteAt(off_t pos, const void* buffer, size_t size) {
+    if (fFd < 0)
+        return B_NO_INIT;
+    if (pos < 0)
+        return B_BAD_VALUE;
+    return transfer_all(size, [&](size_t done) {
+        return ::pwrite(fFd, (const char*)buffer + done, size - done, pos + done);
+    });
+}
+
+off_t BFile::Seek(off_t position, uint32 mode) {
     if (fFd < 0)
         return B_NO_INIT;
     off_t r = ::lseek(fFd, position, (int)mode);
     return r < 0 ? -errno : r;
 }
 
-off_t BFile::Position() const
-{
+off_t BFile::Position() const {
     if (fFd < 0)
         return B_NO_INIT;
     off_t r = ::lseek(fFd, 0, SEEK_CUR);
     return r < 0 ? -errno : r;
 }
 
-status_t BFile::GetSize(off_t* size) const
-{
+status_t BFile::GetSize(off_t* size) const {
     if (fFd < 0)
         return B_NO_INIT;
     struct stat st;
@@ -199,15 +168,13 @@ status_t BFile::GetSize(off_t* size) const
     return B_OK;
 }
 
-status_t BFile::SetSize(off_t size)
-{
+status_t BFile::SetSize(off_t size) {
     if (fFd < 0)
         return B_NO_INIT;
     return ::ftruncate(fFd, size) == 0 ? B_OK : -errno;
 }
 
-status_t BFile::Sync()
-{
+status_t BFile::Sync() {
     if (fFd < 0)
         return B_NO_INIT;
     return ::fsync(fFd) == 0 ? B_OK : -errno;
