@@ -152,3 +152,14 @@ TEST(Application, QuitIsRefusedWhileAWindowRefuses) {
     EXPECT_TRUE(ran);
     EXPECT_EQ(app.CountWindows(), 0);
 }
+
+TEST(Application, WithNoDisplayLinkedOrInstalledTheProgramExitsSayingSo) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            kit::set_display_chooser(nullptr);
+            kit::install_display(nullptr);
+            BApplication app("application/x-vnd.tavrel-no-display-test");
+        },
+        ::testing::ExitedWithCode(1), "no display is linked into this program");
+}

@@ -6,6 +6,7 @@
 
 #include "kit/display/clipboard.h"
 #include "kit/display/display.h"
+#include "kit/display/desktop.h"
 #include "kit/display/headless/headless_display.h"
 #include "support/test_support.h"
 
@@ -250,8 +251,9 @@ class DesktopDisplay : public ::testing::Test {
             return;
         setenv("DISPLAY", server->name().c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
-        // As at a program's start: no backend yet, so the application
+        // As at the program's start: no backend yet, so the application
         // opens the desktop.
+        kit::use_desktop_display();
         kit::install_display(nullptr);
         kit::choose_display();
     }
@@ -732,6 +734,7 @@ TEST_F(DesktopDisplay, SynchronousAlertOnTheApplicationThreadTakesAClick) {
 
 TEST(DesktopChoice, WithoutADesktopTheProgramExitsNamingDisplayAndWaylandDisplay) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    kit::use_desktop_display();
     EXPECT_EXIT(
         {
             unsetenv("DISPLAY");

@@ -1,11 +1,13 @@
 #include "display.h"
 
 #include "kit/app/kit_registry.h"
-#include "kit/display/headless/headless_display.h"
 
 #include <Looper.h>
 #include <OS.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 namespace kit {
@@ -13,13 +15,41 @@ namespace kit {
 namespace {
 std::mutex backend_lock;
 std::unique_ptr<display_backend> backend;
+void (*display_chooser)() = nullptr;
 } // namespace
 
 display_backend& display() {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(backend_lock);
+            if (backend)
+                return *backend;
+        }
+        // Outside the lock: the chooser installs the backend it opens.
+        choose_display();
+    }
+}
+
+void choose_display() {
+    void (*chooser)() = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(backend_lock);
+        if (backend)
+            return;
+        chooser = display_chooser;
+    }
+    if (chooser)
+        chooser();
+    if (display_installed())
+        return;
+    std::fprintf(stderr, "%s: no display is linked into this program, so it cannot show windows\n",
+                 program_invocation_short_name);
+    std::exit(1);
+}
+
+void set_display_chooser(void (*chooser)()) {
     std::lock_guard<std::mutex> guard(backend_lock);
-    if (!backend)
-        backend = std::make_unique<headless_display>();
-    return *backend;
+    display_chooser = chooser;
 }
 
 void install_display(std::unique_ptr<display_backend> replacement) {

@@ -72,17 +72,24 @@ class display_backend {
     virtual void wake_application() {}
 };
 
-// The installed backend; the headless one unless another was installed.
+// The installed backend; when there is none yet, the program's start-up
+// choice (choose_display) is made first.
 display_backend& display();
 // Replaces the backend. Only before the first window is created.
 void install_display(std::unique_ptr<display_backend> backend);
 // True once a backend is installed (explicitly, or by display()).
 bool display_installed();
 // The program's start-up choice, made by the first BApplication: keeps a
-// backend installed before (tests install the headless one), else opens
-// the desktop. Without a desktop the program cannot show anything: it
-// exits with a message that names DISPLAY and WAYLAND_DISPLAY.
+// backend installed before (tests install the headless one), else runs
+// the chooser registered with set_display_chooser, which installs one or
+// ends the program (the desktop's, kit/display/desktop.h, exits with a
+// message naming DISPLAY and WAYLAND_DISPLAY when there is no desktop).
+// With neither, the program was built to show nothing: it exits with a
+// message saying so rather than run with windows nobody can see.
 void choose_display();
+// Registers how choose_display opens a display. The display backends live
+// in their own library, so the core of the kit cannot name them.
+void set_display_chooser(void (*chooser)());
 
 // Waits until `done` holds, looking at least every 10 ms. On the thread
 // that drives the display it serves the display meanwhile, so that a

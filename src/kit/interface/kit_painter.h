@@ -7,6 +7,11 @@
 // (the corner of a polygon) is still changed only once. Text is
 // anti-aliased.
 //
+// The drawing and measuring calls go to an installed `rasteriser`. The
+// kit's core links no graphics library, so that a program built only from
+// the font model starts like a plain program; the display library supplies
+// the rasteriser and installs it with every display backend.
+//
 // Internal to the kit: nothing here exposes the library that rasterises.
 #ifndef KIT_INTERFACE_PAINTER_H
 #define KIT_INTERFACE_PAINTER_H
@@ -79,9 +84,6 @@ struct font_metrics {
     float leading;
 };
 
-float measure_string(const font_spec& font, const char* text, int32 length);
-font_metrics measure_font(const font_spec& font);
-
 // What one drawing call needs to know about the view's state.
 struct paint_context {
     surface* target = nullptr;
@@ -99,6 +101,9 @@ struct paint_context {
     font_spec font;
 };
 
+float measure_string(const font_spec& font, const char* text, int32 length);
+font_metrics measure_font(const font_spec& font);
+
 // Every call returns the device pixels it may have changed.
 pixel_rect fill_rect(const paint_context& context, BRect rect, const pattern& fill);
 pixel_rect stroke_rect(const paint_context& context, BRect rect, const pattern& fill);
@@ -111,6 +116,38 @@ pixel_rect fill_shape(const paint_context& context, const BShape& shape, const p
 pixel_rect draw_string(const paint_context& context, const char* text, int32 length, BPoint where);
 // Copies `source` pixels (`from`, source coordinates) scaled into `to`.
 pixel_rect draw_pixels(const paint_context& context, const surface& source, BRect from, BRect to);
+
+// What turns the calls above into pixels.
+class rasteriser {
+  public:
+    virtual ~rasteriser() = default;
+    virtual float measure_string(const font_spec& font, const char* text, int32 length) const = 0;
+    virtual font_metrics measure_font(const font_spec& font) const = 0;
+    virtual pixel_rect fill_rect(const paint_context& context, BRect rect,
+                                 const pattern& fill) const = 0;
+    virtual pixel_rect stroke_rect(const paint_context& context, BRect rect,
+                                   const pattern& fill) const = 0;
+    virtual pixel_rect stroke_line(const paint_context& context, BPoint from, BPoint to,
+                                   const pattern& fill) const = 0;
+    virtual pixel_rect fill_ellipse(const paint_context& context, BRect rect,
+                                    const pattern& fill) const = 0;
+    virtual pixel_rect stroke_ellipse(const paint_context& context, BRect rect,
+                                      const pattern& fill) const = 0;
+    virtual pixel_rect stroke_shape(const paint_context& context, const BShape& shape,
+                                    const pattern& fill) const = 0;
+    virtual pixel_rect fill_shape(const paint_context& context, const BShape& shape,
+                                  const pattern& fill) const = 0;
+    virtual pixel_rect draw_string(const paint_context& context, const char* text, int32 length,
+                                   BPoint where) const = 0;
+    virtual pixel_rect draw_pixels(const paint_context& context, const surface& source, BRect from,
+                                   BRect to) const = 0;
+};
+
+// Makes every later call go to `installed`, which must live as long as
+// the program draws. Without one, measuring gives zeros and drawing
+// changes nothing; the first such call says on stderr that no rasteriser
+// is linked, as that is a program built without the display library.
+void install_rasteriser(const rasteriser* installed);
 
 } // namespace kit
 

@@ -1,5 +1,7 @@
 #include "headless_display.h"
 
+#include "kit/display/cairo/cairo_rasteriser.h"
+
 #include <Entry.h>
 #include <InterfaceDefs.h>
 #include <Message.h>
@@ -11,9 +13,13 @@
 
 namespace kit {
 
-headless_display::headless_display(BRect screen) : fScreen(screen) {}
+headless_display::headless_display(BRect screen) : fScreen(screen) {
+    install_cairo_rasteriser();
+}
 
 headless_display* headless_display::current() {
+    if (!display_installed())
+        install_display(std::make_unique<headless_display>());
     return dynamic_cast<headless_display*>(&display());
 }
 

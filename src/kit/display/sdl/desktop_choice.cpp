@@ -1,5 +1,6 @@
 // The start-up choice of display: the desktop, unless a backend was
 // installed before the application (the tests' headless display).
+#include "kit/display/desktop.h"
 #include "kit/display/display.h"
 #include "kit/display/sdl/sdl_display.h"
 
@@ -9,9 +10,9 @@
 
 namespace kit {
 
-void choose_display() {
-    if (display_installed())
-        return;
+namespace {
+
+void open_desktop() {
     std::string error;
     std::unique_ptr<sdl_display> desktop = sdl_display::open(&error);
     if (!desktop) {
@@ -19,6 +20,12 @@ void choose_display() {
         std::exit(1);
     }
     install_display(std::move(desktop));
+}
+
+} // namespace
+
+void use_desktop_display() {
+    set_display_chooser(open_desktop);
 }
 
 } // namespace kit

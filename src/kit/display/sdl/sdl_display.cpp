@@ -2,6 +2,7 @@
 
 #include "desktop_clipboard.h"
 #include "desktop_query.h"
+#include "kit/display/cairo/cairo_rasteriser.h"
 
 #include <AppDefs.h>
 #include <Entry.h>
@@ -109,6 +110,7 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
 sdl_display::sdl_display()
     : fThread(find_thread(nullptr)),
       fInput([this](int32 window, const BMessage& message) { _Post(window, message); }) {
+    install_cairo_rasteriser();
     SDL_StartTextInput();
     install_clipboard(std::make_unique<desktop_clipboard>(this));
     _RefreshScreen();
