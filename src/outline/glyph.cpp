@@ -30,12 +30,8 @@ int16_t moved_offset(int16_t value, float delta) {
 } // namespace
 
 glyph::glyph(unsigned short index)
-    : depth(0), count(0), contours(new shape*[max_contours]()), ncompo(0),
-      compo(new glyph*[max_components + 1]()), compo_dx(new int16_t[max_components + 1]()),
-      compo_dy(new int16_t[max_components + 1]()), compo_xscale(new uint16_t[max_components + 1]()),
-      compo_scale01(new uint16_t[max_components + 1]()),
-      compo_scale10(new uint16_t[max_components + 1]()),
-      compo_yscale(new uint16_t[max_components + 1]()), index(index) {}
+    : depth(0), count(0), contours(nullptr), ncompo(0), compo(), compo_dx(), compo_dy(),
+      compo_xscale(), compo_scale01(), compo_scale10(), compo_yscale(), index(index), slots(0) {}
 
 glyph::~glyph() {
     for (int k = ncompo - 1; k >= 0; k--) {
@@ -45,18 +41,24 @@ glyph::~glyph() {
     for (int i = count - 1; i >= 0; i--)
         delete contours[i];
     delete[] contours;
-    delete[] compo;
-    delete[] compo_dx;
-    delete[] compo_dy;
-    delete[] compo_xscale;
-    delete[] compo_scale01;
-    delete[] compo_scale10;
-    delete[] compo_yscale;
+}
+
+void glyph::reserve(int n) {
+    n = std::min(n, (int)max_contours);
+    if (n <= slots)
+        return;
+    int grown = std::max(n, std::min(std::max(2 * slots, 8), (int)max_contours));
+    shape** bigger = new shape*[grown]();
+    std::copy(contours, contours + slots, bigger);
+    delete[] contours;
+    contours = bigger;
+    slots = grown;
 }
 
 bool glyph::append_outline(shape* s) {
     if (count + ncompo >= max_contours)
         return false;
+    reserve(count + ncompo + 1);
     for (int i = count + ncompo; i > count; i--)
         contours[i] = contours[i - 1];
     contours[count] = s;
@@ -86,6 +88,7 @@ int glyph::add_compo(glyph* c, short dx, short dy, unsigned short xscale, unsign
                      unsigned short scale10, unsigned short yscale) {
     if (ncompo >= max_components || count + ncompo >= max_contours)
         return 1;
+    reserve(count + ncompo + 1);
     int k = ncompo;
     compo[k] = c;
     compo_dx[k] = dx;
@@ -136,6 +139,10 @@ void glyph::create_composhape() {
         delete contours[count + k];
         contours[count + k] = nullptr;
     }
+    int needed = count + ncompo;
+    for (int k = 0; k < ncompo; k++)
+        needed += compo[k] ? compo[k]->count : 0;
+    reserve(needed);
     int first[max_components + 1];
     int last[max_components + 1];
     for (int k = 0; k < ncompo; k++) {

@@ -72,20 +72,27 @@ class glyph {
     void sel_to_top();
     void sel_to_bot();
 
+    // Makes room for n contour slots (at most max_contours) ahead of
+    // adding contours, so that a decoder can size the array once.
+    void reserve(int n);
+
     int32_t depth;
     int32_t count;
+    // Slots 0 ... count+ncompo-1 are in use; the array grows as needed.
     shape** contours;
     int32_t ncompo;
-    glyph** compo;
-    int16_t* compo_dx;
-    int16_t* compo_dy;
-    uint16_t* compo_xscale;
-    uint16_t* compo_scale01;
-    uint16_t* compo_scale10;
-    uint16_t* compo_yscale;
+    glyph* compo[max_components + 1];
+    int16_t compo_dx[max_components + 1];
+    int16_t compo_dy[max_components + 1];
+    uint16_t compo_xscale[max_components + 1];
+    uint16_t compo_scale01[max_components + 1];
+    uint16_t compo_scale10[max_components + 1];
+    uint16_t compo_yscale[max_components + 1];
     unsigned short index;
 
   private:
+    int32_t slots;
+
     // Slots lo ... hi-1 of the active range.
     int range_lo() const { return ncompo > 0 ? count : 0; }
     int range_hi() const { return count + ncompo; }

@@ -1,6 +1,7 @@
 #include "outline/shape.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -21,18 +22,58 @@ float extent(float from, float to) {
 
 } // namespace
 
-shape::shape(int n)
+shape::shape(int n) : shape(n, no_fill()) {
+    filled = 0;
+    fill_to(count);
+}
+
+shape::shape(int n, no_fill)
     : selected(0), point_selected(0), bounds(not_computed),
-      count(std::max(0, std::min(n, max_points))), points(new BPoint[max_points]),
-      flags(new char[max_points]()) {}
+      count(std::max(0, std::min(n, max_points))), points(inline_points), flags(inline_flags),
+      capacity(inline_capacity), filled(0) {
+    reserve(count);
+    filled = count;
+}
+
+shape* shape::unfilled(int n) {
+    return new shape(n, no_fill());
+}
 
 shape::~shape() {
-    delete[] points;
-    delete[] flags;
+    if (points != inline_points)
+        ::operator delete(points);
+}
+
+void shape::reserve(int n) {
+    n = std::min(n, (int)max_points);
+    if (n <= capacity)
+        return;
+    int grown = std::max(n, std::min(2 * capacity, (int)max_points));
+    // One block holds the points and, behind them, the flags; slots past
+    // `filled` get a value only when they come into use.
+    void* block = ::operator new(grown*(sizeof(BPoint) + 1));
+    BPoint* p = static_cast<BPoint*>(block);
+    char* f = reinterpret_cast<char*>(p + grown);
+    std::uninitialized_copy(points, points + filled, p);
+    std::copy(flags, flags + filled, f);
+    if (points != inline_points)
+        ::operator delete(points);
+    points = p;
+    flags = f;
+    capacity = grown;
+}
+
+void shape::fill_to(int n) {
+    n = std::min(n, (int)capacity);
+    if (n <= filled)
+        return;
+    std::uninitialized_fill(points + filled, points + n, BPoint());
+    std::fill(flags + filled, flags + n, 0);
+    filled = n;
 }
 
 shape* shape::copy() const {
-    shape* s = new shape(count);
+    shape* s = unfilled(count);
     std::copy(points, points + count, s->points);
     std::copy(flags, flags + count, s->flags);
     s->selected = selected;
@@ -42,6 +83,8 @@ shape* shape::copy() const {
 void shape::inspoint(const BPoint& offset) {
     if (!point_selected || selected < 1 || selected > count || count >= max_points)
         return;
+    reserve(count + 1);
+    fill_to(count + 1);
     int s = selected - 1;
     int prev = s == 0 ? count - 1 : s - 1;
     int next = s == count - 1 ? 0 : s + 1;
@@ -135,6 +178,8 @@ int shape::select_chk(const BRect& r) {
 void shape::set(const int& i, const BPoint& p, const char& flag) {
     if (i < 0 || i >= max_points)
         return;
+    reserve(i + 1);
+    fill_to(i + 1);
     points[i] = p;
     flags[i] = flag;
 }
@@ -178,7 +223,7 @@ shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short s
     const float b = scale01 / 16384.0f;
     const float c = scale10 / 16384.0f;
     const float d = yscale / 16384.0f;
-    shape* s = new shape(count);
+    shape* s = unfilled(count);
     for (int i = 0; i < count; i++) {
         const BPoint& p = points[i];
         s->points[i] = BPoint(dx + p.x * a + p.y * b, dy + p.x * c + p.y * d);

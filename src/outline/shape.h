@@ -1,12 +1,15 @@
 // shape: one closed contour of a glyph outline. A cyclic list of points,
 // each on the curve (flag 0) or an off-curve quadratic control point
 // (flag 1), with the contour's bounding rectangle and the editor's selection
-// state for it. Storage for 1024 points is allocated once, at construction.
+// state for it. A contour holds at most 1024 points; short contours keep
+// them inside the object, longer ones in one heap block that grows with the
+// contour, so decoding a font's glyphs allocates little.
 #ifndef TAVREL_OUTLINE_SHAPE_H
 #define TAVREL_OUTLINE_SHAPE_H
 
 #include <Rect.h>
 
+#include <cstddef>
 #include <cstdint>
 
 class BView;
@@ -15,12 +18,22 @@ class shape {
   public:
     static constexpr int max_points = 1024;
 
-    // A contour of `count` points (clamped to 0 ... max_points); the creator
-    // fills the points and then calls ctrlp2form or sets bounds itself.
+    // A contour of `count` points (clamped to 0 ... max_points), each (0, 0)
+    // and on the curve until the creator fills them; it then calls
+    // ctrlp2form or sets bounds itself.
     explicit shape(int count);
+    // The same for a creator that sets every one of the `count` points and
+    // flags before anything reads them, as a decoder does: they are not
+    // cleared first.
+    static shape* unfilled(int count);
     ~shape();
     shape(const shape&) = delete;
     shape& operator=(const shape&) = delete;
+
+    // Contours come and go by the thousand when a font's glyphs are read:
+    // their memory is recycled through a small per-thread free list.
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size);
 
     // Independent duplicate with the same points, flags and selection;
     // bounds are left uncomputed.
@@ -50,7 +63,8 @@ class shape {
     // intersects bounds, else 0.
     int select_chk(const BRect& r);
 
-    // Stores point i and its flag; indices outside the storage are ignored.
+    // Stores point i and its flag, making room up to i when needed; indices
+    // outside 0 ... max_points-1 are ignored. `count` is left as it is.
     void set(const int& i, const BPoint& p, const char& flag);
     // Reads point i; false (outputs untouched) when i is not a point in use.
     bool get(const int& i, BPoint& p, char& flag) const;
@@ -79,6 +93,26 @@ class shape {
     int32_t count;
     BPoint* points;
     char* flags;
+
+  private:
+    static constexpr int inline_capacity = 32;
+
+    struct no_fill {};
+    shape(int count, no_fill);
+
+    // Makes room for n points (at most max_points), keeping those in use.
+    void reserve(int n);
+    // Gives the slots below n (within the room) a value: (0, 0), on-curve.
+    void fill_to(int n);
+
+    int32_t capacity;
+    int32_t filled; // slots 0 ... filled-1 hold a value
+    // Left unconstructed until used, so that a new contour costs only the
+    // points it has.
+    union {
+        BPoint inline_points[inline_capacity];
+    };
+    char inline_flags[inline_capacity];
 };
 
 #endif

@@ -216,3 +216,46 @@ TEST(Shape, OrientationAtTheLowestPoint) {
     std::unique_ptr<shape> w(make_shape({{4, 10, 0}, {5, 0, 0}, {0, 10, 0}}));
     EXPECT_FALSE(w->ispositive());
 }
+
+// Contours keep short point lists inside the object and move to the heap as
+// they grow; every point must survive each move, up to the full 1024.
+TEST(Shape, GrowingPastEachStorageSizeKeepsEveryPoint) {
+    std::unique_ptr<shape> s(new shape(3));
+    for (int i = 0; i < 3; i++)
+        s->set(i, BPoint((float)i, (float)-i), (char)(i & 1));
+    std::vector<pt> expect = points_of(s.get());
+    // Insert after the last point each time: it is the shorter side when the
+    // new point lies just beyond it.
+    while (s->count < shape::max_points) {
+        int last = s->count - 1;
+        s->selected = s->count;
+        s->point_selected = 1;
+        s->inspoint(BPoint(1000, 0));
+        ASSERT_EQ(s->count, last + 2);
+        BPoint p;
+        char f;
+        ASSERT_TRUE(s->get(s->selected - 1, p, f));
+        expect.insert(expect.begin() + (s->selected - 1), {p.x, p.y, f});
+    }
+    EXPECT_EQ(points_of(s.get()), expect);
+    std::unique_ptr<shape> c(s->copy());
+    EXPECT_EQ(points_of(c.get()), expect);
+
+    // New points read as (0, 0) on the curve; a point set beyond the count
+    // survives the storage growing under it.
+    shape fresh(40);
+    BPoint p(5, 5);
+    char f = 1;
+    ASSERT_TRUE(fresh.get(39, p, f));
+    EXPECT_EQ(p, BPoint(0, 0));
+    EXPECT_EQ(f, 0);
+    shape partial(2);
+    partial.set(20, BPoint(7, 8), 1);
+    partial.set(700, BPoint(9, 9), 0);
+    partial.count = 21;
+    ASSERT_TRUE(partial.get(20, p, f));
+    EXPECT_EQ(p, BPoint(7, 8));
+    EXPECT_EQ(f, 1);
+    ASSERT_TRUE(partial.get(10, p, f));
+    EXPECT_EQ(p, BPoint(0, 0));
+}
