@@ -24,6 +24,7 @@
 #include "outline/shape.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -48,31 +49,66 @@ const long max_decoded_contours = 4096;
 
 struct decode_context {
     ttf_glyf& table;
-    std::vector<unsigned> path; // glyph indices whose records are being read
+    unsigned path[max_nesting + 1]; // glyph indices whose records are being read
+    size_t depth = 0;
     int records = 0;
     long contours = 0;
+
+    bool on_path(unsigned gi) const { return std::find(path, path + depth, gi) != path + depth; }
 };
+
+// Flags of the simple glyph being read. Kept between
+// decodes, so reading every glyph of a font does not allocate for them.
+struct point_scratch {
+    std::vector<uint8_t> flags;
+
+    void make_room(size_t npoints) {
+        if (flags.size() < npoints)
+            flags.resize(npoints);
+    }
+    // A hostile record can ask for half a million points; that much is not
+    // kept once it is read.
+    void trim() {
+        const size_t keep = 65536;
+        if (flags.size() > keep)
+            flags = std::vector<uint8_t>(keep);
+    }
+};
+
+thread_local point_scratch scratch;
 
 int decode_record(decode_context& ctx, const byte_span& rec, glyph* g);
 
-// Reads one delta of a point as its flag says; false when the bytes run out.
-bool read_delta(const byte_span& rec, size_t& pos, uint8_t flag, uint8_t is_short,
-                uint8_t same_or_positive, int32_t& delta) {
-    if (flag & is_short) {
-        if (!rec.has(pos, 1))
-            return false;
-        delta = rec.u8(pos++);
-        if (!(flag & same_or_positive))
-            delta = -delta;
-    } else if (flag & same_or_positive) {
-        delta = 0;
-    } else {
-        if (!rec.has(pos, 2))
-            return false;
-        delta = rec.s16(pos);
-        pos += 2;
+// Bytes a point's delta takes on each axis, by flag byte: one when short,
+// none when it repeats the previous coordinate, else a word.
+struct delta_sizes {
+    uint8_t x[256], y[256];
+};
+
+constexpr delta_sizes make_delta_sizes() {
+    delta_sizes t{};
+    for (int f = 0; f < 256; f++) {
+        t.x[f] = (f & x_short) ? 1 : (f & x_same) ? 0 : 2;
+        t.y[f] = (f & y_short) ? 1 : (f & y_same) ? 0 : 2;
     }
-    return true;
+    return t;
+}
+
+constexpr delta_sizes sizes = make_delta_sizes();
+
+// Reads one delta of a point as its flag says; the caller has checked that
+// the axis' bytes are all there.
+inline int32_t read_delta(const byte_span& rec, size_t& pos, uint8_t flag, uint8_t is_short,
+                          uint8_t same_or_positive) {
+    if (flag & is_short) {
+        int32_t d = rec.u8(pos++);
+        return (flag & same_or_positive) ? d : -d;
+    }
+    if (flag & same_or_positive)
+        return 0;
+    int32_t d = rec.s16(pos);
+    pos += 2;
+    return d;
 }
 
 int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
@@ -87,15 +123,14 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
     if (!rec.has(header_size, 2 * ncontours + 2))
         return 1;
 
-    std::vector<int> ends(ncontours);
     int previous = -1;
     for (size_t k = 0; k < ncontours; k++) {
         int end = rec.u16(header_size + 2 * k);
         if (end <= previous || end - previous > shape::max_points)
             return 1;
-        ends[k] = previous = end;
+        previous = end;
     }
-    const size_t npoints = (size_t)ends.back() + 1;
+    const size_t npoints = (size_t)previous + 1;
 
     size_t pos = header_size + 2 * ncontours;
     size_t ninstr = rec.u16(pos);
@@ -104,48 +139,62 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
         return 1;
     pos += ninstr;
 
-    std::vector<uint8_t> flags(npoints);
+    scratch.make_room(npoints);
+    uint8_t* flags = scratch.flags.data();
+    size_t xbytes = 0, ybytes = 0;
     for (size_t i = 0; i < npoints;) {
         if (!rec.has(pos, 1))
             return 1;
         uint8_t f = rec.u8(pos++);
         flags[i++] = f;
+        xbytes += sizes.x[f];
+        ybytes += sizes.y[f];
         if (f & repeat) {
             if (!rec.has(pos, 1))
                 return 1;
             size_t n = rec.u8(pos++);
             if (n > npoints - i)
                 return 1;
-            std::fill(flags.begin() + i, flags.begin() + i + n, f);
+            std::fill(flags + i, flags + i + n, f);
+            xbytes += n * sizes.x[f];
+            ybytes += n * sizes.y[f];
             i += n;
         }
     }
+    // With every coordinate byte present, nothing below can fail, so the
+    // points go straight into the new contours.
+    if (!rec.has(pos, xbytes + ybytes))
+        return 1;
 
-    std::vector<int32_t> xs(npoints), ys(npoints);
-    int32_t v = 0;
-    for (size_t i = 0; i < npoints; i++) {
-        int32_t d;
-        if (!read_delta(rec, pos, flags[i], x_short, x_same, d))
-            return 1;
-        xs[i] = v += d;
-    }
-    v = 0;
-    for (size_t i = 0; i < npoints; i++) {
-        int32_t d;
-        if (!read_delta(rec, pos, flags[i], y_short, y_same, d))
-            return 1;
-        ys[i] = v += d;
-    }
-
-    int first = 0;
+    g->reserve(g->count + g->ncompo + (int)ncontours);
+    // Local copies: the flag stores below are char stores, which the
+    // compiler must otherwise assume can change anything reachable.
+    const byte_span r = rec;
+    size_t xpos = pos, ypos = pos + xbytes;
+    int32_t x = 0, y = 0;
+    size_t first = 0;
     for (size_t k = 0; k < ncontours; k++) {
-        shape* s = new shape(ends[k] + 1 - first);
-        for (int i = 0; i < s->count; i++)
-            s->set(i, BPoint((float)xs[first + i], (float)ys[first + i]),
-                   (char)((flags[first + i] ^ on_curve) & 1));
-        s->ctrlp2form();
+        size_t end = r.u16(header_size + 2 * k);
+        shape* s = shape::unfilled((int)(end + 1 - first));
+        BPoint* points = s->points;
+        char* on_off = s->flags;
+        const int n = s->count;
+        // The contour's bounds are gathered on the way, as ctrlp2form would.
+        int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+        for (int i = 0; i < n; i++) {
+            uint8_t f = flags[first + i];
+            x += read_delta(r, xpos, f, x_short, x_same);
+            y += read_delta(r, ypos, f, y_short, y_same);
+            points[i] = BPoint((float)x, (float)y);
+            on_off[i] = (char)((f ^ on_curve) & 1);
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        s->bounds = BRect((float)left, (float)top, (float)right, (float)bottom);
         g->add_shape(s);
-        first = ends[k] + 1;
+        first = end + 1;
     }
     ctx.contours += (long)ncontours;
     return 0;
@@ -174,16 +223,16 @@ int decode_component(decode_context& ctx, unsigned gi, glyph* c) {
         return -1; // skipped, as a component the font does not have
     if (length == 0)
         return 0;
-    if (std::find(ctx.path.begin(), ctx.path.end(), gi) != ctx.path.end())
+    if (ctx.on_path(gi))
         return 1; // refers back to itself
-    if (ctx.path.size() >= max_nesting || ++ctx.records > max_component_records)
+    if (ctx.depth >= max_nesting || ++ctx.records > max_component_records)
         return 1;
     byte_span rec = ctx.table.bytes().slice(offset, length);
     if (rec.size() != length)
         return 1;
-    ctx.path.push_back(gi);
+    ctx.path[ctx.depth++] = gi;
     int r = decode_record(ctx, rec, c);
-    ctx.path.pop_back();
+    ctx.depth--;
     return r;
 }
 
@@ -278,10 +327,12 @@ int ttf_glyf::decode(unsigned long offset, unsigned long length, glyph* g) {
     byte_span rec = bytes().slice(offset, length);
     if (rec.size() != length)
         return 1;
-    decode_context ctx{*this, {}, 0, 0};
+    decode_context ctx{*this, {}, 0, 0, 0};
     if (g->index != 0xFFFF)
-        ctx.path.push_back(g->index);
-    return decode_record(ctx, rec, g);
+        ctx.path[ctx.depth++] = g->index;
+    int r = decode_record(ctx, rec, g);
+    scratch.trim();
+    return r;
 }
 
 namespace {
