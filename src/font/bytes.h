@@ -4,19 +4,21 @@
 #ifndef TAVREL_FONT_BYTES_H
 #define TAVREL_FONT_BYTES_H
 
+#include <endian.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // True when [off, off + n) lies inside a buffer of `size` bytes, without
 // overflowing for any off and n.
-inline bool in_range(size_t size, size_t off, size_t n)
-{
+inline bool in_range(size_t size, size_t off, size_t n) {
     return off <= size && n <= size - off;
 }
 
 // A read-only view of bytes with their length.
 class byte_span {
-public:
+  public:
     byte_span() = default;
     byte_span(const unsigned char* data, size_t size) : fData(data), fSize(data ? size : 0) {}
 
@@ -25,15 +27,13 @@ public:
     bool has(size_t off, size_t n) const { return in_range(fSize, off, n); }
 
     // The sub-range [off, off + len); empty when it does not fit.
-    byte_span slice(size_t off, size_t len) const
-    {
+    byte_span slice(size_t off, size_t len) const {
         if (!has(off, len))
             return byte_span();
         return byte_span(fData + off, len);
     }
     // Everything from `off` on; empty when off is past the end.
-    byte_span from(size_t off) const
-    {
+    byte_span from(size_t off) const {
         if (off > fSize)
             return byte_span();
         return byte_span(fData + off, fSize - off);
@@ -41,29 +41,41 @@ public:
 
     uint8_t u8(size_t off) const { return has(off, 1) ? fData[off] : 0; }
     int8_t s8(size_t off) const { return (int8_t)u8(off); }
-    uint16_t u16(size_t off) const
-    {
+    uint16_t u16(size_t off) const {
         if (!has(off, 2))
             return 0;
         return (uint16_t)((fData[off] << 8) | fData[off + 1]);
     }
     int16_t s16(size_t off) const { return (int16_t)u16(off); }
-    uint32_t u32(size_t off) const
-    {
+    uint32_t u32(size_t off) const {
         if (!has(off, 4))
             return 0;
         return ((uint32_t)fData[off] << 24) | ((uint32_t)fData[off + 1] << 16) |
                ((uint32_t)fData[off + 2] << 8) | (uint32_t)fData[off + 3];
     }
     int32_t s32(size_t off) const { return (int32_t)u32(off); }
-    uint64_t u64(size_t off) const
-    {
+    uint64_t u64(size_t off) const {
         if (!has(off, 8))
             return 0;
         return ((uint64_t)u32(off) << 32) | u32(off + 4);
     }
 
-private:
+    // The wrapping sum of the big-endian 32-bit words (the TrueType table
+    // checksum); a last, partial word counts as if padded with zeros.
+    uint32_t sum32() const {
+        uint32_t sum = 0;
+        const size_t whole = fSize & ~(size_t)3;
+        for (size_t off = 0; off < whole; off += 4) {
+            uint32_t word;
+            std::memcpy(&word, fData + off, 4);
+            sum += be32toh(word);
+        }
+        for (size_t off = whole; off < fSize; off++)
+            sum += (uint32_t)fData[off] << (24 - 8 * (off - whole));
+        return sum;
+    }
+
+  private:
     const unsigned char* fData = nullptr;
     size_t fSize = 0;
 };
@@ -71,7 +83,7 @@ private:
 // Writable counterpart: stores big-endian values inside a buffer of known
 // size. Each put returns false, and writes nothing, when it does not fit.
 class byte_writer {
-public:
+  public:
     byte_writer(unsigned char* data, size_t size) : fData(data), fSize(data ? size : 0) {}
 
     unsigned char* data() const { return fData; }
@@ -79,23 +91,20 @@ public:
     bool has(size_t off, size_t n) const { return in_range(fSize, off, n); }
     byte_span span() const { return byte_span(fData, fSize); }
 
-    bool put8(size_t off, uint8_t v)
-    {
+    bool put8(size_t off, uint8_t v) {
         if (!has(off, 1))
             return false;
         fData[off] = v;
         return true;
     }
-    bool put16(size_t off, uint16_t v)
-    {
+    bool put16(size_t off, uint16_t v) {
         if (!has(off, 2))
             return false;
         fData[off] = (unsigned char)(v >> 8);
         fData[off + 1] = (unsigned char)v;
         return true;
     }
-    bool put32(size_t off, uint32_t v)
-    {
+    bool put32(size_t off, uint32_t v) {
         if (!has(off, 4))
             return false;
         fData[off] = (unsigned char)(v >> 24);
@@ -104,8 +113,7 @@ public:
         fData[off + 3] = (unsigned char)v;
         return true;
     }
-    bool put64(size_t off, uint64_t v)
-    {
+    bool put64(size_t off, uint64_t v) {
         if (!has(off, 8))
             return false;
         put32(off, (uint32_t)(v >> 32));
@@ -113,14 +121,13 @@ public:
         return true;
     }
 
-private:
+  private:
     unsigned char* fData;
     size_t fSize;
 };
 
 // Builds a tag from its four characters: tag_of("head") == 0x68656164.
-constexpr uint32_t tag_of(const char (&s)[5])
-{
+constexpr uint32_t tag_of(const char (&s)[5]) {
     return ((uint32_t)(unsigned char)s[0] << 24) | ((uint32_t)(unsigned char)s[1] << 16) |
            ((uint32_t)(unsigned char)s[2] << 8) | (uint32_t)(unsigned char)s[3];
 }

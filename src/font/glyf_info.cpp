@@ -57,14 +57,6 @@ bool simple_info(const byte_span& rec, glyf_info_entry* e) {
     return true;
 }
 
-struct frame {
-    uint16_t gno;
-    size_t cursor; // next component entry, in glyf bytes
-    size_t end;
-    bool more;
-    glyf_info_entry sum;
-};
-
 void add_component(glyf_info_entry* sum, const glyf_info_entry& child) {
     sum->components = add_saturated(sum->components, 1);
     sum->contours = add_saturated(sum->contours, child.contours);
@@ -95,17 +87,18 @@ bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf
         return false;
 
     byte_span b = glyf.bytes();
-    std::vector<frame> stack;
+    std::vector<glyf_info_frame>& stack = cache->stack;
+    stack.clear();
     auto fail = [&]() {
-        for (const frame& f : stack)
+        for (const glyf_info_frame& f : stack)
             state[f.gno].state = glyf_info_entry::failed;
         return false;
     };
-    stack.push_back(frame{(uint16_t)gno, start + RECORD_HEADER, start + len, true, {}});
+    stack.push_back(glyf_info_frame{(uint16_t)gno, start + RECORD_HEADER, start + len, true, {}});
     state[gno].state = glyf_info_entry::in_progress;
 
     while (!stack.empty()) {
-        frame& f = stack.back();
+        glyf_info_frame& f = stack.back();
         if (!f.more) {
             glyf_info_entry done = f.sum;
             done.depth = (uint16_t)(done.depth + 1);
@@ -158,8 +151,8 @@ bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf
             continue;
         case glyf_info_entry::unknown:
             state[child].state = glyf_info_entry::in_progress;
-            stack.push_back(
-                frame{child, child_start + RECORD_HEADER, child_start + rec.size(), true, {}});
+            stack.push_back(glyf_info_frame{
+                child, child_start + RECORD_HEADER, child_start + rec.size(), true, {}});
             continue;
         default:
             // On the current path (a cycle) or already known to be damaged.

@@ -3,6 +3,7 @@
 #ifndef TAVREL_FONT_GLYF_INFO_H
 #define TAVREL_FONT_GLYF_INFO_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +19,18 @@ struct glyf_info_entry {
     uint16_t points = 0;
 };
 
+// One composite record being walked: where its next component entry is.
+struct glyf_info_frame {
+    uint16_t gno;
+    size_t cursor; // next component entry, in glyf bytes
+    size_t end;
+    bool more;
+    glyf_info_entry sum;
+};
+
 struct glyf_info_cache {
     std::vector<glyf_info_entry> entries;
+    std::vector<glyf_info_frame> stack; // kept between walks, so they do not allocate
 };
 
 #endif

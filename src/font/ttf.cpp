@@ -193,7 +193,9 @@ bool ttf::read_tables(BFile& file) {
         size_t e = HEADER + ENTRY * i;
         uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
         print_name(tag);
-        unsigned char* buf = malloc32((long)length);
+        // The read fills every byte up to the length, or the buffer is
+        // thrown away, so it need not be cleared first.
+        unsigned char* buf = malloc32_unfilled((long)length);
         if (!buf) {
             refuse("out of memory", tag);
             return false;

@@ -14,9 +14,12 @@ class ttf;
 // table's zero padding is always present. Free it with delete[]. Returns
 // null when n is negative or the memory cannot be had.
 unsigned char* malloc32(long n);
+// The same buffer with only the padding past n zeroed, for a caller that
+// fills bytes 0 ... n-1 itself (a table read from a file).
+unsigned char* malloc32_unfilled(long n);
 
 class ttf_table : public BView {
-public:
+  public:
     ttf_table(ttf* owner, unsigned long tag, unsigned char* data, unsigned long length);
     ~ttf_table() override;
 

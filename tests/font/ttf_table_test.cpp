@@ -51,6 +51,15 @@ TEST(TtfTable, SumB32_EmptyTableIsZeroAndSumWraps) {
     EXPECT_EQ(wrap.sumB32(), 1u);
 }
 
+// A span whose length is not a multiple of 4 sums as if zero-padded.
+TEST(TtfTable, Sum32PadsAPartialLastWord) {
+    const unsigned char b[] = {0x00, 0x00, 0x01, 0x00, 0x12, 0x34, 0x56};
+    EXPECT_EQ(byte_span(b, 4).sum32(), 0x100u);
+    EXPECT_EQ(byte_span(b, 5).sum32(), 0x12000100u);
+    EXPECT_EQ(byte_span(b, 7).sum32(), 0x12345700u);
+    EXPECT_EQ(byte_span(b, 0).sum32(), 0u);
+}
+
 TEST(TtfTable, ShowEndsAtExactlyVisibleOrHidden) {
     ttf_table t(nullptr, tag_of("abcd"), nullptr, 0);
     t.Hide();
