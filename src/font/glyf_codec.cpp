@@ -237,7 +237,8 @@ int decode_component(decode_context& ctx, unsigned gi, glyph* c) {
 }
 
 int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g) {
-    std::vector<component_entry> kept;
+    component_entry kept[glyph::max_components];
+    int nkept = 0;
     size_t pos = header_size;
     uint16_t flags;
     do {
@@ -282,7 +283,7 @@ int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g) {
         pos += 2 * nscale;
 
         // Components past the seventh are dropped, so they are not read.
-        if ((int)kept.size() + g->ncompo >= glyph::max_components)
+        if (nkept + g->ncompo >= glyph::max_components)
             continue;
         e.g.reset(new glyph((unsigned short)gi));
         e.g->depth = g->depth + 1;
@@ -290,17 +291,18 @@ int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g) {
         if (r > 0)
             return 1;
         if (r == 0)
-            kept.push_back(std::move(e));
+            kept[nkept++] = std::move(e);
     } while (flags & more_components);
     // Instructions of a composite glyph are not kept; a truncated block is
     // harmless since nothing of it is used.
 
     long copies = 0;
-    for (const component_entry& e : kept)
-        copies += e.g->count + 1;
+    for (int k = 0; k < nkept; k++)
+        copies += kept[k].g->count + 1;
     if (ctx.contours + copies > max_decoded_contours)
         return 1;
-    for (component_entry& e : kept) {
+    for (int k = 0; k < nkept; k++) {
+        component_entry& e = kept[k];
         if (g->add_compo(e.g.get(), e.dx, e.dy, e.xscale, e.scale01, e.scale10, e.yscale) == 0)
             e.g.release();
     }

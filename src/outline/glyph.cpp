@@ -1,5 +1,6 @@
 #include "outline/glyph.h"
 
+#include "outline/block_list.h"
 #include "outline/shape.h"
 
 #include <algorithm>
@@ -27,11 +28,22 @@ int16_t moved_offset(int16_t value, float delta) {
     return (int16_t)std::trunc(v);
 }
 
+thread_local block_list recycled(sizeof(glyph));
+
 } // namespace
 
+void* glyph::operator new(size_t size) {
+    return recycled.take(size);
+}
+
+void glyph::operator delete(void* p, size_t size) {
+    recycled.give(p, size);
+}
+
 glyph::glyph(unsigned short index)
-    : depth(0), count(0), contours(nullptr), ncompo(0), compo(), compo_dx(), compo_dy(),
-      compo_xscale(), compo_scale01(), compo_scale10(), compo_yscale(), index(index), slots(0) {}
+    : depth(0), count(0), contours(first_slots), ncompo(0), compo(), compo_dx(), compo_dy(),
+      compo_xscale(), compo_scale01(), compo_scale10(), compo_yscale(), index(index),
+      slots(inline_slots), first_slots() {}
 
 glyph::~glyph() {
     for (int k = ncompo - 1; k >= 0; k--) {
@@ -40,7 +52,8 @@ glyph::~glyph() {
     }
     for (int i = count - 1; i >= 0; i--)
         delete contours[i];
-    delete[] contours;
+    if (contours != first_slots)
+        delete[] contours;
 }
 
 void glyph::reserve(int n) {
@@ -50,7 +63,8 @@ void glyph::reserve(int n) {
     int grown = std::max(n, std::min(std::max(2 * slots, 8), (int)max_contours));
     shape** bigger = new shape*[grown]();
     std::copy(contours, contours + slots, bigger);
-    delete[] contours;
+    if (contours != first_slots)
+        delete[] contours;
     contours = bigger;
     slots = grown;
 }
@@ -170,10 +184,10 @@ void glyph::create_composhape() {
         if (first[k] == last[k])
             u = BRect(compo_dx[k], compo_dy[k], compo_dx[k], compo_dy[k]);
         shape* r = new shape(4);
-        r->set(0, BPoint(u.left, u.top), 0);
-        r->set(1, BPoint(u.right, u.top), 0);
-        r->set(2, BPoint(u.right, u.bottom), 0);
-        r->set(3, BPoint(u.left, u.bottom), 0);
+        r->points[0] = BPoint(u.left, u.top);
+        r->points[1] = BPoint(u.right, u.top);
+        r->points[2] = BPoint(u.right, u.bottom);
+        r->points[3] = BPoint(u.left, u.bottom);
         contours[count + k] = r;
     }
 }

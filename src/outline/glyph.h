@@ -10,6 +10,7 @@
 
 #include <Rect.h>
 
+#include <cstddef>
 #include <cstdint>
 
 class BView;
@@ -24,6 +25,11 @@ class glyph {
     ~glyph();
     glyph(const glyph&) = delete;
     glyph& operator=(const glyph&) = delete;
+
+    // Component glyphs are made by the thousand when a font is read: their
+    // memory is recycled per thread.
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size);
 
     // Appends an outline contour at slot count; the component rectangles of
     // a composite glyph move up one slot to stay behind the outline. The
@@ -91,7 +97,11 @@ class glyph {
     unsigned short index;
 
   private:
+    static constexpr int inline_slots = 8;
+
     int32_t slots;
+    // Most glyphs have a few contours: their slots need no allocation.
+    shape* first_slots[inline_slots];
 
     // Slots lo ... hi-1 of the active range.
     int range_lo() const { return ncompo > 0 ? count : 0; }

@@ -1,5 +1,7 @@
 #include "outline/shape.h"
 
+#include "outline/block_list.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -20,7 +22,17 @@ float extent(float from, float to) {
     return d >= 0 ? d + 1 : d - 1;
 }
 
+thread_local block_list recycled(sizeof(shape));
+
 } // namespace
+
+void* shape::operator new(size_t size) {
+    return recycled.take(size);
+}
+
+void shape::operator delete(void* p, size_t size) {
+    recycled.give(p, size);
+}
 
 shape::shape(int n) : shape(n, no_fill()) {
     filled = 0;

@@ -31,7 +31,7 @@ class shape {
     shape& operator=(const shape&) = delete;
 
     // Contours come and go by the thousand when a font's glyphs are read:
-    // their memory is recycled through a small per-thread free list.
+    // their memory is recycled per thread.
     static void* operator new(size_t size);
     static void operator delete(void* p, size_t size);
 

@@ -1,0 +1,60 @@
+// A per-thread free list of equally sized memory blocks. Reading every glyph
+// of a large font creates and destroys hundreds of thousands of contours and
+// component glyphs; the general allocator keeps only a handful of blocks of
+// one size at hand, so the rest would go through its slower paths. A class
+// recycles its objects' memory through one of these in its own operator new
+// and delete.
+#ifndef TAVREL_OUTLINE_BLOCK_LIST_H
+#define TAVREL_OUTLINE_BLOCK_LIST_H
+
+#include <cstddef>
+#include <new>
+
+class block_list {
+  public:
+    // Recycles blocks of exactly `size` bytes; other sizes pass through.
+    explicit block_list(size_t size) : fSize(size) {}
+    block_list(const block_list&) = delete;
+    block_list& operator=(const block_list&) = delete;
+    ~block_list() {
+        while (fHead) {
+            free_block* b = fHead;
+            fHead = b->next;
+            ::operator delete(b);
+        }
+    }
+
+    // A block of `size` bytes, recycled when one is at hand.
+    void* take(size_t size) {
+        if (size != fSize || !fHead)
+            return ::operator new(size);
+        free_block* b = fHead;
+        fHead = b->next;
+        fCount--;
+        return b;
+    }
+    // Keeps a block from take() for the next one, or frees it.
+    void give(void* p, size_t size) {
+        if (!p)
+            return;
+        if (size != fSize || fCount >= max_kept) {
+            ::operator delete(p);
+            return;
+        }
+        free_block* b = static_cast<free_block*>(p);
+        b->next = fHead;
+        fHead = b;
+        fCount++;
+    }
+
+  private:
+    struct free_block {
+        free_block* next;
+    };
+    static constexpr int max_kept = 4096;
+    const size_t fSize;
+    free_block* fHead = nullptr;
+    int fCount = 0;
+};
+
+#endif
