@@ -76,9 +76,7 @@ size_t entry_size(uint16_t flags) {
 
 bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf_info_cache* cache,
                     glyf_info_entry* out) {
-    std::vector<glyf_info_entry>& state = cache->entries;
-    if (state.size() < 65536)
-        state.resize(65536);
+    glyf_info_cache& state = *cache;
     if (state[gno].state == glyf_info_entry::done) {
         *out = state[gno];
         return true;
@@ -167,6 +165,7 @@ bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf
 int ttf_glyf::get_info(unsigned short gno, unsigned short* depth, unsigned short* components,
                        unsigned short* contours, unsigned short* points) {
     glyf_info_cache cache;
+    cache.whole_font = false;
     return get_info(gno, depth, components, contours, points, &cache);
 }
 

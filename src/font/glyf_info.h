@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 // Composite glyphs nested deeper than this are treated as damaged.
@@ -29,8 +30,21 @@ struct glyf_info_frame {
 };
 
 struct glyf_info_cache {
+    // A walk over every glyph keeps a flat table over all glyph numbers; a
+    // single lookup only the few glyphs it visits.
+    bool whole_font = true;
     std::vector<glyf_info_entry> entries;
+    std::unordered_map<unsigned, glyf_info_entry> visited;
     std::vector<glyf_info_frame> stack; // kept between walks, so they do not allocate
+
+    // The entry of glyph gno; it stays where it is while others are added.
+    glyf_info_entry& operator[](unsigned gno) {
+        if (!whole_font)
+            return visited[gno];
+        if (entries.size() < 65536)
+            entries.resize(65536);
+        return entries[gno];
+    }
 };
 
 #endif

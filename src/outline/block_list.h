@@ -12,16 +12,21 @@
 
 class block_list {
   public:
-    // Recycles blocks of exactly `size` bytes; other sizes pass through.
-    explicit block_list(size_t size) : fSize(size) {}
+    // Recycles blocks of exactly `size` bytes, keeping at most `keep` of
+    // them; other sizes pass through.
+    explicit block_list(size_t size, int keep = 4096) : fSize(size), fKeep(keep) {}
     block_list(const block_list&) = delete;
     block_list& operator=(const block_list&) = delete;
+    // Frees what it keeps. An object that outlives the list (a static one,
+    // destroyed after the thread's lists) still gets its memory freed.
     ~block_list() {
+        fKeep = 0;
         while (fHead) {
             free_block* b = fHead;
             fHead = b->next;
             ::operator delete(b);
         }
+        fCount = 0;
     }
 
     // A block of `size` bytes, recycled when one is at hand.
@@ -37,7 +42,7 @@ class block_list {
     void give(void* p, size_t size) {
         if (!p)
             return;
-        if (size != fSize || fCount >= max_kept) {
+        if (size != fSize || fCount >= fKeep) {
             ::operator delete(p);
             return;
         }
@@ -51,8 +56,8 @@ class block_list {
     struct free_block {
         free_block* next;
     };
-    static constexpr int max_kept = 4096;
     const size_t fSize;
+    int fKeep;
     free_block* fHead = nullptr;
     int fCount = 0;
 };

@@ -56,7 +56,7 @@ glyph::~glyph() {
         delete[] contours;
 }
 
-void glyph::reserve(int n) {
+void glyph::grow(int n) {
     n = std::min(n, (int)max_contours);
     if (n <= slots)
         return;
@@ -167,11 +167,9 @@ void glyph::create_composhape() {
         for (int j = 0; j < c->count && count + ncompo < max_contours; j++) {
             if (!c->contours[j])
                 continue;
-            shape* s =
-                c->contours[j]->transcopy(compo_dx[k], compo_dy[k], compo_xscale[k],
-                                          compo_scale01[k], compo_scale10[k], compo_yscale[k]);
-            s->ctrlp2form();
-            contours[count++] = s;
+            contours[count++] =
+                c->contours[j]->placed_copy(compo_dx[k], compo_dy[k], compo_xscale[k],
+                                            compo_scale01[k], compo_scale10[k], compo_yscale[k]);
         }
         last[k] = count;
     }

@@ -80,7 +80,10 @@ class glyph {
 
     // Makes room for n contour slots (at most max_contours) ahead of
     // adding contours, so that a decoder can size the array once.
-    void reserve(int n);
+    void reserve(int n) {
+        if (n > slots)
+            grow(n);
+    }
 
     int32_t depth;
     int32_t count;
@@ -97,6 +100,7 @@ class glyph {
     unsigned short index;
 
   private:
+    void grow(int n);
     static constexpr int inline_slots = 8;
 
     int32_t slots;

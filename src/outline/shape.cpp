@@ -3,6 +3,7 @@
 #include "outline/block_list.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <memory>
 
 namespace {
@@ -23,6 +24,39 @@ float extent(float from, float to) {
 }
 
 thread_local block_list recycled(sizeof(shape));
+
+// Points past the inline storage live in one block with their flags behind
+// them. Blocks come in five sizes, 64 to 1024 points, each recycled up to
+// about half a megabyte.
+size_t block_bytes(int points) {
+    return (size_t)points * (sizeof(BPoint) + 1);
+}
+
+block_list make_point_blocks(int points) {
+    return block_list(block_bytes(points), std::max(16, (int)((512 * 1024) / block_bytes(points))));
+}
+
+struct point_block_lists {
+    block_list by_size[5] = {make_point_blocks(64), make_point_blocks(128), make_point_blocks(256),
+                             make_point_blocks(512), make_point_blocks(1024)};
+
+    block_list& of(int points) {
+        int k = 0;
+        while (k < 4 && (64 << k) < points)
+            k++;
+        return by_size[k];
+    }
+};
+
+thread_local point_block_lists point_blocks;
+
+// The storage size that holds n points: a power of two from 64 on.
+int block_size_for(int n) {
+    int size = 64;
+    while (size < n)
+        size *= 2;
+    return std::min(size, (int)shape::max_points);
+}
 
 } // namespace
 
@@ -53,23 +87,22 @@ shape* shape::unfilled(int n) {
 
 shape::~shape() {
     if (points != inline_points)
-        ::operator delete(points);
+        point_blocks.of(capacity).give(points, block_bytes(capacity));
 }
 
-void shape::reserve(int n) {
+void shape::grow(int n) {
     n = std::min(n, (int)max_points);
     if (n <= capacity)
         return;
-    int grown = std::max(n, std::min(2 * capacity, (int)max_points));
-    // One block holds the points and, behind them, the flags; slots past
-    // `filled` get a value only when they come into use.
-    void* block = ::operator new(grown*(sizeof(BPoint) + 1));
+    int grown = block_size_for(std::max(n, 2 * capacity));
+    // Slots past `filled` get a value only when they come into use.
+    void* block = point_blocks.of(grown).take(block_bytes(grown));
     BPoint* p = static_cast<BPoint*>(block);
     char* f = reinterpret_cast<char*>(p + grown);
     std::uninitialized_copy(points, points + filled, p);
     std::copy(flags, flags + filled, f);
     if (points != inline_points)
-        ::operator delete(points);
+        point_blocks.of(capacity).give(points, block_bytes(capacity));
     points = p;
     flags = f;
     capacity = grown;
@@ -229,18 +262,50 @@ void shape::trans(const BRect& from, const BRect& to) {
     ctrlp2form();
 }
 
-shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short scale10,
-                        short yscale) const {
+namespace {
+
+// Points of `from` mapped by an F2Dot14 matrix and offset into `to`; with
+// `bounds`, also their bounding rectangle (left as it is for no points).
+void transform(const BPoint* from, BPoint* to, int n, short dx, short dy, short xscale,
+               short scale01, short scale10, short yscale, BRect* bounds) {
     const float a = xscale / 16384.0f;
     const float b = scale01 / 16384.0f;
     const float c = scale10 / 16384.0f;
     const float d = yscale / 16384.0f;
-    shape* s = unfilled(count);
-    for (int i = 0; i < count; i++) {
-        const BPoint& p = points[i];
-        s->points[i] = BPoint(dx + p.x * a + p.y * b, dy + p.x * c + p.y * d);
-        s->flags[i] = flags[i];
+    if (!bounds) {
+        for (int i = 0; i < n; i++)
+            to[i] = BPoint(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
+        return;
     }
+    if (n < 1)
+        return;
+    float left = FLT_MAX, top = FLT_MAX, right = -FLT_MAX, bottom = -FLT_MAX;
+    for (int i = 0; i < n; i++) {
+        BPoint p(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
+        to[i] = p;
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    *bounds = BRect(left, top, right, bottom);
+}
+
+} // namespace
+
+shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short scale10,
+                        short yscale) const {
+    shape* s = unfilled(count);
+    transform(points, s->points, count, dx, dy, xscale, scale01, scale10, yscale, nullptr);
+    std::copy(flags, flags + count, s->flags);
+    return s;
+}
+
+shape* shape::placed_copy(short dx, short dy, short xscale, short scale01, short scale10,
+                          short yscale) const {
+    shape* s = unfilled(count);
+    transform(points, s->points, count, dx, dy, xscale, scale01, scale10, yscale, &s->bounds);
+    std::copy(flags, flags + count, s->flags);
     return s;
 }
 

@@ -79,6 +79,10 @@ class shape {
     // y*yscale. Bounds are left uncomputed.
     shape* transcopy(short dx, short dy, short xscale, short scale01, short scale10,
                      short yscale) const;
+    // The same copy with its bounds computed in the same pass, as a
+    // composite glyph places its components' contours.
+    shape* placed_copy(short dx, short dy, short xscale, short scale01, short scale10,
+                       short yscale) const;
     // Orientation at the lowest point: true for a contour that runs
     // clockwise on a y-down screen.
     bool ispositive() const;
@@ -95,13 +99,17 @@ class shape {
     char* flags;
 
   private:
+    void grow(int n);
     static constexpr int inline_capacity = 32;
 
     struct no_fill {};
     shape(int count, no_fill);
 
     // Makes room for n points (at most max_points), keeping those in use.
-    void reserve(int n);
+    void reserve(int n) {
+        if (n > capacity)
+            grow(n);
+    }
     // Gives the slots below n (within the room) a value: (0, 0), on-curve.
     void fill_to(int n);
 
