@@ -179,20 +179,14 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
         BPoint* points = s->points;
         char* on_off = s->flags;
         const int n = s->count;
-        // The contour's bounds are gathered on the way, as ctrlp2form would.
-        int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
         for (int i = 0; i < n; i++) {
             uint8_t f = flags[first + i];
             x += read_delta(r, xpos, f, x_short, x_same);
             y += read_delta(r, ypos, f, y_short, y_same);
             points[i] = BPoint((float)x, (float)y);
             on_off[i] = (char)((f ^ on_curve) & 1);
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
         }
-        s->bounds = BRect((float)left, (float)top, (float)right, (float)bottom);
+        s->ctrlp2form();
         g->add_shape(s);
         first = end + 1;
     }

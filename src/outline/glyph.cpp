@@ -167,9 +167,11 @@ void glyph::create_composhape() {
         for (int j = 0; j < c->count && count + ncompo < max_contours; j++) {
             if (!c->contours[j])
                 continue;
-            contours[count++] =
-                c->contours[j]->placed_copy(compo_dx[k], compo_dy[k], compo_xscale[k],
-                                            compo_scale01[k], compo_scale10[k], compo_yscale[k]);
+            shape* s =
+                c->contours[j]->transcopy(compo_dx[k], compo_dy[k], compo_xscale[k],
+                                          compo_scale01[k], compo_scale10[k], compo_yscale[k]);
+            s->ctrlp2form();
+            contours[count++] = s;
         }
         last[k] = count;
     }

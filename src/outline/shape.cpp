@@ -262,49 +262,23 @@ void shape::trans(const BRect& from, const BRect& to) {
     ctrlp2form();
 }
 
-namespace {
-
-// Points of `from` mapped by an F2Dot14 matrix and offset into `to`; with
-// `bounds`, also their bounding rectangle (left as it is for no points).
-void transform(const BPoint* from, BPoint* to, int n, short dx, short dy, short xscale,
-               short scale01, short scale10, short yscale, BRect* bounds) {
-    const float a = xscale / 16384.0f;
-    const float b = scale01 / 16384.0f;
-    const float c = scale10 / 16384.0f;
-    const float d = yscale / 16384.0f;
-    if (!bounds) {
-        for (int i = 0; i < n; i++)
-            to[i] = BPoint(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
-        return;
-    }
-    if (n < 1)
-        return;
-    float left = FLT_MAX, top = FLT_MAX, right = -FLT_MAX, bottom = -FLT_MAX;
-    for (int i = 0; i < n; i++) {
-        BPoint p(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
-        to[i] = p;
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    *bounds = BRect(left, top, right, bottom);
-}
-
-} // namespace
-
 shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short scale10,
                         short yscale) const {
     shape* s = unfilled(count);
-    transform(points, s->points, count, dx, dy, xscale, scale01, scale10, yscale, nullptr);
-    std::copy(flags, flags + count, s->flags);
-    return s;
-}
-
-shape* shape::placed_copy(short dx, short dy, short xscale, short scale01, short scale10,
-                          short yscale) const {
-    shape* s = unfilled(count);
-    transform(points, s->points, count, dx, dy, xscale, scale01, scale10, yscale, &s->bounds);
+    const BPoint* from = points;
+    BPoint* to = s->points;
+    if (xscale == 0x4000 && yscale == 0x4000 && scale01 == 0 && scale10 == 0) {
+        // Most components are only moved.
+        for (int i = 0; i < count; i++)
+            to[i] = BPoint(from[i].x + dx, from[i].y + dy);
+    } else {
+        const float a = xscale / 16384.0f;
+        const float b = scale01 / 16384.0f;
+        const float c = scale10 / 16384.0f;
+        const float d = yscale / 16384.0f;
+        for (int i = 0; i < count; i++)
+            to[i] = BPoint(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
+    }
     std::copy(flags, flags + count, s->flags);
     return s;
 }

@@ -79,10 +79,6 @@ class shape {
     // y*yscale. Bounds are left uncomputed.
     shape* transcopy(short dx, short dy, short xscale, short scale01, short scale10,
                      short yscale) const;
-    // The same copy with its bounds computed in the same pass, as a
-    // composite glyph places its components' contours.
-    shape* placed_copy(short dx, short dy, short xscale, short scale01, short scale10,
-                       short yscale) const;
     // Orientation at the lowest point: true for a contour that runs
     // clockwise on a y-down screen.
     bool ispositive() const;
