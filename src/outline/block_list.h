@@ -10,11 +10,25 @@
 #include <cstddef>
 #include <new>
 
+// Under AddressSanitizer nothing is kept, so that a use after free of a
+// contour or glyph is still caught rather than hidden by reuse.
+#if defined(__SANITIZE_ADDRESS__)
+#define TAVREL_RECYCLE_BLOCKS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVREL_RECYCLE_BLOCKS 0
+#endif
+#endif
+#ifndef TAVREL_RECYCLE_BLOCKS
+#define TAVREL_RECYCLE_BLOCKS 1
+#endif
+
 class block_list {
   public:
     // Recycles blocks of exactly `size` bytes, keeping at most `keep` of
     // them; other sizes pass through.
-    explicit block_list(size_t size, int keep = 4096) : fSize(size), fKeep(keep) {}
+    explicit block_list(size_t size, int keep = 4096)
+        : fSize(size), fKeep(TAVREL_RECYCLE_BLOCKS ? keep : 0) {}
     block_list(const block_list&) = delete;
     block_list& operator=(const block_list&) = delete;
     // Frees what it keeps. An object that outlives the list (a static one,
