@@ -26,12 +26,13 @@ bool splice(ttf_glyf& glyf, unsigned long offset, unsigned long length,
     if (before.size() != offset || !table.has(offset, length))
         return false;
     unsigned long total = table.size() - length + record.size();
-    unsigned char* buf = malloc32((long)total);
+    unsigned char* buf = malloc32_unfilled((long)total);
     if (!buf)
         return false;
-    std::copy(before.data(), before.data() + before.size(), buf);
-    std::copy(record.begin(), record.end(), buf + before.size());
-    std::copy(after.data(), after.data() + after.size(), buf + before.size() + record.size());
+    unsigned char* end = std::copy(before.data(), before.data() + before.size(), buf);
+    end = std::copy(record.begin(), record.end(), end);
+    end = std::copy(after.data(), after.data() + after.size(), end);
+    std::fill(end, buf + total, 0);
     glyf.replace_data(buf, total);
     return true;
 }
