@@ -1,10 +1,11 @@
 """Reads the JSON report of tavrel_bench and prints, per font, the in-process
-ratios that the goals are stated in: the round trip against the I/O floor,
+ratios (of medians over the repetitions) that the goals are stated in: the round trip against the I/O floor,
 decoding every glyph against FreeType, the time to store one glyph and the
 peak heap of a load against the file size. With --markdown it also writes
 every figure as markdown tables. Exits 1 when a benchmark failed."""
 import argparse
 import json
+import statistics
 import sys
 
 GOALS = "round trip <= 2x floor; every glyph <= 1x FreeType; set_glyph < 16 ms; load peak < 3x file"
@@ -19,7 +20,10 @@ def main():
     with open(args.report) as f:
         report = json.load(f)
 
-    real, cpu, extra, failed, benches, fonts = {}, {}, {}, [], [], []
+    # With --benchmark_repetitions every repetition is its own entry: each
+    # figure is the median of them (the aggregates Google Benchmark adds are
+    # left out and computed here).
+    reals, cpus, extra, failed, benches, fonts = {}, {}, {}, [], [], []
     for b in report["benchmarks"]:
         if b.get("run_type", "iteration") != "iteration":
             continue
@@ -29,13 +33,16 @@ def main():
             failed.append("%s: %s" % (b["name"], b.get("error_message", "")))
             continue
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
-        real[(bench, font)] = b["real_time"] * scale
-        cpu[(bench, font)] = b["cpu_time"] * scale
+        reals.setdefault((bench, font), []).append(b["real_time"] * scale)
+        cpus.setdefault((bench, font), []).append(b["cpu_time"] * scale)
         extra[(bench, font)] = b
         if bench not in benches:
             benches.append(bench)
         if font not in fonts:
             fonts.append(font)
+    real = {k: statistics.median(v) for k, v in reals.items()}
+    cpu = {k: statistics.median(v) for k, v in cpus.items()}
+    repetitions = max((len(v) for v in reals.values()), default=0)
 
     def ratio(times, a, b, font):
         if (a, font) in times and (b, font) in times:
@@ -65,9 +72,9 @@ def main():
     if args.markdown:
         ctx = report.get("context", {})
         lines = [
-            "Run of %s; %s CPUs at %s MHz; load average at start %s." % (
+            "Run of %s; %s CPUs at %s MHz; load average at start %s; medians of %d repetitions." % (
                 ctx.get("date", "?"), ctx.get("num_cpus", "?"), ctx.get("mhz_per_cpu", "?"),
-                " ".join("%.2f" % x for x in ctx.get("load_avg", []))),
+                " ".join("%.2f" % x for x in ctx.get("load_avg", [])), repetitions),
             "",
             "| font | round trip ÷ floor, wall (cpu) | every glyph ÷ FreeType, wall (cpu) | set_glyph | first set_glyph after load | load peak heap ÷ file |",
             "|---|---:|---:|---:|---:|---:|",

@@ -64,6 +64,21 @@ class MicroRatiosTest(unittest.TestCase):
         self.assertIn("| B | 0.50 (0.50) |", md)
         self.assertIn("| 1.25 |", md)
 
+    def test_repetitions_are_reduced_to_their_median(self):
+        code, out, md = self.run_script(micro_report([
+            ("io_floor/A/real_time", 1.0, 1.0, {}),
+            ("round_trip/A/real_time", 9.0, 9.0, {}),
+            ("io_floor/A/real_time", 2.0, 2.0, {}),
+            ("round_trip/A/real_time", 3.0, 3.0, {}),
+            ("io_floor/A/real_time", 4.0, 4.0, {}),
+            ("round_trip/A/real_time", 4.0, 4.0, {}),
+            ("round_trip/A/real_time_median", 100.0, 100.0, {"run_type": "aggregate"}),
+        ]))
+        self.assertEqual(code, 0, out)
+        # medians: floor 2, round trip 4
+        self.assertIn("| A | 2.00 (2.00) |", md)
+        self.assertIn("medians of 3 repetitions", md)
+
     def test_a_failed_benchmark_fails_the_report(self):
         code, out, _ = self.run_script(micro_report([
             ("io_floor/A/real_time", 2.0, 1.0, {}),
