@@ -259,3 +259,21 @@ TEST(Shape, GrowingPastEachStorageSizeKeepsEveryPoint) {
     ASSERT_TRUE(partial.get(10, p, f));
     EXPECT_EQ(p, BPoint(0, 0));
 }
+
+// Bounds take two points at a time; odd and even counts must both see every
+// point, the last one included.
+TEST(Shape, BoundsCoverEveryPointForAnyCount) {
+    const pt all[] = {{5, -2, 0}, {-7, 4, 1}, {3, 9, 0}, {11, -8, 0}, {0, 0, 1}, {-1, 20, 0}};
+    const BRect expect[] = {BRect(5, -2, 5, -2),  BRect(-7, -2, 5, 4),  BRect(-7, -2, 5, 9),
+                            BRect(-7, -8, 11, 9), BRect(-7, -8, 11, 9), BRect(-7, -8, 11, 20)};
+    for (int n = 1; n <= 6; n++) {
+        shape s(n);
+        for (int i = 0; i < n; i++)
+            s.set(i, BPoint(all[i].x, all[i].y), all[i].flag);
+        s.ctrlp2form();
+        EXPECT_EQ(s.bounds, expect[n - 1]) << n << " points";
+    }
+    shape none(0);
+    none.ctrlp2form();
+    EXPECT_EQ(none.bounds, BRect(0, 0, -1, -1));
+}
