@@ -30,8 +30,10 @@ struct glyf_info_frame {
 };
 
 struct glyf_info_cache {
-    // A walk over every glyph keeps a flat table over all glyph numbers; a
-    // single lookup only the few glyphs it visits.
+    // A walk over every glyph keeps a flat table over the glyph numbers
+    // (sized by the caller to the font's glyph count, else to every glyph
+    // number at the first lookup); a single lookup only the few glyphs it
+    // visits.
     bool whole_font = true;
     std::vector<glyf_info_entry> entries;
     std::unordered_map<unsigned, glyf_info_entry> visited;
@@ -41,7 +43,7 @@ struct glyf_info_cache {
     glyf_info_entry& operator[](unsigned gno) {
         if (!whole_font)
             return visited[gno];
-        if (entries.size() < 65536)
+        if (gno >= entries.size())
             entries.resize(65536);
         return entries[gno];
     }

@@ -40,6 +40,7 @@ void ttf_maxp::update() {
         // composites use it.
         glyf_info_cache cache;
         unsigned n = numglyphs();
+        cache.entries.resize(n);
         for (unsigned g = 0; g < n; g++) {
             unsigned short d = 0, c = 0, nc = 0, np = 0;
             owner->glyf->get_info((unsigned short)g, &d, &c, &nc, &np, &cache);
