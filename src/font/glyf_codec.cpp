@@ -79,36 +79,47 @@ thread_local point_scratch scratch;
 
 int decode_record(decode_context& ctx, const byte_span& rec, glyph* g);
 
-// Bytes a point's delta takes on each axis, by flag byte: one when short,
-// none when it repeats the previous coordinate, else a word.
-struct delta_sizes {
-    uint8_t x[256], y[256];
+// How a point's delta is stored on each axis, by flag byte: its size (one
+// byte when short, none when the coordinate repeats, else a word) and the
+// factors that pick the value out of the next byte and the next word, so
+// that reading a delta takes no branch on the flag (flags vary from point to
+// point in ways no branch predictor follows).
+struct delta_form {
+    uint8_t size;
+    int8_t byte_factor; // +1 or -1 for a short delta, else 0
+    int8_t word_factor; // 1 for a word, else 0
 };
 
-constexpr delta_sizes make_delta_sizes() {
-    delta_sizes t{};
+struct delta_forms {
+    delta_form x[256], y[256];
+};
+
+constexpr delta_form make_form(int f, int is_short, int same_or_positive) {
+    if (f & is_short)
+        return delta_form{1, (int8_t)((f & same_or_positive) ? 1 : -1), 0};
+    if (f & same_or_positive)
+        return delta_form{0, 0, 0};
+    return delta_form{2, 0, 1};
+}
+
+constexpr delta_forms make_delta_forms() {
+    delta_forms t{};
     for (int f = 0; f < 256; f++) {
-        t.x[f] = (f & x_short) ? 1 : (f & x_same) ? 0 : 2;
-        t.y[f] = (f & y_short) ? 1 : (f & y_same) ? 0 : 2;
+        t.x[f] = make_form(f, x_short, x_same);
+        t.y[f] = make_form(f, y_short, y_same);
     }
     return t;
 }
 
-constexpr delta_sizes sizes = make_delta_sizes();
+constexpr delta_forms forms = make_delta_forms();
 
-// Reads one delta of a point as its flag says; the caller has checked that
-// the axis' bytes are all there.
-inline int32_t read_delta(const byte_span& rec, size_t& pos, uint8_t flag, uint8_t is_short,
-                          uint8_t same_or_positive) {
-    if (flag & is_short) {
-        int32_t d = rec.u8(pos++);
-        return (flag & same_or_positive) ? d : -d;
-    }
-    if (flag & same_or_positive)
-        return 0;
-    int32_t d = rec.s16(pos);
-    pos += 2;
-    return d;
+// Reads one delta in the given form; the caller has checked that the axis'
+// bytes are all there (a read past the record gives 0 all the same).
+inline int32_t read_delta(const byte_span& rec, size_t& pos, const delta_form& form) {
+    const int32_t b0 = rec.u8(pos), b1 = rec.u8(pos + 1);
+    const int32_t word = (int16_t)((b0 << 8) | b1);
+    pos += form.size;
+    return b0 * form.byte_factor + word * form.word_factor;
 }
 
 int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
@@ -147,8 +158,8 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
             return 1;
         uint8_t f = rec.u8(pos++);
         flags[i++] = f;
-        xbytes += sizes.x[f];
-        ybytes += sizes.y[f];
+        xbytes += forms.x[f].size;
+        ybytes += forms.y[f].size;
         if (f & repeat) {
             if (!rec.has(pos, 1))
                 return 1;
@@ -156,8 +167,8 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
             if (n > npoints - i)
                 return 1;
             std::fill(flags + i, flags + i + n, f);
-            xbytes += n * sizes.x[f];
-            ybytes += n * sizes.y[f];
+            xbytes += n * forms.x[f].size;
+            ybytes += n * forms.y[f].size;
             i += n;
         }
     }
@@ -181,8 +192,8 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
         const int n = s->count;
         for (int i = 0; i < n; i++) {
             uint8_t f = flags[first + i];
-            x += read_delta(r, xpos, f, x_short, x_same);
-            y += read_delta(r, ypos, f, y_short, y_same);
+            x += read_delta(r, xpos, forms.x[f]);
+            y += read_delta(r, ypos, forms.y[f]);
             points[i] = BPoint((float)x, (float)y);
             on_off[i] = (char)((f ^ on_curve) & 1);
         }

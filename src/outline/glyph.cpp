@@ -164,13 +164,19 @@ void glyph::create_composhape() {
         const glyph* c = compo[k];
         if (!c)
             continue;
+        const bool moved_only = compo_xscale[k] == 0x4000 && compo_yscale[k] == 0x4000 &&
+                                compo_scale01[k] == 0 && compo_scale10[k] == 0;
         for (int j = 0; j < c->count && count + ncompo < max_contours; j++) {
             if (!c->contours[j])
                 continue;
-            shape* s =
-                c->contours[j]->transcopy(compo_dx[k], compo_dy[k], compo_xscale[k],
-                                          compo_scale01[k], compo_scale10[k], compo_yscale[k]);
-            s->ctrlp2form();
+            shape* s;
+            if (moved_only) {
+                s = c->contours[j]->moved_copy(compo_dx[k], compo_dy[k]);
+            } else {
+                s = c->contours[j]->transcopy(compo_dx[k], compo_dy[k], compo_xscale[k],
+                                              compo_scale01[k], compo_scale10[k], compo_yscale[k]);
+                s->ctrlp2form();
+            }
             contours[count++] = s;
         }
         last[k] = count;

@@ -58,6 +58,28 @@ int block_size_for(int n) {
     return std::min(size, (int)shape::max_points);
 }
 
+// Two points at a time as one four-lane vector (x, y, x, y): bounds then
+// take a few vector instructions per pair instead of a chain of scalar
+// comparisons.
+typedef float lanes __attribute__((vector_size(16)));
+
+class running_box {
+  public:
+    explicit running_box(const BPoint& p) : fLow{p.x, p.y, p.x, p.y}, fHigh(fLow) {}
+    void add(lanes v) {
+        fLow = v < fLow ? v : fLow;
+        fHigh = v > fHigh ? v : fHigh;
+    }
+    void add(const BPoint& p) { add(lanes{p.x, p.y, p.x, p.y}); }
+    BRect rect() const {
+        return BRect(std::min(fLow[0], fLow[2]), std::min(fLow[1], fLow[3]),
+                     std::max(fHigh[0], fHigh[2]), std::max(fHigh[1], fHigh[3]));
+    }
+
+  private:
+    lanes fLow, fHigh;
+};
+
 } // namespace
 
 void* shape::operator new(size_t size) {
@@ -242,24 +264,13 @@ void shape::ctrlp2form() {
         bounds = not_computed;
         return;
     }
-    // Two points at a time as one four-lane vector (x, y, x, y), which
-    // turns the comparisons into a few vector instructions per pair.
-    typedef float lanes __attribute__((vector_size(16)));
-    lanes lo = {points[0].x, points[0].y, points[0].x, points[0].y};
-    lanes hi = lo;
+    running_box box(points[0]);
     int i = 1;
-    for (; i + 1 < count; i += 2) {
-        lanes v = {points[i].x, points[i].y, points[i + 1].x, points[i + 1].y};
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
-    }
-    if (i < count) {
-        lanes v = {points[i].x, points[i].y, points[i].x, points[i].y};
-        lo = v < lo ? v : lo;
-        hi = v > hi ? v : hi;
-    }
-    bounds = BRect(std::min(lo[0], lo[2]), std::min(lo[1], lo[3]), std::max(hi[0], hi[2]),
-                   std::max(hi[1], hi[3]));
+    for (; i + 1 < count; i += 2)
+        box.add(lanes{points[i].x, points[i].y, points[i + 1].x, points[i + 1].y});
+    if (i < count)
+        box.add(points[i]);
+    bounds = box.rect();
 }
 
 void shape::trans(const BRect& from, const BRect& to) {
@@ -290,6 +301,30 @@ shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short s
             to[i] = BPoint(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
     }
     std::copy(flags, flags + count, s->flags);
+    return s;
+}
+
+shape* shape::moved_copy(short dx, short dy) const {
+    shape* s = unfilled(count);
+    std::copy(flags, flags + count, s->flags);
+    if (count < 1)
+        return s;
+    const lanes by = {(float)dx, (float)dy, (float)dx, (float)dy};
+    BPoint* to = s->points;
+    to[0] = BPoint(points[0].x + dx, points[0].y + dy);
+    running_box box(to[0]);
+    int i = 1;
+    for (; i + 1 < count; i += 2) {
+        lanes v = lanes{points[i].x, points[i].y, points[i + 1].x, points[i + 1].y} + by;
+        to[i] = BPoint(v[0], v[1]);
+        to[i + 1] = BPoint(v[2], v[3]);
+        box.add(v);
+    }
+    if (i < count) {
+        to[i] = BPoint(points[i].x + dx, points[i].y + dy);
+        box.add(to[i]);
+    }
+    s->bounds = box.rect();
     return s;
 }
 

@@ -79,6 +79,9 @@ class shape {
     // y*yscale. Bounds are left uncomputed.
     shape* transcopy(short dx, short dy, short xscale, short scale01, short scale10,
                      short yscale) const;
+    // The transcopy of a component that is only moved, (dx, dy) added to
+    // every point, with its bounds computed in the same pass.
+    shape* moved_copy(short dx, short dy) const;
     // Orientation at the lowest point: true for a contour that runs
     // clockwise on a y-down screen.
     bool ispositive() const;

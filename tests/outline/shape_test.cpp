@@ -277,3 +277,18 @@ TEST(Shape, BoundsCoverEveryPointForAnyCount) {
     none.ctrlp2form();
     EXPECT_EQ(none.bounds, BRect(0, 0, -1, -1));
 }
+
+// A component that is only moved takes a shortcut; it must give exactly the
+// points, flags and bounds of the general transform.
+TEST(Shape, MovedCopyMatchesTheGeneralTransform) {
+    for (int n = 0; n <= 5; n++) {
+        shape s(n);
+        for (int i = 0; i < n; i++)
+            s.set(i, BPoint(3.0f * i - 7, 11.0f - 5 * i), (char)(i % 2));
+        std::unique_ptr<shape> general(s.transcopy(-30, 12, 0x4000, 0, 0, 0x4000));
+        general->ctrlp2form();
+        std::unique_ptr<shape> moved(s.moved_copy(-30, 12));
+        EXPECT_EQ(points_of(moved.get()), points_of(general.get())) << n;
+        EXPECT_EQ(moved->bounds, general->bounds) << n;
+    }
+}
