@@ -10,6 +10,9 @@ import sys
 
 GOALS = "round trip <= 2x floor; every glyph <= 1x FreeType; set_glyph < 16 ms; load peak < 3x file"
 SET_GLYPH_GOAL_MS = 16.0
+FONT_ORDER = ["LiberationSans", "DejaVuSans", "DroidSansFallbackFull", "HanaMinA", "HanaMinB"]
+BENCH_ORDER = ["io_floor", "load", "save", "round_trip", "get_glyph_all", "freetype_all", "set_glyph",
+               "set_glyph_first", "cmap_get_tbl", "cmap_set_tbl"]
 
 
 def main():
@@ -40,6 +43,12 @@ def main():
             benches.append(bench)
         if font not in fonts:
             fonts.append(font)
+    # Random interleaving shuffles the report; tables keep one order.
+    def in_order(names, preferred):
+        rank = {n: (preferred.index(n) if n in preferred else len(preferred), i) for i, n in enumerate(names)}
+        return sorted(names, key=rank.get)
+
+    fonts, benches = in_order(fonts, FONT_ORDER), in_order(benches, BENCH_ORDER)
     real = {k: statistics.median(v) for k, v in reals.items()}
     cpu = {k: statistics.median(v) for k, v in cpus.items()}
     repetitions = max((len(v) for v in reals.values()), default=0)
