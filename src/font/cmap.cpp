@@ -81,25 +81,44 @@ int ttf_cmap::get_tbl() {
     size_t used = 0;
     while (used < segcount && b.u16(starts + 2 * used) != 0xFFFF)
         used++;
-    // Later segments win where segments overlap, as if applied in order.
-    free_codes todo;
-    for (size_t i = used; i-- > 0;) {
-        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
+    // The glyph of code c in segment i.
+    auto glyph_of = [&](size_t i, uint32_t c) -> uint16_t {
+        uint32_t start = b.u16(starts + 2 * i);
         uint16_t delta = b.u16(deltas + 2 * i);
         size_t rangepos = ranges + 2 * i;
         uint16_t rangeoffset = b.u16(rangepos);
+        if (rangeoffset == 0)
+            return (uint16_t)(c + delta);
+        // glyphIdArray entry, counted from the idRangeOffset word itself;
+        // outside the table reads as 0 (unmapped).
+        uint16_t raw = b.u16(rangepos + rangeoffset + 2 * (c - start));
+        return raw ? (uint16_t)(raw + delta) : 0;
+    };
+
+    // Segments in ascending order without overlap, as fonts store them, are
+    // read straight through.
+    bool ordered = true;
+    for (size_t i = 0; i < used && ordered; i++) {
+        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
+        ordered = start <= end && (i == 0 || start > b.u16(ends + 2 * (i - 1)));
+    }
+    if (ordered) {
+        for (size_t i = 0; i < used; i++) {
+            uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
+            for (uint32_t c = start; c <= end; c++)
+                chrmap[c] = glyph_of(i, c);
+        }
+        return 0;
+    }
+
+    // Otherwise later segments win where segments overlap, as if applied in
+    // order.
+    free_codes todo;
+    for (size_t i = used; i-- > 0;) {
+        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
         for (uint32_t c = todo.find(start); c <= end; c = todo.find(c)) {
             todo.take(c);
-            uint16_t g;
-            if (rangeoffset == 0) {
-                g = (uint16_t)(c + delta);
-            } else {
-                // glyphIdArray entry, counted from the idRangeOffset word
-                // itself; outside the table reads as 0 (unmapped).
-                uint16_t raw = b.u16(rangepos + rangeoffset + 2 * (c - start));
-                g = raw ? (uint16_t)(raw + delta) : 0;
-            }
-            chrmap[c] = g;
+            chrmap[c] = glyph_of(i, c);
         }
     }
     return 0;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <sstream>
 
 #include "font/font_builder.h"
 #include "support/test_support.h"
@@ -246,4 +247,38 @@ TEST(Cmap, EditedRealFontIsValid) {
     ASSERT_EQ(load_bytes(again, read_file(path)), 0);
     EXPECT_EQ(again.cmap->get_gno(0xE001), a + 1);
     EXPECT_EQ(again.cmap->get_gno('A'), a);
+}
+
+// Every code of real fonts' character maps, against fontTools' reading.
+TEST(Cmap, RealFontsDecodeLikeFontTools) {
+    for (const char* path : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                             "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+                             "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"}) {
+        ttf font;
+        ASSERT_EQ(load_bytes(font, read_file(path)), 0) << path;
+        std::string out;
+        ASSERT_EQ(run_command(python() + " '" + source_dir() + "/tests/tools/dump_cmap.py' '" +
+                                  path + "'",
+                              &out),
+                  0)
+            << out;
+        std::vector<unsigned short> expect(65536, 0);
+        std::istringstream lines(out);
+        unsigned code, gid;
+        size_t mapped = 0;
+        while (lines >> code >> gid) {
+            ASSERT_LT(code, 65536u);
+            expect[code] = (unsigned short)gid;
+            mapped++;
+        }
+        EXPECT_GT(mapped, 1000u) << path;
+        int wrong = 0;
+        for (unsigned c = 0; c < 65536 && wrong < 5; c++) {
+            if (font.cmap->get_gno(c) != expect[c]) {
+                ADD_FAILURE() << path << " U+" << std::hex << c << ": " << font.cmap->get_gno(c)
+                              << " instead of " << expect[c];
+                wrong++;
+            }
+        }
+    }
 }
