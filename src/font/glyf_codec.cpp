@@ -576,17 +576,8 @@ int ttf_glyf::encode(const glyph* g, unsigned long* offset, unsigned long* lengt
     const unsigned long total = this->length - oldlen + newlen;
     if (total > 0xFFFFFFFFUL)
         return 1;
-    // Every byte is copied into the new buffer, so it is not cleared first.
-    unsigned char* buf = malloc32_unfilled((long)total);
-    if (!buf)
+    if (!splice(*offset, oldlen, w.buf.data(), newlen))
         return 1;
-    byte_span before = table.slice(0, *offset);
-    byte_span after = table.from(*offset + oldlen);
-    unsigned char* end = std::copy(before.data(), before.data() + before.size(), buf);
-    end = std::copy(w.buf.data(), w.buf.data() + newlen, end);
-    end = std::copy(after.data(), after.data() + after.size(), end);
-    std::fill(end, buf + total, 0);
-    replace_data(buf, total);
     *length = newlen;
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <File.h>
 #include <View.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -194,8 +195,11 @@ bool ttf::read_tables(BFile& file) {
         uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
         print_name(tag);
         // The read fills every byte up to the length, or the buffer is
-        // thrown away, so it need not be cleared first.
-        unsigned char* buf = malloc32_unfilled((long)length);
+        // thrown away, so it need not be cleared first. glyf gets room to
+        // grow, so that storing glyphs need not move the whole table.
+        const size_t padded = ((size_t)length + 3) & ~(size_t)3;
+        const size_t room = tag == tag_of("glyf") ? ttf_table::growth_room(padded) : 0;
+        unsigned char* buf = malloc32_unfilled((long)(padded + room));
         if (!buf) {
             refuse("out of memory", tag);
             return false;
@@ -205,6 +209,7 @@ bool ttf::read_tables(BFile& file) {
             refuse("the file cannot be read", tag);
             return false;
         }
+        std::fill(buf + length, buf + padded, 0);
         switch (tag) {
         case tag_of("EBDT"):
             ebdt = new ttf_ebdt(this, buf, length);
@@ -223,6 +228,7 @@ bool ttf::read_tables(BFile& file) {
             break;
         case tag_of("glyf"):
             glyf = new ttf_glyf(this, buf, length);
+            glyf->set_room(std::max<size_t>(4, padded + room));
             break;
         case tag_of("head"):
             head = new ttf_head(this, buf, length);

@@ -17,26 +17,6 @@ bool has_glyph_tables(const ttf& font) {
     return font.glyf && font.head && font.loca && font.maxp;
 }
 
-// Puts `record` back in place of the `length` bytes at `offset`.
-bool splice(ttf_glyf& glyf, unsigned long offset, unsigned long length,
-            const std::vector<unsigned char>& record) {
-    byte_span table = glyf.bytes();
-    byte_span before = table.slice(0, offset);
-    byte_span after = table.from(offset + length);
-    if (before.size() != offset || !table.has(offset, length))
-        return false;
-    unsigned long total = table.size() - length + record.size();
-    unsigned char* buf = malloc32_unfilled((long)total);
-    if (!buf)
-        return false;
-    unsigned char* end = std::copy(before.data(), before.data() + before.size(), buf);
-    end = std::copy(record.begin(), record.end(), end);
-    end = std::copy(after.data(), after.data() + after.size(), end);
-    std::fill(end, buf + total, 0);
-    glyf.replace_data(buf, total);
-    return true;
-}
-
 } // namespace
 
 int ttf::get_glyph(int gno, glyph* g) {
@@ -72,7 +52,7 @@ int ttf::set_glyph(int gno, const glyph* g) {
     if (loca->chg_length(is32, gno, newlength) != 0) {
         // loca could not follow: put the old record back so that glyf and
         // loca still agree.
-        splice(*glyf, offset, newlength, saved);
+        glyf->splice(offset, newlength, saved.data(), saved.size());
         return -1;
     }
     return 0;

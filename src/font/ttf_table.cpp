@@ -1,6 +1,7 @@
 #include "font/ttf_table.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <new>
 
@@ -53,4 +54,39 @@ void ttf_table::replace_data(unsigned char* newdata, unsigned long newlength) {
     delete[] data;
     data = newdata;
     length = newdata ? newlength : 0;
+    fRoom = 0;
+}
+
+void ttf_table::set_room(size_t room) {
+    fRoom = data && room >= ((length + 3) & ~3UL) ? room : 0;
+}
+
+size_t ttf_table::growth_room(size_t n) {
+    return (n / 16 + 3) & ~(size_t)3;
+}
+
+bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record, size_t newlen) {
+    if (!data || !bytes().has(offset, oldlen))
+        return false;
+    const size_t tail = length - offset - oldlen;
+    const size_t total = length - oldlen + newlen;
+    const size_t padded = std::max<size_t>(4, (total + 3) & ~(size_t)3);
+    if (padded <= fRoom) {
+        std::memmove(data + offset + newlen, data + offset + oldlen, tail);
+        std::copy(record, record + newlen, data + offset);
+        std::fill(data + total, data + padded, 0);
+        length = total;
+        return true;
+    }
+    const size_t room = padded + growth_room(padded);
+    unsigned char* buf = new (std::nothrow) unsigned char[room];
+    if (!buf)
+        return false;
+    std::copy(data, data + offset, buf);
+    std::copy(record, record + newlen, buf + offset);
+    std::copy(data + offset + oldlen, data + length, buf + offset + newlen);
+    std::fill(buf + total, buf + padded, 0);
+    replace_data(buf, total);
+    fRoom = room;
+    return true;
 }

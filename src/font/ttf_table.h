@@ -39,10 +39,29 @@ class ttf_table : public BView {
     // Replaces the buffer (which must come from malloc32) and the length.
     void replace_data(unsigned char* newdata, unsigned long newlength);
 
+    // Replaces the `oldlen` bytes at `offset` with `newlen` bytes from
+    // `record`, moving the rest of the table. Done in place when the buffer
+    // has room; otherwise the table moves to a new buffer with room to grow
+    // by a sixteenth, so that a run of edits (glyphs stored one after
+    // another) does not copy the whole table each time. False, and the
+    // table unchanged, when the range is not in the table or no memory is
+    // left.
+    bool splice(size_t offset, size_t oldlen, const unsigned char* record, size_t newlen);
+    // Tells the table that its buffer holds `room` bytes (at least the
+    // padded length), for a caller that allocated it with room to grow.
+    void set_room(size_t room);
+    // The headroom splice gives a table of n bytes.
+    static size_t growth_room(size_t n);
+
     ttf* owner;
     unsigned long tag;
     unsigned char* data;
     unsigned long length;
+
+  private:
+    // Bytes the buffer is known to hold; 0 when it came from elsewhere and
+    // only its padded length can be relied on.
+    size_t fRoom = 0;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -85,4 +86,50 @@ TEST(TtfTable, CheckedAccessStopsAtLength) {
     EXPECT_EQ(t.bytes().u16(2), 0); // would read the padding
     EXPECT_FALSE(t.writer().put16(2, 0xFFFF));
     EXPECT_EQ(t.data[3], 0);
+}
+
+// Splicing replaces a range and moves the rest, in place while the buffer
+// has room and through a new buffer otherwise; the padding up to a multiple
+// of 4 stays zero either way, so the checksum stays right.
+TEST(TtfTable, SpliceMovesTheRestAndKeepsThePaddingZero) {
+    auto contents = [](const ttf_table& t) {
+        return std::vector<unsigned char>(t.data, t.data + t.length);
+    };
+    auto padding_is_zero = [](const ttf_table& t) {
+        for (size_t i = t.length; i < ((t.length + 3) & ~3UL); i++)
+            if (t.data[i] != 0)
+                return false;
+        return true;
+    };
+    ttf_table t(nullptr, tag_of("glyf"), table_bytes({1, 2, 3, 4, 5, 6, 7, 8}), 8);
+    const unsigned char grow[] = {9, 9, 9, 9, 9};
+    ASSERT_TRUE(t.splice(2, 1, grow, 5)); // no room known: a new buffer
+    EXPECT_EQ(contents(t), (std::vector<unsigned char>{1, 2, 9, 9, 9, 9, 9, 4, 5, 6, 7, 8}));
+    const unsigned char* moved_to = t.data;
+
+    const unsigned char shrink[] = {7};
+    ASSERT_TRUE(t.splice(1, 6, shrink, 1)); // in place
+    EXPECT_EQ(t.data, moved_to);
+    EXPECT_EQ(contents(t), (std::vector<unsigned char>{1, 7, 4, 5, 6, 7, 8}));
+    EXPECT_TRUE(padding_is_zero(t));
+    EXPECT_EQ(t.sumB32(), 0x01070405u + 0x06070800u);
+
+    ASSERT_TRUE(t.splice(7, 0, grow, 3)); // appended, still in place
+    EXPECT_EQ(t.data, moved_to);
+    EXPECT_EQ(contents(t), (std::vector<unsigned char>{1, 7, 4, 5, 6, 7, 8, 9, 9, 9}));
+    EXPECT_TRUE(padding_is_zero(t));
+
+    // A range outside the table changes nothing.
+    EXPECT_FALSE(t.splice(9, 2, grow, 1));
+    EXPECT_FALSE(t.splice(11, 0, grow, 1));
+    EXPECT_EQ(contents(t), (std::vector<unsigned char>{1, 7, 4, 5, 6, 7, 8, 9, 9, 9}));
+
+    // Growing past the room moves the table again and keeps everything.
+    std::vector<unsigned char> big(100, 0xAB);
+    ASSERT_TRUE(t.splice(0, 0, big.data(), big.size()));
+    EXPECT_EQ(t.length, 110u);
+    EXPECT_EQ(t.data[99], 0xAB);
+    EXPECT_EQ(t.data[100], 1);
+    EXPECT_EQ(t.data[109], 9);
+    EXPECT_TRUE(padding_is_zero(t));
 }
