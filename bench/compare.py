@@ -32,7 +32,6 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # Goals, as ratios.
 FLOOR_GOAL = 2.0  # round trip time / floor time, at most
 FONTTOOLS_GOAL = 100.0  # fontTools time / tavrel round trip time, at least
-FREETYPE_GOAL = 1.0  # tavrel decode time / FreeType time, at most
 MEMORY_GOAL = 3.0  # extra resident memory of a load / file size, below
 
 
@@ -246,7 +245,10 @@ def report_goals(rows):
     if worst["fonttools_ratio"] == worst["fonttools_ratio"]:  # not NaN
         print("  round trip %.0fx faster than fontTools: %s (%.0fx, %s)" % (FONTTOOLS_GOAL, verdict(worst["fonttools_ratio"] >= FONTTOOLS_GOAL), worst["fonttools_ratio"], worst["font"]))
     worst = max(rows, key=lambda r: r["freetype_ratio"])
-    print("  load + every glyph at least as fast as FreeType's open + every glyph: %s (%.2fx, %s)" % (verdict(worst["freetype_ratio"] <= FREETYPE_GOAL), worst["freetype_ratio"], worst["font"]))
+    # The decoding goal compares decoding with decoding, both fonts open, which
+    # run.sh measures in process; here tavrel's process also loads the whole
+    # font, so the figure is shown without a verdict.
+    print("  load + every glyph against FreeType's open + every glyph (decoding alone: run.sh): %.2fx, %s" % (worst["freetype_ratio"], worst["font"]))
     worst = max(rows, key=lambda r: r["mem_ratio"])
     print("  load's extra resident memory under %.0fx the file: %s (%.2fx, %s)" % (MEMORY_GOAL, verdict(worst["mem_ratio"] < MEMORY_GOAL), worst["mem_ratio"], worst["font"]))
 
