@@ -351,6 +351,21 @@ std::vector<std::vector<device_point>> flatten(const paint_context& c, const BSh
     return lines;
 }
 
+// Traces polylines one pixel wide: every segment, the closing one of a
+// closed line, and the pixel of a line that is a single point.
+void thin_outline(coverage& mask, const std::vector<std::vector<device_point>>& lines,
+                  const std::vector<bool>& closed) {
+    for (size_t i = 0; i < lines.size(); i++) {
+        const auto& line = lines[i];
+        if (line.size() == 1)
+            thin_line(mask, line[0], line[0]);
+        for (size_t j = 1; j < line.size(); j++)
+            thin_line(mask, line[j - 1], line[j]);
+        if (closed[i] && line.size() > 1)
+            thin_line(mask, line.back(), line.front());
+    }
+}
+
 bool bounds_of(const std::vector<std::vector<device_point>>& lines, double* l, double* t, double* r,
                double* b) {
     bool any = false;
@@ -586,15 +601,7 @@ pixel_rect cairo_rasteriser::stroke_shape(const paint_context& c, const BShape& 
     if (mask.empty())
         return pixel_rect{};
     if (is_thin(c)) {
-        for (size_t i = 0; i < lines.size(); i++) {
-            const auto& line = lines[i];
-            if (line.size() == 1)
-                thin_line(mask, line[0], line[0]);
-            for (size_t j = 1; j < line.size(); j++)
-                thin_line(mask, line[j - 1], line[j]);
-            if (closed[i] && line.size() > 1)
-                thin_line(mask, line.back(), line.front());
-        }
+        thin_outline(mask, lines, closed);
     } else {
         cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
         set_line_style(cr, c);
@@ -623,14 +630,7 @@ pixel_rect cairo_rasteriser::fill_shape(const paint_context& c, const BShape& sh
     mask.close(cr);
     // The outline's own pixels belong to the fill, as a filled rectangle
     // includes its edges.
-    for (const auto& line : lines) {
-        for (size_t j = 1; j < line.size(); j++)
-            thin_line(mask, line[j - 1], line[j]);
-        if (line.size() > 1)
-            thin_line(mask, line.back(), line.front());
-        else
-            thin_line(mask, line[0], line[0]);
-    }
+    thin_outline(mask, lines, all_closed);
     return composite(c, mask, fill);
 }
 
