@@ -387,6 +387,15 @@ bool bounds_of(const std::vector<std::vector<device_point>>& lines, double* l, d
     return any;
 }
 
+// The mask box around flattened lines; empty when there is nothing to draw.
+pixel_rect outline_box(const paint_context& c, const std::vector<std::vector<device_point>>& lines,
+                       double margin) {
+    double l, t, r, b;
+    if (!bounds_of(lines, &l, &t, &r, &b))
+        return pixel_rect{};
+    return mask_box(c, l, t, r, b, margin);
+}
+
 void trace(cairo_t* cr, const std::vector<std::vector<device_point>>& lines,
            const std::vector<bool>& closed) {
     for (size_t i = 0; i < lines.size(); i++) {
@@ -593,11 +602,7 @@ pixel_rect cairo_rasteriser::stroke_shape(const paint_context& c, const BShape& 
                                           const pattern& fill) const {
     std::vector<bool> closed;
     auto lines = flatten(c, shape, &closed);
-    double l, t, r, b;
-    if (!bounds_of(lines, &l, &t, &r, &b))
-        return pixel_rect{};
-    double w = pen_width(c);
-    coverage mask(mask_box(c, l, t, r, b, w + 1));
+    coverage mask(outline_box(c, lines, pen_width(c) + 1));
     if (mask.empty())
         return pixel_rect{};
     if (is_thin(c)) {
@@ -616,10 +621,7 @@ pixel_rect cairo_rasteriser::fill_shape(const paint_context& c, const BShape& sh
                                         const pattern& fill) const {
     std::vector<bool> closed;
     auto lines = flatten(c, shape, &closed);
-    double l, t, r, b;
-    if (!bounds_of(lines, &l, &t, &r, &b))
-        return pixel_rect{};
-    coverage mask(mask_box(c, l, t, r, b, 1));
+    coverage mask(outline_box(c, lines, 1));
     if (mask.empty())
         return pixel_rect{};
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
