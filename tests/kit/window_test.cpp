@@ -368,6 +368,10 @@ TEST(Window, LockingAWindowThatQuitsByItselfFailsCleanly) {
         snooze(round * 50);
         screen().close_window(window);
         locker.join();
+        // The locker was refused as soon as the window began its teardown;
+        // the window leaves the registry a moment later.
+        for (int i = 0; i < 10000 && messenger.IsValid(); i++)
+            snooze(1000);
         EXPECT_FALSE(messenger.IsValid());
         // The window's thread is finishing its teardown.
         for (int i = 0; i < 1000 && screen().has_window(id); i++)
