@@ -12,7 +12,7 @@ packages=(
   fontconfig
   python3 python3-fonttools python3-brotli opentype-sanitizer
   xvfb xdotool x11-utils imagemagick
-  attr
+  attr desktop-file-utils
 )
 
 missing=()
