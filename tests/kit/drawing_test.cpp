@@ -110,6 +110,17 @@ TEST(Drawing, RectanglesAreInclusive) {
     EXPECT_EQ(low.pixels_of(0xff0000), row(0, 0, 1));
 }
 
+TEST(Drawing, RectanglesPartlyOutsideTheViewDrawTheirVisibleEdges) {
+    // The left edge lies outside the view; the other three show.
+    canvas stroke([](BView* v) { v->StrokeRect(BRect(-5, 2, 10, 8)); });
+    std::set<std::pair<int, int>> want = row(2, 0, 10);
+    for (auto p : row(8, 0, 10))
+        want.insert(p);
+    for (int y = 3; y < 8; y++)
+        want.insert({10, y});
+    EXPECT_EQ(stroke.pixels_of(kBlack), want);
+}
+
 TEST(Drawing, EllipsesStayInsideTheirRectangleAndTouchItsSides) {
     canvas c([](BView* v) { v->FillEllipse(BRect(10, 5, 30, 25)); });
     auto disc = c.pixels_of(kBlack);

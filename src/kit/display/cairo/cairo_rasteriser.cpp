@@ -70,6 +70,9 @@ class coverage {
     }
     void fill(const pixel_rect& r) {
         pixel_rect c = r.intersect(fBox);
+        // An edge of a stroked rectangle may lie wholly outside the box.
+        if (c.empty() || fData.empty())
+            return;
         for (int32 y = c.top; y <= c.bottom; y++)
             std::memset(&fData[(size_t)(y - fBox.top) * fStride + (c.left - fBox.left)], 255,
                         c.right - c.left + 1);
