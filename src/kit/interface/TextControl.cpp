@@ -58,15 +58,30 @@ std::vector<float> BTextControl::_Offsets() const {
     // The x of every byte offset that starts a character, from the text's
     // left edge; continuation bytes share the x of their character.
     const std::string& text = fEdit.text();
-    std::vector<float> xs(text.size() + 1, 0);
-    for (size_t i = 1; i <= text.size(); i++) {
-        if (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        xs[i] = StringWidth(text.c_str(), (int32)i);
+    BFont font;
+    GetFont(&font);
+    if (font != fAdvanceFont) {
+        fAdvances.clear();
+        fAdvanceFont = font;
     }
-    for (size_t i = 1; i < text.size(); i++) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            xs[i] = xs[fEdit.boundary((int32)i)];
+    std::vector<float> xs(text.size() + 1, 0);
+    float x = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t end = i + 1;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            end++;
+        std::string character = text.substr(i, end - i);
+        auto known = fAdvances.find(character);
+        if (known == fAdvances.end())
+            known = fAdvances
+                        .emplace(character, StringWidth(character.c_str(), (int32)character.size()))
+                        .first;
+        for (size_t k = i + 1; k < end; k++)
+            xs[k] = x;
+        x += known->second;
+        xs[end] = x;
+        i = end;
     }
     return xs;
 }

@@ -9,6 +9,10 @@
 
 #include "kit/interface/kit_text_edit.h"
 
+#include <Font.h>
+
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class BTextControl : public BControl {
@@ -53,6 +57,12 @@ class BTextControl : public BControl {
     bool fSelecting = false;
     bool fFocused = false;
     BMessage* fModificationMessage = nullptr;
+    // The advance of every character met so far, in the font it was
+    // measured in. Text is drawn without kerning, so a prefix is as wide
+    // as its characters together, and a long text (a licence of several
+    // thousand characters) is laid out in one pass.
+    mutable BFont fAdvanceFont;
+    mutable std::unordered_map<std::string, float> fAdvances;
 };
 
 #endif
