@@ -11,9 +11,15 @@
 
 #include "font/ttf_table.h"
 
+class BButton;
+class BCheckBox;
+class BListView;
+class BTextControl;
+
 class ttf_gasp : public ttf_table {
   public:
     ttf_gasp(ttf* owner, unsigned char* data, unsigned long length);
+    ~ttf_gasp() override;
 
     // numRanges; a table cut short counts only the ranges inside it.
     int count();
@@ -28,6 +34,30 @@ class ttf_gasp : public ttf_table {
     // deletes the meant range. Returns 0 done, 1 index past the end, 2
     // nothing to do, 3 out of memory (table unchanged).
     int set_field(int index, unsigned short maxppem, unsigned short behavior);
+
+    // The editor (gasp_view.cpp): the range list, "add", "del" and "set",
+    // the "max-pt" field and the two behaviour check boxes.
+    void AttachedToWindow() override;
+    void Draw(BRect update) override;
+    void MessageReceived(BMessage* message) override;
+    // Refills the list from the table, one line per range.
+    void redraw();
+
+    // The controls, made when the view is first attached.
+    BListView* list = nullptr;
+    BButton* add = nullptr;
+    BButton* del = nullptr;
+    BButton* set = nullptr;
+    BTextControl* pt = nullptr;
+    BCheckBox* gridfit = nullptr;
+    BCheckBox* grayscale = nullptr;
+
+  private:
+    void fill_fields(int index);
+    void store_fields();
+    void delete_selected();
+    void delete_confirmed(BMessage* answer);
+    void select_size(unsigned short maxppem);
 };
 
 const int GASP_LABEL_SIZE = 64;

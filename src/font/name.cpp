@@ -145,6 +145,16 @@ int ttf_name::count() {
     return (int)record_count(bytes());
 }
 
+long ttf_name::text_capacity(int index) {
+    byte_span t = bytes();
+    if (index < 0 || (size_t)index >= record_count(t))
+        return 0;
+    // A stored byte becomes at most three bytes of UTF-8: a half-width
+    // katakana byte of Shift-JIS does; a 16-bit unit needs at most three
+    // for its two bytes.
+    return 3 * (long)record_string(t, (size_t)index).size() + 1;
+}
+
 int ttf_name::get_field(int index, unsigned short* platformID, unsigned short* encodingID,
                         unsigned short* languageID, unsigned short* nameID, long* length,
                         char* text) {

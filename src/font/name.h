@@ -18,10 +18,16 @@
 
 #include "font/ttf_table.h"
 
+#include <string>
+
+class BListView;
+class BTextControl;
+
 class ttf_name : public ttf_table {
   public:
     // With null data (a new font) the table gets the default names.
     ttf_name(ttf* owner, unsigned char* data, unsigned long length);
+    ~ttf_name() override;
 
     // The number of records; a table cut short counts only the records
     // that lie wholly inside it.
@@ -36,6 +42,10 @@ class ttf_name : public ttf_table {
     int get_field(int index, unsigned short* platformID, unsigned short* encodingID,
                   unsigned short* languageID, unsigned short* nameID, long* length, char* text);
 
+    // The capacity of `text` with which get_field returns the string of
+    // record `index` whole; 0 when index is out of range.
+    long text_capacity(int index);
+
     // With text (UTF-8, NUL-terminated): adds the record or replaces the
     // one with the same key. With null text: deletes the record with that
     // key. Returns 0, or 1 (table unchanged) when the result would not fit
@@ -46,6 +56,35 @@ class ttf_name : public ttf_table {
     // The default names of a new font: name IDs 0-6 for Macintosh Roman
     // (1, 0, 0) and Windows Unicode English (3, 1, 0x409).
     void create_default();
+
+    // The editor (name_view.cpp): the record list, the "add", "del" and
+    // "set" buttons, the four ID fields and the "DATA" field.
+    void AttachedToWindow() override;
+    void Draw(BRect update) override;
+    void MessageReceived(BMessage* message) override;
+    // Refills the list from the table, one line per record.
+    void redraw();
+
+    // The controls, made when the view is first attached.
+    BListView* list = nullptr;
+    BTextControl* pid = nullptr;
+    BTextControl* eid = nullptr;
+    BTextControl* lid = nullptr;
+    BTextControl* nid = nullptr;
+    BTextControl* datatext = nullptr;
+
+  private:
+    // Selects the record with these IDs, if there is one.
+    void select_record(const unsigned short ids[4]);
+    void fill_fields(int index);
+    void store_fields();
+    void delete_selected();
+
+    // The text of the record last selected, and what "DATA" shows of it:
+    // the field keeps no control characters but line breaks (shown as a
+    // sign), so an unchanged text is stored as the record had it.
+    std::string fShownText;
+    std::string fRecordText;
 };
 
 // The text conversion a record's string uses: B_UNICODE_CONVERSION for
