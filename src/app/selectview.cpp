@@ -16,6 +16,11 @@ const float COLUMN = 30;
 const float FIRST_X = 10;
 const float BASELINE = 30;
 const float CLICK_TOP = 20;
+// Tags are drawn in the condensed face of the view's font, and a tag that
+// is still too wide (MATH, GPOS, maxp at 10 points nearly fill a column)
+// in a smaller size, so that each keeps this much space before the next.
+const char* const TAG_FAMILY = "DejaVu Sans Condensed";
+const float TAG_GAP = 3;
 
 } // namespace
 
@@ -96,11 +101,16 @@ void selectview::redraw() {
     bitmap->AddChild(strip);
     BFont font;
     GetFont(&font);
-    strip->SetFont(&font);
+    font.SetFamilyAndStyle(TAG_FAMILY, nullptr);
     for (int32 i = 0; i < count; i++) {
         char text[8];
         snprintf(text, sizeof text, "%c%c%c%c", (char)(tags[i] >> 24), (char)(tags[i] >> 16),
                  (char)(tags[i] >> 8), (char)tags[i]);
+        BFont fitted = font;
+        float width = fitted.StringWidth(text);
+        if (width > COLUMN - TAG_GAP)
+            fitted.SetSize(font.Size() * (COLUMN - TAG_GAP) / width);
+        strip->SetFont(&fitted);
         if (i == selected)
             strip->SetHighColor(255, 0, 0);
         else

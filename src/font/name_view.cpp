@@ -62,13 +62,35 @@ bool read_record(ttf_name* table, int index, unsigned short ids[4], std::string*
 // the breaks themselves.
 const char* const LINE_BREAK = "\xE2\x86\xB5"; // U+21B5
 
+// Bytes that are not UTF-8 (a raw Macintosh record's accented letters)
+// show as this sign rather than spoil the whole line.
+const char* const NOT_UTF8 = "\xEF\xBF\xBD"; // U+FFFD
+
+// The length of the UTF-8 sequence at `i`; 0 when there is none.
+size_t sequence_at(const std::string& s, size_t i) {
+    unsigned char c = (unsigned char)s[i];
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; k++)
+        if (((unsigned char)s[i + k] & 0xC0) != 0x80)
+            return 0;
+    return n;
+}
+
 std::string shown_text(const std::string& text) {
     std::string shown;
-    for (char c : text) {
-        if (c == '\n')
+    for (size_t i = 0; i < text.size();) {
+        size_t n = sequence_at(text, i);
+        if (n == 0) {
+            shown += NOT_UTF8;
+            n = 1;
+        } else if (text[i] == '\n') {
             shown += LINE_BREAK;
-        else
-            shown += c;
+        } else {
+            shown.append(text, i, n);
+        }
+        i += n;
     }
     return shown;
 }

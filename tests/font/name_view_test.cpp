@@ -206,6 +206,21 @@ TEST(NameEditor, ATableThatWouldOutgrowItsOffsetsSaysSoAndKeepsItsBytes) {
     EXPECT_EQ(ed.lines().size(), 2u);
 }
 
+TEST(NameEditor, RawBytesThatAreNotUtf8ShowAsASignAndAreKeptUnlessEdited) {
+    ttf_name* t = new ttf_name(nullptr, nullptr, 0);
+    t->set_field(1, 0, 0, 0, "Copyright \xA9 2003"); // Mac Roman's copyright sign
+    name_editor ed(t);
+    const std::string shown = "Copyright \xEF\xBF\xBD 2003";
+    EXPECT_EQ(ed.lines()[0], "0001-0000-0000-0000 " + shown);
+    click_row(ed.table->list, 0);
+    EXPECT_EQ(ed.fields()[4], shown);
+    click(ed.button("set"));
+    EXPECT_EQ(stored(*t, 1, 0, 0, 0), "Copyright \xA9 2003");
+    type_into(ed.table->datatext, "Copyright (c) 2003", false);
+    click(ed.button("set"));
+    EXPECT_EQ(stored(*t, 1, 0, 0, 0), "Copyright (c) 2003");
+}
+
 TEST(NameEditor, StaleSelectionsNeitherFillFieldsNorDeleteARecord) {
     name_editor ed(new ttf_name(nullptr, nullptr, 0));
     click_row(ed.table->list, 13);
