@@ -362,6 +362,40 @@ TEST(Drawing, TextIsDrawnAtItsBaselineInTheHighColour) {
     EXPECT_TRUE(grey);
 }
 
+TEST(Drawing, CharactersTheFontLacksAreDrawnInAFontThatHasThem) {
+    // DejaVu Sans has no Han characters. Its missing-glyph box is 0.6 em
+    // wide; a Han character from a font that has it is 1 em.
+    const char* text = "a\xE6\xBC\xA2\xE5\xAD\x97" "b"; // a漢字b
+    canvas c(
+        [&](BView* v) {
+            v->SetFontSize(20);
+            v->DrawString(text, BPoint(5, 30));
+        },
+        119, 39);
+    float han = 0, a = 0, b = 0, whole = 0;
+    locked(c.window, [&] {
+        han = c.view->StringWidth(text + 1, 6);
+        a = c.view->StringWidth("a");
+        b = c.view->StringWidth("b");
+        whole = c.view->StringWidth(text);
+    });
+    EXPECT_GE(han, 36);
+    EXPECT_LE(han, 42);
+    EXPECT_NEAR(whole, a + han + b, 0.01);
+    screenshot(c.window, "drawing-han");
+    // Ink in both Han cells and after them, where "b" was placed.
+    auto inked = [&](float from, float to) {
+        int n = 0;
+        for (int y = 10; y <= 34; y++)
+            for (int x = (int)from; x < (int)to; x++)
+                n += rgb(c.window, x, y) != kWhite;
+        return n;
+    };
+    EXPECT_GT(inked(5 + a, 5 + a + han / 2), 30);
+    EXPECT_GT(inked(5 + a + han / 2, 5 + a + han), 30);
+    EXPECT_GT(inked(5 + a + han, 5 + a + han + b), 10);
+}
+
 TEST(Drawing, ViewsDrawIntoABitmapThatAWindowThenShows) {
     BBitmap bitmap(BRect(0, 0, 19, 9), B_RGB32, true);
     ASSERT_EQ(bitmap.InitCheck(), B_OK);

@@ -1,5 +1,7 @@
 #include "cairo_rasteriser.h"
 
+#include "font_fallback.h"
+
 #include <Shape.h>
 
 #include <cairo.h>
@@ -435,10 +437,16 @@ cairo_font_face_t* font_face(const font_spec& font) {
                                                 : CAIRO_FONT_WEIGHT_NORMAL);
 }
 
-void prepare_font(cairo_t* cr, const font_spec& font, double size) {
-    cairo_font_face_t* face = font_face(font);
-    cairo_set_font_face(cr, face);
-    cairo_font_face_destroy(face);
+// Sets the font's own face, or `fallback` when one is given.
+void prepare_font(cairo_t* cr, const font_spec& font, double size,
+                  cairo_font_face_t* fallback = nullptr) {
+    if (fallback) {
+        cairo_set_font_face(cr, fallback);
+    } else {
+        cairo_font_face_t* face = font_face(font);
+        cairo_set_font_face(cr, face);
+        cairo_font_face_destroy(face);
+    }
     cairo_set_font_size(cr, size);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -466,10 +474,14 @@ float cairo_rasteriser::measure_string(const font_spec& font, const char* text,
         return 0;
     std::string s(text, strnlen(text, (size_t)length));
     measuring_context m;
-    prepare_font(m.cr, font, font.size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(m.cr, s.c_str(), &extents);
-    return (float)extents.x_advance;
+    double advance = 0;
+    for (const text_run& run : split_by_face(font, s)) {
+        prepare_font(m.cr, font, font.size, run.face);
+        cairo_text_extents_t extents;
+        cairo_text_extents(m.cr, run.text.c_str(), &extents);
+        advance += extents.x_advance;
+    }
+    return (float)advance;
 }
 
 font_metrics cairo_rasteriser::measure_font(const font_spec& font) const {
@@ -651,18 +663,39 @@ pixel_rect cairo_rasteriser::draw_string(const paint_context& c, const char* tex
     // The glyphs' bottom row sits on the baseline's pixel row.
     double bx = std::round(base.x), by = std::round(base.y) + 1;
 
+    // Each run of one face is placed after the one before; the mask
+    // covers the ink of them all.
+    std::vector<text_run> runs = split_by_face(c.font, s);
+    std::vector<double> starts;
+    double x = 0;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
     measuring_context m;
-    prepare_font(m.cr, c.font, size);
-    cairo_text_extents_t ext;
-    cairo_text_extents(m.cr, s.c_str(), &ext);
-    coverage mask(mask_box(c, bx + ext.x_bearing, by + ext.y_bearing,
-                           bx + ext.x_bearing + ext.width, by + ext.y_bearing + ext.height, 2));
+    for (const text_run& run : runs) {
+        prepare_font(m.cr, c.font, size, run.face);
+        cairo_text_extents_t ext;
+        cairo_text_extents(m.cr, run.text.c_str(), &ext);
+        starts.push_back(x);
+        if (ext.width > 0 && ext.height > 0) {
+            double l = x + ext.x_bearing, t = ext.y_bearing;
+            double r = l + ext.width, b = t + ext.height;
+            left = any ? std::min(left, l) : l;
+            top = any ? std::min(top, t) : t;
+            right = any ? std::max(right, r) : r;
+            bottom = any ? std::max(bottom, b) : b;
+            any = true;
+        }
+        x += ext.x_advance;
+    }
+    coverage mask(mask_box(c, bx + left, by + top, bx + right, by + bottom, 2));
     if (mask.empty())
         return pixel_rect{};
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_GRAY);
-    prepare_font(cr, c.font, size);
-    cairo_move_to(cr, bx, by);
-    cairo_show_text(cr, s.c_str());
+    for (size_t i = 0; i < runs.size(); i++) {
+        prepare_font(cr, c.font, size, runs[i].face);
+        cairo_move_to(cr, bx + starts[i], by);
+        cairo_show_text(cr, runs[i].text.c_str());
+    }
     mask.close(cr);
 
     // Text blends the high colour into what is there; in B_OP_INVERT it
