@@ -45,9 +45,4 @@ class tavrelwindow : public BWindow, public editor_window {
     BScrollBar* scrollh;
 };
 
-// Copies the extra data of a pointer message into `record`: `valid` is
-// cleared and the bit of each field present is set; members whose field
-// is absent keep their values.
-void record_input(const BMessage& message, input* record);
-
 #endif

@@ -7,6 +7,7 @@
 #include <Point.h>
 #include <SupportDefs.h>
 
+class BMessage;
 class BView;
 
 // The extra data of one pointer message. A member means something only
@@ -27,6 +28,11 @@ struct input {
 const uint16 INPUT_TABLET = 0x0001, INPUT_TILT = 0x0002, INPUT_PRESSURE = 0x0004,
              INPUT_ERASER = 0x0008, INPUT_BUTTONS = 0x0010, INPUT_MODIFIERS = 0x0020,
              INPUT_WHEN = 0x0100, INPUT_WHERE = 0x0200, INPUT_TRANSIT = 0x0400;
+
+// Copies the extra data of a pointer message into `record`: `valid` is
+// cleared and the bit of each field present is set; members whose field
+// is absent keep their values.
+void record_input(const BMessage& message, input* record);
 
 // The scroll state the main window shares with the views it scrolls.
 class editor_window {
