@@ -10,6 +10,7 @@
 
 class ttf;
 class glyph;
+class object;
 
 // The open font, null while there is none. The application creates and
 // deletes it; the views read it in the window's thread.
@@ -25,5 +26,8 @@ extern std::atomic<bool> canvasok;
 
 // The glyph being edited; never null once an edit view exists.
 extern glyph* curglyph;
+
+// The drawing object of the gesture in progress, or null.
+extern object* curobject;
 
 #endif

@@ -13,6 +13,8 @@
 #include <Messenger.h>
 #include <Window.h>
 
+#include <cmath>
+
 glyfeditview::glyfeditview(BRect frame, ttf_glyf* owner)
     : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), glyf(owner) {
     // The canvas and the glyph of a font still on screen are left alone:
@@ -30,33 +32,6 @@ void glyfeditview::AttachedToWindow() {
     SetFont(be_bold_font, B_FONT_ALL);
     SetPenSize(0);
     MakeFocus(true);
-}
-
-void glyfeditview::Draw(BRect) {
-    // The canvas is the font's bounding box: the editor's only frame of
-    // reference.
-    FillRect(canvas, B_SOLID_LOW);
-}
-
-void glyfeditview::MessageReceived(BMessage* message) {
-    if (message->what != GLYF_INIT) {
-        BView::MessageReceived(message);
-        return;
-    }
-    gno = 0xFFFF;
-    delete curglyph;
-    curglyph = new glyph(0xFFFF);
-    chgscale(1.0f);
-    if (Window())
-        Window()->Zoom();
-    BRect bounds;
-    if (message->FindRect("bounds", &bounds) == B_OK)
-        canvas = bounds;
-    canvasok = true;
-    init();
-    if (Window())
-        Window()->Zoom();
-    Invalidate();
 }
 
 void glyfeditview::init() {
@@ -80,6 +55,9 @@ float glyfeditview::fitscale(float width) {
 }
 
 void glyfeditview::chgscale(float s) {
+    // Nothing can be drawn at a zoom that is not a positive number.
+    if (!std::isfinite(s) || s < 0)
+        return;
     if (s == 0) {
         BRect box = glyf && glyf->owner ? glyf->owner->bounds() : BRect(0, 0, 0, 0);
         float across = box.right - box.left;
@@ -121,6 +99,8 @@ void glyfeditview::send2toolv(unsigned char bits) {
         report.AddBool("empty", !curglyph || (curglyph->count == 0 && curglyph->ncompo == 0));
     if (bits & REPORT_SCALE)
         report.AddFloat("scale", scale);
+    if (bits & REPORT_NOTICE)
+        report.AddString("notice", notice.c_str());
     if (bits & REPORT_MODE)
         report.AddInt8("mode", tool);
     // The palette lives in the same window: the report is queued behind

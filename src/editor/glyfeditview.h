@@ -1,22 +1,47 @@
 // glyfeditview: the outline editor's drawing surface. It maps the font's
 // bounding box onto a zoomable canvas (font units shifted to (0, 0) and
-// flipped so y grows downwards) and shows the glyph being edited on it.
+// flipped so y grows downwards), shows the glyph being edited on it, turns
+// pointer and key events into edits of that glyph and answers the palette's
+// requests (choose, clear, store a glyph, components, tool, pen, zoom).
 #ifndef TAVREL_EDITOR_GLYFEDITVIEW_H
 #define TAVREL_EDITOR_GLYFEDITVIEW_H
+
+#include "editor/editor_window.h"
 
 #include <View.h>
 
 #include <cstdint>
+#include <string>
 
+class ttf;
 class ttf_glyf;
+class object;
 
 // Messages of the edit view and its palette.
 const uint32 GLYF_INIT = 'init';   // "bounds" (BRect): the canvas of a new font
 const uint32 GLYF_REPORT = 'Vchg'; // editor -> palette: what changed
+const uint32 GLYF_CHANGE = 'Vchg'; // palette -> editor: "gno", "chr" (int16), "psize" (int8),
+                                   // "scale" (float)
+const uint32 GLYF_REDRAW = 'edrd'; // full repaint
+const uint32 GLYF_CLEAR = 'Gclr';  // empty the glyph (the font changes on 'Gset')
+const uint32 GLYF_STORE = 'Gset';  // store the glyph into the font
+const uint32 GLYF_ADD_COMPONENT = 'Cadd'; // "sub" (int16): glyph number of the component
+const uint32 GLYF_DEL_COMPONENT = 'Cdel'; // "no" (int8): index of the component
 
-// Report bits of send2toolv.
+// The tool requests, indexed by tool number: pick, free hand, rectangle,
+// ellipse, polygon, rounded polygon.
+const uint32 GLYF_TOOLS[6] = {'drpi', 'drfr', 'drre', 'drel', 'drpo', 'drro'};
+
+// Report bits of send2toolv and the fields they add:
+//   REPORT_GNO "gno" (int16), REPORT_CHR "chr" (int16), REPORT_COMPO "compo"
+//   (int16, one per component), REPORT_EMPTY "empty" (bool), REPORT_SCALE
+//   "scale" (float), REPORT_MODE "mode" (int8, the tool), and REPORT_NOTICE
+//   "notice" (string): a short line for the palette to show under the glyph,
+//   empty when there is nothing to say (sent with every glyph load and after
+//   a store, e.g. that kept instructions may no longer fit the outline).
 const unsigned char REPORT_GNO = 0x01, REPORT_CHR = 0x02, REPORT_COMPO = 0x04, REPORT_EMPTY = 0x08,
-                    REPORT_SCALE = 0x10, REPORT_MODE = 0x80, REPORT_ALL = 0xFF;
+                    REPORT_SCALE = 0x10, REPORT_NOTICE = 0x20, REPORT_MODE = 0x80,
+                    REPORT_ALL = 0xFF;
 
 class glyfeditview : public BView {
   public:
@@ -25,6 +50,18 @@ class glyfeditview : public BView {
     void AttachedToWindow() override;
     void Draw(BRect update) override;
     void MessageReceived(BMessage* message) override;
+    void MouseDown(BPoint where) override;
+    void MouseUp(BPoint where) override;
+    void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
+    void KeyDown(const char* bytes, int32 numBytes) override;
+    void KeyUp(const char* bytes, int32 numBytes) override;
+
+    // Inverts rectangle r's outline: drawing it twice removes it.
+    void drawframe(BRect r);
+    // Bit 2: the overlay (markers, drawing object, rubber band) in
+    // inverting mode, so that a call before and one after a change of the
+    // overlay erase the old and draw the new. Bit 4: a full repaint now.
+    void redraw(char what);
 
     // Back to the pick tool with nothing selected, the fitting zoom and a
     // full report to the palette.
@@ -56,9 +93,58 @@ class glyfeditview : public BView {
     uint16 chr = 0xFFFF;
     uint8 psize = 0;
 
+    // Why the glyph cannot be stored as it is (it lost data when it was
+    // read), or empty. Checked by 'Gset'.
+    std::string unstorable;
+    // The palette's notice line (REPORT_NOTICE).
+    std::string notice;
+    // The text of the last refusal shown to the user, for whoever asks.
+    std::string refusal;
+
   private:
+    // The event filter and its three handlers.
+    void chkinput();
+    void ptr_move(BPoint pos, unsigned char button, const input& in);
+    void btn_down(BPoint pos, unsigned char button, const input& in);
+    void btn_up(BPoint pos, unsigned char button, const input& in);
+    // Ends a drawing gesture with the object's last result.
+    void finish_object(int result);
+    // Duplicates the selection or inserts points before the first
+    // duplicating drag step; false when the glyph has no room (said why).
+    bool duplicate_selection(BPoint offset);
+
+    // Commands.
+    void choose_glyph(BMessage* message);
+    void load_glyph(uint16 n);
+    void to_canvas();
+    void to_font();
+    void reset_interaction();
+    void set_tool(int8 t);
+    void store_glyph();
+    void add_component(BMessage* message);
+    void del_component(BMessage* message);
+    // Rebuilds a composite glyph's outlines from its components and maps
+    // them onto the canvas.
+    void rebuild_composite();
+
+    // Shows the user why something was refused (an alert) and keeps the
+    // text in `refusal`.
+    void refuse(const std::string& why);
+
+    ttf* font() const;
     bool shown_in_window() const;
+
+    // What chkinput keeps between events.
+    input previnput;
+    BPoint prevpos;
+    unsigned char prevbutton = 0;
+    // A drag whose duplication was refused moves nothing until release.
+    bool dragrefused = false;
 };
+
+// The drawing object of tool 1 (free hand) to 5 (rounded polygon) for one
+// gesture; null for any other tool.
+object* new_object(int8 tool);
 
 // Lets the glyf table make its palette and edit view (font/table_views.h).
 void register_glyf_views();

@@ -1,0 +1,386 @@
+// The edit view's requests: choosing a glyph by number or character,
+// clearing it, storing it into the font through the container's glyph
+// store, adding and removing components, tools, pen size and zoom, and the
+// 'init' of a new font. What cannot be done is refused with a reason the
+// user sees, and the glyph on the canvas is kept.
+#include "editor/glyfeditview.h"
+
+#include "editor/globals.h"
+#include "font/cmap.h"
+#include "font/glyf.h"
+#include "font/head.h"
+#include "font/loca.h"
+#include "font/maxp.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/object.h"
+#include "outline/shape.h"
+
+#include <Alert.h>
+#include <Message.h>
+#include <Window.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+bool has_glyph_tables(const ttf* f) {
+    return f && f->glyf && f->head && f->loca && f->maxp;
+}
+
+unsigned glyph_count(const ttf* f) {
+    return f && f->maxp ? f->maxp->numglyphs() : 0;
+}
+
+std::string glyph_text(const char* format, unsigned n) {
+    char text[160];
+    snprintf(text, sizeof text, format, n);
+    return text;
+}
+
+// True when glyph `target` is `g` itself or one of the glyphs it is made
+// of, at any depth.
+bool contains_glyph(const glyph* g, unsigned target) {
+    if (!g)
+        return false;
+    if (g->index == target)
+        return true;
+    for (int k = 0; k < g->ncompo; k++) {
+        if (contains_glyph(g->compo[k], target))
+            return true;
+    }
+    return false;
+}
+
+// Why the outline cannot be written in the glyf format, or null: every
+// coordinate in font units, truncated, and every step between consecutive
+// points must fit 16 bits.
+const char* outline_unfit(const glyph* g) {
+    if (g->ncompo > 0)
+        return nullptr;
+    float px = 0, py = 0;
+    for (int i = 0; i < g->count; i++) {
+        const shape* s = g->contours[i];
+        for (int j = 0; s && j < s->count; j++) {
+            float x = std::trunc(s->points[j].x), y = std::trunc(s->points[j].y);
+            if (!std::isfinite(x) || !std::isfinite(y) || x < -32768 || x > 32767 || y < -32768 ||
+                y > 32767)
+                return "a point lies outside the coordinates a glyph can hold (-32768 to 32767)";
+            if (std::fabs(x - px) > 32767 || std::fabs(y - py) > 32767)
+                return "two consecutive points lie more than 32767 units apart";
+            px = x;
+            py = y;
+        }
+    }
+    return nullptr;
+}
+
+// True when two simple glyphs have the same points, as the file holds them.
+bool same_outline(const glyph& a, const glyph& b) {
+    if (a.count != b.count || a.ncompo != 0 || b.ncompo != 0)
+        return false;
+    for (int i = 0; i < a.count; i++) {
+        const shape* s = a.contours[i];
+        const shape* t = b.contours[i];
+        if (!s || !t || s->count != t->count)
+            return false;
+        for (int j = 0; j < s->count; j++) {
+            if (std::trunc(s->points[j].x) != std::trunc(t->points[j].x) ||
+                std::trunc(s->points[j].y) != std::trunc(t->points[j].y) ||
+                (s->flags[j] & 1) != (t->flags[j] & 1))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The instruction bytes of a simple glyph record (none for anything else).
+size_t instruction_length(const byte_span& rec) {
+    if (rec.size() < 12 || rec.s16(0) <= 0)
+        return 0;
+    size_t at = 10 + 2 * (size_t)rec.s16(0);
+    return rec.has(at, 2) ? rec.u16(at) : 0;
+}
+
+} // namespace
+
+ttf* glyfeditview::font() const {
+    return glyf ? glyf->owner : nullptr;
+}
+
+void glyfeditview::MessageReceived(BMessage* message) {
+    for (int8 t = 0; t < 6; t++) {
+        if (message->what == GLYF_TOOLS[t]) {
+            set_tool(t);
+            return;
+        }
+    }
+    switch (message->what) {
+    case GLYF_REDRAW:
+        redraw(5);
+        break;
+    case GLYF_INIT: {
+        gno = 0xFFFF;
+        delete curglyph;
+        curglyph = new glyph(0xFFFF);
+        unstorable.clear();
+        notice.clear();
+        delete curobject;
+        curobject = nullptr;
+        btnheld = false;
+        chgscale(1.0f);
+        if (Window())
+            Window()->Zoom();
+        BRect bounds;
+        if (message->FindRect("bounds", &bounds) == B_OK)
+            canvas = bounds;
+        canvasok = true;
+        init();
+        if (Window())
+            Window()->Zoom();
+        Invalidate();
+        break;
+    }
+    case GLYF_CLEAR:
+        if (gno == 0xFFFF)
+            break;
+        reset_interaction();
+        delete curglyph;
+        curglyph = new glyph(gno);
+        // An empty glyph stores whole, whatever the old one lost.
+        unstorable.clear();
+        notice.clear();
+        send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
+        redraw(5);
+        break;
+    case GLYF_STORE:
+        store_glyph();
+        break;
+    case GLYF_ADD_COMPONENT:
+        add_component(message);
+        break;
+    case GLYF_DEL_COMPONENT:
+        del_component(message);
+        break;
+    case GLYF_CHANGE:
+        choose_glyph(message);
+        break;
+    default:
+        BView::MessageReceived(message);
+        break;
+    }
+}
+
+void glyfeditview::reset_interaction() {
+    redraw(2);
+    rubber = false;
+    selstate = 0;
+    delete curobject;
+    curobject = nullptr;
+    if (curglyph)
+        curglyph->sel_none();
+    redraw(2);
+}
+
+void glyfeditview::set_tool(int8 t) {
+    // A composite glyph's outline comes from its components: it is only
+    // picked and moved.
+    if (t != 0 && curglyph && curglyph->ncompo > 0)
+        return;
+    reset_interaction();
+    tool = t;
+    send2toolv(REPORT_MODE);
+}
+
+void glyfeditview::load_glyph(uint16 n) {
+    delete curglyph;
+    curglyph = new glyph(n);
+    unstorable.clear();
+    notice.clear();
+    ttf* f = font();
+    if (!has_glyph_tables(f) || n >= glyph_count(f))
+        return;
+    if (f->get_glyph(n, curglyph) != 0) {
+        // A damaged record reads as nothing or as part of itself; storing
+        // that back would destroy what the font holds.
+        delete curglyph;
+        curglyph = new glyph(n);
+        unstorable = glyph_text("Glyph %04x could not be read whole, so it is shown empty and "
+                                "cannot be stored. \"clr\" starts it afresh.",
+                                n);
+        notice = "damaged: not stored";
+    }
+}
+
+void glyfeditview::to_canvas() {
+    ttf* f = font();
+    if (f && f->head)
+        curglyph->trans(f->head->bounds(), canvas);
+}
+
+void glyfeditview::to_font() {
+    ttf* f = font();
+    if (f && f->head)
+        curglyph->trans(canvas, f->head->bounds());
+}
+
+void glyfeditview::choose_glyph(BMessage* message) {
+    ttf* f = font();
+    if (!f)
+        return;
+    int16 value;
+    bool chosen = false;
+    if (message->FindInt16("gno", &value) == B_OK) {
+        gno = (uint16)value;
+        // Stepping past the last glyph wraps to glyph 0.
+        if (gno >= glyph_count(f))
+            gno = 0;
+        chr = f->cmap ? f->cmap->get_chr(gno) : 0xFFFF;
+        chosen = true;
+    }
+    if (message->FindInt16("chr", &value) == B_OK) {
+        chr = (uint16)value;
+        gno = f->cmap && f->cmap->chrmap ? f->cmap->chrmap[chr] : 0;
+        chosen = true;
+    }
+    if (chosen) {
+        reset_interaction();
+        load_glyph(gno);
+        to_canvas();
+        send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
+        redraw(5);
+        if (curglyph->ncompo > 0) {
+            reset_interaction();
+            tool = 0;
+            send2toolv(REPORT_MODE);
+        }
+    }
+    int8 size;
+    if (message->FindInt8("psize", &size) == B_OK)
+        psize = (uint8)size;
+    float s;
+    // Only a zoom that can be drawn at; 0 asks for the fitting one.
+    if (message->FindFloat("scale", &s) == B_OK && std::isfinite(s) && s >= 0)
+        chgscale(s);
+}
+
+void glyfeditview::store_glyph() {
+    if (gno == 0xFFFF)
+        return;
+    ttf* f = font();
+    if (!unstorable.empty()) {
+        refuse(unstorable);
+        return;
+    }
+    if (!has_glyph_tables(f) || gno >= glyph_count(f)) {
+        refuse(glyph_text("There is no glyph %04x in this font: nothing was stored.", gno));
+        return;
+    }
+    for (int k = 0; k < curglyph->ncompo; k++) {
+        if (contains_glyph(curglyph->compo[k], gno)) {
+            refuse(glyph_text("Glyph %04x would contain itself: it was not stored.", gno));
+            return;
+        }
+    }
+    reset_interaction();
+    to_font();
+    if (const char* why = outline_unfit(curglyph)) {
+        to_canvas();
+        redraw(5);
+        refuse(glyph_text("Glyph %04x was not stored: ", gno) + why + ".");
+        return;
+    }
+
+    // The outline the font holds now, to tell whether kept instructions
+    // still belong to the same points.
+    glyph before(gno);
+    bool had = f->get_glyph(gno, &before) == 0;
+    if (f->set_glyph(gno, curglyph) != 0) {
+        to_canvas();
+        redraw(5);
+        refuse(glyph_text("Glyph %04x could not be stored: the font's glyph table or its "
+                          "locations cannot take it. The font is unchanged.",
+                          gno));
+        return;
+    }
+    bool moved = !had || !same_outline(before, *curglyph);
+    load_glyph(gno);
+    unsigned long offset, length;
+    if (moved && curglyph->ncompo == 0 &&
+        f->loca->get_offset(f->head->is32loca(), gno, &offset, &length) == 0 &&
+        instruction_length(f->glyf->bytes().slice(offset, length)) > 0)
+        notice = "hints kept: may not fit";
+    to_canvas();
+    send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
+    redraw(5);
+}
+
+void glyfeditview::add_component(BMessage* message) {
+    int16 value;
+    if (gno == 0xFFFF || message->FindInt16("sub", &value) != B_OK)
+        return;
+    uint16 sub = (uint16)value;
+    ttf* f = font();
+    if (!has_glyph_tables(f) || sub >= glyph_count(f))
+        return;
+    glyph* part = new glyph(sub);
+    part->depth = 1;
+    if (f->get_glyph(sub, part) != 0) {
+        delete part;
+        refuse(glyph_text("Glyph %04x could not be read whole: it was not added.", sub));
+        return;
+    }
+    if (contains_glyph(part, gno)) {
+        delete part;
+        refuse(glyph_text("Glyph %04x is made of this glyph: adding it would make the glyph "
+                          "contain itself.",
+                          sub));
+        return;
+    }
+    if (curglyph->ncompo >= glyph::max_components) {
+        delete part;
+        refuse(glyph_text("A glyph holds at most %d components: nothing was added.",
+                          glyph::max_components));
+        return;
+    }
+    reset_interaction();
+    curglyph->clr_composhape();
+    if (curglyph->add_compo(part, 0, 0, 0x4000, 0, 0, 0x4000) != 0) {
+        delete part;
+        refuse("The glyph has no room for another component: nothing was added.");
+    }
+    rebuild_composite();
+    send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
+    redraw(5);
+}
+
+void glyfeditview::del_component(BMessage* message) {
+    int8 no;
+    if (gno == 0xFFFF || message->FindInt8("no", &no) != B_OK)
+        return;
+    reset_interaction();
+    curglyph->clr_composhape();
+    if ((uint8)no < curglyph->ncompo)
+        curglyph->del_compo((uint8)no);
+    rebuild_composite();
+    send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
+    redraw(5);
+}
+
+void glyfeditview::rebuild_composite() {
+    curglyph->clr_composhape();
+    curglyph->create_composhape();
+    to_canvas();
+}
+
+void glyfeditview::refuse(const std::string& why) {
+    refusal = why;
+    if (!Window())
+        return;
+    // Shown without waiting: the window's thread goes on serving input.
+    BAlert* alert =
+        new BAlert("", why.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    alert->Go(nullptr);
+}

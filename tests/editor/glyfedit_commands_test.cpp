@@ -1,0 +1,326 @@
+// The edit view's requests as the palette sends them: choosing glyphs by
+// number and by character, clearing and storing through the font's glyph
+// store, components, tools and zoom, and what the palette is told.
+#include "edit_fixture.h"
+
+#include "font/cmap.h"
+#include "font/maxp.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace edit_testing;
+
+namespace {
+
+const char* const DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+// Glyph 0 empty, 1 two squares, 2 one square with instructions, 3 a
+// composite of 1 and 2.
+bytes four_glyphs() {
+    bytes composite = font_builder::composite_glyph({1, 2});
+    return small_font({{},
+                       simple_record({square(100, 100, 100), square(250, 250, 50)}),
+                       simple_record({square(50, 50, 60)}, {0xB0, 0x01, 0x00}),
+                       composite});
+}
+
+} // namespace
+
+TEST(GlyfEditCommands, GlyphNumberShowsTheGlyphOnTheCanvasAndTellsThePalette) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.zoom(1.0f);
+    ed.show_glyph(1);
+    EXPECT_EQ(ed.editor->gno, 1);
+    EXPECT_EQ(ed.editor->chr, 0xFFFF); // the font maps no character
+    ASSERT_EQ(ed.contours(), 2);
+    // Font units flipped onto the 400 x 400 canvas: (100, 100)-(200, 200)
+    // lies at canvas (100, 200)-(200, 300).
+    std::vector<BPoint> p = ed.points(0);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p[0], BPoint(100, 200));
+    EXPECT_EQ(p[2], BPoint(200, 300));
+    EXPECT_EQ(ed.palette->gno, 1);
+    EXPECT_FALSE(ed.palette->empty);
+    // The outline is drawn white (clockwise) on the black canvas.
+    EXPECT_EQ(rgb(ed.window, 50 + 150, 200), 0xFFFFFFu);
+    EXPECT_EQ(rgb(ed.window, 50 + 150, 250), 0x000000u);
+    screenshot(ed.window, "edit_simple_glyph");
+
+    // Past the last glyph: glyph 0, empty.
+    ed.show_glyph(4);
+    EXPECT_EQ(ed.editor->gno, 0);
+    EXPECT_TRUE(ed.palette->empty);
+    EXPECT_EQ(rgb(ed.window, 50 + 150, 200), 0x000000u);
+}
+
+TEST(GlyfEditCommands, CharacterCodeChoosesTheGlyphTheFontMapsItTo) {
+    editor_fixture ed(DEJAVU);
+    ASSERT_TRUE(ed.ready);
+    unsigned short a = ed.font->cmap->chrmap['A'];
+    ASSERT_NE(a, 0);
+    BMessage m(GLYF_CHANGE);
+    m.AddInt16("chr", 'A');
+    m.AddInt16("gno", 5); // "chr" decides
+    ed.send(m);
+    EXPECT_EQ(ed.editor->gno, a);
+    EXPECT_EQ(ed.editor->chr, 'A');
+    EXPECT_EQ(ed.palette->chr, 'A');
+    EXPECT_GT(ed.contours(), 0);
+
+    // By number, the smallest character that maps to the glyph.
+    ed.show_glyph(a);
+    EXPECT_EQ(ed.editor->chr, 'A');
+    // A glyph that no character maps to.
+    int unmapped = 0;
+    locked(ed.window, [&] {
+        for (int g = (int)ed.font->maxp->numglyphs() - 1; g > 0 && !unmapped; g--)
+            if (ed.font->cmap->get_chr((unsigned short)g) == 0xFFFF)
+                unmapped = g;
+    });
+    ASSERT_NE(unmapped, 0);
+    ed.show_glyph(unmapped);
+    EXPECT_EQ(ed.editor->gno, unmapped);
+    EXPECT_EQ(ed.editor->chr, 0xFFFF);
+    EXPECT_EQ(ed.palette->chr, 0xFFFF);
+}
+
+TEST(GlyfEditCommands, ZoomFromThePaletteIsAppliedOnlyWhenItCanBeDrawnAt) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    // A 400-unit box fits 512 pixels at the first step below 1.28.
+    float fit = glyfeditview::fitscale(400);
+    EXPECT_FLOAT_EQ(ed.editor->scale, fit);
+    struct {
+        float sent;
+        float expected;
+    } cases[] = {
+        {0.3f, 0.3f},
+        {std::numeric_limits<float>::quiet_NaN(), 0.3f},
+        {std::numeric_limits<float>::infinity(), 0.3f},
+        {-1.0f, 0.3f},
+        {2.05f, 2.05f},
+        {0.0f, fit},
+    };
+    for (const auto& c : cases) {
+        ed.zoom(c.sent);
+        EXPECT_FLOAT_EQ(ed.editor->scale, c.expected) << "sent " << c.sent;
+        EXPECT_FLOAT_EQ(ed.palette->scale, c.expected) << "sent " << c.sent;
+    }
+    // The canvas is drawn at the zoom: 400 units at 0.5 are 201 pixels.
+    ed.zoom(0.5f);
+    EXPECT_EQ(rgb(ed.window, 50 + 199, 199), 0x000000u);
+    EXPECT_EQ(rgb(ed.window, 50 + 203, 100), 0x323232u);
+}
+
+TEST(GlyfEditCommands, StoringGoesThroughTheGlyphStoreAndChangesOnlyThatGlyph) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.zoom(1.0f);
+    ed.show_glyph(1);
+    bytes before1 = ed.record(1), before2 = ed.record(2);
+
+    // Select the first square with a click inside it and drag it 30 right
+    // and 20 down on the canvas: 30 right and 20 down in font units.
+    ed.click(150, 250);
+    EXPECT_EQ(ed.selected(0), -1);
+    ed.drag(150, 250, 180, 270);
+    EXPECT_EQ(ed.points(0)[0], BPoint(130, 220));
+    // Nothing is stored yet.
+    EXPECT_EQ(ed.record(1), before1);
+
+    ed.send(GLYF_STORE);
+    bytes after = ed.record(1);
+    EXPECT_NE(after, before1);
+    EXPECT_EQ(ed.record(2), before2);
+    // What is shown is what the font holds, reloaded.
+    ASSERT_EQ(ed.contours(), 2);
+    EXPECT_EQ(ed.points(0)[0], BPoint(130, 220));
+    glyph stored(1);
+    locked(ed.window, [&] { ASSERT_EQ(ed.font->get_glyph(1, &stored), 0); });
+    ASSERT_EQ(stored.count, 2);
+    EXPECT_EQ(stored.contours[0]->points[0], BPoint(130, 180));
+    EXPECT_EQ(stored.contours[0]->points[2], BPoint(230, 80));
+
+    // Cleared and stored: the glyph is empty in the font.
+    ed.send(GLYF_CLEAR);
+    EXPECT_TRUE(ed.palette->empty);
+    EXPECT_EQ(ed.record(1), after); // the font changes only on "set"
+    ed.send(GLYF_STORE);
+    EXPECT_TRUE(ed.record(1).empty());
+    EXPECT_EQ(ed.record(2), before2);
+}
+
+TEST(GlyfEditCommands, RequestsThatNeedAGlyphWaitForOne) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    bytes before = ed.record(0);
+    for (uint32 what : {GLYF_CLEAR, GLYF_STORE}) {
+        ed.send(what);
+        EXPECT_EQ(ed.editor->gno, 0xFFFF);
+    }
+    BMessage add(GLYF_ADD_COMPONENT);
+    add.AddInt16("sub", 1);
+    ed.send(add);
+    locked(ed.window, [&] { EXPECT_EQ(curglyph->ncompo, 0); });
+    EXPECT_EQ(ed.record(0), before);
+    EXPECT_EQ(ed.dismiss_alerts(), 0);
+}
+
+TEST(GlyfEditCommands, ComponentsAreAddedListedMovedAndRemoved) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.zoom(1.0f);
+    ed.show_glyph(3);
+    locked(ed.window, [&] {
+        ASSERT_EQ(curglyph->ncompo, 2);
+        EXPECT_EQ(curglyph->count, 3); // the two squares of 1 and the one of 2
+    });
+    ASSERT_GE(ed.palette->ncompo, 2);
+    EXPECT_EQ(ed.palette->compos[0], 1);
+    EXPECT_EQ(ed.palette->compos[1], 2);
+    screenshot(ed.window, "edit_composite");
+
+    // Drawing tools are refused on a composite glyph.
+    ed.tool(2);
+    EXPECT_EQ(ed.editor->tool, 0);
+
+    // Select component 1 (its rectangle spans its outline) and drag it.
+    ed.click(150, 250);
+    ed.drag(150, 250, 160, 240);
+    locked(ed.window, [&] {
+        EXPECT_EQ(curglyph->compo_dx[0], 10);
+        EXPECT_EQ(curglyph->compo_dy[0], 10);
+        EXPECT_EQ(curglyph->compo_dx[1], 0);
+        // The outline was rebuilt from the components.
+        EXPECT_EQ(curglyph->contours[0]->points[0], BPoint(110, 190));
+    });
+    ed.send(GLYF_STORE);
+    locked(ed.window, [&] {
+        ASSERT_EQ(curglyph->ncompo, 2);
+        EXPECT_EQ(curglyph->compo_dx[0], 10);
+        EXPECT_EQ(curglyph->compo_dy[0], 10);
+    });
+
+    BMessage del(GLYF_DEL_COMPONENT);
+    del.AddInt8("no", 0);
+    ed.send(del);
+    locked(ed.window, [&] {
+        ASSERT_EQ(curglyph->ncompo, 1);
+        EXPECT_EQ(curglyph->compo[0]->index, 2);
+        EXPECT_EQ(curglyph->count, 1);
+    });
+    EXPECT_EQ(ed.palette->ncompo, 1);
+
+    BMessage add(GLYF_ADD_COMPONENT);
+    add.AddInt16("sub", 1);
+    ed.send(add);
+    locked(ed.window, [&] {
+        ASSERT_EQ(curglyph->ncompo, 2);
+        EXPECT_EQ(curglyph->compo[1]->index, 1);
+        EXPECT_EQ(curglyph->count, 3);
+    });
+    EXPECT_EQ(ed.dismiss_alerts(), 0);
+}
+
+TEST(GlyfEditCommands, AComponentThatWouldMakeTheGlyphContainItselfIsRefused) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    // Glyph 1 gets glyph 3 as a component: 3 is made of 1.
+    struct {
+        int gno, sub;
+    } cases[] = {{1, 3}, {3, 3}};
+    for (const auto& c : cases) {
+        ed.show_glyph(c.gno);
+        int before = 0;
+        locked(ed.window, [&] { before = curglyph->ncompo; });
+        BMessage add(GLYF_ADD_COMPONENT);
+        add.AddInt16("sub", (int16)c.sub);
+        ed.send(add);
+        locked(ed.window, [&] { EXPECT_EQ(curglyph->ncompo, before) << c.gno; });
+        EXPECT_NE(ed.alert_text().find("contain itself"), std::string::npos);
+        EXPECT_EQ(ed.dismiss_alerts(), 1);
+    }
+}
+
+TEST(GlyfEditCommands, AnEighthComponentIsRefusedVisibly) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.show_glyph(0);
+    for (int k = 0; k < glyph::max_components; k++) {
+        BMessage add(GLYF_ADD_COMPONENT);
+        add.AddInt16("sub", 2);
+        ed.send(add);
+    }
+    EXPECT_EQ(ed.dismiss_alerts(), 0);
+    BMessage add(GLYF_ADD_COMPONENT);
+    add.AddInt16("sub", 1);
+    ed.send(add);
+    locked(ed.window, [&] { EXPECT_EQ(curglyph->ncompo, glyph::max_components); });
+    EXPECT_NE(ed.alert_text().find("components"), std::string::npos);
+    EXPECT_EQ(ed.dismiss_alerts(), 1);
+    // A component number the font does not have adds nothing, silently.
+    BMessage none(GLYF_ADD_COMPONENT);
+    none.AddInt16("sub", (int16)0xFFFF);
+    ed.send(none);
+    EXPECT_EQ(ed.dismiss_alerts(), 0);
+}
+
+TEST(GlyfEditCommands, ToolsAreReportedAndLoadingACompositeGoesBackToPicking) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.show_glyph(1);
+    for (int t = 5; t >= 0; t--) {
+        ed.tool(t);
+        EXPECT_EQ(ed.editor->tool, t);
+        EXPECT_EQ(ed.palette->tool, t);
+    }
+    ed.tool(2);
+    ed.show_glyph(3);
+    EXPECT_EQ(ed.editor->tool, 0);
+    EXPECT_EQ(ed.palette->tool, 0);
+}
+
+TEST(GlyfEditCommands, EditedInstructionsAreKeptAndThePaletteIsToldTheyMayNotFit) {
+    editor_fixture ed(editor_fixture::written(four_glyphs()));
+    ASSERT_TRUE(ed.ready);
+    ed.zoom(1.0f);
+    ed.show_glyph(2);
+    EXPECT_TRUE(ed.editor->notice.empty());
+    // Stored with the same points: nothing to say.
+    ed.send(GLYF_STORE);
+    EXPECT_TRUE(ed.editor->notice.empty());
+
+    ed.click(80, 310);
+    ed.drag(80, 310, 90, 300);
+    ed.send(GLYF_STORE);
+    bytes after = ed.record(2);
+    ASSERT_GE(after.size(), 15u);
+    // One contour; its end point; then the three instruction bytes.
+    EXPECT_EQ(font_builder::get16(after, 12), 3);
+    EXPECT_EQ(after[14], 0xB0);
+    EXPECT_FALSE(ed.editor->notice.empty());
+    // A glyph shown afresh has nothing to say.
+    ed.show_glyph(1);
+    EXPECT_TRUE(ed.editor->notice.empty());
+}
+
+TEST(GlyfEditCommands, AGlyphThatCouldNotBeReadWholeIsNotStored) {
+    // Glyph 1 claims 5 points but its record ends early.
+    bytes damaged = simple_record({square(100, 100, 100)});
+    font_builder::put16(damaged, 10, 40);
+    editor_fixture ed(editor_fixture::written(small_font({{}, damaged})));
+    ASSERT_TRUE(ed.ready);
+    ed.show_glyph(1);
+    bytes before = ed.record(1);
+    ed.send(GLYF_STORE);
+    EXPECT_EQ(ed.record(1), before);
+    EXPECT_NE(ed.alert_text().find("could not be read whole"), std::string::npos);
+    EXPECT_EQ(ed.dismiss_alerts(), 1);
+    // Cleared, it may be stored afresh.
+    ed.send(GLYF_CLEAR);
+    ed.send(GLYF_STORE);
+    EXPECT_TRUE(ed.record(1).empty());
+    EXPECT_EQ(ed.dismiss_alerts(), 0);
+}
