@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 
 using namespace edit_testing;
 
@@ -323,4 +324,96 @@ TEST(GlyfEditCommands, AGlyphThatCouldNotBeReadWholeIsNotStored) {
     ed.send(GLYF_STORE);
     EXPECT_TRUE(ed.record(1).empty());
     EXPECT_EQ(ed.dismiss_alerts(), 0);
+}
+
+namespace {
+
+// The tables of an sfnt file by tag.
+std::map<std::string, bytes> tables_of(const bytes& file) {
+    std::map<std::string, bytes> out;
+    unsigned n = font_builder::get16(file, 4);
+    for (unsigned i = 0; i < n; i++) {
+        size_t entry = 12 + 16 * i;
+        std::string tag(file.begin() + entry, file.begin() + entry + 4);
+        uint32_t offset = font_builder::get32(file, entry + 8);
+        uint32_t length = font_builder::get32(file, entry + 12);
+        out[tag] = bytes(file.begin() + offset, file.begin() + offset + length);
+    }
+    return out;
+}
+
+bytes slice(const bytes& b, size_t from, size_t to) {
+    return bytes(b.begin() + std::min(from, b.size()), b.begin() + std::min(to, b.size()));
+}
+
+} // namespace
+
+TEST(GlyfEditCommands, AStoredGlyphSavesAsAValidFontThatDiffersOnlyWhereItMust) {
+    editor_fixture ed(DEJAVU);
+    ASSERT_TRUE(ed.ready);
+    bytes original = testing_support::read_file(DEJAVU);
+    BMessage m(GLYF_CHANGE);
+    m.AddInt16("chr", 'o');
+    ed.send(m);
+    int gno = ed.editor->gno;
+    ASSERT_EQ(ed.contours(), 2);
+    // Select both contours with a band over the whole canvas and move them
+    // by the middle of their box.
+    ed.drag(1, 1, canvas.right - 1, canvas.bottom - 1);
+    ASSERT_EQ(ed.selected(0), -1);
+    ASSERT_EQ(ed.selected(1), -1);
+    BRect box;
+    locked(ed.window, [&] { box = curglyph->bounds(); });
+    float x = (box.left + box.right) / 2, y = (box.top + box.bottom) / 2;
+    ed.drag(x, y, x + 60, y - 40);
+    ed.send(GLYF_STORE);
+    // DejaVu is hinted: the instructions stay and the palette hears so.
+    EXPECT_FALSE(ed.editor->notice.empty());
+
+    std::string saved = testing_support::temp_dir() + "/stored.ttf";
+    locked(ed.window, [&] {
+        BFile out(saved.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+        ASSERT_EQ(ed.font->save(out), 0);
+    });
+    std::string out;
+    EXPECT_EQ(testing_support::run_command("ots-sanitize '" + saved + "'", &out), 0) << out;
+    EXPECT_EQ(testing_support::run_command(testing_support::python() + " '" +
+                                               testing_support::source_dir() +
+                                               "/tests/tools/check_font.py' '" + saved + "'",
+                                           &out),
+              0)
+        << out;
+
+    std::map<std::string, bytes> before = tables_of(original);
+    std::map<std::string, bytes> after = tables_of(testing_support::read_file(saved));
+    ASSERT_EQ(before.size(), after.size());
+    for (const auto& t : before) {
+        if (t.first == "glyf" || t.first == "loca" || t.first == "head" || t.first == "maxp")
+            continue;
+        EXPECT_EQ(after[t.first], t.second) << t.first;
+    }
+    // loca (long in DejaVu? read the format from head).
+    bool is32 = font_builder::get16(before["head"], 50) == 1;
+    auto loc = [&](const bytes& loca, int g) -> size_t {
+        return is32 ? font_builder::get32(loca, 4 * g) : 2u * font_builder::get16(loca, 2 * g);
+    };
+    size_t start = loc(before["loca"], gno), oldend = loc(before["loca"], gno + 1),
+           newend = loc(after["loca"], gno + 1);
+    long delta = (long)newend - (long)oldend;
+    int count = (int)font_builder::get16(before["maxp"], 4);
+    for (int g = 0; g <= count; g++) {
+        size_t expected = loc(before["loca"], g) + (g > gno ? delta : 0);
+        ASSERT_EQ(loc(after["loca"], g), expected) << g;
+    }
+    EXPECT_EQ(slice(after["glyf"], 0, start), slice(before["glyf"], 0, start));
+    EXPECT_NE(slice(after["glyf"], start, newend), slice(before["glyf"], start, oldend));
+    EXPECT_EQ(slice(after["glyf"], newend, after["glyf"].size()),
+              slice(before["glyf"], oldend, before["glyf"].size()));
+    // maxp: the version and glyph count stay; head: all but the checksum
+    // adjustment and the dates.
+    EXPECT_EQ(slice(after["maxp"], 0, 6), slice(before["maxp"], 0, 6));
+    bytes h0 = before["head"], h1 = after["head"];
+    for (size_t i : {8, 9, 10, 11, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35})
+        h0[i] = h1[i] = 0;
+    EXPECT_EQ(h1, h0);
 }
