@@ -90,7 +90,7 @@ void walk_bitmaps(ttf& font, unsigned glyphs) {
     unsigned char pairs[2 * 64];
     int count = 0;
     if (strikes <= 64)
-        font.eblc->get_sizes(&count, pairs);
+        font.eblc->get_sizes(&count, pairs, 64);
 }
 
 } // namespace

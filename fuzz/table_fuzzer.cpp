@@ -67,7 +67,7 @@ void fuzz_bitmaps(const uint8_t* data, size_t size) {
     if (n <= 64) {
         unsigned char pairs[2 * 64];
         int count;
-        eblc.get_sizes(&count, pairs);
+        eblc.get_sizes(&count, pairs, 64);
     }
     for (int s = 0; s < n && s < 16; s++) {
         size_t at = 8 + 48 * (size_t)s;

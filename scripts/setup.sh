@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-liberation2 fonts-droid-fallback fonts-hanazono
+  fonts-misaki
   fontconfig
   python3 python3-fonttools python3-brotli opentype-sanitizer
   xvfb xdotool x11-utils imagemagick

@@ -20,20 +20,36 @@ bool bitmap::cell_mapping(float* cw, float* ch, float* x0, float* y0) const {
     return true;
 }
 
-int bitmap::create(const unsigned char&, const BPoint& p) {
+bool bitmap::cell_at(const BPoint& p, int* col, int* row) const {
     float cw, ch, x0, y0;
     if (!pixels || !cell_mapping(&cw, &ch, &x0, &y0) || !(cw > 0) || !(ch > 0))
-        return 1;
+        return false;
     // Points left of or above the image are outside, including those less
     // than a unit away, which truncation alone would fold into column or
     // row 0.
     float fx = p.x - x0;
     float fy = p.y - y0;
     if (!(fx >= 0) || !(fy >= 0))
-        return 1;
-    float col = std::floor(std::floor(fx) / cw);
-    float row = std::floor(std::floor(fy) / ch);
-    if (col >= width || row >= height)
+        return false;
+    float c = std::floor(std::floor(fx) / cw);
+    float r = std::floor(std::floor(fy) / ch);
+    if (c >= width || r >= height)
+        return false;
+    *col = (int)c;
+    *row = (int)r;
+    return true;
+}
+
+BRect bitmap::cell_rect(int col, int row) const {
+    float cw, ch, x0, y0;
+    if (!cell_mapping(&cw, &ch, &x0, &y0))
+        return BRect();
+    return BRect(x0 + cw * col, y0 + ch * row, x0 + cw * (col + 1) - 1, y0 + ch * (row + 1) - 1);
+}
+
+int bitmap::create(const unsigned char&, const BPoint& p) {
+    int col, row;
+    if (!cell_at(p, &col, &row))
         return 1;
     unsigned char& pixel = pixels[(size_t)row * width + (size_t)col];
     pixel = (unsigned char)((pixel + 1) & 1);

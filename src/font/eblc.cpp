@@ -2,6 +2,8 @@
 
 #include "font/bitmap.h"
 
+#include <vector>
+
 namespace {
 
 const size_t HEADER = 8;
@@ -156,22 +158,27 @@ int ttf_eblc::get_offset(bitmap* b, unsigned long* offset, unsigned short* image
     return found;
 }
 
-int ttf_eblc::get_sizes(int* count, unsigned char* pairs) {
+int ttf_eblc::get_sizes(int* count, unsigned char* pairs, int capacity) {
     byte_span t = bytes();
     size_t n = strikes_in(t);
+    // One flag per possible pair keeps a table of many strikes linear.
+    std::vector<bool> seen(65536, false);
     int found = 0;
+    int result = 0;
     for (size_t s = 0; s < n; s++) {
         unsigned char x = t.u8(HEADER + STRIKE * s + 44);
         unsigned char y = t.u8(HEADER + STRIKE * s + 45);
-        bool seen = false;
-        for (int i = 0; i < found && !seen; i++)
-            seen = pairs[2 * i] == x && pairs[2 * i + 1] == y;
-        if (!seen) {
-            pairs[2 * found] = x;
-            pairs[2 * found + 1] = y;
-            found++;
+        if (seen[x * 256 + y])
+            continue;
+        seen[x * 256 + y] = true;
+        if (found >= capacity) {
+            result = -1;
+            break;
         }
+        pairs[2 * found] = x;
+        pairs[2 * found + 1] = y;
+        found++;
     }
     *count = found;
-    return 0;
+    return result;
 }

@@ -48,8 +48,11 @@ class ttf_eblc : public ttf_table {
     int get_location(bitmap* b, bitmap_location* where);
 
     // The distinct (ppemX, ppemY) pairs of all strikes, in order of first
-    // appearance; `pairs` must hold two bytes per strike. Returns 0.
-    int get_sizes(int* count, unsigned char* pairs);
+    // appearance, as byte pairs: at most `capacity` pairs are stored and
+    // *count says how many were. Returns 0, or -1 when the font has more
+    // distinct pairs than that (the first `capacity` are stored). Room for
+    // strike_count() pairs always suffices.
+    int get_sizes(int* count, unsigned char* pairs, int capacity);
 
     // The strikes that lie wholly inside the table.
     int strike_count();

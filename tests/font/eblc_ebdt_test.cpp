@@ -145,7 +145,7 @@ TEST(EblcEbdt, DecodesWhatFontToolsCompiledAndEncodesItBackUnchanged) {
 
     int count = 0;
     unsigned char pairs[8];
-    EXPECT_EQ(eblc->get_sizes(&count, pairs), 0);
+    EXPECT_EQ(eblc->get_sizes(&count, pairs, 4), 0);
     ASSERT_EQ(count, 3);
     EXPECT_EQ(std::vector<unsigned char>(pairs, pairs + 6),
               (std::vector<unsigned char>{12, 12, 16, 16, 20, 10}));
@@ -265,27 +265,72 @@ TEST(Ebdt, RefusesWhatItCannotReadOrWriteSafely) {
 }
 
 TEST(Eblc, SizesAreTheDistinctPairsInOrderOfFirstAppearance) {
-    std::vector<unsigned char> t(8 + 3 * 48);
-    byte_writer w(t.data(), t.size());
-    w.put32(4, 3);
-    const unsigned char ppems[3] = {12, 16, 12};
-    for (int s = 0; s < 3; s++) {
-        w.put8(8 + 48 * (size_t)s + 44, ppems[s]);
-        w.put8(8 + 48 * (size_t)s + 45, ppems[s]);
+    auto strikes = [](std::initializer_list<std::pair<int, int>> ppems) {
+        std::vector<unsigned char> t(8 + 48 * ppems.size());
+        byte_writer w(t.data(), t.size());
+        w.put32(4, (uint32_t)ppems.size());
+        size_t s = 0;
+        for (auto p : ppems) {
+            w.put8(8 + 48 * s + 44, (uint8_t)p.first);
+            w.put8(8 + 48 * s + 45, (uint8_t)p.second);
+            s++;
+        }
+        return t;
+    };
+    struct sizes_case {
+        const char* label;
+        std::vector<unsigned char> table;
+        int capacity;
+        int result;
+        std::vector<unsigned char> pairs;
+    };
+    const sizes_case cases[] = {
+        {"a pair twice", strikes({{12, 12}, {16, 16}, {12, 12}}), 3, 0, {12, 12, 16, 16}},
+        {"twelve strikes, ten sizes",
+         strikes({{8, 8},
+                  {9, 9},
+                  {10, 10},
+                  {11, 11},
+                  {12, 12},
+                  {13, 13},
+                  {14, 14},
+                  {15, 15},
+                  {16, 16},
+                  {12, 12},
+                  {12, 16},
+                  {16, 12}}),
+         12,
+         0,
+         {8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 16, 16, 12, 16, 16, 12}},
+        {"room for exactly the distinct pairs",
+         strikes({{12, 12}, {16, 16}, {12, 12}}),
+         2,
+         0,
+         {12, 12, 16, 16}},
+        {"room for fewer", strikes({{12, 12}, {16, 16}, {20, 20}}), 2, -1, {12, 12, 16, 16}},
+        {"no room", strikes({{12, 12}}), 0, -1, {}},
+        {"no strikes", strikes({}), 0, 0, {}},
+    };
+    for (const sizes_case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto eblc = table<ttf_eblc>(c.table);
+        // A guard byte after the room: nothing is written past it.
+        std::vector<unsigned char> pairs(2 * (size_t)c.capacity + 1, 0xEE);
+        int count = -1;
+        EXPECT_EQ(eblc->get_sizes(&count, pairs.data(), c.capacity), c.result);
+        ASSERT_EQ(count, (int)c.pairs.size() / 2);
+        EXPECT_EQ(std::vector<unsigned char>(pairs.begin(), pairs.begin() + 2 * count), c.pairs);
+        EXPECT_EQ(pairs.back(), 0xEE);
     }
-    auto eblc = table<ttf_eblc>(t);
-    int count = 0;
-    unsigned char pairs[6];
-    EXPECT_EQ(eblc->get_sizes(&count, pairs), 0);
-    ASSERT_EQ(count, 2);
-    EXPECT_EQ(pairs[0], 12);
-    EXPECT_EQ(pairs[2], 16);
 
     // numSizes beyond the table counts only the strikes inside it.
-    w.put32(4, 0xFFFFFFFF);
-    eblc = table<ttf_eblc>(t);
+    std::vector<unsigned char> t = strikes({{12, 12}, {16, 16}, {12, 12}});
+    byte_writer(t.data(), t.size()).put32(4, 0xFFFFFFFF);
+    auto eblc = table<ttf_eblc>(t);
     EXPECT_EQ(eblc->strike_count(), 3);
-    EXPECT_EQ(eblc->get_sizes(&count, pairs), 0);
+    int count = 0;
+    unsigned char pairs[6];
+    EXPECT_EQ(eblc->get_sizes(&count, pairs, 3), 0);
     EXPECT_EQ(count, 2);
 }
 

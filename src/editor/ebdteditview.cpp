@@ -1,0 +1,246 @@
+#include "editor/ebdteditview.h"
+
+#include "editor/ebdttoolview.h"
+#include "font/bitmap.h"
+#include "font/cmap.h"
+#include "font/ebdt.h"
+#include "font/head.h"
+#include "font/hmtx.h"
+#include "font/maxp.h"
+#include "font/table_views.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
+
+#include <Font.h>
+#include <Message.h>
+#include <Messenger.h>
+
+#include <cmath>
+
+namespace {
+
+const rgb_color FRAME_GREY = {50, 50, 50, 255};
+
+// Fills the part of r inside clip: a one-pixel line of a stroked
+// rectangle, drawn only where the update needs it.
+void fill_clipped(BView* v, const BRect& r, const BRect& clip) {
+    BRect part = r & clip;
+    if (part.IsValid())
+        v->FillRect(part, B_SOLID_HIGH);
+}
+
+} // namespace
+
+ebdteditview::ebdteditview(BRect frame, ttf_ebdt* owner)
+    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), ebdt(owner) {}
+
+ebdteditview::~ebdteditview() {
+    delete refglyph;
+    delete bmp;
+}
+
+void ebdteditview::AttachedToWindow() {
+    SetHighColor(255, 255, 255);
+    SetViewColor(50, 50, 50);
+    SetLowColor(0, 0, 0);
+    SetFont(be_bold_font, B_FONT_ALL);
+    SetPenSize(0);
+    MakeFocus(true);
+}
+
+// Draws exactly what a full redraw shows inside `update`: the background,
+// the square's frame and the cells there are drawn clipped to it; the
+// overlays (outline and metric lines) are drawn whole, which leaves their
+// pixels outside `update` as they were, since they are opaque and not
+// anti-aliased. A pixel toggle thus redraws only its cell.
+void ebdteditview::Draw(BRect update) {
+    SetHighColor(255, 255, 255);
+    SetLowColor(0, 0, 0);
+    SetViewColor(0, 0, 0);
+    FillRect(update, B_SOLID_LOW);
+
+    SetHighColor(FRAME_GREY);
+    const BRect& s = EBDT_SQUARE;
+    fill_clipped(this, BRect(s.left, s.top, s.right, s.top), update);
+    fill_clipped(this, BRect(s.left, s.bottom, s.right, s.bottom), update);
+    fill_clipped(this, BRect(s.left, s.top, s.left, s.bottom), update);
+    fill_clipped(this, BRect(s.right, s.top, s.right, s.bottom), update);
+
+    if (bmp)
+        bmp->draw(this, update);
+    draw_overlays();
+}
+
+void ebdteditview::build_refglyph() {
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    refglyph = new glyph(gno);
+    unsigned upem = font && font->head ? font->head->unitsperem() : 0;
+    if (!font || upem == 0)
+        return;
+    if (font->get_glyph(gno, refglyph) != 0) {
+        // A glyph that does not decode is shown without an outline.
+        delete refglyph;
+        refglyph = new glyph(gno);
+        return;
+    }
+    refglyph->trans(BRect(0, upem - 1, upem - 1, 0), EBDT_SQUARE);
+}
+
+void ebdteditview::draw_overlays() {
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    if (!refglyph && gno != 0xFFFF)
+        build_refglyph();
+    unsigned upem = font && font->head ? font->head->unitsperem() : 0;
+    const float size = EBDT_SQUARE.Width() + 1;
+    if (refglyph) {
+        MovePenTo(0, 0);
+        for (int32 i = 0; i < refglyph->count; i++)
+            if (refglyph->contours[i])
+                refglyph->contours[i]->draw(this, 0xFF0000);
+        unsigned short aw = 0;
+        short lsb = 0;
+        // No em size, no scale for font units: the lines are left out, as
+        // they are when the glyph has no metrics.
+        if (upem != 0 && font->maxp && gno < font->maxp->numglyphs() && font->hmtx &&
+            font->hmtx->get_mtx(gno, &aw, &lsb) == 0) {
+            float x = EBDT_SQUARE.left + size * lsb / upem;
+            SetHighColor(0, 191, 0);
+            StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_MIXED_COLORS);
+            x = EBDT_SQUARE.left + size * aw / upem;
+            SetHighColor(0, 191, 191);
+            StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_MIXED_COLORS);
+        }
+    }
+    if (bmp && bmp->pixels && bmp->ppemx != 0) {
+        float x = EBDT_SQUARE.left + size * bmp->bearingx / bmp->ppemx;
+        SetHighColor(0, 255, 0);
+        StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_SOLID_HIGH);
+        x = EBDT_SQUARE.left + size * bmp->advance / bmp->ppemx;
+        SetHighColor(0, 255, 255);
+        StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_SOLID_HIGH);
+    }
+    SetHighColor(255, 255, 255);
+}
+
+BRect ebdteditview::cell_area(BPoint where) const {
+    int col, row;
+    if (!bmp || !bmp->cell_at(where, &col, &row))
+        return BRect();
+    // Whole pixels around the cell, a pixel wider on every side, so that
+    // however its edges round all of its pixels are inside.
+    BRect r = bmp->cell_rect(col, row);
+    return BRect(std::floor(r.left) - 1, std::floor(r.top) - 1, std::ceil(r.right) + 1,
+                 std::ceil(r.bottom) + 1);
+}
+
+void ebdteditview::MouseDown(BPoint where) {
+    if (!bmp)
+        return;
+    BRect area = cell_area(where);
+    unsigned char unused = 0;
+    if (bmp->create(unused, where) == 0)
+        Draw(area);
+}
+
+void ebdteditview::redraw(char what) {
+    if (what & 4)
+        Draw(Bounds());
+}
+
+void ebdteditview::load() {
+    delete bmp;
+    bmp = new bitmap(gno, (unsigned char)(pt >> 8), (unsigned char)(pt & 0xFF), 1);
+    bmp->setvrect(EBDT_SQUARE);
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    // The container's look-up checks the image against its slot in EBDT;
+    // a glyph it cannot read keeps no pixels and shows "Undefined".
+    if (font)
+        font->get_bitmap(bmp);
+    send2toolv(EBDT_REPORT_ALL);
+}
+
+void ebdteditview::MessageReceived(BMessage* message) {
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    switch (message->what) {
+    case EBDT_SET:
+        if (gno == 0xFFFF)
+            return;
+        // The store goes through the container, which writes only inside
+        // the image's slot and only an image of the stored size.
+        if (font && bmp && bmp->pixels)
+            font->set_bitmap(bmp);
+        load();
+        redraw(5);
+        return;
+    case EBDT_CHANGE: {
+        bool any = false;
+        int16 value;
+        if (message->FindInt16("gno", &value) == B_OK) {
+            gno = (uint16)value;
+            if (!font || !font->maxp || gno >= font->maxp->numglyphs())
+                gno = 0;
+            chr = font && font->cmap ? font->cmap->get_chr(gno) : 0xFFFF;
+            any = true;
+        }
+        if (message->FindInt16("chr", &value) == B_OK) {
+            chr = (uint16)value;
+            gno = font && font->cmap ? font->cmap->get_gno(chr) : 0;
+            any = true;
+        }
+        if (message->FindInt16("pt", &value) == B_OK) {
+            pt = (uint16)value;
+            any = true;
+        }
+        if (!any)
+            return;
+        load();
+        delete refglyph;
+        refglyph = nullptr;
+        redraw(5);
+        return;
+    }
+    default:
+        BView::MessageReceived(message);
+    }
+}
+
+void ebdteditview::send2toolv(unsigned char bits) {
+    if (!ebdt || !ebdt->toolview)
+        return;
+    BMessage report(EBDT_CHANGE);
+    if (bits & EBDT_REPORT_GNO)
+        report.AddInt16("gno", (int16)gno);
+    if (bits & EBDT_REPORT_CHR)
+        report.AddInt16("chr", (int16)chr);
+    if (bits & EBDT_REPORT_PT)
+        report.AddInt16("pt", (int16)pt);
+    // The palette lives in the same window: the report is queued behind
+    // the message being handled.
+    BMessenger(ebdt->toolview).SendMessage(&report);
+}
+
+namespace {
+
+void make_ebdt_views(ttf_ebdt* table) {
+    ebdttoolview* tools = new ebdttoolview(BRect(0, 0, 49, 511), table);
+    ebdteditview* edit = new ebdteditview(BRect(50, 0, 561, 511), table);
+    table->toolview = tools;
+    table->editview = edit;
+    table->AddChild(tools);
+    table->AddChild(edit);
+}
+
+void size_menu(ttf_ebdt* table) {
+    if (ebdttoolview* tools = dynamic_cast<ebdttoolview*>(table->toolview))
+        tools->init();
+}
+
+} // namespace
+
+void register_ebdt_views() {
+    table_view_hooks hooks = registered_table_views();
+    hooks.ebdt_created = make_ebdt_views;
+    hooks.ebdt_attached = size_menu;
+    set_table_view_hooks(hooks);
+}
