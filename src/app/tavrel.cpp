@@ -1,10 +1,12 @@
 #include "app/tavrel.h"
 
 #include "app/globals.h"
+#include "app/initview.h"
 #include "app/messages.h"
 #include "app/report.h"
 #include "app/tavrelview.h"
 #include "app/tavrelwindow.h"
+#include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
 #include "font/ttf.h"
@@ -35,6 +37,7 @@ const char* const ABOUT_TEXT = "tavrel ver.0.011   2009. 4.22\n"
 
 tavrel::tavrel() : BApplication(SIGNATURE) {
     register_glyf_views();
+    register_ebdt_views();
     window = new tavrelwindow(BRect(100, 100, 499, 399));
     workview = window->workview;
     filepanel = nullptr;
@@ -240,8 +243,11 @@ int tavrel::save(entry_ref& directory, const char* name) {
 
 void tavrel::start() {
     clear();
-    curfont = new ttf();
     window->Lock();
+    curfont = new ttf();
+    // The set-up view gives the empty font its set-up record.
+    window->initv = new initview(BRect(0, 0, 561, 511));
+    workview->AddChild(window->initv);
     window->Zoom();
     window->Unlock();
 }

@@ -22,7 +22,7 @@ class tavrel : public BApplication {
     void AboutRequested() override;
     bool QuitRequested() override;
 
-    // "New": an empty container (and the set-up view, once it exists).
+    // "New": an empty container and the set-up view.
     void start();
     // Builds the new font's tables from the set-up record and shows it.
     void start2();

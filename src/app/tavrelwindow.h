@@ -13,9 +13,6 @@ class BScrollBar;
 class selectview;
 class tavrelview;
 
-// The set-up view of a new font; its slot stays empty until it exists.
-class initview;
-
 class tavrelwindow : public BWindow, public editor_window {
   public:
     explicit tavrelwindow(BRect frame);
@@ -40,6 +37,7 @@ class tavrelwindow : public BWindow, public editor_window {
     BMenuBar* menubar;
     tavrelview* workview;
     selectview* selector;
+    // The set-up view of a new font while it shows, else null.
     BView* initv = nullptr;
     BScrollBar* scrollv;
     BScrollBar* scrollh;

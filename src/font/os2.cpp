@@ -32,10 +32,22 @@ void ttf_os2::create_default() {
     for (size_t i = 0; i < 4; i++)
         w.put8(58 + i, (uint8_t)vendor[i]);
     w.put16(62, 0x0040); // fsSelection: regular
-    w.put16(64, 1);      // usFirstCharIndex
-    w.put16(66, 0xFFFE); // usLastCharIndex
-    w.put16(68, 512);    // sTypoAscender
-    w.put16(74, 512);    // usWinAscent
+    // The lowest and highest characters the new font maps (U+0000 is the
+    // missing glyph, never mapped); both 0 when it maps none.
+    uint16_t first = 0, last = 0;
+    if (owner && owner->setup) {
+        for (uint32_t c = 1; c <= 0xFFFF; c++) {
+            if (!owner->setup->chars[c])
+                continue;
+            if (!first)
+                first = (uint16_t)c;
+            last = (uint16_t)c;
+        }
+    }
+    w.put16(64, first); // usFirstCharIndex
+    w.put16(66, last);  // usLastCharIndex
+    w.put16(68, 512);   // sTypoAscender
+    w.put16(74, 512);   // usWinAscent
     w.put32(78, 0xFFFFFFFF);
     w.put32(82, 0xFFFFFFFF);
 }

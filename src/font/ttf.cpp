@@ -28,6 +28,8 @@ namespace {
 
 const uint32_t SFNT_VERSION = 0x00010000;
 const size_t HEADER = 12, ENTRY = 16;
+// numberOfContours 0 and a zero box.
+const unsigned long BLANK_GLYPH = 10;
 
 // Tables without which a font cannot be shown or edited.
 const uint32_t REQUIRED[] = {tag_of("cmap"), tag_of("glyf"), tag_of("head"), tag_of("hhea"),
@@ -292,16 +294,19 @@ int ttf::load(BFile& file) {
 int ttf::init() {
     if (dir || !setup)
         return 1;
+    // Surrogate code points and U+FFFF are not characters: a character map
+    // must not map them, so they take no glyph either, whatever was ticked.
+    for (size_t c = 0xD800; c <= 0xDFFF; c++)
+        setup->chars[c] = 0;
+    setup->chars[0xFFFF] = 0;
     // Glyph 0 is the missing-character glyph and the character map numbers
-    // the chosen characters from 1, so the font needs one glyph more than
-    // it has chosen characters when U+0000 is not among them.
+    // the chosen characters from 1, so the font has one glyph more than it
+    // maps characters.
     long chosen = 0;
     for (size_t c = 1; c <= 0xFFFF; c++)
         if (setup->chars[c])
             chosen++;
-    long needed = chosen + 1 > 0xFFFF ? 0xFFFF : chosen + 1;
-    if ((uint16_t)setup->glyphcount < needed)
-        setup->glyphcount = (int32_t)needed;
+    setup->glyphcount = (int32_t)(chosen + 1);
 
     static const char* const tags[] = {"OS/2", "cmap", "glyf", "head", "hhea",
                                        "hmtx", "loca", "maxp", "name", "post"};
@@ -357,6 +362,13 @@ int ttf::init() {
         }
     }
     cmap->get_tbl();
+    // Every glyph of a new font is blank, but a glyph table of no bytes at
+    // all is not a valid font: glyph 0 gets the smallest valid record, no
+    // contours and an empty box, which every reader takes as a blank glyph.
+    if (unsigned char* blank = malloc32(BLANK_GLYPH)) {
+        glyf->replace_data(blank, BLANK_GLYPH);
+        loca->chg_length(head->is32loca(), 0, BLANK_GLYPH);
+    }
     delete setup;
     setup = nullptr;
     return 0;

@@ -102,37 +102,31 @@ TEST(TtfInit, SavedNewFontIsValidTrueType) {
     EXPECT_EQ(checksum(saved, 0, saved.size()), 0xB1B0AFBAu);
 
     std::string out;
-    // Every glyph of a new font is blank until drawn, so its glyph table is
-    // empty; OTS refuses exactly that and nothing else.
-    out.clear();
-    EXPECT_NE(run_command("ots-sanitize '" + path + "'", &out), 0);
-    EXPECT_EQ(out, "ERROR: glyf: zero-length table\nFailed to sanitize file!\n");
+    // Glyph 0 holds a record without contours: the glyph table is valid
+    // though every glyph is blank.
+    EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
     out.clear();
     EXPECT_EQ(
         run_command(python() + " '" + source_dir() + "/tests/tools/check_font.py' '" + path + "'",
                     &out),
         0)
         << out;
-
-    // With one record in the glyph table the rest of the new font passes.
-    ttf drawn;
-    drawn.setup = setup_for({0, 1, 70}, {{0x0000, 0x00FF}, {0xFFF0, 0xFFFF}});
-    ASSERT_EQ(drawn.init(), 0);
-    // One contour of one on-curve point at (0, 0).
-    const unsigned char dot[16] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x31, 0};
-    unsigned char* record = malloc32(16);
-    std::memcpy(record, dot, 16);
-    drawn.glyf->replace_data(record, 16);
-    ASSERT_EQ(drawn.loca->chg_length(true, 0, 16), 0);
-    std::string drawnpath = save_font(drawn);
     out.clear();
-    EXPECT_EQ(run_command("ots-sanitize '" + drawnpath + "'", &out), 0) << out;
+    EXPECT_EQ(run_command(std::string(TAVREL_FT_CHECK) + " '" + path + "' 41 16", &out), 0) << out;
+    EXPECT_EQ(out.substr(0, out.find('\n')), "glyphs 271");
+    EXPECT_NE(out.find("index 65\n"), std::string::npos) << out;
 
-    // 0xFFFF was chosen but is never mapped; its glyph number is still used.
+    // 0xFFFF was chosen but is not a character: never mapped, no glyph.
     ttf again;
     ASSERT_EQ(load_bytes(again, saved), 0);
     EXPECT_EQ(again.cmap->get_gno(0xFFFF), 0);
     EXPECT_EQ(again.cmap->get_gno(0xFFFE), 0xFF + 15);
+    EXPECT_EQ(again.maxp->numglyphs(), 0xFFu + 15 + 1);
+    byte_span loca = again.loca->bytes();
+    EXPECT_EQ(loca.u32(0), 0u);
+    EXPECT_EQ(loca.u32(4), 10u);
+    EXPECT_EQ(loca.u32(4 * 271), 10u);
+    EXPECT_EQ(again.glyf->length, 10u);
     // The first save stamps both dates with the same value.
     byte_span head = again.head->bytes();
     EXPECT_NE(head.u64(20), 0u);
@@ -163,4 +157,54 @@ TEST(TtfInit, RefusedWithoutSetupOrTwice) {
     ASSERT_EQ(font.init(), 0);
     font.setup = setup_for({0}, {{0x20, 0x7E}});
     EXPECT_NE(font.init(), 0);
+}
+
+TEST(TtfInit, OnlyCharactersAreMappedAndOs2NamesTheFirstAndLast) {
+    struct chosen_case {
+        const char* label;
+        std::vector<std::pair<unsigned, unsigned>> ranges;
+        unsigned glyphs, first, last;
+        std::vector<std::pair<unsigned, unsigned>> mapped; // code -> glyph
+    };
+    const chosen_case cases[] = {
+        {"U+0000 alone", {{0, 0}}, 1, 0, 0, {{0, 0}, {0x41, 0}}},
+        {"Basic Latin", {{0, 0x7F}}, 128, 1, 0x7F, {{1, 1}, {0x7F, 0x7F}}},
+        {"surrogates only", {{0, 0}, {0xD800, 0xDFFF}}, 1, 0, 0, {{0xD800, 0}, {0xDFFF, 0}}},
+        {"around the surrogates",
+         {{0, 0}, {0xD7FF, 0xE000}},
+         3,
+         0xD7FF,
+         0xE000,
+         {{0xD7FF, 1}, {0xD800, 0}, {0xDBFF, 0}, {0xDC00, 0}, {0xDFFF, 0}, {0xE000, 2}}},
+        {"specials",
+         {{0, 0}, {0xFEFF, 0xFEFF}, {0xFFF0, 0xFFFF}},
+         17,
+         0xFEFF,
+         0xFFFE,
+         {{0xFEFF, 1}, {0xFFF0, 2}, {0xFFFE, 16}, {0xFFFF, 0}}},
+        {"U+FFFF alone", {{0xFFFF, 0xFFFF}}, 1, 0, 0, {{0xFFFF, 0}}},
+    };
+    for (const chosen_case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ttf font;
+        font.setup = new setupinfo();
+        for (auto r : c.ranges)
+            for (unsigned code = r.first; code <= r.second; code++)
+                font.setup->chars[code] = 1;
+        ASSERT_EQ(font.init(), 0);
+        EXPECT_EQ(font.maxp->numglyphs(), c.glyphs);
+        EXPECT_EQ(font.hhea->numhmtx(), c.glyphs);
+        EXPECT_EQ(font.loca->length, 4 * c.glyphs + 4);
+        EXPECT_EQ(font.os2->bytes().u16(64), c.first);
+        EXPECT_EQ(font.os2->bytes().u16(66), c.last);
+        for (auto m : c.mapped)
+            EXPECT_EQ(font.cmap->get_gno((unsigned short)m.first), m.second) << m.first;
+        // Saved at once, the font is valid for OTS and FreeType.
+        std::string path = save_font(font);
+        ASSERT_FALSE(path.empty());
+        std::string out;
+        EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+        out.clear();
+        EXPECT_EQ(run_command(std::string(TAVREL_FT_CHECK) + " '" + path + "'", &out), 0) << out;
+    }
 }
