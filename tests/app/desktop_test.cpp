@@ -1,11 +1,13 @@
 // The real program on a real X server: started with a font on its command
 // line, driven with xdotool (a tag clicked, File > Save as, a name typed in
 // the save panel, File > Quit), and the file it wrote checked by OTS and
-// fontTools. The script does the driving; see tests/tools/app_on_xvfb.sh.
+// fontTools. The scripts do the driving; see tests/tools/app_on_xvfb.sh and
+// tests/tools/new_on_xvfb.sh (File > New, a block ticked, "set", saved).
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 using namespace testing_support;
@@ -34,4 +36,20 @@ TEST(Desktop, NameAndGaspEditorsTakeRealClicksAndTyping) {
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("name and gasp edited on the desktop and read back"), std::string::npos)
         << output;
+}
+
+// "New" on the real desktop: a block ticked, "set", saved through the
+// panel; see tests/tools/new_on_xvfb.sh.
+TEST(Desktop, RealProgramBuildsANewFontFromABlockAndSavesIt) {
+    std::string output;
+    const char* shots = getenv("TAVREL_SCREENSHOT_DIR");
+    int status = run_command("timeout 120 bash " + source_dir() + "/tests/tools/new_on_xvfb.sh " +
+                                 TAVREL_PROGRAM + " " + python() + " " + source_dir() +
+                                 "/tests/tools/check_font.py " + TAVREL_FT_CHECK + " " +
+                                 (shots ? shots : ""),
+                             &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("ok 128 glyphs 127 codes"), std::string::npos) << output;
+    EXPECT_NE(output.find("glyphs 128\nindex 65\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("new font built, saved and checked"), std::string::npos) << output;
 }
