@@ -1,0 +1,187 @@
+// Benchmarks of the views, on the headless display with injected input:
+// building a new font of every Unicode block from the set-up view's "set"
+// until the font is shown, saving it, and toggling one pixel of the
+// largest bitmap strike (255 pixels per em) with its redraw. Each
+// iteration's time runs from the injected input until every looper is
+// idle again, so it covers the handling and the drawing.
+#include "app/initview.h"
+#include "app/tavrel.h"
+#include "app/tavrelwindow.h"
+#include "editor/ebdteditview.h"
+#include "editor/globals.h"
+#include "font/bitmap.h"
+#include "font/ebdt.h"
+#include "font/ttf.h"
+#include "kit/display/headless/headless_display.h"
+
+#include <Entry.h>
+#include <File.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Window.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+kit::headless_display& screen() {
+    return *kit::headless_display::current();
+}
+
+const float WORKVIEW_TOP = 53;
+
+// The application running its loop on a thread of its own, as in the
+// application's tests.
+class running_app {
+  public:
+    running_app() {
+        app = new tavrel();
+        loop = std::thread([this] { app->Run(); });
+        BMessage reply;
+        be_app_messenger.SendMessage('ping', &reply);
+        screen().wait_idle();
+    }
+    ~running_app() {
+        be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+        loop.join();
+        delete app;
+    }
+    void click(BPoint where) {
+        screen().mouse_down(app->window, where);
+        screen().mouse_up(app->window, where);
+        screen().wait_idle();
+    }
+    // File > New, then every block ticked.
+    void new_with_every_block() {
+        click(BPoint(15, 10));
+        click(BPoint(40, 34));
+        for (int i = 0; i < BLOCK_COUNT; i++)
+            click(BPoint((i / 24) * 185 + 30, WORKVIEW_TOP + 20 * (i % 24) + 17));
+    }
+    void press_set() { click(BPoint(520, WORKVIEW_TOP + 497)); }
+
+    tavrel* app;
+    std::thread loop;
+};
+
+running_app& application() {
+    static running_app* running = new running_app();
+    return *running;
+}
+
+std::string scratch_dir() {
+    char folder[] = "/dev/shm/tavrel-gui-bench-XXXXXX";
+    const char* made = mkdtemp(folder);
+    return made ? made : "/tmp";
+}
+
+void new_font_from_set(benchmark::State& state) {
+    running_app& run = application();
+    for (auto _ : state) {
+        state.PauseTiming();
+        run.new_with_every_block();
+        if (!curfont || !curfont->setup || curfont->setup->chrcount != 49504) {
+            state.SkipWithError("the set-up view did not choose every block");
+            break;
+        }
+        state.ResumeTiming();
+        run.press_set();
+        if (!run.app->fontshown()) {
+            state.SkipWithError("the font was not shown");
+            break;
+        }
+    }
+}
+
+void save_new_font(benchmark::State& state) {
+    running_app& run = application();
+    run.new_with_every_block();
+    run.press_set();
+    std::string dir = scratch_dir();
+    entry_ref folder(dir.c_str());
+    for (auto _ : state) {
+        BMessage save(B_SAVE_REQUESTED);
+        save.AddRef("directory", &folder);
+        save.AddString("name", "new.ttf");
+        be_app_messenger.SendMessage(&save);
+        screen().wait_idle();
+    }
+    BFile saved((dir + "/new.ttf").c_str(), B_READ_ONLY);
+    off_t size = 0;
+    if (saved.GetSize(&size) != B_OK || size < 300000)
+        state.SkipWithError("nothing was saved");
+}
+
+// The 255-ppem font of the editor's tests, built with fontTools.
+std::string strike_font() {
+    std::string path = scratch_dir() + "/strikes.ttf";
+    std::string command = std::string("/usr/bin/python3 ") + TAVREL_SOURCE_DIR +
+                          "/tests/tools/build_strike_font.py " + path + " 12 255";
+    return system(command.c_str()) == 0 ? path : std::string();
+}
+
+void toggle_pixel_255(benchmark::State& state) {
+    std::string path = strike_font();
+    register_ebdt_views();
+    ttf* font = new ttf();
+    BFile file(path.c_str(), B_READ_ONLY);
+    if (path.empty() || font->load(file) != 0 || !font->ebdt) {
+        state.SkipWithError("the test font did not load");
+        return;
+    }
+    BWindow* window = new BWindow(BRect(100, 100, 661, 611), "bitmaps", B_TITLED_WINDOW, 0);
+    window->Show();
+    BView* parent = new BView(BRect(0, 0, 561, 511), "work", B_FOLLOW_ALL, B_WILL_DRAW);
+    window->Lock();
+    window->AddChild(parent);
+    font->set_view(parent);
+    font->ebdt->show(true);
+    window->Unlock();
+    // Strike 255 and glyph 2, as the palette asks for them.
+    BMessage choose('Vchg');
+    choose.AddInt16("pt", (int16)0xFFFF);
+    choose.AddInt16("gno", 2);
+    BMessenger(font->ebdt->editview).SendMessage(&choose);
+    screen().wait_idle();
+
+    ebdteditview* canvas = dynamic_cast<ebdteditview*>(font->ebdt->editview);
+    window->Lock();
+    bool ready = canvas && canvas->bmp && canvas->bmp->pixels && canvas->bmp->width == 255;
+    BRect cell = ready ? canvas->bmp->cell_rect(128, 100) : BRect();
+    window->Unlock();
+    if (!ready) {
+        state.SkipWithError("the 255-ppem bitmap was not shown");
+    } else {
+        BPoint where(50 + std::floor((cell.left + cell.right) / 2),
+                     std::floor((cell.top + cell.bottom) / 2));
+        for (auto _ : state) {
+            screen().mouse_down(window, where);
+            screen().mouse_up(window, where);
+            screen().wait_idle();
+        }
+    }
+    window->Lock();
+    font->reset_view(parent);
+    window->Quit();
+    delete font;
+}
+
+} // namespace
+
+BENCHMARK(new_font_from_set)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(save_new_font)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(toggle_pixel_255)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+    screen();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete &application();
+    return 0;
+}
