@@ -181,3 +181,17 @@ TEST(Messenger, SynchronousSendToTheCallersOwnLooperIsRefused) {
     looper->Lock();
     looper->Quit();
 }
+
+// A looper that quits on its first message, posted before Run(): its thread
+// may end and delete it before Run() has returned. Run() must neither
+// detach an unassigned thread nor read the deleted looper.
+TEST(Looper, ALooperThatQuitsAtOnceEndsCleanly) {
+    for (int round = 0; round < 300; round++) {
+        std::atomic<bool> deleted{false};
+        recording_looper* looper = new recording_looper(&deleted);
+        looper->PostMessage(B_QUIT_REQUESTED);
+        EXPECT_GE(looper->Run(), 0);
+        wait_for([&] { return deleted.load(); });
+        EXPECT_TRUE(deleted);
+    }
+}

@@ -31,25 +31,36 @@ thread_id BLooper::Run() {
     if (fRunning)
         return fThreadNumber;
     fRunning = true;
-    fThread = std::thread([this] {
-        kit_run_loop();
-        kit_retire();
-        bool byOther;
-        {
-            std::lock_guard<std::mutex> guard(fLockGuard);
-            byOther = fQuitByOther;
-        }
-        if (!byOther) {
-            // Quit() came from this thread: nobody joins us, and the
-            // looper goes away with the loop.
-            fThread.detach();
-            delete this;
-        }
-    });
-    // Run() returns once the thread knows its own number.
-    while (fThreadNumber < 0)
+    std::atomic<thread_id> started{-1};
+    {
+        // A looper may quit at once and delete itself on its own thread; it
+        // detaches that thread only after reading fQuitByOther under this
+        // lock, so fThread is assigned by then.
+        std::lock_guard<std::mutex> guard(fLockGuard);
+        fThread = std::thread([this, &started] {
+            fThreadNumber = find_thread(nullptr);
+            // The last use of `started`: Run() returns once it is set.
+            started = fThreadNumber.load();
+            kit_run_loop();
+            kit_retire();
+            bool byOther;
+            {
+                std::lock_guard<std::mutex> guard(fLockGuard);
+                byOther = fQuitByOther;
+            }
+            if (!byOther) {
+                // Quit() came from this thread: nobody joins us, and the
+                // looper goes away with the loop.
+                fThread.detach();
+                delete this;
+            }
+        });
+    }
+    // Run() returns once the thread knows its own number, without looking
+    // at the looper, which may be gone by then.
+    while (started < 0)
         std::this_thread::yield();
-    return fThreadNumber;
+    return started;
 }
 
 void BLooper::kit_run_loop() {
