@@ -94,12 +94,14 @@ void BWindow::Show() {
     if (fShowLevel == 0 && !fOffscreen) {
         kit::display().window_shown(kit_token(), true);
         fInvalid.include(fSurface.rect());
+        // Drawn in the window's thread, never the caller's.
+        PostMessage(kUpdate);
+        // Last: once its loop runs, a window can take input, answer it and
+        // quit (an alert does), deleting itself before Show() returns.
         if (!fShownOnce) {
             fShownOnce = true;
             Run();
         }
-        // Drawn in the window's thread, never the caller's.
-        PostMessage(kUpdate);
     }
 }
 
