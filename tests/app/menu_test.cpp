@@ -89,11 +89,22 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
 TEST(Menu, AboutShowsItsBox) {
     running_app run;
     menu(run, ABOUT_ROW);
-    BAlert* about = dynamic_cast<BAlert*>(wait_for_window(run));
+    BWindow* up = wait_for_window(run);
+    ASSERT_NE(up, nullptr);
+    // The alert is listed as soon as it is constructed on the application's
+    // thread; it is read once it shows, under its lock.
+    for (int i = 0; i < 500 && up->IsHidden(); i++)
+        snooze(10000);
+    ASSERT_TRUE(up->Lock());
+    BAlert* about = dynamic_cast<BAlert*>(up);
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(std::string(about->Text()).rfind("tavrel ver.0.011   2009. 4.22\n", 0), 0u);
-    ASSERT_EQ(about->CountButtons(), 1);
-    EXPECT_STREQ(about->ButtonAt(0)->Label(), "Thank you");
+    std::string text = about->Text();
+    int32 buttons = about->CountButtons();
+    std::string label = buttons > 0 ? about->ButtonAt(0)->Label() : "";
+    up->Unlock();
+    EXPECT_EQ(text.rfind("tavrel ver.0.011   2009. 4.22\n", 0), 0u);
+    EXPECT_EQ(buttons, 1);
+    EXPECT_EQ(label, "Thank you");
     EXPECT_EQ(run.dismiss_alerts(), 1);
 }
 

@@ -93,6 +93,15 @@ TEST(Save, SavedFontReloadsAndSavesToTheSameBytes) {
         a[i] = b[i] = 0;
     for (long i = head + 28; i < head + 36; i++)
         a[i] = b[i] = 0;
+    // So may head's checksum in the directory, which covers the date.
+    int tables = a[4] << 8 | a[5];
+    for (int k = 0; k < tables; k++) {
+        size_t e = 12 + 16 * k;
+        if (memcmp(&a[e], "head", 4) == 0) {
+            for (size_t i = e + 4; i < e + 8; i++)
+                a[i] = b[i] = 0;
+        }
+    }
     EXPECT_TRUE(a == b);
     // Nothing but the two fonts is left in the folder.
     EXPECT_EQ(folder_entries(dir).size(), 2u);
