@@ -1,46 +1,44 @@
 #include "font/cmap.h"
 
+#include "font/cmap_subtables.h"
 #include "font/ttf.h"
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <vector>
+
+using cmap_subtables::CODES;
+using cmap_subtables::run;
 
 namespace {
 
-const size_t CODES = 65536;
-
-// The subtable length is a 16-bit field: 8n + 16 <= 65535.
-const size_t MAX_SEGMENTS = (0xFFFF - 16) / 8;
-
-struct segment {
-    uint16_t start, end, delta;
+struct record {
+    uint16_t platform, encoding;
+    uint32_t offset;
 };
 
-// Codes still to be written while segments are applied last to first, so
-// that each code costs one step however the segments overlap.
-class free_codes {
-  public:
-    free_codes() : next(CODES + 1) {
-        for (size_t c = 0; c <= CODES; c++)
-            next[c] = (uint32_t)c;
-    }
-    // The first free code at or after c (CODES when none).
-    uint32_t find(uint32_t c) {
-        uint32_t root = c;
-        while (next[root] != root)
-            root = next[root];
-        while (next[c] != root) {
-            uint32_t up = next[c];
-            next[c] = root;
-            c = up;
-        }
-        return root;
-    }
-    void take(uint32_t c) { next[c] = c + 1; }
+bool is_unicode(const record& r) {
+    return r.platform == 0 || (r.platform == 3 && (r.encoding == 1 || r.encoding == 10));
+}
 
-  private:
-    std::vector<uint32_t> next;
-};
+bool is_bmp(const record& r) {
+    return r.platform == 3 && r.encoding == 1;
+}
+
+std::vector<record> records_of(byte_span b) {
+    std::vector<record> out;
+    unsigned count = b.u16(2);
+    for (unsigned i = 0; i < count && b.has(4 + 8 * (size_t)i, 8); i++) {
+        size_t at = 4 + 8 * (size_t)i;
+        out.push_back({b.u16(at), b.u16(at + 2), b.u32(at + 4)});
+    }
+    return out;
+}
+
+std::string where(const record& r) {
+    return "(" + std::to_string(r.platform) + ", " + std::to_string(r.encoding) + ")";
+}
 
 } // namespace
 
@@ -57,131 +55,170 @@ ttf_cmap::~ttf_cmap() {
 int ttf_cmap::get_tbl() {
     std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
     byte_span b = bytes();
-    unsigned records = b.u16(2);
     bool found = false;
     size_t sub = 0;
-    for (unsigned i = 0; i < records && b.has(4 + 8 * (size_t)i, 8); i++) {
-        size_t rec = 4 + 8 * (size_t)i;
-        if (b.u16(rec) == 3 && b.u16(rec + 2) == 1) {
+    for (const record& r : records_of(b)) {
+        if (is_bmp(r)) {
             found = true;
-            sub = b.u32(rec + 4);
+            sub = r.offset;
         }
     }
     if (!found)
         return -1;
-    if (!b.has(sub, 14) || b.u16(sub) != 4)
-        return 1;
-    size_t segx2 = b.u16(sub + 6) & ~1u;
-    size_t segcount = segx2 / 2;
-    size_t ends = sub + 14, starts = sub + 16 + segx2, deltas = sub + 16 + 2 * segx2,
-           ranges = sub + 16 + 3 * segx2;
-    if (!b.has(ends, 8 * segcount + 2))
-        return 1;
+    return cmap_subtables::decode_format4(b, sub, chrmap);
+}
 
-    size_t used = 0;
-    while (used < segcount && b.u16(starts + 2 * used) != 0xFFFF)
-        used++;
-    // The glyph of code c in segment i.
-    auto glyph_of = [&](size_t i, uint32_t c) -> uint16_t {
-        uint32_t start = b.u16(starts + 2 * i);
-        uint16_t delta = b.u16(deltas + 2 * i);
-        size_t rangepos = ranges + 2 * i;
-        uint16_t rangeoffset = b.u16(rangepos);
-        if (rangeoffset == 0)
-            return (uint16_t)(c + delta);
-        // glyphIdArray entry, counted from the idRangeOffset word itself;
-        // outside the table reads as 0 (unmapped).
-        uint16_t raw = b.u16(rangepos + rangeoffset + 2 * (c - start));
-        return raw ? (uint16_t)(raw + delta) : 0;
-    };
-
-    // Segments in ascending order without overlap, as fonts store them, are
-    // read straight through.
-    bool ordered = true;
-    for (size_t i = 0; i < used && ordered; i++) {
-        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-        ordered = start <= end && (i == 0 || start > b.u16(ends + 2 * (i - 1)));
+int ttf_cmap::rebuild(const run* change) {
+    chrmap[0] = 0;
+    chrmap[0xFFFF] = 0;
+    byte_span b = bytes();
+    std::vector<record> recs = records_of(b);
+    int bmp = -1;
+    for (size_t i = 0; i < recs.size(); i++)
+        if (is_bmp(recs[i]))
+            bmp = (int)i;
+    // Codes 0 and 0xFFFF are never mapped in the rebuilt (3, 1) subtable;
+    // the other subtables follow it.
+    run edit{0, 0, 0};
+    bool editing = false;
+    if (change) {
+        edit = *change;
+        edit.start = std::max<uint32_t>(edit.start, 1);
+        edit.end = std::min<uint32_t>(edit.end, 0xFFFE);
+        editing = edit.start <= edit.end;
+        if (editing && edit.gno != 0xFFFF)
+            edit.gno = (uint16_t)(edit.gno + (edit.start - change->start));
     }
-    if (ordered) {
-        for (size_t i = 0; i < used; i++) {
-            uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-            for (uint32_t c = start; c <= end; c++)
-                chrmap[c] = glyph_of(i, c);
+
+    std::vector<uint32_t> offsets;
+    for (const record& r : recs)
+        offsets.push_back(r.offset);
+    std::sort(offsets.begin(), offsets.end());
+
+    // Each subtable is built once and stays shared by the records that
+    // shared it; the map is ordered by the old offsets, so the subtables
+    // keep their order.
+    std::map<uint32_t, std::vector<unsigned char>> bodies;
+    std::vector<uint16_t> map(CODES);
+    for (const record& r : recs) {
+        const uint32_t off = r.offset;
+        if (bodies.count(off) || !b.has(off, 2))
+            continue; // built already, or a record pointing outside the table
+        bool unicode = false;
+        for (const record& other : recs)
+            unicode = unicode || (other.offset == off && is_unicode(other));
+        const bool mine = bmp >= 0 && recs[bmp].offset == off;
+        const uint16_t format = b.u16(off);
+        std::vector<unsigned char>& body = bodies[off];
+        if (unicode && ((format == 4 && (editing || mine)) || (format == 12 && editing))) {
+            bool readable = format == 12 ? cmap_subtables::edit_format12(b, off, edit, &body)
+                                         : cmap_subtables::decode_format4(b, off, map.data()) == 0;
+            if (!readable) {
+                editerror = "the " + where(r) + " subtable is damaged";
+                return -3;
+            }
+            if (format == 12)
+                continue;
+            const uint16_t* from = map.data();
+            if (mine) {
+                from = chrmap;
+            } else if (editing) {
+                for (uint32_t c = edit.start; c <= edit.end; c++)
+                    map[c] = edit.gno == 0xFFFF ? 0 : (uint16_t)(edit.gno + (c - edit.start));
+            }
+            if (!cmap_subtables::encode_format4(from, b.u16(off + 4), &body)) {
+                editerror = "the " + where(r) + " subtable would need too many segments";
+                return -1;
+            }
+            continue;
         }
-        return 0;
+        if (mine && format != 12) {
+            editerror = "the (3, 1) subtable is format " + std::to_string(format) +
+                        ", which this editor does not write";
+            return -3;
+        }
+        // Kept as it is: its declared length, or up to the next subtable
+        // when its format does not say.
+        size_t len = cmap_subtables::declared_length(b, off);
+        if (len == 0) {
+            auto next = std::upper_bound(offsets.begin(), offsets.end(), off);
+            len = (next == offsets.end() ? b.size() : std::min<size_t>(*next, b.size())) - off;
+        }
+        body.assign(b.data() + off, b.data() + off + len);
     }
 
-    // Otherwise later segments win where segments overlap, as if applied in
-    // order.
-    free_codes todo;
-    for (size_t i = used; i-- > 0;) {
-        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-        for (uint32_t c = todo.find(start); c <= end; c = todo.find(c)) {
-            todo.take(c);
-            chrmap[c] = glyph_of(i, c);
+    // A font without a (3, 1) subtable gets one, built from chrmap.
+    std::vector<unsigned char> own;
+    if (bmp < 0) {
+        if (!cmap_subtables::encode_format4(chrmap, 0, &own)) {
+            editerror = "the (3, 1) subtable would need too many segments";
+            return -1;
         }
+        auto at = std::find_if(recs.begin(), recs.end(), [](const record& r) {
+            return r.platform > 3 || (r.platform == 3 && r.encoding > 1);
+        });
+        recs.insert(at, record{3, 1, UINT32_MAX});
     }
+    recs.erase(std::remove_if(recs.begin(), recs.end(),
+                              [&](const record& r) {
+                                  return r.offset != UINT32_MAX && !bodies.count(r.offset);
+                              }),
+               recs.end());
+
+    size_t total = 4 + 8 * recs.size();
+    std::map<uint32_t, uint32_t> placed;
+    for (const auto& body : bodies) {
+        placed[body.first] = (uint32_t)total;
+        total += body.second.size();
+    }
+    placed[UINT32_MAX] = (uint32_t)total;
+    total += own.size();
+    if (total > UINT32_MAX) {
+        editerror = "the table would be too large";
+        return -1;
+    }
+    unsigned char* buf = malloc32((long)total);
+    if (!buf) {
+        editerror = "no memory is left for the table";
+        return -1;
+    }
+    byte_writer w(buf, total);
+    w.put16(0, b.u16(0));
+    w.put16(2, (uint16_t)recs.size());
+    for (size_t i = 0; i < recs.size(); i++) {
+        w.put16(4 + 8 * i, recs[i].platform);
+        w.put16(6 + 8 * i, recs[i].encoding);
+        w.put32(8 + 8 * i, placed[recs[i].offset]);
+    }
+    for (const auto& body : bodies)
+        std::copy(body.second.begin(), body.second.end(), buf + placed[body.first]);
+    std::copy(own.begin(), own.end(), buf + placed[UINT32_MAX]);
+    replace_data(buf, total);
+    editerror.clear();
     return 0;
 }
 
 int ttf_cmap::set_tbl() {
-    chrmap[0] = 0;
-    chrmap[0xFFFF] = 0;
-    std::vector<segment> segs;
-    for (uint32_t c = 1; c <= 0xFFFE; c++) {
-        if (!chrmap[c])
-            continue;
-        uint32_t end = c;
-        while (end + 1 <= 0xFFFE && chrmap[end + 1] &&
-               chrmap[end + 1] == (uint16_t)(chrmap[end] + 1))
-            end++;
-        segs.push_back({(uint16_t)c, (uint16_t)end, (uint16_t)(chrmap[c] - c)});
-        c = end;
-    }
-    segs.push_back({0xFFFF, 0xFFFF, 1});
-    size_t n = segs.size();
-    if (n > MAX_SEGMENTS)
-        return -1;
-    unsigned long len = 8 * n + 28;
-    unsigned char* buf = malloc32((long)len);
-    if (!buf)
-        return -1;
-
-    unsigned p = 0;
-    while ((2u << p) <= n)
-        p++;
-    uint16_t searchrange = (uint16_t)(2u << p);
-    byte_writer w(buf, len);
-    w.put16(2, 1);
-    w.put16(4, 3);
-    w.put16(6, 1);
-    w.put32(8, 12);
-    w.put16(12, 4);
-    w.put16(14, (uint16_t)(8 * n + 16));
-    w.put16(18, (uint16_t)(2 * n));
-    w.put16(20, searchrange);
-    w.put16(22, (uint16_t)p);
-    w.put16(24, (uint16_t)(2 * n - searchrange));
-    for (size_t i = 0; i < n; i++) {
-        w.put16(26 + 2 * i, segs[i].end);
-        w.put16(28 + 2 * n + 2 * i, segs[i].start);
-        w.put16(28 + 4 * n + 2 * i, segs[i].delta);
-    }
-    replace_data(buf, len);
-    return 0;
+    return rebuild(nullptr);
 }
 
 int ttf_cmap::set_chr(unsigned short start, unsigned short end, unsigned short gno) {
     if (end < start)
         return set_tbl();
-    std::vector<unsigned short> before(chrmap + start, chrmap + end + 1);
+    // 0xFFFF is no glyph: a run that would reach it (or wrap past it to 0)
+    // is refused whole.
+    if (gno != 0xFFFF && (uint32_t)gno + (uint32_t)(end - start) > 0xFFFE) {
+        editerror = "the run of glyph numbers would pass fffe";
+        return -2;
+    }
+    std::vector<unsigned short> before(chrmap + start, chrmap + (size_t)end + 1);
     for (uint32_t k = 0; k <= (uint32_t)(end - start); k++)
         chrmap[start + k] = gno == 0xFFFF ? 0 : (unsigned short)(gno + k);
-    if (set_tbl() != 0) {
+    run change{start, end, gno};
+    int result = rebuild(&change);
+    if (result != 0)
         std::copy(before.begin(), before.end(), chrmap + start);
-        return -1;
-    }
-    return 0;
+    return result;
 }
 
 unsigned short ttf_cmap::get_gno(unsigned short chr) const {

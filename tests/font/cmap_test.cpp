@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <sstream>
@@ -191,15 +192,189 @@ TEST(Cmap, SetChrBuildsTheSegments) {
 }
 
 TEST(Cmap, EmptyMapHasOnlyTheFinalSegment) {
-    cmap_font c(format4({{0x41, 0x41, 1, 0}}, {}, 1, 0));
-    c->get_tbl();
-    ASSERT_EQ(c->set_tbl(), 0);
+    cmap_font c(format4({{0x41, 0x41, 2, 0}}, {}, 3, 1));
+    c->set_chr(0x41, 0x41, 0xFFFF);
     byte_span b = c->bytes();
     EXPECT_EQ(c->length, 36u);
     EXPECT_EQ(b.u16(18), 2);
     EXPECT_EQ(b.u16(20), 2);
     EXPECT_EQ(b.u16(22), 0);
     EXPECT_EQ(b.u16(24), 0);
+}
+
+TEST(Cmap, FontWithoutAWindowsSubtableGetsOneAndKeepsItsOwn) {
+    bytes mac = format4({{0x41, 0x41, 1, 0}}, {}, 1, 0);
+    cmap_font c(mac);
+    EXPECT_EQ(c->get_tbl(), -1);
+    ASSERT_EQ(c->set_chr(0x42, 0x42, 3), 0);
+    byte_span b = c->bytes();
+    ASSERT_EQ(b.u16(2), 2);
+    EXPECT_EQ(b.u16(4), 1); // (1, 0) first, as records are sorted
+    EXPECT_EQ(b.u16(12), 3);
+    EXPECT_EQ(b.u16(14), 1);
+    size_t macat = b.u32(8), winat = b.u32(16);
+    bytes macsub(mac.begin() + 12, mac.end());
+    EXPECT_EQ(bytes(b.data() + macat, b.data() + macat + macsub.size()), macsub);
+    EXPECT_EQ(b.u16(winat), 4);
+    EXPECT_EQ(c->get_tbl(), 0);
+    EXPECT_EQ(c->get_gno(0x42), 3);
+    EXPECT_EQ(c->get_gno(0x41), 0);
+}
+
+namespace {
+
+struct group {
+    uint32_t start, end, glyph;
+};
+
+// A cmap whose (3, 1) and (0, 3) records share a format 4 subtable (A..C
+// to 5..7), with a (3, 10) format 12 subtable of `groups` and a (3, 0)
+// symbol subtable in format 6.
+bytes unicode_font_cmap(const std::vector<group>& groups) {
+    bytes f4 = format4({{0x41, 0x43, (uint16_t)(5 - 0x41), 0}, {0xFFFF, 0xFFFF, 1, 0}});
+    bytes sub4(f4.begin() + 12, f4.end());
+    bytes sub12;
+    add16(sub12, 12);
+    add16(sub12, 0);
+    add32(sub12, (uint32_t)(16 + 12 * groups.size()));
+    add32(sub12, 0);
+    add32(sub12, (uint32_t)groups.size());
+    for (const group& g : groups) {
+        add32(sub12, g.start);
+        add32(sub12, g.end);
+        add32(sub12, g.glyph);
+    }
+    bytes sub6;
+    for (uint32_t v : {6u, 14u, 0u, 0xF020u, 2u, 9u, 8u})
+        add16(sub6, v);
+    bytes b;
+    add16(b, 0);
+    add16(b, 4);
+    size_t at4 = 4 + 8 * 4, at12 = at4 + sub4.size(), at6 = at12 + sub12.size();
+    for (auto r : {std::array<size_t, 3>{0, 3, at4}, {3, 0, at6}, {3, 1, at4}, {3, 10, at12}}) {
+        add16(b, (uint32_t)r[0]);
+        add16(b, (uint32_t)r[1]);
+        add32(b, (uint32_t)r[2]);
+    }
+    b.insert(b.end(), sub4.begin(), sub4.end());
+    b.insert(b.end(), sub12.begin(), sub12.end());
+    b.insert(b.end(), sub6.begin(), sub6.end());
+    return b;
+}
+
+// The (3, 10) subtable's groups.
+std::vector<group> groups_of(const ttf_cmap& c) {
+    byte_span b = c.bytes();
+    std::vector<group> out;
+    for (unsigned i = 0; i < b.u16(2); i++) {
+        if (b.u16(4 + 8 * i) != 3 || b.u16(6 + 8 * i) != 10)
+            continue;
+        size_t at = b.u32(8 + 8 * i);
+        for (uint32_t k = 0; k < b.u32(at + 12); k++)
+            out.push_back(
+                {b.u32(at + 16 + 12 * k), b.u32(at + 20 + 12 * k), b.u32(at + 24 + 12 * k)});
+    }
+    return out;
+}
+
+bool operator==(const group& a, const group& b) {
+    return a.start == b.start && a.end == b.end && a.glyph == b.glyph;
+}
+
+std::ostream& operator<<(std::ostream& o, const group& g) {
+    return o << std::hex << "{" << g.start << ", " << g.end << ", " << g.glyph << "}";
+}
+
+} // namespace
+
+TEST(Cmap, EditsReachFormat12AndLeaveOtherSubtablesAlone) {
+    const std::vector<group> groups = {{0x20, 0x7E, 1}, {0x1F600, 0x1F64F, 500}};
+    struct {
+        const char* label;
+        uint16_t start, end, gno;
+        std::vector<group> expect;
+    } const cases[] = {
+        {"a run inside a group splits it",
+         0x41,
+         0x43,
+         900,
+         {{0x20, 0x40, 1}, {0x41, 0x43, 900}, {0x44, 0x7E, 0x25}, {0x1F600, 0x1F64F, 500}}},
+        {"unmapping cuts a hole",
+         0x41,
+         0x43,
+         0xFFFF,
+         {{0x20, 0x40, 1}, {0x44, 0x7E, 0x25}, {0x1F600, 0x1F64F, 500}}},
+        {"a run that continues its neighbours merges with them",
+         0x41,
+         0x43,
+         0x22,
+         {{0x20, 0x7E, 1}, {0x1F600, 0x1F64F, 500}}},
+        {"a run across the group's end and beyond",
+         0x7D,
+         0x90,
+         7,
+         {{0x20, 0x7C, 1}, {0x7D, 0x90, 7}, {0x1F600, 0x1F64F, 500}}},
+        {"a run before every group",
+         0x10,
+         0x11,
+         3,
+         {{0x10, 0x11, 3}, {0x20, 0x7E, 1}, {0x1F600, 0x1F64F, 500}}},
+        {"codes 0 and ffff stay unmapped",
+         0xFFFE,
+         0xFFFF,
+         3,
+         {{0x20, 0x7E, 1}, {0xFFFE, 0xFFFE, 3}, {0x1F600, 0x1F64F, 500}}},
+    };
+    for (const auto& c : cases) {
+        bytes table = unicode_font_cmap(groups);
+        cmap_font f(table);
+        ASSERT_EQ(f->get_tbl(), 0);
+        ASSERT_EQ(f->set_chr(c.start, c.end, c.gno), 0) << c.label;
+        EXPECT_EQ(groups_of(*f), c.expect) << c.label;
+        // The symbol subtable is the same bytes; (0, 3) and (3, 1) still
+        // share theirs, which took the edit.
+        byte_span b = f->bytes();
+        ASSERT_EQ(b.u16(2), 4) << c.label;
+        size_t at6 = b.u32(16);
+        EXPECT_EQ(bytes(b.data() + at6, b.data() + at6 + 14), bytes(table.end() - 14, table.end()))
+            << c.label;
+        EXPECT_EQ(b.u32(8), b.u32(24)) << c.label;
+        EXPECT_EQ(f->get_tbl(), 0);
+        uint16_t want = c.gno == 0xFFFF ? 0 : c.gno;
+        EXPECT_EQ(f->get_gno(c.start), want) << c.label;
+    }
+}
+
+TEST(Cmap, RunsPastTheLastGlyphNumberOrDamagedSubtablesChangeNothing) {
+    // Glyph numbers fff0 ... 10000 would wrap to 0.
+    cmap_font c(unicode_font_cmap({{0x20, 0x7E, 1}}));
+    c->get_tbl();
+    bytes before(c->data, c->data + c->length);
+    EXPECT_EQ(c->set_chr(0x10, 0x20, 0xFFF0), -2);
+    EXPECT_EQ(bytes(c->data, c->data + c->length), before);
+    EXPECT_EQ(c->get_gno(0x10), 0);
+    EXPECT_STREQ(c->edit_error(), "the run of glyph numbers would pass fffe");
+    EXPECT_EQ(c->set_chr(0x10, 0x1E, 0xFFF0), 0);
+    EXPECT_EQ(c->get_gno(0x1E), 0xFFFE);
+
+    // A format 12 subtable claiming more groups than the table holds.
+    bytes damaged = unicode_font_cmap({{0x20, 0x7E, 1}});
+    size_t at12 = get32(damaged, 4 + 8 * 3 + 4);
+    put32(damaged, at12 + 12, 0x10000000);
+    cmap_font d(damaged);
+    d->get_tbl();
+    EXPECT_EQ(d->set_chr(0x41, 0x41, 2), -3);
+    EXPECT_EQ(bytes(d->data, d->data + d->length), damaged);
+    EXPECT_EQ(d->get_gno(0x41), 5);
+    EXPECT_STREQ(d->edit_error(), "the (3, 10) subtable is damaged");
+
+    // A (3, 1) subtable in a format the editor does not write.
+    bytes six = format4({{0x41, 0x41, 1, 0}});
+    put16(six, 12, 6);
+    cmap_font s(six);
+    EXPECT_EQ(s->get_tbl(), 1);
+    EXPECT_EQ(s->set_chr(0x41, 0x41, 2), -3);
+    EXPECT_EQ(bytes(s->data, s->data + s->length), six);
 }
 
 TEST(Cmap, MapTooScatteredForOneSubtableIsRefused) {

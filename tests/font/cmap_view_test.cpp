@@ -1,0 +1,242 @@
+// The character-map editor driven as a user drives it: a start code typed
+// and committed shows the glyph it maps to; "set" maps start..end to a run
+// of glyphs in every Unicode subtable, refuses runs that pass the last
+// glyph and says why an edit could not be made. Real fonts edited through
+// it are compared with fontTools' reading.
+#include "font/cmap.h"
+#include "font/maxp.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "font/font_builder.h"
+#include "font/editor_drive.h"
+
+using namespace font_builder;
+using namespace editor_drive;
+using namespace testing_support;
+using kit_testing::rgb;
+using kit_testing::screenshot;
+
+namespace {
+
+// A (3, 1) format 4 subtable mapping code c of each (start, end) segment
+// to c + delta; the final 0xFFFF segment is added.
+bytes cmap_of(std::vector<std::array<uint32_t, 3>> segs) {
+    segs.push_back({0xFFFF, 0xFFFF, 1});
+    size_t n = segs.size();
+    bytes b;
+    for (uint32_t v : {0u, 1u, 3u, 1u})
+        add16(b, v);
+    add32(b, 12);
+    for (uint32_t v : {4u, (uint32_t)(16 + 8 * n), 0u, (uint32_t)(2 * n), 0u, 0u, 0u})
+        add16(b, v);
+    for (const auto& s : segs)
+        add16(b, s[1]);
+    add16(b, 0);
+    for (const auto& s : segs)
+        add16(b, s[0]);
+    for (const auto& s : segs)
+        add16(b, s[2]);
+    for (size_t i = 0; i < n; i++)
+        add16(b, 0);
+    return b;
+}
+
+// Ten glyphs; A, B and C map to glyphs 5, 6 and 7.
+struct editor {
+    ttf font;
+    ttf_cmap* cmap = nullptr;
+    BWindow* window = nullptr;
+    explicit editor(const bytes& cmapbytes = cmap_of({{0x41, 0x43, (uint16_t)(5 - 0x41)}})) {
+        std::vector<table> tables = font_tables(std::vector<bytes>(10));
+        *find_table(tables, "cmap") = cmapbytes;
+        EXPECT_EQ(load_bytes(font, sfnt(tables)), 0);
+        cmap = font.cmap;
+        window = show_table(cmap);
+    }
+    ~editor() { close_table(window, cmap); }
+
+    std::string text(BTextControl* c) { return text_of(window, c); }
+    std::string notice() {
+        std::string n;
+        locked(window, [&] { n = cmap->notice; });
+        return n;
+    }
+    bytes held() { return bytes(cmap->data, cmap->data + cmap->length); }
+    void set(const char* st, const char* ed, const char* gno) {
+        type(window, cmap->stctl, st);
+        type(window, cmap->edctl, ed);
+        type(window, cmap->gnoctl, gno);
+        press(window, cmap->setbtn);
+    }
+    int amber() { return amber_pixels(window, 0, 410, 560, 445); }
+};
+
+} // namespace
+
+TEST(CmapEditor, ControlsStandWhereTheyBelongOnBlack) {
+    editor e;
+    struct {
+        BView* control;
+        const char* name;
+        const char* label;
+        BRect frame;
+    } const expected[] = {
+        {e.cmap->setbtn, "set", "set", BRect(500, 448, 540, 470)},
+        {e.cmap->stctl, "st", "start_chr.", BRect(20, 450, 120, 470)},
+        {e.cmap->edctl, "ed", "end_chr.", BRect(140, 450, 240, 470)},
+        {e.cmap->gnoctl, "gno", "glyph_no.", BRect(260, 450, 360, 470)},
+    };
+    for (const auto& c : expected) {
+        ASSERT_NE(c.control, nullptr) << c.name;
+        EXPECT_STREQ(c.control->Name(), c.name);
+        EXPECT_STREQ(dynamic_cast<BControl*>(c.control)->Label(), c.label);
+        EXPECT_EQ(c.control->Frame(), c.frame) << c.name;
+    }
+    EXPECT_EQ(e.text(e.cmap->stctl), "");
+    EXPECT_EQ(rgb(e.window, 5, 5), 0u);
+    EXPECT_EQ(rgb(e.window, 300, 300), 0u);
+    EXPECT_EQ(e.amber(), 0);
+}
+
+TEST(CmapEditor, CommittingTheStartShowsItsGlyph) {
+    editor e;
+    type(e.window, e.cmap->stctl, "42");
+    EXPECT_EQ(e.text(e.cmap->stctl), "0042");
+    EXPECT_EQ(e.text(e.cmap->edctl), "0000");
+    EXPECT_EQ(e.text(e.cmap->gnoctl), "0006");
+    type(e.window, e.cmap->stctl, "44");
+    EXPECT_EQ(e.text(e.cmap->gnoctl), "0000");
+    // Another field reformats the three texts without looking anything up.
+    type(e.window, e.cmap->gnoctl, "9");
+    type(e.window, e.cmap->edctl, "7a");
+    EXPECT_EQ(e.text(e.cmap->edctl), "007a");
+    EXPECT_EQ(e.text(e.cmap->gnoctl), "0009");
+    // A code past ffff has no entry to show.
+    type(e.window, e.cmap->stctl, "12345");
+    EXPECT_EQ(e.text(e.cmap->stctl), "12345");
+    EXPECT_EQ(e.text(e.cmap->gnoctl), "0009");
+    EXPECT_EQ(e.notice(), "character codes end at ffff");
+    EXPECT_GT(e.amber(), 50);
+}
+
+TEST(CmapEditor, SetMapsTheRunAndRebuildsTheTable) {
+    editor e;
+    e.set("20", "22", "3");
+    EXPECT_EQ(e.cmap->get_gno(0x20), 3);
+    EXPECT_EQ(e.cmap->get_gno(0x22), 5);
+    EXPECT_EQ(e.cmap->get_gno(0x41), 5);
+    // Two runs, then the final segment: 0x20..0x22 and 0x41..0x43.
+    byte_span b = e.cmap->bytes();
+    EXPECT_EQ(b.u16(18), 6);
+    EXPECT_EQ(b.u16(26), 0x22);   // endCode[0]
+    EXPECT_EQ(b.u16(34), 0x20);   // startCode[0]
+    EXPECT_EQ(b.u16(40), 0xFFE3); // idDelta[0] = 3 - 0x20
+    EXPECT_EQ(e.text(e.cmap->gnoctl), "0003") << "texts stay as typed";
+    EXPECT_EQ(e.notice(), "");
+
+    // ffff unmaps.
+    e.set("41", "42", "ffff");
+    EXPECT_EQ(e.cmap->get_gno(0x41), 0);
+    EXPECT_EQ(e.cmap->get_gno(0x42), 0);
+    EXPECT_EQ(e.cmap->get_gno(0x43), 7);
+    screenshot(e.window, "cmap_editor");
+}
+
+TEST(CmapEditor, RunsThatCannotBeStoredAreRefusedWithAMessage) {
+    struct {
+        const char* st;
+        const char* ed;
+        const char* gno;
+        const char* notice; // "" = refused silently
+    } const cases[] = {
+        {"41", "45", "7", "glyphs 0007-000b pass the last glyph, 0009"},
+        {"41", "41", "a", "glyphs 000a-000a pass the last glyph, 0009"},
+        {"0", "ffff", "1", "glyphs 0001-10000 pass the last glyph, 0009"},
+        {"fff0", "10000", "1", "character codes end at ffff"},
+        {"10", "ffffffff", "ffff", "character codes end at ffff"},
+        {"45", "41", "1", ""},
+    };
+    for (const auto& c : cases) {
+        editor e;
+        bytes before = e.held();
+        e.set(c.st, c.ed, c.gno);
+        EXPECT_EQ(e.held(), before) << c.st << " " << c.ed << " " << c.gno;
+        EXPECT_EQ(e.notice(), c.notice);
+        EXPECT_EQ(e.cmap->get_gno(0x41), 5);
+        if (*c.notice) {
+            EXPECT_GT(e.amber(), 50);
+        }
+    }
+}
+
+TEST(CmapEditor, AMapFormat4CannotHoldIsReported) {
+    // Every other code mapped alone: as many segments as format 4 holds.
+    std::vector<std::array<uint32_t, 3>> segs;
+    for (uint32_t c = 2; segs.size() < (0xFFFF - 16) / 8 - 1; c += 2)
+        segs.push_back({c, c, (uint16_t)(1 - c)});
+    editor e(cmap_of(segs));
+    bytes before = e.held();
+    e.set("3", "3", "5");
+    EXPECT_EQ(e.held(), before);
+    EXPECT_EQ(e.cmap->get_gno(3), 0);
+    EXPECT_EQ(e.notice(), "not set: the (3, 1) subtable would need too many segments");
+    screenshot(e.window, "cmap_editor_notice");
+    // An edit that joins a run needs no new segment and is made.
+    e.set("3", "3", "2");
+    EXPECT_EQ(e.cmap->get_gno(3), 2);
+    EXPECT_EQ(e.notice(), "");
+}
+
+// One edit through the editor in real fonts: every Unicode subtable takes
+// it, every other code and subtable stays as it was, as fontTools reads the
+// saved file; OTS accepts it and our own reader agrees after reloading.
+TEST(CmapEditor, RealFontsTakeTheEditInEveryUnicodeSubtable) {
+    struct {
+        const char* path;
+        const char* st;
+        const char* ed;
+        const char* gno;
+    } const cases[] = {
+        // 60,418 characters in format 12, 101 in format 4, a Macintosh
+        // format 0 subtable.
+        {"/usr/share/fonts/truetype/hanazono/HanaMinB.ttf", "4e00", "4e05", "3e8"},
+        // Formats 4 (shared by (0, 3) and (3, 1)), 12 and a format 6.
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "41", "43", "ffff"},
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "e000", "e002", "24"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + c.st);
+        ttf font;
+        ASSERT_EQ(load_bytes(font, read_file(c.path)), 0);
+        BWindow* window = show_table(font.cmap);
+        type(window, font.cmap->stctl, c.st);
+        type(window, font.cmap->edctl, c.ed);
+        type(window, font.cmap->gnoctl, c.gno);
+        press(window, font.cmap->setbtn);
+        std::string notice;
+        locked(window, [&] { notice = font.cmap->notice; });
+        EXPECT_EQ(notice, "");
+        close_table(window, font.cmap);
+
+        std::string path = save_font(font);
+        ASSERT_FALSE(path.empty());
+        std::string out;
+        EXPECT_EQ(run_command("ots-sanitize '" + path + "'", &out), 0) << out;
+        out.clear();
+        EXPECT_EQ(run_command(python() + " '" + source_dir() +
+                                  "/tests/tools/cmap_edit_check.py' '" + c.path + "' '" + path +
+                                  "' " + c.st + " " + c.ed + " " + c.gno,
+                              &out),
+                  0)
+            << out;
+        ttf again;
+        ASSERT_EQ(load_bytes(again, read_file(path)), 0);
+        uint32_t st = std::stoul(c.st, nullptr, 16), gno = std::stoul(c.gno, nullptr, 16);
+        EXPECT_EQ(again.cmap->get_gno((unsigned short)st), gno == 0xFFFF ? 0 : gno);
+        for (uint32_t code : {0x20u, 0x61u, 0x3042u})
+            EXPECT_EQ(again.cmap->get_gno((unsigned short)code), font.cmap->get_gno(code));
+    }
+}
