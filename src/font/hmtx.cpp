@@ -3,11 +3,16 @@
 #include "font/hhea.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
+#include "outline/glyph.h"
 
 ttf_hmtx::ttf_hmtx(ttf* owner, unsigned char* data, unsigned long length)
     : ttf_table(owner, tag_of("hmtx"), data, length) {
     if (!data)
         create_default();
+}
+
+ttf_hmtx::~ttf_hmtx() {
+    delete preview;
 }
 
 void ttf_hmtx::create_default() {
