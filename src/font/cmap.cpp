@@ -100,6 +100,7 @@ int ttf_cmap::rebuild(const run* change) {
     // keep their order.
     std::map<uint32_t, std::vector<unsigned char>> bodies;
     std::vector<uint16_t> map(CODES);
+    size_t kept = 0;
     for (const record& r : recs) {
         const uint32_t off = r.offset;
         if (bodies.count(off) || !b.has(off, 2))
@@ -143,6 +144,13 @@ int ttf_cmap::rebuild(const run* change) {
         if (len == 0) {
             auto next = std::upper_bound(offsets.begin(), offsets.end(), off);
             len = (next == offsets.end() ? b.size() : std::min<size_t>(*next, b.size())) - off;
+        }
+        // Subtables that overlap each other could make the copies many
+        // times the table's size; sound tables never do.
+        kept += len;
+        if (kept > b.size()) {
+            editerror = "the table's subtables overlap";
+            return -3;
         }
         body.assign(b.data() + off, b.data() + off + len);
     }

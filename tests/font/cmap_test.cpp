@@ -368,6 +368,30 @@ TEST(Cmap, RunsPastTheLastGlyphNumberOrDamagedSubtablesChangeNothing) {
     EXPECT_EQ(d->get_gno(0x41), 5);
     EXPECT_STREQ(d->edit_error(), "the (3, 10) subtable is damaged");
 
+    // A hundred records whose subtables each claim 256 bytes of the same
+    // 400: copied one by one they would be far larger than the table.
+    bytes overlapping;
+    add16(overlapping, 0);
+    add16(overlapping, 101);
+    size_t region = 4 + 8 * 101;
+    for (uint32_t k = 0; k < 100; k++) {
+        add16(overlapping, 1);
+        add16(overlapping, k);
+        add32(overlapping, (uint32_t)(region + 4 * k));
+    }
+    bytes windows = format4({{0xFFFF, 0xFFFF, 1, 0}});
+    add16(overlapping, 3);
+    add16(overlapping, 1);
+    add32(overlapping, (uint32_t)(region + 400));
+    for (int k = 0; k < 100; k++)
+        add32(overlapping, 0x00000100); // format 0, length 256
+    overlapping.insert(overlapping.end(), windows.begin() + 12, windows.end());
+    cmap_font o(overlapping);
+    ASSERT_EQ(o->get_tbl(), 0);
+    EXPECT_EQ(o->set_chr(0x41, 0x41, 2), -3);
+    EXPECT_EQ(bytes(o->data, o->data + o->length), overlapping);
+    EXPECT_STREQ(o->edit_error(), "the table's subtables overlap");
+
     // A (3, 1) subtable in a format the editor does not write.
     bytes six = format4({{0x41, 0x41, 1, 0}});
     put16(six, 12, 6);
