@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "font/font_builder.h"
-#include "font/table_editor_support.h"
+#include "font/editor_drive.h"
 
 using namespace font_builder;
-using namespace table_editor_testing;
+using namespace editor_drive;
 using kit_testing::rgb;
 using kit_testing::screenshot;
 
