@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -294,4 +295,23 @@ TEST(FreeStroke, ToShapeLeavesTheObjectAsItWas) {
     auto second = contours_of(f);
     ASSERT_EQ(first.size(), second.size());
     EXPECT_EQ(points_of(first[0].get()), points_of(second[0].get()));
+}
+
+TEST(FreeStroke, PositionsOutOfAnyRangeGiveNoContourAndNoHarm) {
+    struct Case {
+        const char* label;
+        std::vector<BPoint> path;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    const Case cases[] = {
+        {"not a number", {BPoint(10, 10), BPoint(std::nanf(""), 20)}},
+        {"infinite", {BPoint(10, 10), BPoint(inf, 20)}},
+        {"absurdly far", {BPoint(-1e30f, 0), BPoint(1e30f, 1e30f)}},
+    };
+    for (const Case& c : cases) {
+        obj_free f;
+        drag(f, c.path[0], {c.path[1]}, 20);
+        EXPECT_EQ(f.state, obj_finished) << c.label;
+        EXPECT_TRUE(contours_of(f).empty()) << c.label;
+    }
 }
