@@ -54,7 +54,6 @@ void obj_polygon::drawframe(BView* view, float scale) {
     if (count > 2)
         path.LineTo(scaled(points[0], scale));
     view->SetDrawingMode(B_OP_INVERT);
-    view->MovePenTo(scaled(points[0], scale));
     if (count == 1)
         view->StrokeLine(scaled(points[0], scale), B_MIXED_COLORS);
     else
