@@ -170,14 +170,14 @@ void ttf_gasp::store_fields() {
         return;
     // An empty or unreadable size counts as 0, which removes a range of
     // size 0 if there is one.
-    unsigned int typed = 0;
-    if (sscanf(pt->Text(), "%x", &typed) != 1)
+    unsigned long typed = 0;
+    if (sscanf(pt->Text(), "%lx", &typed) != 1)
         typed = 0;
     if (typed > 0xFFFF) {
         char why[128];
         snprintf(why, sizeof why,
-                 "The range was not stored: max-pt %x does not fit in 16 bits (at most ffff).",
-                 typed);
+                 "The range was not stored: max-pt %.20s does not fit in 16 bits (at most ffff).",
+                 pt->Text());
         table_alert(why);
         return;
     }

@@ -246,15 +246,17 @@ void ttf_name::store_fields() {
     BTextControl* fields[4] = {pid, eid, lid, nid};
     unsigned short ids[4];
     for (int i = 0; i < 4; i++) {
-        unsigned int value;
-        if (sscanf(fields[i]->Text(), "%x", &value) != 1)
+        // Read in the widest type, so that digits past 32 bits are refused
+        // rather than wrapped into a small ID.
+        unsigned long value;
+        if (sscanf(fields[i]->Text(), "%lx", &value) != 1)
             return;
         if (value > 0xFFFF) {
             char why[160];
             snprintf(why, sizeof why,
-                     "The name record was not stored: %s %x does not fit in 16 bits (at most "
-                     "ffff).",
-                     ID_LABELS[i], value);
+                     "The name record was not stored: %s %.20s does not fit in 16 bits (at "
+                     "most ffff).",
+                     ID_LABELS[i], fields[i]->Text());
             table_alert(why);
             return;
         }

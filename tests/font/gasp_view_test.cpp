@@ -133,9 +133,13 @@ TEST(GaspEditor, SetAddsASizeOrChangesItsBehaviourInPlace) {
     ed.set("", true, false);
     ed.set("0", false, true);
     EXPECT_EQ(ed.stored(), (ranges{{8, 3}, {16, 1}, {0xFFFF, 3}}));
-    ed.set("10000", true, false);
-    std::string said = answer_alert();
-    EXPECT_NE(said.find("does not fit in 16 bits"), std::string::npos) << said;
+    for (const char* size : {"10000", "100000010"}) {
+        ed.set(size, true, false);
+        std::string said = answer_alert();
+        EXPECT_NE(said.find("max-pt " + std::string(size) + " does not fit in 16 bits"),
+                  std::string::npos)
+            << said;
+    }
     EXPECT_EQ(ed.stored(), (ranges{{8, 3}, {16, 1}, {0xFFFF, 3}}));
 }
 

@@ -169,6 +169,8 @@ TEST(NameEditor, BadIdsAreRefusedAndOnlyIdsBeyondSixteenBitsSaySo) {
         {"not hexadecimal", "3", "xyz", false},
         {"17 bits", "3", "10000", true},
         {"negative", "-1", "2", true},
+        {"wraps 32 bits to 5", "3", "100000005", true},
+        {"past 64 bits", "3", "1000000000000000005", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
