@@ -42,13 +42,15 @@ grep -qx 'application/x-font-ttf=tavrel.desktop;' "$cache" || fail "application/
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+app=""
+trap 'if [ -n "$app" ]; then kill $app 2>/dev/null || true; fi; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 command=${exec_line#Exec=}
 command=${command/\%F/\"$font\"}
 # (Line-buffered, so that its report can be read while it runs.)
-DISPLAY=:$(head -1 "$work/display") HOME=$work eval "stdbuf -oL $command" >"$work/out.txt" 2>&1 &
+# exec, so that the job's process is the program itself and can be ended.
+DISPLAY=:$(head -1 "$work/display") HOME=$work eval "exec stdbuf -oL $command" >"$work/out.txt" 2>&1 &
 app=$!
 for _ in $(seq 200); do grep -q 'name=\[head\]' "$work/out.txt" && break; sleep 0.05; done
 kill $app 2>/dev/null || true
