@@ -1,0 +1,449 @@
+// The random-input soak of the whole application. It runs the real
+// program on the headless display and, with a seeded random source, clicks
+// and drags anywhere, presses the keys editors listen to, chooses tables in
+// the selector, uses every control of the shown table view (and the gesture
+// a view registered, see soak.h), and goes through the File menu: New, Open
+// of real fonts (and of a file that is not one) in the open panel, About,
+// Save as in the save panel. Every few thousand events it saves, checks the
+// file with OTS and fontTools, opens it again and saves it once more: the
+// two files must hold the same bytes but for head's dates and checksum.
+//
+// Environment (all optional):
+//   TAVREL_SOAK_EVENTS       events to inject (default 20000)
+//   TAVREL_SOAK_SEED         seed of the random source (default 20261208)
+//   TAVREL_SOAK_CHECK_EVERY  events between two checks (default 5000)
+//   TAVREL_SOAK_FONTTOOLS    0 checks with OTS alone (faster long runs)
+// A failure names the seed and the event count; the same seed replays
+// the same input.
+#include "soak.h"
+
+#include "app/globals.h"
+
+#include <Alert.h>
+#include <ListView.h>
+#include <TextControl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <sstream>
+#include <unistd.h>
+
+using namespace app_testing;
+using namespace testing_support;
+
+namespace {
+
+long env_number(const char* name, long fallback) {
+    const char* text = getenv(name);
+    if (!text || !*text)
+        return fallback;
+    return strtol(text, nullptr, 10);
+}
+
+// Rows of the File menu's items, in window coordinates.
+const float NEW_ROW = 34, OPEN_ROW = 55, SAVE_ROW = 76, ABOUT_ROW = 96;
+
+// Two saves of the same font are equal but for head's checksum adjustment,
+// its modified date and its checksum in the directory.
+bool same_but_head_stamps(std::vector<unsigned char> a, std::vector<unsigned char> b) {
+    if (a.size() != b.size() || a.size() < 12)
+        return false;
+    int n = a[4] << 8 | a[5];
+    for (int i = 0; i < n && 12 + 16 * i + 16 <= (int)a.size(); i++) {
+        const unsigned char* e = &a[12 + 16 * i];
+        if (memcmp(e, "head", 4) != 0)
+            continue;
+        size_t head = (size_t)e[8] << 24 | (size_t)e[9] << 16 | (size_t)e[10] << 8 | e[11];
+        // head's own checksum in the directory follows its bytes.
+        for (int k = 4; k < 8; k++)
+            a[12 + 16 * i + k] = b[12 + 16 * i + k] = 0;
+        for (size_t k : {8, 9, 10, 11, 28, 29, 30, 31, 32, 33, 34, 35})
+            if (head + k < a.size())
+                a[head + k] = b[head + k] = 0;
+    }
+    return a == b;
+}
+
+class soak_run {
+  public:
+    soak_run(running_app& run, uint32_t seed, const std::string& home)
+        : d(run, seed), run(run), home(home) {}
+
+    // One random action; false when the program hung.
+    bool step() {
+        int roll = d.below(100);
+        if (roll < 22)
+            return act("view", [&] { view_action(); });
+        if (roll < 36)
+            return act("pointer", [&] {
+                if (d.chance(55))
+                    d.click(d.anywhere(),
+                            d.chance(85) ? B_PRIMARY_MOUSE_BUTTON : B_SECONDARY_MOUSE_BUTTON);
+                else
+                    d.drag(d.anywhere(), d.anywhere(), 1 + d.below(12));
+            });
+        if (roll < 56)
+            return act("key", [&] {
+                for (int i = 1 + d.below(4); i > 0; i--)
+                    d.random_key();
+            });
+        if (roll < 64)
+            return act("text", [&] { d.type(d.random_text()); });
+        if (roll < 90)
+            return act("selector", [&] { select_table(); });
+        if (roll < 92)
+            return act("new", [&] {
+                menu(NEW_ROW);
+                current = "a new font";
+            });
+        if (roll < 95)
+            return act("open", [&] { open_file(""); });
+        if (roll < 96)
+            return act("about", [&] { about(); });
+        return act("save as", [&] { save_as("soak-" + std::to_string(saves++ % 3) + ".ttf"); });
+    }
+
+    // Saves, checks, reopens and saves again. Records what went wrong.
+    void checkpoint(int k) {
+        if (!run.app->fontshown())
+            open_file(fonts[d.below((int)fonts.size())]);
+        if (!run.app->fontshown()) {
+            finding("checkpoint " + std::to_string(k) + ": no font could be shown");
+            return;
+        }
+        std::string first = "check-" + std::to_string(k) + ".ttf";
+        std::string second = "check-" + std::to_string(k) + "-again.ttf";
+        save_as(first);
+        if (!file_exists(home + "/" + first)) {
+            finding("checkpoint " + std::to_string(k) + ": Save as wrote no file");
+            return;
+        }
+        std::string output;
+        if (run_command("ots-sanitize " + home + "/" + first, &output) != 0) {
+            // A font whose glyphs are all empty has an empty glyf, which the
+            // format allows and OTS refuses; fontTools still reads it below.
+            if (output.find("glyf: zero-length table") != std::string::npos)
+                empty_glyf++;
+            else
+                finding(first + " fails OTS: " + output);
+        }
+        if (env_number("TAVREL_SOAK_FONTTOOLS", 1) &&
+            run_command(python() + " " + source_dir() + "/tests/tools/check_font.py " + home + "/" +
+                            first,
+                        &output) != 0)
+            finding(first + " fails fontTools: " + output);
+        open_file(first);
+        if (!run.app->fontshown())
+            finding(first + " did not open again");
+        save_as(second);
+        if (!same_but_head_stamps(read_file(home + "/" + first), read_file(home + "/" + second))) {
+            // Kept for a look in the working folder.
+            std::string kept = "soak-kept-" + std::to_string(k);
+            write_file(kept + "-a.ttf", read_file(home + "/" + first));
+            write_file(kept + "-b.ttf", read_file(home + "/" + second));
+            finding(first + " opened and saved again is not the same font (" + kept + "-*.ttf)");
+        }
+        checks++;
+        unlink((home + "/" + first).c_str());
+        unlink((home + "/" + second).c_str());
+    }
+
+    void finding(const std::string& what) {
+        std::ostringstream s;
+        s << "after " << d.events() << " events, with " << current << " open: " << what
+          << "\n  recent actions:";
+        for (const std::string& a : recent)
+            s << " " << a;
+        findings.push_back(s.str());
+        fprintf(stderr, "soak finding %s\n", s.str().c_str());
+    }
+
+    std::string summary() const {
+        std::ostringstream s;
+        s << d.events() << " events, " << checks << " checks, " << findings.size()
+          << " findings; actions:";
+        for (const auto& a : counts)
+            s << " " << a.first << "=" << a.second;
+        s << "; saved without outlines (OTS refuses an empty glyf): " << empty_glyf;
+        s << "; alerts seen: " << alerts << "; view gestures: " << soak::registered_views();
+        return s.str();
+    }
+
+    soak::driver d;
+    std::vector<std::string> fonts;
+    std::vector<std::string> findings;
+    bool hung = false;
+
+  private:
+    template <typename F> bool act(const char* name, F body) {
+        recent.push_back(name);
+        if (recent.size() > 12)
+            recent.pop_front();
+        counts[name]++;
+        body();
+        if (!tend())
+            return false;
+        return true;
+    }
+
+    // Waits for the program to be idle, dismissing alerts that keep a thread
+    // waiting; false after a minute without progress.
+    bool tend() {
+        for (int i = 0; i < 300; i++) {
+            if (screen().wait_idle(200000)) {
+                dismiss_others();
+                if (screen().wait_idle(200000))
+                    return true;
+            } else {
+                dismiss_others();
+            }
+        }
+        hung = true;
+        finding("the program stopped answering");
+        return false;
+    }
+
+    // Alerts are answered with Enter; a panel left open is closed.
+    void dismiss_others() {
+        for (BWindow* w : run.other_windows()) {
+            if (BAlert* alert = dynamic_cast<BAlert*>(w)) {
+                std::string text = alert->Text();
+                alerts++;
+                bool failure = text.rfind("Could not", 0) == 0;
+                if (failure && !(expect_failure && text.find("not-a-font") != std::string::npos))
+                    finding("alert: " + text);
+                screen().key_down(alert, "\n", B_ENTER);
+                for (int i = 0; i < 500 && window_up(alert); i++)
+                    snooze(2000);
+            } else {
+                screen().close_window(w);
+                for (int i = 0; i < 500 && window_up(w); i++)
+                    snooze(2000);
+            }
+        }
+    }
+
+    bool window_up(BWindow* w) {
+        for (BWindow* other : run.other_windows())
+            if (other == w)
+                return true;
+        return false;
+    }
+
+    void view_action() {
+        std::vector<ttf_table*> shown = run.shown_tables();
+        BView* view = nullptr;
+        uint32 tag = 0;
+        if (!shown.empty()) {
+            view = shown[0];
+            tag = shown[0]->tag;
+        } else {
+            view = run.workview(); // the set-up view after New, or nothing
+        }
+        soak::gesture own = tag ? soak::view_gesture(tag) : nullptr;
+        if (own && d.chance(50))
+            own(d, view);
+        else
+            soak::control_gesture(d, view);
+    }
+
+    void select_table() {
+        int count = 0;
+        run.window()->Lock();
+        count = run.selector()->count;
+        run.window()->Unlock();
+        int k = d.below(count + 1); // one place past the last tag
+        d.click(BPoint(10 + 30 * k + d.between(1, 25), SELECTOR_TOP + d.between(5, 30)));
+    }
+
+    void menu(float row) {
+        d.click(BPoint(15, 10));
+        tend();
+        d.click(BPoint(40, row));
+    }
+
+    // Waits for a window other than the main one titled `title`.
+    BWindow* wait_for(const char* title) {
+        for (int i = 0; i < 1000; i++) {
+            for (BWindow* w : run.other_windows())
+                if (strcmp(w->Title(), title) == 0)
+                    return w;
+            snooze(5000);
+        }
+        finding(std::string("no \"") + title + "\" window came up");
+        return nullptr;
+    }
+
+    // The centre of the row of the panel's list whose text is `name`, or of
+    // a random row when `name` is empty; (-1, -1) when there is none.
+    BPoint row_of(BWindow* panel, const std::string& name, std::string* chosen) {
+        BPoint p(-1, -1);
+        panel->Lock();
+        BListView* list = dynamic_cast<BListView*>(panel->FindView("entries"));
+        if (list && list->CountItems() > 0) {
+            int32 index = -1;
+            for (int32 i = 0; i < list->CountItems(); i++) {
+                BStringItem* item = dynamic_cast<BStringItem*>(list->ItemAt(i));
+                if (item && (name.empty() ? false : name == item->Text()))
+                    index = i;
+            }
+            if (name.empty())
+                index = d.below(list->CountItems());
+            if (index >= 0) {
+                BStringItem* item = dynamic_cast<BStringItem*>(list->ItemAt(index));
+                if (chosen && item)
+                    *chosen = item->Text();
+                BRect f = list->ConvertToScreen(list->ItemFrame(index));
+                f.OffsetBy(-panel->Frame().left, -panel->Frame().top);
+                p = BPoint(f.left + 30, (f.top + f.bottom) / 2);
+            }
+        }
+        panel->Unlock();
+        return p;
+    }
+
+    void open_file(const std::string& name) {
+        menu(OPEN_ROW);
+        BWindow* panel = wait_for("Open");
+        if (!panel)
+            return;
+        screen().wait_idle(5000000);
+        std::string chosen;
+        BPoint row = row_of(panel, name, &chosen);
+        if (row.x < 0) {
+            screen().close_window(panel);
+            return;
+        }
+        expect_failure = chosen.find("not-a-font") != std::string::npos;
+        if (!expect_failure)
+            current = chosen;
+        screen().mouse_down(panel, row);
+        screen().mouse_up(panel, row);
+        screen().wait_idle(5000000);
+        screen().key_down(panel, "\n", B_ENTER);
+        screen().key_up(panel, "\n", B_ENTER);
+        tend();
+        expect_failure = false;
+    }
+
+    void save_as(const std::string& name) {
+        menu(SAVE_ROW);
+        BWindow* panel = wait_for("Save");
+        if (!panel)
+            return;
+        screen().wait_idle(5000000);
+        BPoint field(-1, -1);
+        int32 length = 0;
+        panel->Lock();
+        if (BTextControl* text = dynamic_cast<BTextControl*>(panel->FindView("name"))) {
+            BRect f = text->ConvertToScreen(text->Bounds());
+            f.OffsetBy(-panel->Frame().left, -panel->Frame().top);
+            field = BPoint(f.right - 4, (f.top + f.bottom) / 2);
+            length = (int32)strlen(text->Text());
+        }
+        panel->Unlock();
+        if (field.x < 0) {
+            finding("the save panel has no name field");
+            screen().close_window(panel);
+            return;
+        }
+        screen().mouse_down(panel, field);
+        screen().mouse_up(panel, field);
+        for (int32 i = 0; i < length + 2; i++)
+            screen().key_down(panel, "\b", B_BACKSPACE);
+        for (char c : name) {
+            char bytes[2] = {c, 0};
+            screen().key_down(panel, bytes);
+        }
+        screen().key_down(panel, "\n", B_ENTER);
+        screen().key_up(panel, "\n", B_ENTER);
+        tend();
+    }
+
+    void about() {
+        menu(ABOUT_ROW);
+        BWindow* box = wait_for("");
+        (void)box; // answered by tend() like every alert
+    }
+
+    running_app& run;
+    std::string home;
+    std::deque<std::string> recent;
+    std::map<std::string, long> counts;
+    long alerts = 0;
+    int checks = 0;
+    int empty_glyf = 0;
+    int saves = 0;
+    bool expect_failure = false;
+    std::string current = "liberation.ttf";
+};
+
+// Real fonts and one file that is not a font, in a folder of their own that
+// the panels show.
+std::vector<std::string> make_home(const std::string& home) {
+    std::vector<std::string> fonts;
+    auto copy = [&](const std::string& from, const char* name) {
+        std::vector<unsigned char> bytes = read_file(from);
+        if (!bytes.empty() && write_file(home + "/" + name, bytes))
+            fonts.push_back(name);
+    };
+    copy(DEJAVU, "dejavu.ttf");
+    copy(LIBERATION, "liberation.ttf");
+    std::string small = small_font(home, "small.ttf");
+    if (!small.empty())
+        fonts.push_back("small.ttf");
+    std::string made = temp_dir();
+    if (run_command(python() + " " + source_dir() + "/tests/tools/build_bitmap_font.py " + made) ==
+            0 &&
+        write_file(home + "/bitmap.ttf", read_file(made + "/bitmaps.ttf")))
+        fonts.push_back("bitmap.ttf");
+    write_file(home + "/not-a-font.ttf", {'h', 'e', 'l', 'l', 'o', '\n'});
+    return fonts;
+}
+
+} // namespace
+
+TEST(Soak, RandomInputKeepsTheProgramUpAndItsFontsValid) {
+    const long events = env_number("TAVREL_SOAK_EVENTS", 20000);
+    const uint32_t seed = (uint32_t)env_number("TAVREL_SOAK_SEED", 20261208);
+    const long every = std::max(1L, env_number("TAVREL_SOAK_CHECK_EVERY", 5000));
+    std::string home = temp_dir();
+    std::vector<std::string> fonts = make_home(home);
+    ASSERT_GE(fonts.size(), 3u);
+
+    const char* old_home = getenv("HOME");
+    std::string saved_home = old_home ? old_home : "";
+    setenv("HOME", home.c_str(), 1);
+    {
+        running_app run({home + "/liberation.ttf"});
+        soak_run soak(run, seed, home);
+        soak.fonts = fonts;
+        bigtime_t start = system_time();
+        long next_check = every;
+        int k = 0;
+        while (soak.d.events() < events) {
+            if (!soak.step())
+                break;
+            if (soak.d.events() >= next_check) {
+                soak.checkpoint(k++);
+                next_check = soak.d.events() + every;
+            }
+            if (soak.findings.size() >= 20)
+                break;
+        }
+        if (!soak.hung)
+            soak.checkpoint(k++);
+        double seconds = (system_time() - start) / 1e6;
+        printf("soak: seed %u, %s; %.0f s\n", seed, soak.summary().c_str(), seconds);
+        RecordProperty("events", (int)soak.d.events());
+        for (const std::string& f : soak.findings)
+            ADD_FAILURE() << "seed " << seed << ": " << f;
+        EXPECT_FALSE(soak.hung);
+        if (soak.hung)
+            std::_Exit(1); // a thread is stuck; tearing the program down would wait for it
+    }
+    setenv("HOME", saved_home.c_str(), 1);
+}
