@@ -5,17 +5,24 @@
 //   instructionLength uint16, then the instruction bytes
 //   flags             one byte per point, 0x08 = next byte repeats it
 //   x deltas, then y deltas (one byte, a word or nothing, as the flag says)
-// Composite body: entries of flags uint16, glyphIndex uint16, two arguments
-// (bytes, or words with 0x0001) and 0, 1, 2 or 4 F2Dot14 values, while 0x0020
-// is set; with 0x0100 on the last entry, instructions follow.
+// Composite body: component entries (font/glyf_components.h), then the
+// instructions when an entry asks for them.
 //
 // decode refuses a damaged record (returns 1, leaves the glyph as it was)
 // rather than guessing: counts and offsets that run past the record, contour
 // ends that do not increase, contours over 1024 points, more than 512
 // contours, flag repeats past the last point, components that refer back to
-// a glyph being decoded or nest too deeply.
+// a glyph being decoded or nest too deeply. What it reads but cannot hold
+// (components the font lacks, components past the glyph's capacity, a cut
+// instruction block) it marks in the glyph's `lossy` bits.
+//
+// encode writes a composite's entries in the form they were read in where
+// that form still holds the values, keeps every flag the editor does not
+// decide and the instructions, and keeps the old record whole when nothing
+// in it changed.
 #include "font/glyf.h"
 
+#include "font/glyf_components.h"
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -37,19 +44,19 @@ const size_t header_size = 10;
 const uint8_t on_curve = 0x01, x_short = 0x02, y_short = 0x04, repeat = 0x08, x_same = 0x10,
               y_same = 0x20;
 
-// Component flags.
-const uint16_t args_are_words = 0x0001, args_are_xy = 0x0002, have_scale = 0x0008,
-               more_components = 0x0020, have_xy_scale = 0x0040, have_2x2 = 0x0080;
+using namespace glyf_flag;
 
 // Limits on one decode, so that nested or shared components cannot make it
-// recurse, run or allocate without bound. Real fonts nest two or three deep.
-const size_t max_nesting = 16;
-const int max_component_records = 1024;
+// recurse, run or allocate without bound: nesting as every reader of the
+// font limits it, and the component records and contours read in all.
+const int max_component_records = 8 * glyph::max_components;
 const long max_decoded_contours = 4096;
 
 struct decode_context {
     ttf_glyf& table;
-    unsigned path[max_nesting + 1]; // glyph indices whose records are being read
+    // Glyph indices whose records are being read: the glyph itself and one
+    // composite per level.
+    unsigned path[GLYF_MAX_COMPONENT_DEPTH + 2];
     size_t depth = 0;
     int records = 0;
     long contours = 0;
@@ -77,7 +84,7 @@ struct point_scratch {
 
 thread_local point_scratch scratch;
 
-int decode_record(decode_context& ctx, const byte_span& rec, glyph* g);
+int decode_record(decode_context& ctx, const byte_span& rec, glyph* g, unsigned level);
 
 // How a point's delta is stored on each axis, by flag byte: its size (one
 // byte when short, none when the coordinate repeats, else a word) and the
@@ -218,110 +225,97 @@ bool locate(ttf_glyf& table, unsigned gi, unsigned long* offset, unsigned long* 
 
 struct component_entry {
     std::unique_ptr<glyph> g;
-    int16_t dx, dy;
-    uint16_t xscale, scale01, scale10, yscale;
+    glyf_component entry;
 };
 
-int decode_component(decode_context& ctx, unsigned gi, glyph* c) {
+// Decodes component glyph gi, `level` composites below the glyph being
+// decoded. 0 when read (or empty), -1 when the font has no such glyph, 1
+// when its record is damaged.
+int decode_component(decode_context& ctx, unsigned gi, glyph* c, unsigned level) {
     unsigned long offset, length;
     if (!locate(ctx.table, gi, &offset, &length))
-        return -1; // skipped, as a component the font does not have
+        return -1;
     if (length == 0)
         return 0;
     if (ctx.on_path(gi))
         return 1; // refers back to itself
-    if (ctx.depth >= max_nesting || ++ctx.records > max_component_records)
+    if (++ctx.records > max_component_records)
         return 1;
     byte_span rec = ctx.table.bytes().slice(offset, length);
     if (rec.size() != length)
         return 1;
     ctx.path[ctx.depth++] = gi;
-    int r = decode_record(ctx, rec, c);
+    int r = decode_record(ctx, rec, c, level);
     ctx.depth--;
     return r;
 }
 
-int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g) {
-    component_entry kept[glyph::max_components];
-    int nkept = 0;
+int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g, unsigned level) {
+    // A composite `level` below the glyph decoded gives that glyph a depth
+    // of at least level + 1.
+    if (level >= GLYF_MAX_COMPONENT_DEPTH)
+        return 1;
+    std::vector<component_entry> kept;
+    uint8_t lost = 0;
+    bool instructed = false;
     size_t pos = header_size;
-    uint16_t flags;
+    glyf_component e;
     do {
-        if (!rec.has(pos, 4))
+        pos = glyf_read_component(rec, pos, &e);
+        if (pos == 0)
             return 1;
-        flags = rec.u16(pos);
-        unsigned gi = rec.u16(pos + 2);
-        pos += 4;
-        component_entry e;
-        if (flags & args_are_words) {
-            if (!rec.has(pos, 4))
-                return 1;
-            e.dx = rec.s16(pos);
-            e.dy = rec.s16(pos + 2);
-            pos += 4;
-        } else {
-            if (!rec.has(pos, 2))
-                return 1;
-            e.dx = rec.s8(pos);
-            e.dy = rec.s8(pos + 1);
-            pos += 2;
-        }
-        e.xscale = e.yscale = 0x4000;
-        e.scale01 = e.scale10 = 0;
-        size_t nscale = (flags & have_scale)      ? 1
-                        : (flags & have_xy_scale) ? 2
-                        : (flags & have_2x2)      ? 4
-                                                  : 0;
-        if (!rec.has(pos, 2 * nscale))
-            return 1;
-        if (nscale == 1) {
-            e.xscale = e.yscale = rec.u16(pos);
-        } else if (nscale == 2) {
-            e.xscale = rec.u16(pos);
-            e.yscale = rec.u16(pos + 2);
-        } else if (nscale == 4) {
-            e.xscale = rec.u16(pos);
-            e.scale01 = rec.u16(pos + 2);
-            e.scale10 = rec.u16(pos + 4);
-            e.yscale = rec.u16(pos + 6);
-        }
-        pos += 2 * nscale;
-
-        // Components past the seventh are dropped, so they are not read.
-        if (nkept + g->ncompo >= glyph::max_components)
+        instructed |= (e.flags & have_instructions) != 0;
+        // Components past the capacity are not read.
+        if (kept.size() + (size_t)g->ncompo >= (size_t)glyph::max_components) {
+            lost |= glyph::lost_capacity;
             continue;
-        e.g.reset(new glyph((unsigned short)gi));
-        e.g->depth = g->depth + 1;
-        int r = decode_component(ctx, gi, e.g.get());
+        }
+        component_entry c;
+        c.entry = e;
+        c.g.reset(new glyph(e.glyph));
+        c.g->depth = g->depth + 1;
+        int r = decode_component(ctx, e.glyph, c.g.get(), level + 1);
         if (r > 0)
             return 1;
-        if (r == 0)
-            kept[nkept++] = std::move(e);
-    } while (flags & more_components);
-    // Instructions of a composite glyph are not kept; a truncated block is
-    // harmless since nothing of it is used.
+        if (r < 0) {
+            lost |= glyph::lost_component;
+            continue;
+        }
+        kept.push_back(std::move(c));
+    } while (e.flags & more_components);
+
+    byte_span instructions;
+    if (instructed) {
+        if (rec.has(pos, 2) && rec.has(pos + 2, rec.u16(pos)))
+            instructions = rec.slice(pos + 2, rec.u16(pos));
+        else
+            lost |= glyph::lost_damaged; // the outline is whole; the hints are cut
+    }
 
     long copies = 0;
-    for (int k = 0; k < nkept; k++)
-        copies += kept[k].g->count + 1;
+    for (const component_entry& c : kept)
+        copies += c.g->count + 1;
     if (ctx.contours + copies > max_decoded_contours)
         return 1;
-    for (int k = 0; k < nkept; k++) {
-        component_entry& e = kept[k];
-        if (g->add_compo(e.g.get(), e.dx, e.dy, e.xscale, e.scale01, e.scale10, e.yscale) == 0)
-            e.g.release();
+    for (component_entry& c : kept) {
+        const glyf_component& x = c.entry;
+        if (g->add_compo(c.g.get(), (int16_t)x.arg1, (int16_t)x.arg2, x.xscale, x.scale01,
+                         x.scale10, x.yscale, x.flags) == 0)
+            c.g.release();
     }
+    g->instructions.assign(instructions.data(), instructions.data() + instructions.size());
+    g->lossy |= lost;
     ctx.contours += copies;
     g->create_composhape();
     return 0;
 }
 
-int decode_record(decode_context& ctx, const byte_span& rec, glyph* g) {
+int decode_record(decode_context& ctx, const byte_span& rec, glyph* g, unsigned level) {
     if (rec.size() < header_size)
         return 1;
     if (rec.s16(0) >= 0)
         return decode_simple(ctx, rec, g);
-    return decode_composite(ctx, rec, g);
+    return decode_composite(ctx, rec, g, level);
 }
 
 } // namespace
@@ -337,7 +331,7 @@ int ttf_glyf::decode(unsigned long offset, unsigned long length, glyph* g) {
     decode_context ctx{*this, {}, 0, 0, 0};
     if (g->index != 0xFFFF)
         ctx.path[ctx.depth++] = g->index;
-    int r = decode_record(ctx, rec, g);
+    int r = decode_record(ctx, rec, g, 0);
     scratch.trim();
     return r;
 }
@@ -356,13 +350,15 @@ bool file_coordinate(float v, int32_t& out) {
     return true;
 }
 
-// A composite bounding-box value: truncated and clamped to 16 bits.
+// A composite bounding-box value: rounded to the nearest unit, as readers
+// round the points of transformed components (and as the small error of a
+// trip through screen coordinates needs), and clamped to 16 bits.
 int16_t box_value(float v) {
     if (!(v > -32768.0f))
         return -32768;
     if (!(v < 32767.0f))
         return 32767;
-    return (int16_t)std::trunc(v);
+    return (int16_t)std::floor(v + 0.5f);
 }
 
 // Writes a growing record; the buffer is sized beforehand for the largest
@@ -387,7 +383,18 @@ struct record_writer {
     }
 };
 
-int encode_composite(const ttf_glyf& table, const glyph* g, record_writer& w) {
+// How many F2Dot14 values a transform form carries: 0 (none), 1
+// (HAVE_SCALE), 2 (HAVE_XY_SCALE) or 4 (HAVE_2X2), as a reader picks it.
+int transform_values(uint16_t flags) {
+    return (flags & have_scale) ? 1 : (flags & have_xy_scale) ? 2 : (flags & have_2x2) ? 4 : 0;
+}
+
+// Writes the composite record of g. `old` is the record it replaces: when
+// the entries and instructions come out the same as there and its bounding
+// box is the one computed here, give or take a unit of rounding, `*keep_old`
+// is set and the old record stays as it is.
+int encode_composite(const ttf_glyf& table, const glyph* g, const byte_span& old, record_writer& w,
+                     bool* keep_old) {
     ttf* font = table.owner;
     for (int k = 0; k < g->ncompo; k++) {
         // A component must name a glyph of the font, or the record would
@@ -397,53 +404,103 @@ int encode_composite(const ttf_glyf& table, const glyph* g, record_writer& w) {
         if (font && font->maxp && g->compo[k]->index >= font->maxp->numglyphs())
             return 1;
     }
-    BRect b = g->bounds();
-    // Components without outline: a zero box rather than an inverted one.
-    if (b.left > b.right || b.top > b.bottom)
-        b = BRect(0, 0, 0, 0);
-    w.u16((uint16_t)-1);
-    w.u16((uint16_t)box_value(b.left));
-    w.u16((uint16_t)box_value(b.top));
-    w.u16((uint16_t)box_value(b.right));
-    w.u16((uint16_t)box_value(b.bottom));
-    for (int k = 0; k < g->ncompo; k++) {
-        int dx = g->compo_dx[k], dy = g->compo_dy[k];
-        uint16_t flags = args_are_xy;
-        if (dx < -128 || dx > 127 || dy < -128 || dy > 127)
-            flags |= args_are_words;
-        int nscale = 0;
-        if (g->compo_scale01[k] != 0 || g->compo_scale10[k] != 0) {
-            flags |= have_2x2;
-            nscale = 4;
-        } else if (g->compo_xscale[k] != g->compo_yscale[k]) {
-            flags |= have_xy_scale;
-            nscale = 2;
-        } else if (g->compo_xscale[k] != 0x4000) {
-            flags |= have_scale;
-            nscale = 1;
+    if (g->instructions.size() > 0xFFFF || (size_t)g->ncompo != g->compo_flags.size())
+        return 1;
+    // The box of every point the components give, whether or not the
+    // editor's outline holds them all; a zero box when there is none.
+    std::vector<BPoint> points;
+    g->outline_points(&points);
+    BRect b(0, 0, 0, 0);
+    if (!points.empty()) {
+        b = BRect(points[0], points[0]);
+        for (const BPoint& p : points) {
+            b.left = std::min(b.left, p.x);
+            b.right = std::max(b.right, p.x);
+            b.top = std::min(b.top, p.y);
+            b.bottom = std::max(b.bottom, p.y);
         }
+    }
+    const int16_t box[4] = {box_value(b.left), box_value(b.top), box_value(b.right),
+                            box_value(b.bottom)};
+    w.u16((uint16_t)-1);
+    for (int16_t v : box)
+        w.u16((uint16_t)v);
+
+    // The instructions follow the entries when any entry says so; the last
+    // entry says so when the one that did was removed.
+    bool instructed = false;
+    for (int k = 0; k < g->ncompo; k++)
+        instructed |= (g->compo_flags[k] & have_instructions) != 0;
+    const bool mark_last = !g->instructions.empty() && !instructed;
+
+    for (int k = 0; k < g->ncompo; k++) {
+        const uint16_t was = g->compo_flags[k];
+        // What the flags say about the component stays; the form of the
+        // entry is worked out below, and its place in the list here.
+        uint16_t flags = was & (uint16_t) ~(form_bits | more_components);
         if (k + 1 < g->ncompo)
             flags |= more_components;
+        if (mark_last && k + 1 == g->ncompo)
+            flags |= have_instructions;
+
+        // Offsets are signed, point numbers unsigned; words when the values
+        // need them or the entry had them.
+        const bool xy = (was & args_are_xy) != 0;
+        const int32_t a1 = xy ? (int32_t)g->compo_dx[k] : (int32_t)(uint16_t)g->compo_dx[k];
+        const int32_t a2 = xy ? (int32_t)g->compo_dy[k] : (int32_t)(uint16_t)g->compo_dy[k];
+        const int32_t lo = xy ? -128 : 0, hi = xy ? 127 : 255;
+        if ((was & args_are_words) || a1 < lo || a1 > hi || a2 < lo || a2 > hi)
+            flags |= args_are_words;
+
+        // The smallest transform form that holds the values, or the entry's
+        // own form when that is larger.
+        const uint16_t xs = g->compo_xscale[k], s01 = g->compo_scale01[k];
+        const uint16_t s10 = g->compo_scale10[k], ys = g->compo_yscale[k];
+        int need = (s01 != 0 || s10 != 0) ? 4 : xs != ys ? 2 : xs != 0x4000 ? 1 : 0;
+        const int nscale = std::max(need, transform_values(was));
+        flags |= nscale == 4   ? have_2x2
+                 : nscale == 2 ? have_xy_scale
+                 : nscale == 1 ? have_scale
+                               : 0;
+
         w.u16(flags);
         w.u16(g->compo[k]->index);
         if (flags & args_are_words) {
-            w.u16((uint16_t)dx);
-            w.u16((uint16_t)dy);
+            w.u16((uint16_t)a1);
+            w.u16((uint16_t)a2);
         } else {
-            w.u8((uint8_t)dx);
-            w.u8((uint8_t)dy);
+            w.u8((uint8_t)a1);
+            w.u8((uint8_t)a2);
         }
         if (nscale == 4) {
-            w.u16(g->compo_xscale[k]);
-            w.u16(g->compo_scale01[k]);
-            w.u16(g->compo_scale10[k]);
-            w.u16(g->compo_yscale[k]);
+            w.u16(xs);
+            w.u16(s01);
+            w.u16(s10);
+            w.u16(ys);
         } else if (nscale == 2) {
-            w.u16(g->compo_xscale[k]);
-            w.u16(g->compo_yscale[k]);
+            w.u16(xs);
+            w.u16(ys);
         } else if (nscale == 1) {
-            w.u16(g->compo_xscale[k]);
+            w.u16(xs);
         }
+        instructed |= (flags & have_instructions) != 0;
+    }
+    if (instructed) {
+        w.u16((uint16_t)g->instructions.size());
+        w.bytes(byte_span(g->instructions.data(), g->instructions.size()));
+    }
+
+    // Unchanged entries: the old record's box is kept when it is off by at
+    // most a unit of rounding (fonts round transformed points their own
+    // way); a box further off means the components' outlines changed, and
+    // the new one is written.
+    *keep_old = false;
+    if (old.size() >= w.pos && old.size() >= header_size && old.s16(0) < 0 &&
+        std::equal(w.buf.begin() + header_size, w.buf.begin() + w.pos, old.data() + header_size)) {
+        bool close = true;
+        for (int i = 0; i < 4; i++)
+            close = close && std::abs((int)old.s16(2 + 2 * i) - (int)box[i]) <= 1;
+        *keep_old = close;
     }
     return 0;
 }
@@ -559,13 +616,18 @@ int ttf_glyf::encode(const glyph* g, unsigned long* offset, unsigned long* lengt
     size_t points = 0;
     for (int i = 0; i < g->count; i++)
         points += g->contours[i] ? (size_t)std::max(0, (int)g->contours[i]->count) : 0;
-    size_t capacity = g->ncompo > 0 ? header_size + 16 * (size_t)g->ncompo + 1
-                                    : header_size + 2 * (size_t)g->count + 2 + instructions.size() +
-                                          5 * points + 1;
+    size_t capacity =
+        g->ncompo > 0
+            ? header_size + 16 * (size_t)g->ncompo + 2 + g->instructions.size() + 1
+            : header_size + 2 * (size_t)g->count + 2 + instructions.size() + 5 * points + 1;
     record_writer w(capacity);
-    int r = g->ncompo > 0 ? encode_composite(*this, g, w) : encode_simple(g, instructions, w);
+    bool keep_old = false;
+    int r = g->ncompo > 0 ? encode_composite(*this, g, old, w, &keep_old)
+                          : encode_simple(g, instructions, w);
     if (r != 0 || !w.ok)
         return 1;
+    if (keep_old)
+        return 0; // *offset and *length describe the record as it stays
     if (w.pos % 2)
         w.u8(0);
     if (!w.ok)

@@ -16,10 +16,6 @@ namespace {
 
 const size_t RECORD_HEADER = 10;
 
-// Composite component flags that decide an entry's size.
-const uint16_t ARGS_ARE_WORDS = 0x0001, HAVE_SCALE = 0x0008, MORE_COMPONENTS = 0x0020,
-               HAVE_XY_SCALE = 0x0040, HAVE_2X2 = 0x0080;
-
 enum class lookup_result { record, empty, missing, damaged };
 
 // Finds glyph gno's record inside the glyf bytes.
@@ -64,16 +60,6 @@ void add_component(glyf_info_entry* sum, const glyf_info_entry& child) {
     sum->depth = std::max(sum->depth, child.depth);
 }
 
-// Size of the component entry with these flags.
-size_t entry_size(uint16_t flags) {
-    size_t args = (flags & ARGS_ARE_WORDS) ? 4 : 2;
-    size_t transform = (flags & HAVE_SCALE)      ? 2
-                       : (flags & HAVE_XY_SCALE) ? 4
-                       : (flags & HAVE_2X2)      ? 8
-                                                 : 0;
-    return 4 + args + transform;
-}
-
 bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf_info_cache* cache,
                     glyf_info_entry* out) {
     glyf_info_cache& state = *cache;
@@ -112,15 +98,13 @@ bool composite_info(ttf_glyf& glyf, unsigned gno, size_t start, size_t len, glyf
             add_component(&stack.back().sum, done);
             continue;
         }
-        if (f.cursor + 4 > f.end)
+        glyf_component entry;
+        size_t next = glyf_read_component(b.slice(0, f.end), f.cursor, &entry);
+        if (next == 0)
             return fail();
-        uint16_t flags = b.u16(f.cursor);
-        uint16_t child = b.u16(f.cursor + 2);
-        size_t size = entry_size(flags);
-        if (size > f.end - f.cursor)
-            return fail();
-        f.cursor += size;
-        f.more = (flags & MORE_COMPONENTS) != 0;
+        f.cursor = next;
+        f.more = (entry.flags & glyf_flag::more_components) != 0;
+        const uint16_t child = entry.glyph;
 
         byte_span rec;
         size_t child_start = 0;

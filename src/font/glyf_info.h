@@ -3,13 +3,12 @@
 #ifndef TAVREL_FONT_GLYF_INFO_H
 #define TAVREL_FONT_GLYF_INFO_H
 
+#include "font/glyf_components.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
-
-// Composite glyphs nested deeper than this are treated as damaged.
-const unsigned GLYF_MAX_COMPONENT_DEPTH = 32;
 
 struct glyf_info_entry {
     enum state_t : uint8_t { unknown, in_progress, done, failed };

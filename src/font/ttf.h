@@ -41,6 +41,13 @@ static_assert(sizeof(setupinfo) == 65672, "set-up record layout");
 
 const int TTF_MAX_OTHERS = 16;
 
+// Why set_glyph refused a glyph, besides -1 for anything else (no such
+// glyph, tables missing or damaged, a record glyf or loca cannot take).
+// The glyph lost part of its record when it was read (glyph::lossy).
+const int TTF_GLYPH_LOSSY = -2;
+// The glyph would contain itself, directly or through other glyphs.
+const int TTF_GLYPH_CYCLE = -3;
+
 class ttf {
 public:
     ttf();
@@ -52,8 +59,17 @@ public:
     int load(BFile& file);
     int save(BFile& file);
 
+    // Reads glyph gno into g: 0, or -1 when there is no such glyph or its
+    // record is damaged (g is then marked lossy and otherwise left as it
+    // was). A glyph read with parts it cannot hold is marked lossy.
     int get_glyph(int gno, glyph* g);
+    // Stores g as glyph gno, with loca kept in step: 0, TTF_GLYPH_LOSSY,
+    // TTF_GLYPH_CYCLE or -1; the font is unchanged unless 0.
     int set_glyph(int gno, const glyph* g);
+    // True when glyph `part` is glyph gno or is made of it, at any depth,
+    // as the font's records hold them now: adding `part` as a component of
+    // gno would make gno contain itself.
+    bool makes_cycle(int gno, int part);
     int get_bitmap(bitmap* b);
     int set_bitmap(bitmap* b);
 

@@ -3,6 +3,7 @@
 #include "font/ttf.h"
 
 #include "font/glyf.h"
+#include "font/glyf_components.h"
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -17,27 +18,77 @@ bool has_glyph_tables(const ttf& font) {
     return font.glyf && font.head && font.loca && font.maxp;
 }
 
+// True when any of the glyphs `from` is `target` or reaches it through the
+// component entries of the font's records. Every glyph is visited once; a
+// damaged record ends the walk along it (it reaches nothing readable).
+bool reaches(const ttf& font, std::vector<unsigned> from, unsigned target) {
+    const unsigned n = font.maxp->numglyphs();
+    const bool is32 = font.head->is32loca();
+    const byte_span glyf = font.glyf->bytes();
+    std::vector<bool> seen(n);
+    while (!from.empty()) {
+        unsigned gi = from.back();
+        from.pop_back();
+        if (gi == target)
+            return true;
+        if (gi >= n || seen[gi])
+            continue;
+        seen[gi] = true;
+        unsigned long offset, length;
+        if (font.loca->get_offset(is32, (int)gi, &offset, &length) != 0)
+            continue;
+        byte_span rec = glyf.slice(offset, length);
+        if (rec.size() != length || length < 10 || rec.s16(0) >= 0)
+            continue;
+        glyf_component c;
+        size_t pos = 10;
+        do {
+            pos = glyf_read_component(rec, pos, &c);
+            if (pos == 0)
+                break;
+            from.push_back(c.glyph);
+        } while (c.flags & glyf_flag::more_components);
+    }
+    return false;
+}
+
 } // namespace
 
 int ttf::get_glyph(int gno, glyph* g) {
     if (!g || !has_glyph_tables(*this) || gno < 0 || (unsigned)gno >= maxp->numglyphs())
         return -1;
     unsigned long offset, length;
-    if (loca->get_offset(head->is32loca(), gno, &offset, &length) != 0)
+    if (loca->get_offset(head->is32loca(), gno, &offset, &length) != 0) {
+        g->lossy |= glyph::lost_damaged;
         return -1;
-    if (length != 0 && glyf->decode(offset, length, g) != 0)
+    }
+    if (length != 0 && glyf->decode(offset, length, g) != 0) {
+        g->lossy |= glyph::lost_damaged;
         return -1;
+    }
     return 0;
+}
+
+bool ttf::makes_cycle(int gno, int part) {
+    if (!has_glyph_tables(*this) || gno < 0 || part < 0)
+        return false;
+    return reaches(*this, {(unsigned)part}, (unsigned)gno);
 }
 
 int ttf::set_glyph(int gno, const glyph* g) {
     if (!g || !has_glyph_tables(*this) || gno < 0 || (unsigned)gno >= maxp->numglyphs())
         return -1;
-    // A composite glyph that names itself could never be read back.
+    // Storing what was read only in part would destroy the rest.
+    if (g->lossy)
+        return TTF_GLYPH_LOSSY;
+    // A composite glyph that contains itself could never be read back.
+    std::vector<unsigned> parts;
     for (int k = 0; k < g->ncompo; k++) {
-        if (g->compo[k] && g->compo[k]->index == gno)
-            return -1;
+        if (g->compo[k])
+            parts.push_back(g->compo[k]->index);
     }
+    if (!parts.empty() && reaches(*this, parts, (unsigned)gno))
+        return TTF_GLYPH_CYCLE;
     const bool is32 = head->is32loca();
     unsigned long offset, length;
     if (loca->get_offset(is32, gno, &offset, &length) != 0)

@@ -41,9 +41,8 @@ void glyph::operator delete(void* p, size_t size) {
 }
 
 glyph::glyph(unsigned short index)
-    : depth(0), count(0), contours(first_slots), ncompo(0), compo(), compo_dx(), compo_dy(),
-      compo_xscale(), compo_scale01(), compo_scale10(), compo_yscale(), index(index),
-      slots(inline_slots), first_slots() {}
+    : depth(0), count(0), contours(first_slots), ncompo(0), index(index), slots(inline_slots),
+      first_slots() {}
 
 glyph::~glyph() {
     for (int k = ncompo - 1; k >= 0; k--) {
@@ -57,10 +56,10 @@ glyph::~glyph() {
 }
 
 void glyph::grow(int n) {
-    n = std::min(n, (int)max_contours);
+    n = std::min(n, (int)max_slots);
     if (n <= slots)
         return;
-    int grown = std::max(n, std::min(std::max(2 * slots, 8), (int)max_contours));
+    int grown = std::max(n, std::min(std::max(2 * slots, 8), (int)max_slots));
     shape** bigger = new shape*[grown]();
     std::copy(contours, contours + slots, bigger);
     if (contours != first_slots)
@@ -70,7 +69,7 @@ void glyph::grow(int n) {
 }
 
 bool glyph::append_outline(shape* s) {
-    if (count + ncompo >= max_contours)
+    if (count >= max_contours)
         return false;
     reserve(count + ncompo + 1);
     for (int i = count + ncompo; i > count; i--)
@@ -99,44 +98,125 @@ int glyph::add_shape(shape* s) {
 }
 
 int glyph::add_compo(glyph* c, short dx, short dy, unsigned short xscale, unsigned short scale01,
-                     unsigned short scale10, unsigned short yscale) {
-    if (ncompo >= max_components || count + ncompo >= max_contours)
+                     unsigned short scale10, unsigned short yscale, uint16_t flags) {
+    if (ncompo >= max_components)
         return 1;
     reserve(count + ncompo + 1);
-    int k = ncompo;
-    compo[k] = c;
-    compo_dx[k] = dx;
-    compo_dy[k] = dy;
-    compo_xscale[k] = xscale;
-    compo_scale01[k] = scale01;
-    compo_scale10[k] = scale10;
-    compo_yscale[k] = yscale;
-    contours[count + k] = nullptr;
+    compo.push_back(c);
+    compo_dx.push_back(dx);
+    compo_dy.push_back(dy);
+    compo_xscale.push_back(xscale);
+    compo_scale01.push_back(scale01);
+    compo_scale10.push_back(scale10);
+    compo_yscale.push_back(yscale);
+    // The entry's form and its place in the list are worked out anew when
+    // the glyph is stored; what the flags say about the component stays.
+    compo_flags.push_back(flags & (uint16_t)~glyf_flag::more_components);
+    contours[count + ncompo] = nullptr;
     ncompo++;
     return 0;
 }
 
-int glyph::del_compo(unsigned char k) {
-    if (k >= ncompo)
+int glyph::del_compo(int k) {
+    if (k < 0 || k >= ncompo)
         return 1;
     delete compo[k];
     // The component's rectangle goes with it, so the remaining rectangles
     // stay paired with their components and none is left outside the range.
     delete contours[count + k];
-    for (int j = k; j + 1 < ncompo; j++) {
-        compo[j] = compo[j + 1];
-        compo_dx[j] = compo_dx[j + 1];
-        compo_dy[j] = compo_dy[j + 1];
-        compo_xscale[j] = compo_xscale[j + 1];
-        compo_scale01[j] = compo_scale01[j + 1];
-        compo_scale10[j] = compo_scale10[j + 1];
-        compo_yscale[j] = compo_yscale[j + 1];
+    for (int j = k; j + 1 < ncompo; j++)
         contours[count + j] = contours[count + j + 1];
-    }
+    compo.erase(compo.begin() + k);
+    compo_dx.erase(compo_dx.begin() + k);
+    compo_dy.erase(compo_dy.begin() + k);
+    compo_xscale.erase(compo_xscale.begin() + k);
+    compo_scale01.erase(compo_scale01.begin() + k);
+    compo_scale10.erase(compo_scale10.begin() + k);
+    compo_yscale.erase(compo_yscale.begin() + k);
+    compo_flags.erase(compo_flags.begin() + k);
     ncompo--;
-    compo[ncompo] = nullptr;
     contours[count + ncompo] = nullptr;
     return 0;
+}
+
+namespace {
+
+// Point n of the contours [first, last), or false when there is none.
+bool point_of(shape* const* contours, int first, int last, uint32_t n, BPoint* p) {
+    for (int i = first; i < last; i++) {
+        const shape* s = contours[i];
+        if (!s)
+            continue;
+        if (n < (uint32_t)s->count) {
+            *p = s->points[n];
+            return true;
+        }
+        n -= (uint32_t)s->count;
+    }
+    return false;
+}
+
+BPoint transformed(const BPoint& p, uint16_t xscale, uint16_t scale01, uint16_t scale10,
+                   uint16_t yscale) {
+    const float a = (int16_t)xscale / 16384.0f, b = (int16_t)scale01 / 16384.0f;
+    const float c = (int16_t)scale10 / 16384.0f, d = (int16_t)yscale / 16384.0f;
+    return BPoint(p.x * a + p.y * b, p.x * c + p.y * d);
+}
+
+} // namespace
+
+BPoint glyph::compo_offset(int k) const {
+    if (k < 0 || k >= ncompo)
+        return BPoint(0, 0);
+    const uint16_t f = compo_flags[k];
+    if (!compo_matched(k)) {
+        BPoint at(compo_dx[k], compo_dy[k]);
+        if ((f & glyf_flag::scaled_offset) && !(f & glyf_flag::unscaled_offset))
+            at = transformed(at, compo_xscale[k], compo_scale01[k], compo_scale10[k],
+                             compo_yscale[k]);
+        return at;
+    }
+    const glyph* c = compo[k];
+    BPoint mine, theirs;
+    if (!c || !point_of(contours, 0, count, (uint16_t)compo_dx[k], &mine) ||
+        !point_of(c->contours, 0, c->count, (uint16_t)compo_dy[k], &theirs))
+        return BPoint(0, 0);
+    BPoint moved =
+        transformed(theirs, compo_xscale[k], compo_scale01[k], compo_scale10[k], compo_yscale[k]);
+    return BPoint(mine.x - moved.x, mine.y - moved.y);
+}
+
+void glyph::outline_points(std::vector<BPoint>* out) const {
+    if (ncompo == 0) {
+        for (int i = 0; i < count; i++) {
+            if (contours[i])
+                out->insert(out->end(), contours[i]->points,
+                            contours[i]->points + contours[i]->count);
+        }
+        return;
+    }
+    const size_t base = out->size();
+    std::vector<BPoint> part;
+    for (int k = 0; k < ncompo; k++) {
+        if (!compo[k])
+            continue;
+        part.clear();
+        compo[k]->outline_points(&part);
+        for (BPoint& p : part)
+            p = transformed(p, compo_xscale[k], compo_scale01[k], compo_scale10[k],
+                            compo_yscale[k]);
+        BPoint at(0, 0);
+        if (!compo_matched(k)) {
+            at = compo_offset(k);
+        } else {
+            const uint32_t mine = base + (uint16_t)compo_dx[k], theirs = (uint16_t)compo_dy[k];
+            if (mine < out->size() && theirs < part.size())
+                at = BPoint((*out)[mine].x - part[theirs].x, (*out)[mine].y - part[theirs].y);
+        }
+        at = BPoint(std::floor(at.x + 0.5f), std::floor(at.y + 0.5f));
+        for (const BPoint& p : part)
+            out->push_back(BPoint(p.x + at.x, p.y + at.y));
+    }
 }
 
 void glyph::clr_composhape() {
@@ -157,24 +237,32 @@ void glyph::create_composhape() {
     for (int k = 0; k < ncompo; k++)
         needed += compo[k] ? compo[k]->count : 0;
     reserve(needed);
-    int first[max_components + 1];
-    int last[max_components + 1];
+    std::vector<int> first(ncompo), last(ncompo);
+    std::vector<BPoint> at(ncompo);
     for (int k = 0; k < ncompo; k++) {
         first[k] = last[k] = count;
+        // Before this component's contours are added: a matched point lies
+        // in the outline so far.
+        at[k] = compo_offset(k);
         const glyph* c = compo[k];
         if (!c)
             continue;
         const bool moved_only = compo_xscale[k] == 0x4000 && compo_yscale[k] == 0x4000 &&
                                 compo_scale01[k] == 0 && compo_scale10[k] == 0;
-        for (int j = 0; j < c->count && count + ncompo < max_contours; j++) {
+        // Offsets are whole units unless scaled or matched through a
+        // transform; those are rounded, as the file's readers place them.
+        const short dx = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at[k].x)) + 0.5f);
+        const short dy = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at[k].y)) + 0.5f);
+        at[k] = BPoint(dx, dy);
+        for (int j = 0; j < c->count && count < max_contours; j++) {
             if (!c->contours[j])
                 continue;
             shape* s;
             if (moved_only) {
-                s = c->contours[j]->moved_copy(compo_dx[k], compo_dy[k]);
+                s = c->contours[j]->moved_copy(dx, dy);
             } else {
-                s = c->contours[j]->transcopy(compo_dx[k], compo_dy[k], compo_xscale[k],
-                                              compo_scale01[k], compo_scale10[k], compo_yscale[k]);
+                s = c->contours[j]->transcopy(dx, dy, compo_xscale[k], compo_scale01[k],
+                                              compo_scale10[k], compo_yscale[k]);
                 s->ctrlp2form();
             }
             contours[count++] = s;
@@ -188,7 +276,7 @@ void glyph::create_composhape() {
         // A component without outline gets a one-point rectangle at its
         // offset, so that it can still be picked and moved.
         if (first[k] == last[k])
-            u = BRect(compo_dx[k], compo_dy[k], compo_dx[k], compo_dy[k]);
+            u = BRect(at[k].x, at[k].y, at[k].x, at[k].y);
         shape* r = new shape(4);
         r->points[0] = BPoint(u.left, u.top);
         r->points[1] = BPoint(u.right, u.top);
@@ -316,7 +404,9 @@ void glyph::move_sel(const BPoint& delta) {
     if (ncompo > 0) {
         for (int k = 0; k < ncompo; k++) {
             shape* r = contours[count + k];
-            if (!r || r->selected == 0)
+            // A point-matched component sits where its points meet; its
+            // arguments are point numbers, which a drag must not change.
+            if (!r || r->selected == 0 || compo_matched(k))
                 continue;
             // The editor's y axis points down, font units point up.
             compo_dx[k] = moved_offset(compo_dx[k], delta.x);

@@ -1,6 +1,7 @@
 // glyph: the editable form of one glyph: a list of contours and, for a
-// composite glyph, up to seven component glyphs, each placed with an offset
-// and a 2x2 F2Dot14 transform. For a composite glyph the contour slots hold
+// composite glyph, up to 1024 component glyphs, each placed with an offset
+// (or by matching a point of its own to one of the glyph before it) and a
+// 2x2 F2Dot14 transform. For a composite glyph the contour slots hold
 // the components' transformed outlines (slots 0 ... count-1, rebuilt by
 // create_composhape, for display and bounds) followed by one rectangle
 // contour per component (slots count ... count+ncompo-1), which is what the
@@ -8,18 +9,32 @@
 #ifndef TAVREL_OUTLINE_GLYPH_H
 #define TAVREL_OUTLINE_GLYPH_H
 
+#include "font/glyf_components.h"
+
 #include <Rect.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class BView;
 class shape;
 
 class glyph {
   public:
+    // Outline contours of a glyph; component rectangles come on top, so a
+    // glyph never holds more than max_slots contour slots.
     static constexpr int max_contours = 512;
-    static constexpr int max_components = 7;
+    static constexpr int max_components = 1024;
+    static constexpr int max_slots = max_contours + max_components;
+
+    // Why a decoded glyph does not hold everything its record does (bits of
+    // `lossy`). Such a glyph must not be stored back over its record.
+    enum : uint8_t {
+        lost_damaged = 1,   // the record (or a component's) could not be read
+        lost_component = 2, // a component names a glyph the font lacks
+        lost_capacity = 4,  // more components than the glyph can hold
+    };
 
     explicit glyph(unsigned short index);
     ~glyph();
@@ -37,13 +52,30 @@ class glyph {
     // destroyed and 1 is returned, else 0.
     int add_shape(shape* s);
     // Stores c as the next component (the glyph then owns it) and returns 0;
-    // returns 1 and stores nothing when seven components exist already or no
-    // contour slot is left for its rectangle.
+    // returns 1 and stores nothing when max_components exist already.
+    // `flags` are the entry's flags in the file (glyf_flag): they say whether
+    // dx, dy are an offset or, without ARGS_ARE_XY, the point numbers to
+    // match (a point of the glyph so far, a point of c), and carry what the
+    // editor does not change (rounding, metrics, overlap, offset scaling).
     int add_compo(glyph* c, short dx, short dy, unsigned short xscale, unsigned short scale01,
-                  unsigned short scale10, unsigned short yscale);
+                  unsigned short scale10, unsigned short yscale,
+                  uint16_t flags = glyf_flag::args_are_xy);
     // Destroys component k together with its rectangle contour and moves
     // the later components down. 1 when k is not a component.
-    int del_compo(unsigned char k);
+    int del_compo(int k);
+    // True when component k is placed by matching points, not by offset.
+    bool compo_matched(int k) const { return !(compo_flags[k] & glyf_flag::args_are_xy); }
+    // Where component k's outline is moved to, in font units: its offset
+    // (scaled with the transform when its flags ask for that), or for a
+    // point-matched component the distance that brings its point onto the
+    // glyph's point; (0, 0) when either point does not exist. Uses the
+    // outline contours built so far (create_composhape).
+    BPoint compo_offset(int k) const;
+    // Appends every point of the glyph's outline in font units, as the
+    // file's readers place them: the outline contours of a simple glyph;
+    // for a composite, each component's points moved (offsets rounded) and
+    // transformed, however many contour slots that would take.
+    void outline_points(std::vector<BPoint>* out) const;
     // Destroys the outline and the component rectangles; components stay.
     void clr_composhape();
     // Builds the components' transformed outlines and their rectangles.
@@ -78,7 +110,7 @@ class glyph {
     void sel_to_top();
     void sel_to_bot();
 
-    // Makes room for n contour slots (at most max_contours) ahead of
+    // Makes room for n contour slots (at most max_slots) ahead of
     // adding contours, so that a decoder can size the array once.
     void reserve(int n) {
         if (n > slots)
@@ -90,14 +122,18 @@ class glyph {
     // Slots 0 ... count+ncompo-1 are in use; the array grows as needed.
     shape** contours;
     int32_t ncompo;
-    glyph* compo[max_components + 1];
-    int16_t compo_dx[max_components + 1];
-    int16_t compo_dy[max_components + 1];
-    uint16_t compo_xscale[max_components + 1];
-    uint16_t compo_scale01[max_components + 1];
-    uint16_t compo_scale10[max_components + 1];
-    uint16_t compo_yscale[max_components + 1];
+    // Component k's glyph, arguments, transform and entry flags; each
+    // vector holds ncompo values. The arguments of a point-matched
+    // component are its two point numbers (as unsigned 16-bit values).
+    std::vector<glyph*> compo;
+    std::vector<int16_t> compo_dx, compo_dy;
+    std::vector<uint16_t> compo_xscale, compo_scale01, compo_scale10, compo_yscale;
+    std::vector<uint16_t> compo_flags;
+    // The instructions of a composite glyph, kept for storing it back.
+    std::vector<uint8_t> instructions;
     unsigned short index;
+    // lost_* bits; 0 when the glyph holds its whole record.
+    uint8_t lossy = 0;
 
   private:
     void grow(int n);

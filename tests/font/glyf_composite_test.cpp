@@ -3,6 +3,7 @@
 // have, glyphs that refer to themselves, deep and exponentially shared
 // nesting, and storing glyphs with loca kept in step.
 #include "font/glyf.h"
+#include "font/glyf_components.h"
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -187,17 +188,21 @@ TEST(GlyfComposite, ComponentsArePlacedAndFlattened) {
     EXPECT_EQ(outline(matrix),
               (std::vector<pt>{{0, 0, 0}, {100, -100, 0}, {150, 0, 0}, {50, 100, 0}}));
 
-    // Components the font does not have are dropped, the others keep order;
-    // an eighth component is dropped.
+    // Components the font does not have are dropped, the others keep
+    // order, and the glyph says it lost something; eight components (as
+    // real fonts have) are all kept.
     glyph missing(MISSING);
     ASSERT_EQ(font.get_glyph(MISSING, &missing), 0);
     ASSERT_EQ(missing.ncompo, 1);
     EXPECT_EQ(missing.compo_dx[0], 5);
+    EXPECT_EQ(missing.lossy, glyph::lost_component);
     glyph eight(EIGHT);
     ASSERT_EQ(font.get_glyph(EIGHT, &eight), 0);
-    EXPECT_EQ(eight.ncompo, 7);
-    EXPECT_EQ(eight.compo_dx[6], 60);
-    EXPECT_EQ(eight.count, 7);
+    EXPECT_EQ(eight.ncompo, 8);
+    EXPECT_EQ(eight.compo_dx[7], 70);
+    EXPECT_EQ(eight.count, 8);
+    EXPECT_EQ(eight.lossy, 0);
+    EXPECT_EQ(placed.lossy, 0);
 
     // Ten levels of nesting are fine.
     glyph chain(SHORT_CHAIN);
@@ -215,6 +220,9 @@ TEST(GlyfComposite, DamagedCompositesFailCleanly) {
         EXPECT_EQ(font.get_glyph((int)gno, &g), -1) << gno;
         EXPECT_EQ(g.count, 1) << gno;
         EXPECT_EQ(g.ncompo, 0) << gno;
+        // What the caller holds is not that glyph: it cannot be stored as it.
+        EXPECT_EQ(g.lossy, glyph::lost_damaged) << gno;
+        EXPECT_EQ(font.set_glyph((int)gno, &g), TTF_GLYPH_LOSSY) << gno;
     }
     // A self-reference is caught even when the glyph object does not know
     // its own index.
@@ -293,10 +301,26 @@ TEST(GlyfComposite, StoringRefusesWhatWouldDamageTheFont) {
     bytes glyf_before(font.glyf->data, font.glyf->data + font.glyf->length);
     bytes loca_before(font.loca->data, font.loca->data + font.loca->length);
 
-    // A composite naming itself, or a glyph the font does not have.
+    // A composite naming itself, directly or through the glyphs it is made
+    // of, or a glyph the font does not have.
     glyph self(PLACED);
     self.add_compo(new glyph(PLACED), 0, 0, 0x4000, 0, 0, 0x4000);
-    EXPECT_EQ(font.set_glyph(PLACED, &self), -1);
+    EXPECT_EQ(font.set_glyph(PLACED, &self), TTF_GLYPH_CYCLE);
+    glyph through(SQUARE);
+    through.add_compo(new glyph(EMPTY), 0, 0, 0x4000, 0, 0, 0x4000);
+    through.add_compo(new glyph(NESTED), 0, 0, 0x4000, 0, 0, 0x4000); // NESTED -> PLACED -> SQUARE
+    EXPECT_EQ(font.set_glyph(SQUARE, &through), TTF_GLYPH_CYCLE);
+    EXPECT_TRUE(font.makes_cycle(SQUARE, NESTED));
+    EXPECT_TRUE(font.makes_cycle(SQUARE, SQUARE));
+    EXPECT_TRUE(font.makes_cycle(CHAIN + 19, CHAIN));
+    EXPECT_FALSE(font.makes_cycle(CHAIN, CHAIN + 19));
+    EXPECT_FALSE(font.makes_cycle(PLACED, SQUARE));
+    EXPECT_FALSE(font.makes_cycle(PLACED, TO_CYCLE)); // a cycle elsewhere ends
+    EXPECT_FALSE(font.makes_cycle(SQUARE, glyph_count + 5));
+    // A glyph read without all its parts.
+    glyph partial(MISSING);
+    ASSERT_EQ(font.get_glyph(MISSING, &partial), 0);
+    EXPECT_EQ(font.set_glyph(MISSING, &partial), TTF_GLYPH_LOSSY);
     glyph beyond(PLACED);
     beyond.add_compo(new glyph(glyph_count), 0, 0, 0x4000, 0, 0, 0x4000);
     EXPECT_EQ(font.set_glyph(PLACED, &beyond), -1);
@@ -340,4 +364,49 @@ TEST(GlyfComposite, ShortLocaFontStaysReadableAfterEdits) {
                                            &log),
               0)
         << log;
+}
+
+TEST(GlyfComposite, ComponentsPastTheCapacityMakeTheGlyphLossy) {
+    std::vector<bytes> r = {bytes(), square(), composite(copies(1, glyph::max_components)),
+                            composite(copies(1, glyph::max_components + 1))};
+    // Their boxes: squares 10 units apart.
+    put16(r[2], 6, 10 * (glyph::max_components - 1) + 100);
+    put16(r[2], 8, 100);
+    put16(r[3], 6, 10 * glyph::max_components + 100);
+    put16(r[3], 8, 100);
+    ttf font;
+    ASSERT_EQ(load_bytes(font, sfnt(font_tables(r))), 0);
+    glyph full(2), over(3);
+    ASSERT_EQ(font.get_glyph(2, &full), 0);
+    ASSERT_EQ(font.get_glyph(3, &over), 0);
+    EXPECT_EQ(full.ncompo, glyph::max_components);
+    EXPECT_EQ(full.lossy, 0);
+    EXPECT_EQ(over.ncompo, glyph::max_components);
+    EXPECT_EQ(over.lossy, glyph::lost_capacity);
+    bytes before(font.glyf->data, font.glyf->data + font.glyf->length);
+    EXPECT_EQ(font.set_glyph(3, &over), TTF_GLYPH_LOSSY);
+    EXPECT_EQ(font.set_glyph(2, &full), 0);
+    EXPECT_EQ(bytes(font.glyf->data, font.glyf->data + font.glyf->length), before);
+}
+
+TEST(GlyfComposite, DecodingAndCountingShareOneNestingLimit) {
+    // CHAIN + i nests chain_length - i composites deep: the codec reads
+    // exactly the glyphs whose depth the maxp walk counts.
+    ttf font;
+    load_test_font(font);
+    int readable = 0;
+    for (unsigned i = 0; i < chain_length; i++) {
+        const unsigned gno = CHAIN + i, depth = chain_length - i;
+        glyph g((unsigned short)gno);
+        unsigned short d = 0, c, nc, np;
+        const int decoded = font.get_glyph((int)gno, &g);
+        const int counted = font.glyf->get_info((unsigned short)gno, &d, &c, &nc, &np);
+        EXPECT_EQ(decoded, depth <= GLYF_MAX_COMPONENT_DEPTH ? 0 : -1) << depth;
+        EXPECT_EQ(counted, decoded) << depth;
+        if (counted == 0) {
+            EXPECT_EQ(d, depth);
+            readable++;
+        }
+    }
+    EXPECT_EQ(readable, (int)GLYF_MAX_COMPONENT_DEPTH);
 }

@@ -220,17 +220,15 @@ TEST(Glyph, ComponentsAddAndDeleteWithTheirRectangles) {
     glyph g(9);
     for (int k = 0; k < 7; k++)
         EXPECT_EQ(g.add_compo(square_component(k, 0, 0), 10 * k, 0, 0x4000, 0, 0, 0x4000), 0);
-    glyph* extra = square_component(8, 0, 0);
-    EXPECT_EQ(g.add_compo(extra, 0, 0, 0x4000, 0, 0, 0x4000), 1);
-    delete extra;
-    EXPECT_EQ(g.ncompo, 7);
     g.create_composhape();
     EXPECT_EQ(g.del_compo(7), 1);
+    EXPECT_EQ(g.del_compo(-1), 1);
     EXPECT_EQ(g.del_compo(2), 0);
     ASSERT_EQ(g.ncompo, 6);
     EXPECT_EQ(g.compo[2]->index, 3);
     EXPECT_EQ(g.compo_dx[2], 30);
     EXPECT_EQ(g.compo_dx[5], 60);
+    EXPECT_EQ(g.compo_flags.size(), 6u);
     // The rectangles stay paired with their components.
     EXPECT_EQ(g.contours[g.count + 2]->points[0], BPoint(30, 0));
     EXPECT_EQ(g.contours[g.count + 6], nullptr);
@@ -242,6 +240,64 @@ TEST(Glyph, ComponentsAddAndDeleteWithTheirRectangles) {
     g.clr_composhape();
     g.create_composhape();
     EXPECT_EQ(g.count, 6);
+}
+
+TEST(Glyph, AFullGlyphKeepsEveryComponentAndBoundsItsOutline) {
+    glyph g(9);
+    for (int k = 0; k < glyph::max_components; k++)
+        ASSERT_EQ(g.add_compo(square_component(k, 0, 0), (short)k, 0, 0x4000, 0, 0, 0x4000), 0);
+    glyph* extra = square_component(1, 0, 0);
+    EXPECT_EQ(g.add_compo(extra, 0, 0, 0x4000, 0, 0, 0x4000), 1);
+    delete extra;
+    g.create_composhape();
+    // Every component keeps its rectangle; the derived outline stops at the
+    // contour limit, so slots stay bounded.
+    ASSERT_EQ(g.ncompo, glyph::max_components);
+    EXPECT_EQ(g.count, glyph::max_contours);
+    EXPECT_EQ(g.contours[g.count + glyph::max_components - 1]->points[0],
+              BPoint(glyph::max_components - 1, 0));
+    // Components past 255 can be removed by number.
+    EXPECT_EQ(g.del_compo(1000), 0);
+    EXPECT_EQ(g.compo_dx[1000], 1001);
+    EXPECT_EQ(g.contours[g.count + 1000]->points[0], BPoint(1001, 0));
+    g.sel_last();
+    g.move_sel(BPoint(5, 0));
+    EXPECT_EQ(g.compo_dx[glyph::max_components - 2], glyph::max_components - 1 + 5);
+}
+
+TEST(Glyph, MatchedPointsAndScaledOffsetsPlaceComponents) {
+    // Component 0 at (100, 0); component 1 placed so that its point 2
+    // (10, 10) lands on point 2 of the glyph so far, (110, 10).
+    glyph g(9);
+    g.add_compo(square_component(1, 0, 0), 100, 0, 0x4000, 0, 0, 0x4000);
+    g.add_compo(square_component(2, 0, 0), 2, 2, 0x4000, 0, 0, 0x4000, 0);
+    // Scaled offset: (40, 0) under a half scale places the square at (20, 0).
+    g.add_compo(square_component(3, 0, 0), 40, 0, 0x2000, 0, 0, 0x2000,
+                glyf_flag::args_are_xy | glyf_flag::scaled_offset);
+    // Both scaling flags: the offset is not scaled.
+    g.add_compo(square_component(4, 0, 0), 40, 0, 0x2000, 0, 0, 0x2000,
+                glyf_flag::args_are_xy | glyf_flag::scaled_offset | glyf_flag::unscaled_offset);
+    // A point that does not exist places the component at (0, 0).
+    g.add_compo(square_component(5, 0, 0), 900, 0, 0x4000, 0, 0, 0x4000, 0);
+    g.create_composhape();
+    ASSERT_EQ(g.count, 5);
+    EXPECT_TRUE(g.compo_matched(1));
+    EXPECT_FALSE(g.compo_matched(2));
+    EXPECT_EQ(g.contours[0]->points[2], BPoint(110, 10));
+    EXPECT_EQ(g.contours[1]->points[2], BPoint(110, 10));
+    EXPECT_EQ(g.contours[1]->points[0], BPoint(100, 0));
+    EXPECT_EQ(g.contours[2]->bounds, BRect(20, 0, 25, 5));
+    EXPECT_EQ(g.contours[3]->bounds, BRect(40, 0, 45, 5));
+    EXPECT_EQ(g.contours[4]->bounds, BRect(0, 0, 10, 10));
+
+    // A drag moves offsets, never point numbers.
+    for (int i = g.count; i < g.count + g.ncompo; i++)
+        g.contours[i]->selected = -1;
+    g.move_sel(BPoint(7, 0));
+    EXPECT_EQ(g.compo_dx[0], 107);
+    EXPECT_EQ(g.compo_dx[1], 2);
+    EXPECT_EQ(g.compo_dy[1], 2);
+    EXPECT_EQ(g.compo_dx[4], 900);
 }
 
 TEST(Glyph, NestedCompositeIsFlattenedAndTransMapsEverySlot) {
