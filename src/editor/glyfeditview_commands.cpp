@@ -40,6 +40,21 @@ std::string glyph_text(const char* format, unsigned n) {
     return text;
 }
 
+// Why glyph n, read with parts it cannot hold, is not stored or changed.
+std::string lossy_text(const glyph* g, unsigned n) {
+    std::string why;
+    auto add = [&](const char* part) { why += why.empty() ? part : std::string("; ") + part; };
+    if (g->lossy & glyph::lost_damaged)
+        add("part of its record is damaged");
+    if (g->lossy & glyph::lost_component)
+        add("it names component glyphs this font does not have");
+    if (g->lossy & glyph::lost_capacity)
+        add(glyph_text("it has more than %u components", (unsigned)glyph::max_components).c_str());
+    return glyph_text("Glyph %04x could not be read whole (", n) + why +
+           "), so storing it would lose the rest of its record. The font is unchanged; \"clr\" "
+           "starts the glyph afresh.";
+}
+
 // True when glyph `target` is `g` itself or one of the glyphs it is made
 // of, at any depth.
 bool contains_glyph(const glyph* g, unsigned target) {
@@ -297,12 +312,19 @@ void glyfeditview::store_glyph() {
     // still belong to the same points.
     glyph before(gno);
     bool had = f->get_glyph(gno, &before) == 0;
-    if (f->set_glyph(gno, curglyph) != 0) {
+    if (int r = f->set_glyph(gno, curglyph); r != 0) {
         to_canvas();
         redraw(5);
-        refuse(glyph_text("Glyph %04x could not be stored: the font's glyph table or its "
-                          "locations cannot take it. The font is unchanged.",
-                          gno));
+        if (r == TTF_GLYPH_LOSSY)
+            refuse(lossy_text(curglyph, gno));
+        else if (r == TTF_GLYPH_CYCLE)
+            refuse(glyph_text("Glyph %04x would contain itself through its components: it was "
+                              "not stored.",
+                              gno));
+        else
+            refuse(glyph_text("Glyph %04x could not be stored: the font's glyph table or its "
+                              "locations cannot take it. The font is unchanged.",
+                              gno));
         return;
     }
     bool moved = !had || !same_outline(before, *curglyph);
@@ -325,6 +347,21 @@ void glyfeditview::add_component(BMessage* message) {
     ttf* f = font();
     if (!has_glyph_tables(f) || sub >= glyph_count(f))
         return;
+    // A glyph that cannot be stored is not changed either.
+    if (curglyph->lossy) {
+        refuse(lossy_text(curglyph, gno));
+        return;
+    }
+    // As the font holds the glyphs now, and as the glyph on the canvas is
+    // made: either way the glyph would contain itself.
+    if (f->makes_cycle(gno, sub)) {
+        refuse(glyph_text(sub == gno ? "Glyph %04x cannot be a component of itself: adding it "
+                                       "would make the glyph contain itself."
+                                     : "Glyph %04x is made of this glyph: adding it would make "
+                                       "the glyph contain itself.",
+                          sub));
+        return;
+    }
     glyph* part = new glyph(sub);
     part->depth = 1;
     if (f->get_glyph(sub, part) != 0) {
@@ -349,7 +386,8 @@ void glyfeditview::add_component(BMessage* message) {
     curglyph->clr_composhape();
     if (curglyph->add_compo(part, 0, 0, 0x4000, 0, 0, 0x4000) != 0) {
         delete part;
-        refuse("The glyph has no room for another component: nothing was added.");
+        refuse(glyph_text("A glyph holds at most %d components: nothing was added.",
+                          glyph::max_components));
     }
     rebuild_composite();
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
@@ -357,13 +395,25 @@ void glyfeditview::add_component(BMessage* message) {
 }
 
 void glyfeditview::del_component(BMessage* message) {
+    // The component's number: an int8 field (read as 0 to 255), or an int32
+    // one for glyphs with more components than that.
+    int32 k;
     int8 no;
-    if (gno == 0xFFFF || message->FindInt8("no", &no) != B_OK)
+    if (message->FindInt32("no", &k) != B_OK) {
+        if (message->FindInt8("no", &no) != B_OK)
+            return;
+        k = (uint8)no;
+    }
+    if (gno == 0xFFFF)
         return;
+    if (curglyph->lossy) {
+        refuse(lossy_text(curglyph, gno));
+        return;
+    }
     reset_interaction();
     curglyph->clr_composhape();
-    if ((uint8)no < curglyph->ncompo)
-        curglyph->del_compo((uint8)no);
+    if (k >= 0 && k < curglyph->ncompo)
+        curglyph->del_compo(k);
     rebuild_composite();
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
     redraw(5);

@@ -245,29 +245,6 @@ TEST(GlyfEditCommands, AComponentThatWouldMakeTheGlyphContainItselfIsRefused) {
     }
 }
 
-TEST(GlyfEditCommands, AnEighthComponentIsRefusedVisibly) {
-    editor_fixture ed(editor_fixture::written(four_glyphs()));
-    ASSERT_TRUE(ed.ready);
-    ed.show_glyph(0);
-    for (int k = 0; k < glyph::max_components; k++) {
-        BMessage add(GLYF_ADD_COMPONENT);
-        add.AddInt16("sub", 2);
-        ed.send(add);
-    }
-    EXPECT_EQ(ed.dismiss_alerts(), 0);
-    BMessage add(GLYF_ADD_COMPONENT);
-    add.AddInt16("sub", 1);
-    ed.send(add);
-    locked(ed.window, [&] { EXPECT_EQ(curglyph->ncompo, glyph::max_components); });
-    EXPECT_NE(ed.alert_text().find("components"), std::string::npos);
-    EXPECT_EQ(ed.dismiss_alerts(), 1);
-    // A component number the font does not have adds nothing, silently.
-    BMessage none(GLYF_ADD_COMPONENT);
-    none.AddInt16("sub", (int16)0xFFFF);
-    ed.send(none);
-    EXPECT_EQ(ed.dismiss_alerts(), 0);
-}
-
 TEST(GlyfEditCommands, ToolsAreReportedAndLoadingACompositeGoesBackToPicking) {
     editor_fixture ed(editor_fixture::written(four_glyphs()));
     ASSERT_TRUE(ed.ready);
