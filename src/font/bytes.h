@@ -80,11 +80,22 @@ class byte_span {
     size_t fSize = 0;
 };
 
+// Told of every write a byte_writer is about to make, before the bytes
+// change (a table's edit history keeps the bytes that are overwritten).
+class write_observer {
+  public:
+    virtual void before_write(size_t off, size_t n) = 0;
+
+  protected:
+    ~write_observer() = default;
+};
+
 // Writable counterpart: stores big-endian values inside a buffer of known
 // size. Each put returns false, and writes nothing, when it does not fit.
 class byte_writer {
   public:
-    byte_writer(unsigned char* data, size_t size) : fData(data), fSize(data ? size : 0) {}
+    byte_writer(unsigned char* data, size_t size, write_observer* observer = nullptr)
+        : fData(data), fSize(data ? size : 0), fObserver(observer) {}
 
     unsigned char* data() const { return fData; }
     size_t size() const { return fSize; }
@@ -94,12 +105,14 @@ class byte_writer {
     bool put8(size_t off, uint8_t v) {
         if (!has(off, 1))
             return false;
+        notify(off, 1);
         fData[off] = v;
         return true;
     }
     bool put16(size_t off, uint16_t v) {
         if (!has(off, 2))
             return false;
+        notify(off, 2);
         fData[off] = (unsigned char)(v >> 8);
         fData[off + 1] = (unsigned char)v;
         return true;
@@ -107,6 +120,7 @@ class byte_writer {
     bool put32(size_t off, uint32_t v) {
         if (!has(off, 4))
             return false;
+        notify(off, 4);
         fData[off] = (unsigned char)(v >> 24);
         fData[off + 1] = (unsigned char)(v >> 16);
         fData[off + 2] = (unsigned char)(v >> 8);
@@ -116,14 +130,24 @@ class byte_writer {
     bool put64(size_t off, uint64_t v) {
         if (!has(off, 8))
             return false;
+        notify(off, 8);
+        write_observer* observer = fObserver;
+        fObserver = nullptr;
         put32(off, (uint32_t)(v >> 32));
         put32(off + 4, (uint32_t)v);
+        fObserver = observer;
         return true;
     }
 
   private:
+    void notify(size_t off, size_t n) {
+        if (fObserver)
+            fObserver->before_write(off, n);
+    }
+
     unsigned char* fData;
     size_t fSize;
+    write_observer* fObserver;
 };
 
 // Builds a tag from its four characters: tag_of("head") == 0x68656164.

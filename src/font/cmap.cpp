@@ -52,6 +52,11 @@ ttf_cmap::~ttf_cmap() {
     delete[] chrmap;
 }
 
+void ttf_cmap::refresh() {
+    get_tbl();
+    ttf_table::refresh();
+}
+
 int ttf_cmap::get_tbl() {
     std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
     byte_span b = bytes();

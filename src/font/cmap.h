@@ -48,6 +48,8 @@ class ttf_cmap : public ttf_table {
     unsigned short get_chr(unsigned short gno) const;
     int create_default();
     const char* edit_error() const { return editerror.c_str(); }
+    // Decodes the map again from the bytes.
+    void refresh() override;
 
     // The editor (cmap_view.cpp): start code, end code and glyph fields and
     // a "set" button; a line below the preview-less black view says why an

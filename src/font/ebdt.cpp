@@ -38,6 +38,12 @@ bool image_span(byte_span t, unsigned long offset, unsigned long slot, size_t ne
 
 } // namespace
 
+void ttf_ebdt::refresh() {
+    if (registered_table_views().ebdt_refreshed)
+        registered_table_views().ebdt_refreshed(this);
+    ttf_table::refresh();
+}
+
 ttf_ebdt::ttf_ebdt(ttf* owner, unsigned char* data, unsigned long length)
     : ttf_table(owner, tag_of("EBDT"), data, length) {
     if (registered_table_views().ebdt_created)

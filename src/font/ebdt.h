@@ -37,6 +37,9 @@ class ttf_ebdt : public ttf_table {
     int encode(const bitmap* b, unsigned long offset, unsigned short imageFormat,
                unsigned long size = ~0UL);
 
+    // Tells the editor views (font/table_views.h) that the images changed.
+    void refresh() override;
+
     // The bitmap editor's palette and edit view, children of this view,
     // when the editor layer made them (font/table_views.h); else null.
     BView* toolview = nullptr;

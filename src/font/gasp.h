@@ -40,6 +40,8 @@ class ttf_gasp : public ttf_table {
     void AttachedToWindow() override;
     void Draw(BRect update) override;
     void MessageReceived(BMessage* message) override;
+    // Refills the list from the bytes as they are now.
+    void refresh() override;
     // Refills the list from the table, one line per range.
     void redraw();
 

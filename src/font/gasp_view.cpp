@@ -95,6 +95,11 @@ void ttf_gasp::Draw(BRect update) {
     SetHighColor(high);
 }
 
+void ttf_gasp::refresh() {
+    redraw();
+    ttf_table::refresh();
+}
+
 void ttf_gasp::redraw() {
     if (!list)
         return;

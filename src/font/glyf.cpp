@@ -4,8 +4,13 @@
 
 // A new font starts with an empty glyf table: every glyph is empty.
 ttf_glyf::ttf_glyf(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("glyf"), data, length)
-{
+    : ttf_table(owner, tag_of("glyf"), data, length) {
     if (registered_table_views().glyf_created)
         registered_table_views().glyf_created(this);
+}
+
+void ttf_glyf::refresh() {
+    if (registered_table_views().glyf_refreshed)
+        registered_table_views().glyf_refreshed(this);
+    ttf_table::refresh();
 }

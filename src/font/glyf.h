@@ -28,6 +28,9 @@ public:
                  unsigned short* contours, unsigned short* points, glyf_info_cache* cache);
     int get_rect(unsigned short gno, short* xMin, short* yMin, short* xMax, short* yMax);
 
+    // Tells the editor views (font/table_views.h) that the glyphs changed.
+    void refresh() override;
+
     // The outline editor's palette and edit view, children of this view,
     // when the editor layer made them (font/table_views.h); else null.
     BView* toolview = nullptr;

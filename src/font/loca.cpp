@@ -84,17 +84,16 @@ int ttf_loca::chg_length(bool is32, int gno, unsigned long newlength) {
             fits = v >= 0 && v <= 0x1FFFE;
         }
         if (fits) {
-            byte_writer w = writer();
-            for (size_t i = (size_t)gno + 1; i < count; i++)
-                w.put16(2 * i, (uint16_t)(bytes().u16(2 * i) + delta / 2));
-            return 0;
+            // One shift rather than a write per entry: the history keeps
+            // the number, not every later entry.
+            size_t first = (size_t)gno + 1;
+            return shift_entries(2 * first, count > first ? count - first : 0, 2, delta / 2) ? 0
+                                                                                             : -1;
         }
         if (!widen())
             return -1;
         count = length / 4;
     }
-    byte_writer w = writer();
-    for (size_t i = (size_t)gno + 1; i < count; i++)
-        w.put32(4 * i, (uint32_t)(bytes().u32(4 * i) + (uint32_t)delta));
-    return 0;
+    size_t first = (size_t)gno + 1;
+    return shift_entries(4 * first, count > first ? count - first : 0, 4, delta) ? 0 : -1;
 }

@@ -62,6 +62,8 @@ class ttf_name : public ttf_table {
     void AttachedToWindow() override;
     void Draw(BRect update) override;
     void MessageReceived(BMessage* message) override;
+    // Refills the list from the bytes as they are now.
+    void refresh() override;
     // Refills the list from the table, one line per record.
     void redraw();
 

@@ -171,6 +171,11 @@ void ttf_name::Draw(BRect update) {
     SetHighColor(high);
 }
 
+void ttf_name::refresh() {
+    redraw();
+    ttf_table::refresh();
+}
+
 void ttf_name::redraw() {
     if (!list)
         return;

@@ -15,6 +15,9 @@ struct table_view_hooks {
     // Called by ttf::set_view after every table view is attached.
     void (*glyf_attached)(ttf_glyf* table) = nullptr;
     void (*ebdt_attached)(ttf_ebdt* table) = nullptr;
+    // Called when an undo or redo changed the table's bytes.
+    void (*glyf_refreshed)(ttf_glyf* table) = nullptr;
+    void (*ebdt_refreshed)(ttf_ebdt* table) = nullptr;
 };
 
 // Set once at start-up, before any font is built.

@@ -9,6 +9,7 @@
 #include "font/glyf.h"
 #include "font/head.h"
 #include "font/hhea.h"
+#include "font/history.h"
 #include "font/hmtx.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -75,6 +76,9 @@ ttf::~ttf() {
 }
 
 void ttf::clear() {
+    // The history holds the tables' old buffers and points at the tables.
+    delete fHistory;
+    fHistory = nullptr;
     delete setup;
     delete[] dir;
     delete os2;
@@ -109,6 +113,12 @@ void ttf::clear() {
     gasp = nullptr;
     ebdt = nullptr;
     eblc = nullptr;
+}
+
+font_history* ttf::start_history() {
+    if (!fHistory)
+        fHistory = new font_history(this);
+    return fHistory;
 }
 
 int ttf::refuse(const char* reason, uint32_t tag) {
@@ -380,9 +390,20 @@ int ttf::save(BFile& file) {
         fprintf(stderr, "ttf:save: there is no font to save\n");
         return 1;
     }
+    // The maxima follow from glyf and the dates and checksums from the
+    // clock and the bytes: none of it is an edit of the user's.
+    if (fHistory)
+        fHistory->pause();
     maxp->update();
     head->update();
     head->setsum(0xB1B0AFBA);
+    int result = write_tables(file);
+    if (fHistory)
+        fHistory->resume();
+    return result;
+}
+
+int ttf::write_tables(BFile& file) {
 
     size_t dirlen = directory_length(dir);
     byte_writer d(dir, dirlen);

@@ -27,6 +27,7 @@ class ttf_ebdt;
 class ttf_eblc;
 class glyph;
 class bitmap;
+class font_history;
 
 // The new-font set-up record, 65,672 bytes: one flag per Unicode block
 // (bytes 0-127), one flag per code point U+0000-U+FFFF (128-65,663), then the
@@ -49,7 +50,7 @@ const int TTF_GLYPH_LOSSY = -2;
 const int TTF_GLYPH_CYCLE = -3;
 
 class ttf {
-public:
+  public:
     ttf();
     ~ttf();
     ttf(const ttf&) = delete;
@@ -79,6 +80,13 @@ public:
     void set_view(BView* parent);
     void reset_view(BView* parent);
 
+    // Starts recording every change of the tables for undo and redo (a
+    // font just loaded or set up is the history's first state). The
+    // history lives as long as the font.
+    font_history* start_history();
+    // The history, or null when none was started.
+    font_history* history() const { return fHistory; }
+
     // Why the last load refused the file, for the caller's message.
     const char* load_error() const { return loaderror; }
 
@@ -99,17 +107,19 @@ public:
     ttf_ebdt* ebdt;
     ttf_eblc* eblc;
 
-private:
+  private:
     // Refuses the file being loaded: empties the container, keeps and
     // prints the reason. Returns 1.
     int refuse(const char* reason, uint32_t tag = 0);
     int check_directory(long long filesize);
     bool read_tables(BFile& file);
+    int write_tables(BFile& file);
     void clear();
     ttf_table* table_for(uint32_t tag, int* otherindex);
 
     const char* loaderror;
     char loadmessage[96];
+    font_history* fHistory = nullptr;
 };
 
 #endif

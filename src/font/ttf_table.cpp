@@ -1,5 +1,8 @@
 #include "font/ttf_table.h"
 
+#include "font/history.h"
+#include "font/ttf.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -50,11 +53,62 @@ void ttf_table::show(bool visible) {
     }
 }
 
+font_history* ttf_table::recorder() const {
+    font_history* h = owner ? owner->history() : nullptr;
+    return h && h->recording() ? h : nullptr;
+}
+
+void ttf_table::before_write(size_t off, size_t n) {
+    if (font_history* h = recorder())
+        h->note_write(this, off, n);
+}
+
 void ttf_table::replace_data(unsigned char* newdata, unsigned long newlength) {
+    if (font_history* h = recorder()) {
+        h->note_buffer(this, data, length, fRoom);
+        data = nullptr;
+    }
+    set_buffer(newdata, newlength);
+}
+
+void ttf_table::set_buffer(unsigned char* newdata, unsigned long newlength) {
     delete[] data;
     data = newdata;
     length = newdata ? newlength : 0;
     fRoom = 0;
+}
+
+void ttf_table::kit_swap_buffer(unsigned char** buffer, unsigned long* buflength, size_t* room) {
+    std::swap(data, *buffer);
+    unsigned long l = length;
+    length = data ? *buflength : 0;
+    *buflength = l;
+    std::swap(fRoom, *room);
+}
+
+bool ttf_table::shift_entries(size_t offset, size_t count, int width, int64_t delta) {
+    if ((width != 2 && width != 4) || count > length / (size_t)width ||
+        !bytes().has(offset, count * (size_t)width))
+        return false;
+    if (delta == 0 || count == 0)
+        return true;
+    if (font_history* h = recorder())
+        h->note_shift(this, offset, count, width, delta);
+    byte_writer w(data, length);
+    byte_span b = bytes();
+    for (size_t i = 0; i < count; i++) {
+        size_t pos = offset + i * (size_t)width;
+        if (width == 4)
+            w.put32(pos, (uint32_t)(b.u32(pos) + (uint32_t)delta));
+        else
+            w.put16(pos, (uint16_t)(b.u16(pos) + (uint16_t)delta));
+    }
+    return true;
+}
+
+void ttf_table::refresh() {
+    if (Window())
+        Invalidate();
 }
 
 void ttf_table::set_room(size_t room) {
@@ -68,10 +122,13 @@ size_t ttf_table::growth_room(size_t n) {
 bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record, size_t newlen) {
     if (!data || !bytes().has(offset, oldlen))
         return false;
+    font_history* h = recorder();
     const size_t tail = length - offset - oldlen;
     const size_t total = length - oldlen + newlen;
     const size_t padded = std::max<size_t>(4, (total + 3) & ~(size_t)3);
     if (padded <= fRoom) {
+        if (h)
+            h->note_splice(this, offset, oldlen, newlen);
         std::memmove(data + offset + newlen, data + offset + oldlen, tail);
         std::copy(record, record + newlen, data + offset);
         std::fill(data + total, data + padded, 0);
@@ -82,11 +139,13 @@ bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record
     unsigned char* buf = new (std::nothrow) unsigned char[room];
     if (!buf)
         return false;
+    if (h)
+        h->note_splice(this, offset, oldlen, newlen);
     std::copy(data, data + offset, buf);
     std::copy(record, record + newlen, buf + offset);
     std::copy(data + offset + oldlen, data + length, buf + offset + newlen);
     std::fill(buf + total, buf + padded, 0);
-    replace_data(buf, total);
+    set_buffer(buf, total);
     fRoom = room;
     return true;
 }

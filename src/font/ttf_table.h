@@ -9,6 +9,7 @@
 #include "font/bytes.h"
 
 class ttf;
+class font_history;
 
 // A new zero-filled buffer of n bytes rounded up to a multiple of 4, so a
 // table's zero padding is always present. Free it with delete[]. Returns
@@ -18,7 +19,7 @@ unsigned char* malloc32(long n);
 // fills bytes 0 ... n-1 itself (a table read from a file).
 unsigned char* malloc32_unfilled(long n);
 
-class ttf_table : public BView {
+class ttf_table : public BView, private write_observer {
   public:
     ttf_table(ttf* owner, unsigned long tag, unsigned char* data, unsigned long length);
     ~ttf_table() override;
@@ -34,9 +35,12 @@ class ttf_table : public BView {
     // Checked access to this table's bytes: reads past `length` give 0,
     // writes past it do nothing and return false.
     byte_span bytes() const { return byte_span(data, length); }
-    byte_writer writer() { return byte_writer(data, length); }
+    // Writes through it are recorded in the font's history, when it keeps
+    // one.
+    byte_writer writer() { return byte_writer(data, length, recorder() ? this : nullptr); }
 
     // Replaces the buffer (which must come from malloc32) and the length.
+    // With a history, the old buffer goes to it instead of being freed.
     void replace_data(unsigned char* newdata, unsigned long newlength);
 
     // Replaces the `oldlen` bytes at `offset` with `newlen` bytes from
@@ -53,12 +57,30 @@ class ttf_table : public BView {
     // The headroom splice gives a table of n bytes.
     static size_t growth_room(size_t n);
 
+    // Adds `delta` to the `count` big-endian numbers of `width` (2 or 4)
+    // bytes from `offset` on, wrapping; recorded as the one number, not
+    // the bytes. False, nothing changed, when they are not in the table.
+    bool shift_entries(size_t offset, size_t count, int width, int64_t delta);
+
+    // The bytes were changed behind the table's back (an undo or redo):
+    // a table that keeps state decoded from its bytes reads it again, and
+    // a view shows the new bytes.
+    virtual void refresh();
+
+    // The history's swap of the whole buffer, room and all.
+    void kit_swap_buffer(unsigned char** buffer, unsigned long* length, size_t* room);
+
     ttf* owner;
     unsigned long tag;
     unsigned char* data;
     unsigned long length;
 
   private:
+    // The owner's history when it records changes now, else null.
+    font_history* recorder() const;
+    void before_write(size_t off, size_t n) override;
+    void set_buffer(unsigned char* newdata, unsigned long newlength);
+
     // Bytes the buffer is known to hold; 0 when it came from elsewhere and
     // only its padded length can be relied on.
     size_t fRoom = 0;
