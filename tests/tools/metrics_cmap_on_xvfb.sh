@@ -7,52 +7,15 @@
 # Usage: metrics_cmap_on_xvfb.sh PROGRAM FONT PYTHON TOOLS_DIR
 set -euo pipefail
 program=$1 font=$2 python=$3 tools=$4
-work=$(mktemp -d)
-xvfb=""
-app=""
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$work/display")
-
-HOME=$work "$program" "$font" >"$work/out.txt" 2>"$work/err.txt" &
-app=$!
-window=""
-for _ in $(seq 200); do
-    window=$(xdotool search --name '^tavrel ver\.0\.011$' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 0.05
-done
-[ -n "$window" ] || { echo "no main window"; cat "$work/err.txt"; exit 1; }
-sleep 0.5
+source "$(dirname "$0")/xvfb_session.sh"
+start_program "$program" "$font"
 # Large enough to show a whole table view with its controls.
 xdotool windowsize "$window" 600 620
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$window")"
-left=$X top=$Y
+geometry
 # Table views start below the menu bar and the selector.
 viewtop=$((top + 53))
 
-tag_column() {
-    "$python" -c '
-import struct, sys
-data = open(sys.argv[1], "rb").read()
-n = struct.unpack(">H", data[4:6])[0]
-tags = [data[12 + 16 * i:16 + 16 * i] for i in range(n)]
-print(tags.index(sys.argv[2].encode()))' "$font" "$1"
-}
-show_table() {
-    xdotool mousemove $((left + 10 + 30 * $(tag_column "$1") + 8)) $((top + 45)) click 1
-    sleep 0.5
-}
 # Clicks into the text field whose frame starts at view x $1, empties it,
 # types $2 and commits it with Return.
 enter_text() {
@@ -69,7 +32,7 @@ press_set() {
     sleep 0.5
 }
 
-show_table hmtx
+show_table "$font" hmtx
 enter_text 20 24
 enter_text 140 26
 enter_text 260 400
@@ -87,7 +50,7 @@ if [ "${cyan%.*}" -lt 250 ] || [ "${green%.*}" -lt 250 ]; then
     exit 1
 fi
 
-show_table cmap
+show_table "$font" cmap
 enter_text 20 e000
 enter_text 140 e002
 enter_text 260 24
@@ -99,31 +62,8 @@ if [ -n "${TAVREL_SCREENSHOT_DIR:-}" ]; then
     cp "$work/cmap.png" "$TAVREL_SCREENSHOT_DIR/xvfb_cmap.png"
 fi
 
-# File > Save as, a name, Enter.
-xdotool mousemove $((left + 15)) $((top + 10)) click 1
-sleep 0.4
-xdotool mousemove $((left + 40)) $((top + 76)) click 1
-panel=""
-for _ in $(seq 100); do
-    panel=$(xdotool search --name '^Save$' 2>/dev/null | head -1 || true)
-    [ -n "$panel" ] && break
-    sleep 0.05
-done
-[ -n "$panel" ] || { echo "no save panel"; exit 1; }
-sleep 0.3
-xdotool type --window "$panel" --delay 20 "saved.ttf"
-xdotool key --window "$panel" Return || true
-for _ in $(seq 200); do [ -s "$work/saved.ttf" ] && break; sleep 0.05; done
-[ -s "$work/saved.ttf" ] || { echo "nothing was saved"; cat "$work/err.txt"; exit 1; }
-sleep 0.3
-
-xdotool mousemove $((left + 15)) $((top + 10)) click 1
-sleep 0.4
-xdotool mousemove $((left + 30)) $((top + 117)) click 1
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-if kill -0 "$app" 2>/dev/null; then echo "Quit did not end the program"; exit 1; fi
-wait "$app" || { echo "the program failed"; cat "$work/err.txt"; exit 1; }
-app=""
+save_as saved.ttf
+quit_program
 
 ots-sanitize "$work/saved.ttf" >/dev/null || { echo "OTS refused the saved font"; exit 1; }
 "$python" "$tools/check_font.py" "$work/saved.ttf"

@@ -1,0 +1,104 @@
+# Sourced by the *_on_xvfb.sh scripts: an X server of their own (Xvfb), the
+# real program on it, and the File menu and save panel driven with xdotool.
+# Sets `work` (a temporary folder, the program's home), `app` (its process),
+# `window`, `left` and `top` (the main window's origin on the screen).
+
+# The File menu's rows, from the window's top.
+MENU_NEW=34
+MENU_OPEN=55
+MENU_SAVE_AS=76
+MENU_QUIT=117
+
+work=$(mktemp -d)
+xvfb=""
+app=""
+session_cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap session_cleanup EXIT
+
+# Xvfb picks a free display and names it once it takes connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -1 "$work/display")
+
+geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    left=$X top=$Y
+}
+
+# Starts the program with these arguments and waits for its main window.
+# The save panel starts in the home folder.
+start_program() {
+    HOME=$work "$@" >"$work/out.txt" 2>"$work/err.txt" &
+    app=$!
+    window=""
+    for _ in $(seq 200); do
+        window=$(xdotool search --name '^tavrel ver\.0\.011' 2>/dev/null | head -1 || true)
+        [ -n "$window" ] && break
+        sleep 0.05
+    done
+    [ -n "$window" ] || { echo "no main window"; cat "$work/err.txt"; exit 1; }
+    sleep 0.5
+    geometry
+}
+
+# Opens the File menu and chooses the item on row $1.
+file_menu() {
+    xdotool mousemove $((left + 15)) $((top + 10)) click 1
+    sleep 0.4
+    xdotool mousemove $((left + 40)) $((top + $1)) click 1
+}
+
+# Types $1 into the save panel that is about to open and waits for the file.
+save_panel() {
+    local panel=""
+    for _ in $(seq 100); do
+        panel=$(xdotool search --name '^Save$' 2>/dev/null | head -1 || true)
+        [ -n "$panel" ] && break
+        sleep 0.05
+    done
+    [ -n "$panel" ] || { echo "no save panel"; exit 1; }
+    sleep 0.3
+    xdotool type --window "$panel" --delay 20 "$1"
+    # Return closes the panel, so xdotool's key release may find its window
+    # gone and fail; whether the file was saved is checked next.
+    xdotool key --window "$panel" Return || true
+    for _ in $(seq 200); do [ -s "$work/$1" ] && break; sleep 0.05; done
+    [ -s "$work/$1" ] || { echo "nothing was saved"; cat "$work/err.txt"; exit 1; }
+    sleep 0.3
+}
+
+# File > Save as, the name $1.
+save_as() {
+    file_menu $MENU_SAVE_AS
+    save_panel "$1"
+}
+
+# File > Quit; the program must end with status 0.
+quit_program() {
+    file_menu $MENU_QUIT
+    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+    if kill -0 "$app" 2>/dev/null; then echo "Quit did not end the program"; exit 1; fi
+    wait "$app" || { echo "the program failed"; cat "$work/err.txt"; exit 1; }
+    app=""
+}
+
+# The selector column of tag $2 in font file $1: its place in the directory.
+tag_column() {
+    "$python" -c '
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+n = struct.unpack(">H", data[4:6])[0]
+tags = [data[12 + 16 * i:16 + 16 * i] for i in range(n)]
+print(tags.index(sys.argv[2].encode()))' "$1" "$2"
+}
+# Shows the table with tag $2 of font file $1.
+show_table() {
+    xdotool mousemove $((left + 10 + 30 * $(tag_column "$1" "$2") + 8)) $((top + 45)) click 1
+    sleep 0.5
+}
