@@ -166,6 +166,8 @@ void tavrelview::clr() {
         BMessenger(window->selector).SendMessage(MSG_TABLE_LIST);
         window->Zoom();
         window->settarget(LIMITS, this, nullptr, 0, 0);
+        // The views that took pointer input go with the font.
+        window->inputtarget = nullptr;
     }
     if (curfont)
         curfont->reset_view(this);

@@ -53,3 +53,22 @@ TEST(Desktop, RealProgramBuildsANewFontFromABlockAndSavesIt) {
     EXPECT_NE(output.find("glyphs 128\nindex 65\n"), std::string::npos) << output;
     EXPECT_NE(output.find("new font built, saved and checked"), std::string::npos) << output;
 }
+
+// The glyph editor on the real desktop: a character typed into the
+// palette, the glyph cleared, a rectangle dragged with the rectangle tool,
+// "set", saved through the panel; see tests/tools/glyph_editor_on_xvfb.sh.
+TEST(Desktop, GlyphDrawnWithTheRectangleToolIsStoredAndSaved) {
+    std::string output;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/glyph_editor_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
+                        python() + " " + TAVREL_FT_CHECK,
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("glyph A is the rectangle drawn, every other glyph as before"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("glyph drawn on the desktop, stored, saved and checked"),
+              std::string::npos)
+        << output;
+}

@@ -142,3 +142,23 @@ TEST(Window, CloseBoxEndsRunAndKeepsTheFontViewsAlive) {
     EXPECT_EQ(head->Parent(), work);
     EXPECT_EQ(work->Window(), nullptr);
 }
+
+TEST(Window, AFontReplacedTakesItsGlyphEditorOutOfThePointerRecord) {
+    std::string dir = temp_dir();
+    running_app run({small_font(dir)});
+    run.choose(run.index_of("glyf"));
+    ASSERT_NE(run.window()->inputtarget, nullptr);
+    ttf* before = curfont;
+    screen().drop_files(run.window(), BPoint(200, 150),
+                        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"});
+    run.idle();
+    ASSERT_NE(curfont, before);
+    // The old edit view is gone; nothing may point at it.
+    EXPECT_EQ(run.window()->inputtarget, nullptr);
+    // Pointer input on the new font's views still works.
+    screen().mouse_down(run.window(), BPoint(200, WORKVIEW_TOP + 100), 1, 0);
+    screen().mouse_up(run.window(), BPoint(200, WORKVIEW_TOP + 100));
+    run.idle();
+    run.choose(run.index_of("glyf"));
+    EXPECT_NE(run.window()->inputtarget, nullptr);
+}

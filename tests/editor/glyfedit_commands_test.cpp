@@ -178,7 +178,7 @@ TEST(GlyfEditCommands, ComponentsAreAddedListedMovedAndRemoved) {
         ASSERT_EQ(curglyph->ncompo, 2);
         EXPECT_EQ(curglyph->count, 3); // the two squares of 1 and the one of 2
     });
-    ASSERT_GE(ed.palette->ncompo, 2);
+    ASSERT_GE(ed.palette->compos.size(), 2u);
     EXPECT_EQ(ed.palette->compos[0], 1);
     EXPECT_EQ(ed.palette->compos[1], 2);
     screenshot(ed.window, "edit_composite");
@@ -212,7 +212,7 @@ TEST(GlyfEditCommands, ComponentsAreAddedListedMovedAndRemoved) {
         EXPECT_EQ(curglyph->compo[0]->index, 2);
         EXPECT_EQ(curglyph->count, 1);
     });
-    EXPECT_EQ(ed.palette->ncompo, 1);
+    EXPECT_EQ(ed.palette->compos.size(), 1u);
 
     BMessage add(GLYF_ADD_COMPONENT);
     add.AddInt16("sub", 1);
