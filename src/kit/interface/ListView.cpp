@@ -26,13 +26,16 @@ void BListView::AttachedToWindow() {
     _Relayout();
 }
 
-void BListView::_Relayout() {
+void BListView::_Relayout(int32 measure) {
     BFont font;
     GetFont(&font);
     fTops.resize(fItems.size());
     float y = 0;
     for (size_t i = 0; i < fItems.size(); i++) {
-        fItems[i]->Update(this, &font);
+        // Measuring is what costs: a list filled item by item measures
+        // each new item once, not the whole list again.
+        if (measure < 0 || (size_t)measure == i)
+            fItems[i]->Update(this, &font);
         fTops[i] = y;
         y += fItems[i]->Height() + 1;
     }
@@ -55,7 +58,7 @@ bool BListView::AddItem(BListItem* item, int32 index) {
     item->Deselect();
     if (fSelected >= index)
         fSelected++;
-    _Relayout();
+    _Relayout(index);
     return true;
 }
 
@@ -72,7 +75,7 @@ BListItem* BListView::RemoveItem(int32 index) {
     } else if (fSelected > index) {
         fSelected--;
     }
-    _Relayout();
+    _Relayout(CountItems());
     if (changed)
         SelectionChanged();
     return item;

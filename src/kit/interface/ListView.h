@@ -72,7 +72,9 @@ class BListView : public BView, public BInvoker {
     void MessageReceived(BMessage* message) override;
 
   private:
-    void _Relayout();
+    // Lays the items out one below the other; measures item `measure`
+    // only, or every item when it is negative.
+    void _Relayout(int32 measure = -1);
     void _SetSelection(int32 index);
 
     std::vector<BListItem*> fItems;
