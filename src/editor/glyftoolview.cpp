@@ -266,8 +266,7 @@ void glyftoolview::MessageReceived(BMessage* message) {
             if (selected < 0 || selected >= (int32)compos.size())
                 return;
             BMessage remove(GLYF_DEL_COMPONENT);
-            remove.AddInt8("no", (int8)selected);
-            remove.AddInt32("index", selected);
+            remove.AddInt32("no", selected);
             send(&remove);
         } else if (source == addbtn) {
             uint16 sub;
