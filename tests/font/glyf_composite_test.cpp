@@ -381,6 +381,10 @@ TEST(GlyfComposite, ComponentsPastTheCapacityMakeTheGlyphLossy) {
     ASSERT_EQ(font.get_glyph(3, &over), 0);
     EXPECT_EQ(full.ncompo, glyph::max_components);
     EXPECT_EQ(full.lossy, 0);
+    int misplaced = 0;
+    for (int k = 0; k < full.ncompo; k++)
+        misplaced += full.compo_dx[k] != 10 * k || full.compo[k]->index != 1;
+    EXPECT_EQ(misplaced, 0);
     EXPECT_EQ(over.ncompo, glyph::max_components);
     EXPECT_EQ(over.lossy, glyph::lost_capacity);
     bytes before(font.glyf->data, font.glyf->data + font.glyf->length);

@@ -228,7 +228,7 @@ TEST(Glyph, ComponentsAddAndDeleteWithTheirRectangles) {
     EXPECT_EQ(g.compo[2]->index, 3);
     EXPECT_EQ(g.compo_dx[2], 30);
     EXPECT_EQ(g.compo_dx[5], 60);
-    EXPECT_EQ(g.compo_flags.size(), 6u);
+    EXPECT_EQ(g.compo_flags[5], glyf_flag::args_are_xy);
     // The rectangles stay paired with their components.
     EXPECT_EQ(g.contours[g.count + 2]->points[0], BPoint(30, 0));
     EXPECT_EQ(g.contours[g.count + 6], nullptr);
