@@ -205,3 +205,74 @@ TEST(Menu, CommandWithAShortcutKeyChoosesTheItemEvenFromATextField) {
     locked(w.window, [&] { text = field->Text(); });
     EXPECT_EQ(text, "");
 }
+
+TEST(Menu, TheWindowOffersCommandKeysToTheMenusFirstAndMatchesShift) {
+    control_window w(399, 299);
+    BMenuBar* bar = new BMenuBar(BRect(0, 0, 20, 20), "menubar");
+    BMenu* edit = new BMenu("Edit");
+    edit->AddItem(new BMenuItem("Undo", new BMessage('undo'), 'Z'));
+    edit->AddItem(new BMenuItem("Redo", new BMessage('redo'), 'Z', B_SHIFT_KEY));
+    BMenuItem* off = new BMenuItem("Off", new BMessage('off '), 'K');
+    off->SetEnabled(false);
+    edit->AddItem(off);
+    bar->AddItem(edit);
+    edit->SetTargetForItems(w.log);
+    BTextControl* field =
+        new BTextControl(BRect(10, 100, 200, 120), "f", "f", "", new BMessage('Vchg'));
+    locked(w.window, [&] {
+        w.log->AddChild(bar);
+        w.log->AddChild(field);
+        field->MakeFocus(true);
+    });
+    w.key('z', B_COMMAND_KEY);
+    w.key('Z', B_COMMAND_KEY | B_SHIFT_KEY);
+    w.key('z', B_COMMAND_KEY | B_SHIFT_KEY);
+    w.key('k', B_COMMAND_KEY); // a disabled item's key does nothing
+    w.key('z', 0);             // without Command it is typing
+    ASSERT_TRUE(w.idle());
+    EXPECT_EQ(w.messages('undo').size(), 1u);
+    EXPECT_EQ(w.messages('redo').size(), 2u);
+    EXPECT_TRUE(w.messages('off ').empty());
+    std::string text;
+    locked(w.window, [&] { text = field->Text(); });
+    EXPECT_EQ(text, "z");
+}
+
+TEST(Menu, AnItemShowsItsShortcutRightOfTheLabel) {
+    control_window w(399, 299);
+    BMenuBar* bar = new BMenuBar(BRect(0, 0, 20, 20), "menubar");
+    BMenu* edit = new BMenu("Edit");
+    edit->AddItem(new BMenuItem("Undo", new BMessage('undo'), 'Z'));
+    edit->AddItem(new BMenuItem("Redo", new BMessage('redo'), 'Z', B_SHIFT_KEY));
+    edit->AddItem(new BMenuItem("Plain", new BMessage('plai')));
+    bar->AddItem(edit);
+    locked(w.window, [&] { w.log->AddChild(bar); });
+    EXPECT_EQ(edit->ItemAt(0)->kit_shortcut_text(), "Alt+Z");
+    EXPECT_EQ(edit->ItemAt(1)->kit_shortcut_text(), "Shift+Alt+Z");
+    EXPECT_EQ(edit->ItemAt(2)->kit_shortcut_text(), "");
+    w.click(BPoint(15, 10));
+    ASSERT_TRUE(w.idle());
+    ASSERT_TRUE(is_open(w, edit));
+    // Dark text pixels in the right half of each row: the shortcuts of the
+    // first two rows, none in the third.
+    BRect rows[3];
+    BPoint origin;
+    locked(w.window, [&] {
+        for (int i = 0; i < 3; i++)
+            rows[i] = edit->ItemAt(i)->Frame();
+        origin = edit->Parent()->kit_window_offset() + edit->Frame().LeftTop();
+    });
+    auto dark_right = [&](BRect f) {
+        int dark = 0;
+        float mid = (f.left + f.right) / 2 + 10;
+        for (float y = f.top; y <= f.bottom; y++)
+            for (float x = mid; x <= f.right; x++)
+                if ((rgb(w.window, (int32)(origin.x + x), (int32)(origin.y + y)) & 0xFF) < 0x60)
+                    dark++;
+        return dark;
+    };
+    EXPECT_GT(dark_right(rows[0]), 10);
+    EXPECT_GT(dark_right(rows[1]), dark_right(rows[0])) << "Shift+Alt+Z is longer than Alt+Z";
+    EXPECT_EQ(dark_right(rows[2]), 0);
+    screenshot(w.window, "menu_shortcuts");
+}

@@ -17,6 +17,8 @@ namespace {
 const float kMarkColumn = 20;
 const float kRightMargin = 14;
 const float kSubmenuColumn = 12;
+// Between an item's label and its shortcut, which is drawn flush right.
+const float kShortcutGap = 24;
 const float kSeparatorHeight = 8;
 const rgb_color kMenuFace = {232, 232, 232, 255};
 } // namespace
@@ -187,14 +189,17 @@ float BMenu::kit_item_height() {
 }
 
 BRect BMenu::kit_preferred_bounds() {
-    float height = 4, width = 0;
+    float height = 4, width = 0, shortcuts = 0;
     bool submenus = false;
     for (BMenuItem* item : fItems) {
         height += item->kit_is_separator() ? kSeparatorHeight : kit_item_height();
         width = std::max(width, std::ceil(StringWidth(item->Label())));
+        std::string keys = item->kit_shortcut_text();
+        if (!keys.empty())
+            shortcuts = std::max(shortcuts, std::ceil(StringWidth(keys.c_str())) + kShortcutGap);
         submenus = submenus || item->Submenu();
     }
-    width += kMarkColumn + kRightMargin + (submenus ? kSubmenuColumn : 0);
+    width += shortcuts + kMarkColumn + kRightMargin + (submenus ? kSubmenuColumn : 0);
     return BRect(0, 0, width + 3, height - 1);
 }
 
@@ -263,6 +268,12 @@ void BMenu::Draw(BRect) {
         BRect text = f;
         text.left += kMarkColumn - 2;
         look::label(this, item->Label(), text, B_ALIGN_LEFT, enabled);
+        std::string keys = item->kit_shortcut_text();
+        if (!keys.empty()) {
+            BRect right = f;
+            right.right -= kRightMargin / 2;
+            look::label(this, keys.c_str(), right, B_ALIGN_RIGHT, enabled);
+        }
         if (item->Submenu()) {
             BRect arrow(f.right - 11, f.top + 3, f.right - 3, f.bottom - 3);
             look::arrow(this, arrow, look::right, enabled ? look::black : look::disabled_text);

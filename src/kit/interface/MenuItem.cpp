@@ -3,7 +3,10 @@
 #include <Menu.h>
 #include <Message.h>
 #include <OS.h>
+#include <InterfaceDefs.h>
 #include <Window.h>
+
+#include <cctype>
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
     : BInvoker(message, nullptr), fLabel(label ? label : ""), fShortcut(shortcut),
@@ -53,6 +56,27 @@ char BMenuItem::Shortcut(uint32* modifiers) const {
     if (modifiers)
         *modifiers = fModifiers;
     return fShortcut;
+}
+
+std::string BMenuItem::kit_shortcut_text() const {
+    if (!fShortcut)
+        return std::string();
+    std::string text;
+    if (fModifiers & B_SHIFT_KEY)
+        text += "Shift+";
+    if (fModifiers & B_CONTROL_KEY)
+        text += "Ctrl+";
+    text += "Alt+";
+    text += (char)toupper((unsigned char)fShortcut);
+    return text;
+}
+
+bool BMenuItem::kit_matches(char key, uint32 modifiers) const {
+    if (!fShortcut || !(modifiers & B_COMMAND_KEY))
+        return false;
+    if (((modifiers ^ fModifiers) & (B_SHIFT_KEY | B_CONTROL_KEY)) != 0)
+        return false;
+    return tolower((unsigned char)fShortcut) == tolower((unsigned char)key);
 }
 
 status_t BMenuItem::Invoke(BMessage* message) {

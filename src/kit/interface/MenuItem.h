@@ -27,6 +27,12 @@ class BMenuItem : public BInvoker {
     virtual void SetEnabled(bool enabled);
     bool IsEnabled() const;
     char Shortcut(uint32* modifiers = nullptr) const;
+    // The shortcut as the menu shows it, e.g. "Shift+Alt+Z" (Alt is the
+    // Command key on this desktop); empty without one.
+    std::string kit_shortcut_text() const;
+    // Whether a key with these modifiers chooses the item: its key, Command
+    // held, and Shift exactly when the item asks for it.
+    bool kit_matches(char key, uint32 modifiers) const;
 
     BMenu* Submenu() const { return fSubmenu; }
     // The menu holding this item.

@@ -151,6 +151,9 @@ class BWindow : public BLooper {
     void kit_record_input(const BMessage& message);
     bool kit_is_offscreen() const { return fOffscreen; }
     BView* kit_top_view() const { return fTopView; }
+    // Chooses the menu item whose shortcut the key is (Command held);
+    // true when a menu item has it, whether or not it is enabled.
+    bool kit_menu_shortcut(const char* bytes, uint32 modifiers);
     // A window without a thread or display that draws into `pixels`,
     // for bitmaps that accept views.
     static BWindow* kit_offscreen(uint32* pixels, int32 width, int32 height, int32 stride);

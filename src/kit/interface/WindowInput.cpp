@@ -203,6 +203,12 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
                 bytes = single;
             }
             int32 length = (int32)std::strlen(bytes);
+            // Command keys are the menus' before the focus view's: a text
+            // field must not swallow Alt+S.
+            int32 mods = 0;
+            if (message->what == B_KEY_DOWN && message->FindInt32("modifiers", &mods) == B_OK &&
+                kit_menu_shortcut(bytes, (uint32)mods))
+                return;
             if (message->what == B_KEY_DOWN)
                 view->KeyDown(bytes, length);
             else
@@ -246,10 +252,18 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
         Activate(active);
         break;
     }
+    case B_KEY_DOWN: {
+        // A key with no focus view may still be a menu's.
+        const char* bytes = nullptr;
+        int32 mods = 0;
+        if (message->FindString("bytes", &bytes) == B_OK &&
+            message->FindInt32("modifiers", &mods) == B_OK)
+            kit_menu_shortcut(bytes, (uint32)mods);
+        break;
+    }
     case B_MOUSE_DOWN:
     case B_MOUSE_UP:
     case B_MOUSE_MOVED:
-    case B_KEY_DOWN:
     case B_KEY_UP:
         // Input that reached no view.
         break;

@@ -39,27 +39,28 @@ BButton* find_default(BView* view) {
     return nullptr;
 }
 
-BMenuItem* find_shortcut(BMenu* menu, char key) {
+BMenuItem* find_shortcut(BMenu* menu, char key, uint32 mods) {
     for (int32 i = 0; i < menu->CountItems(); i++) {
         BMenuItem* item = menu->ItemAt(i);
         if (item->Submenu()) {
-            if (BMenuItem* found = find_shortcut(item->Submenu(), key))
+            if (BMenuItem* found = find_shortcut(item->Submenu(), key, mods))
                 return found;
-        } else if (item->Shortcut() && tolower(item->Shortcut()) == key && item->IsEnabled()) {
+        } else if (item->kit_matches(key, mods)) {
             return item;
         }
     }
     return nullptr;
 }
 
-// The item of a menu bar of the window whose shortcut is `key`.
-BMenuItem* find_shortcut(BView* view, char key) {
+// The item of a menu bar of the window whose shortcut is `key` with
+// `mods`, enabled or not.
+BMenuItem* find_shortcut(BView* view, char key, uint32 mods) {
     if (BMenuBar* bar = dynamic_cast<BMenuBar*>(view)) {
-        if (BMenuItem* found = find_shortcut(static_cast<BMenu*>(bar), key))
+        if (BMenuItem* found = find_shortcut(static_cast<BMenu*>(bar), key, mods))
             return found;
     }
     for (int32 i = 0; i < view->CountChildren(); i++) {
-        if (BMenuItem* found = find_shortcut(view->ChildAt(i), key))
+        if (BMenuItem* found = find_shortcut(view->ChildAt(i), key, mods))
             return found;
     }
     return nullptr;
@@ -80,12 +81,11 @@ void BView::KeyDown(const char* bytes, int32 numBytes) {
     if (!window || !bytes || numBytes < 1)
         return;
     int32 mods = current_modifiers(window);
-    // Command with a key chooses the menu item that has it as shortcut.
+    // Command with a key chooses the menu item that has it as shortcut
+    // (the window offers it to the menus first; this is for a key sent to
+    // a view directly).
     if ((mods & B_COMMAND_KEY) && numBytes == 1 && bytes[0] > ' ') {
-        if (BMenuItem* item = find_shortcut(window->kit_top_view(), (char)tolower(bytes[0]))) {
-            item->Menu()->kit_item_chosen(item);
-            item->Invoke();
-        }
+        window->kit_menu_shortcut(bytes, (uint32)mods);
         return;
     }
     if (bytes[0] == B_ENTER) {
@@ -113,4 +113,19 @@ void BView::KeyDown(const char* bytes, int32 numBytes) {
             return;
         }
     }
+}
+
+bool BWindow::kit_menu_shortcut(const char* bytes, uint32 mods) {
+    if (!(mods & B_COMMAND_KEY) || !bytes || !bytes[0] || bytes[1] || bytes[0] <= ' ' || !fTopView)
+        return false;
+    BMenuItem* item = find_shortcut(fTopView, bytes[0], mods);
+    if (!item)
+        return false;
+    // A disabled item's key is still the menu's: it does nothing, rather
+    // than reach the focus view as a plain key.
+    if (item->IsEnabled()) {
+        item->Menu()->kit_item_chosen(item);
+        item->Invoke();
+    }
+    return true;
 }
