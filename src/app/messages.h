@@ -11,5 +11,9 @@ const uint32 MSG_SAVE_PANEL = 'finw';   // menu "Save as" -> work view
 const uint32 MSG_FONT_READY = 'init';   // "bounds": application -> work view
 const uint32 MSG_TABLE_SELECT = 'tsel'; // "table": selector <-> work view
 const uint32 MSG_TABLE_LIST = 'tset';   // "table" repeated: work view -> selector
+const uint32 MSG_SAVE = 'fisv';         // menu "Save" -> application
+const uint32 MSG_UNDO = 'undo';         // menu "Undo" -> window
+const uint32 MSG_REDO = 'redo';         // menu "Redo" -> window
+const uint32 MSG_HISTORY = 'hist';      // the font's history changed -> window
 
 #endif

@@ -9,6 +9,7 @@
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
+#include "font/history.h"
 #include "font/ttf.h"
 
 #include <Alert.h>
@@ -78,6 +79,9 @@ void tavrel::MessageReceived(BMessage* message) {
         return;
     case MSG_NEW_FONT:
         start();
+        return;
+    case MSG_SAVE:
+        saveinplace();
         return;
     case MSG_SETUP_DONE:
         start2();
@@ -185,8 +189,40 @@ int tavrel::load(entry_ref& ref, std::string* why) {
     }
     clear();
     curfont = font;
+    fFilePath = ref.Path();
+    starthistory(true);
     announce();
     return 0;
+}
+
+void tavrel::starthistory(bool saved) {
+    window->Lock();
+    font_history* h = curfont->start_history();
+    if (saved)
+        h->mark_saved();
+    // The window shows the steps and the changed mark; edits are made in
+    // its thread, so it hears of them through its queue.
+    BMessenger to(window);
+    h->on_change = [to] { to.SendMessage(MSG_HISTORY); };
+    window->PostMessage(MSG_HISTORY);
+    window->Unlock();
+}
+
+void tavrel::saveinplace() {
+    if (!curfont || !announced)
+        return;
+    if (fFilePath.empty()) {
+        BMessenger(workview).SendMessage(MSG_SAVE_PANEL);
+        return;
+    }
+    std::string path = fFilePath;
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    entry_ref directory(folder.c_str());
+    save(directory, leaf.c_str());
 }
 
 int tavrel::save(entry_ref& directory, const char* name) {
@@ -220,7 +256,11 @@ int tavrel::save(entry_ref& directory, const char* name) {
         return fail(status_text(created));
     BEntry written(entry_ref::InDirectory(directory, temporary.c_str()).Path());
 
-    if (curfont->save(file) != 0) {
+    // The font is the window's: its views edit it in that thread.
+    window->Lock();
+    int wrote = curfont->save(file);
+    window->Unlock();
+    if (wrote != 0) {
         written.Remove();
         return fail("the font could not be written (is the disk full?)");
     }
@@ -238,6 +278,11 @@ int tavrel::save(entry_ref& directory, const char* name) {
         written.Remove();
         return fail(status_text(status));
     }
+    fFilePath = target;
+    window->Lock();
+    if (font_history* h = curfont->history())
+        h->mark_saved();
+    window->Unlock();
     return 0;
 }
 
@@ -263,5 +308,9 @@ void tavrel::start2() {
     }
     window->Unlock();
     curfont->init();
+    // The set-up is where a new font's history starts; with no file
+    // behind it, it counts as changed until saved.
+    fFilePath.clear();
+    starthistory(false);
     announce();
 }

@@ -34,6 +34,12 @@ class tavrel : public BApplication {
     // beside it that replaces the target only when completely written.
     // Returns 0 on success, 1 on failure (reported to the user).
     int save(entry_ref& directory, const char* name);
+    // "Save": writes the font over the file it came from (or was last
+    // saved as); a font that has none asks for one with the save panel.
+    void saveinplace();
+    // The file the current font came from or was last saved as; empty for
+    // a new font not saved yet.
+    const std::string& filepath() const { return fFilePath; }
     // Tears the current document down.
     void clear();
 
@@ -46,11 +52,15 @@ class tavrel : public BApplication {
     void announce();
     void droprefs(BMessage* message);
     void forgetpanel();
+    // Starts the current font's history; `saved` when it is what a file
+    // holds.
+    void starthistory(bool saved);
 
     // The work view outlives the window (its children are the font's
     // views); kept here so the font can be taken off it at exit.
     tavrelview* workview;
     bool announced = false;
+    std::string fFilePath;
 };
 
 #endif

@@ -3,6 +3,10 @@
 #include "app/messages.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
+#include "editor/globals.h"
+#include "editor/glyph_changes.h"
+#include "font/history.h"
+#include "font/ttf.h"
 
 #include <Application.h>
 #include <Menu.h>
@@ -12,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -60,13 +65,13 @@ void tavrelwindow::setupmenus() {
         const char* label;
         uint32 what;
         bool toapp;
-    } const items[] = {{"New", MSG_NEW_FONT, true},
-                       {"Open", MSG_OPEN_PANEL, false},
-                       {"Save as", MSG_SAVE_PANEL, false},
-                       {"About", B_ABOUT_REQUESTED, true},
-                       {"Quit", B_QUIT_REQUESTED, true}};
+        char key;
+    } const items[] = {
+        {"New", MSG_NEW_FONT, true, 'N'},      {"Open", MSG_OPEN_PANEL, false, 'O'},
+        {"Save", MSG_SAVE, true, 'S'},         {"Save as", MSG_SAVE_PANEL, false, 0},
+        {"About", B_ABOUT_REQUESTED, true, 0}, {"Quit", B_QUIT_REQUESTED, true, 'Q'}};
     for (const auto& item : items) {
-        BMenuItem* entry = new BMenuItem(item.label, new BMessage(item.what));
+        BMenuItem* entry = new BMenuItem(item.label, new BMessage(item.what), item.key);
         if (item.toapp)
             entry->SetTarget(be_app);
         else
@@ -74,7 +79,16 @@ void tavrelwindow::setupmenus() {
         file->AddItem(entry);
     }
     menubar->AddItem(file);
+    // Undo and redo run in this window's thread, where the views edit.
+    BMenu* edit = new BMenu("Edit", B_ITEMS_IN_COLUMN);
+    undoitem = new BMenuItem("Undo", new BMessage(MSG_UNDO), 'Z');
+    redoitem = new BMenuItem("Redo", new BMessage(MSG_REDO), 'Z', B_SHIFT_KEY);
+    edit->AddItem(undoitem);
+    edit->AddItem(redoitem);
+    edit->SetTargetForItems(this);
+    menubar->AddItem(edit);
     AddChild(menubar);
+    showhistory();
 }
 
 void tavrelwindow::settarget(BRect limits, BView* newtarget, BView* newinputtarget, float width,
@@ -135,6 +149,45 @@ void tavrelwindow::markmenu(const char* menu, const char* label) {
             else if (strcmp(item->Label(), label) == 0)
                 item->SetMarked(true);
         }
+    }
+}
+
+void tavrelwindow::showhistory() {
+    font_history* h = curfont ? curfont->history() : nullptr;
+    std::string undo = h ? h->undo_name() : std::string();
+    std::string redo = h ? h->redo_name() : std::string();
+    undoitem->SetLabel(undo.empty() ? "Undo" : ("Undo " + undo).c_str());
+    redoitem->SetLabel(redo.empty() ? "Redo" : ("Redo " + redo).c_str());
+    undoitem->SetEnabled(h && h->can_undo());
+    redoitem->SetEnabled(h && h->can_redo());
+}
+
+void tavrelwindow::undo(bool redo) {
+    font_history* h = curfont ? curfont->history() : nullptr;
+    if (!h)
+        return;
+    // A glyph on the canvas that was not changed since it was read follows
+    // the font; one with edits not stored keeps them.
+    bool follow = !glyph_unstored(curfont);
+    bool done = redo ? h->redo() : h->undo();
+    if (done && follow && glyph_unstored(curfont))
+        glyph_reload(curfont);
+    showhistory();
+}
+
+void tavrelwindow::MessageReceived(BMessage* message) {
+    switch (message->what) {
+    case MSG_UNDO:
+        undo(false);
+        return;
+    case MSG_REDO:
+        undo(true);
+        return;
+    case MSG_HISTORY:
+        showhistory();
+        return;
+    default:
+        BWindow::MessageReceived(message);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <Window.h>
 
 class BMenuBar;
+class BMenuItem;
 class BScrollBar;
 class selectview;
 class tavrelview;
@@ -26,12 +27,19 @@ class tavrelwindow : public BWindow, public editor_window {
                    float height);
     void updatescrollbar() override;
     void markmenu(const char* menu, const char* label);
+    // Shows the font's undo and redo steps in the Edit menu and whether it
+    // has changes not saved in the title.
+    void showhistory();
+    // Takes back or does again a step of the font's history, and shows
+    // the glyph editor's glyph as the font now holds it.
+    void undo(bool redo);
 
     void FrameResized(float width, float height) override;
     // Every zoom returns the window to its standard size.
     using BWindow::Zoom;
     void Zoom(BPoint origin, float width, float height) override;
     void DispatchMessage(BMessage* message, BHandler* handler) override;
+    void MessageReceived(BMessage* message) override;
     bool QuitRequested() override;
 
     BMenuBar* menubar;
@@ -41,6 +49,8 @@ class tavrelwindow : public BWindow, public editor_window {
     BView* initv = nullptr;
     BScrollBar* scrollv;
     BScrollBar* scrollh;
+    BMenuItem* undoitem = nullptr;
+    BMenuItem* redoitem = nullptr;
 };
 
 #endif

@@ -5,6 +5,7 @@
 #include "font/cmap.h"
 #include "font/ebdt.h"
 #include "font/head.h"
+#include "font/history.h"
 #include "font/hmtx.h"
 #include "font/maxp.h"
 #include "font/table_views.h"
@@ -17,6 +18,7 @@
 #include <Messenger.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -148,6 +150,13 @@ void ebdteditview::redraw(char what) {
         Draw(Bounds());
 }
 
+void ebdteditview::reload() {
+    if (gno == 0xFFFF)
+        return;
+    load();
+    redraw(5);
+}
+
 void ebdteditview::load() {
     delete bmp;
     bmp = new bitmap(gno, (unsigned char)(pt >> 8), (unsigned char)(pt & 0xFF), 1);
@@ -168,8 +177,15 @@ void ebdteditview::MessageReceived(BMessage* message) {
             return;
         // The store goes through the container, which writes only inside
         // the image's slot and only an image of the stored size.
-        if (font && bmp && bmp->pixels)
+        if (font && bmp && bmp->pixels) {
+            if (font_history* h = font->history()) {
+                char name[48];
+                snprintf(name, sizeof name, "bitmap of glyph %04x at %u x %u", gno,
+                         (unsigned)(pt >> 8), (unsigned)(pt & 0xFF));
+                h->checkpoint(name);
+            }
             font->set_bitmap(bmp);
+        }
         load();
         redraw(5);
         return;
@@ -238,8 +254,15 @@ void size_menu(ttf_ebdt* table) {
 
 } // namespace
 
+// An undo or redo changed the images: the edit view shows the stored one.
+void reload_bitmap(ttf_ebdt* table) {
+    if (ebdteditview* view = dynamic_cast<ebdteditview*>(table->editview))
+        view->reload();
+}
+
 void register_ebdt_views() {
     table_view_hooks hooks = registered_table_views();
+    hooks.ebdt_refreshed = reload_bitmap;
     hooks.ebdt_created = make_ebdt_views;
     hooks.ebdt_attached = size_menu;
     set_table_view_hooks(hooks);

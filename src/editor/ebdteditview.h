@@ -51,6 +51,9 @@ class ebdteditview : public BView {
     // glyph change.
     glyph* refglyph = nullptr;
 
+    // Reads the shown glyph's image from the font again and shows it.
+    void reload();
+
   private:
     // Replaces bmp by glyph gno's bitmap of strike pt, read from the font.
     void load();

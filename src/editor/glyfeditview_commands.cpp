@@ -9,6 +9,7 @@
 #include "font/cmap.h"
 #include "font/glyf.h"
 #include "font/head.h"
+#include "font/history.h"
 #include "font/loca.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
@@ -312,6 +313,8 @@ void glyfeditview::store_glyph() {
     // still belong to the same points.
     glyph before(gno);
     bool had = f->get_glyph(gno, &before) == 0;
+    if (font_history* h = f->history())
+        h->checkpoint(glyph_text("glyph %04x", gno));
     if (int r = f->set_glyph(gno, curglyph); r != 0) {
         to_canvas();
         redraw(5);

@@ -79,10 +79,13 @@ void ttf_cmap::MessageReceived(BMessage* message) {
             // Every glyph of the run must exist, not only the first.
             notice = "glyphs " + hex(gno) + "-" + hex(gno + (end - start)) +
                      " pass the last glyph, " + (glyphs ? hex(glyphs - 1) : "none");
-        } else if (set_chr((unsigned short)start, (unsigned short)end, (unsigned short)gno) != 0) {
-            notice = std::string("not set: ") + edit_error();
         } else {
-            notice.clear();
+            checkpoint(start == end ? "map of " + hex(start)
+                                    : "map of " + hex(start) + "-" + hex(end));
+            if (set_chr((unsigned short)start, (unsigned short)end, (unsigned short)gno) != 0)
+                notice = std::string("not set: ") + edit_error();
+            else
+                notice.clear();
         }
         Invalidate();
         return;

@@ -31,6 +31,13 @@ const uint32 PLACE = B_FOLLOW_LEFT | B_FOLLOW_TOP;
 const unsigned short GRIDFIT = 1, GRAYSCALE = 2;
 const unsigned short LAST_SIZE = 0xFFFF;
 
+// The undo menu's name of an edit of the range of size `maxppem`.
+std::string size_text(const char* what, unsigned short maxppem) {
+    char text[16];
+    snprintf(text, sizeof text, "%04x", maxppem);
+    return what + std::string(text);
+}
+
 BButton* add_button(BView* parent, BRect frame, const char* name) {
     BButton* button = new BButton(frame, name, name, new BMessage(BUTTON_HIT), PLACE, FLAGS);
     button->SetTarget(parent);
@@ -197,6 +204,7 @@ void ttf_gasp::store_fields() {
         if (get_field(i, &size, &old) == 0 && size == maxppem && maxppem != 0)
             behavior |= old & ~(GRIDFIT | GRAYSCALE);
     }
+    checkpoint(size_text("gasp range ", maxppem));
     if (set_field(-1, maxppem, behavior) == 3) {
         table_alert("The range was not stored: no memory is left to rebuild the gasp table.");
         return;
@@ -219,6 +227,7 @@ void ttf_gasp::delete_selected() {
                        "Delete", "Keep", this, DELETE_LAST);
         return;
     }
+    checkpoint(size_text("deletion of gasp range ", maxppem));
     if (set_field(index, 0, 0) == 3) {
         table_alert("The range was not deleted: no memory is left to rebuild the gasp table.");
         return;
@@ -235,6 +244,7 @@ void ttf_gasp::delete_confirmed(BMessage* answer) {
     unsigned short maxppem, behavior;
     if (get_field(last, &maxppem, &behavior) != 0 || maxppem != LAST_SIZE)
         return;
+    checkpoint(size_text("deletion of gasp range ", maxppem));
     if (set_field(last, 0, 0) == 3) {
         table_alert("The range was not deleted: no memory is left to rebuild the gasp table.");
         return;

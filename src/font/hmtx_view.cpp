@@ -180,6 +180,8 @@ void ttf_hmtx::apply_range() {
     // The range stops at the last glyph, however far "ed" reaches.
     const uint32_t last = std::min<uint32_t>(ed, glyphs - 1);
     unsigned missing = 0;
+    checkpoint(st == last ? "metrics of glyph " + hex(st)
+                          : "metrics of glyphs " + hex(st) + "-" + hex(last));
     for (uint32_t g = st; g <= last; g++)
         if (set_mtx((unsigned short)g, (unsigned short)width, (short)(uint16_t)lsb) != 0)
             missing++;

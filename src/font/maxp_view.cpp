@@ -40,8 +40,10 @@ void ttf_maxp::MessageReceived(BMessage* message) {
         return;
     }
     uint32_t value;
-    if (control && commit_field_editor(control, 4, &value))
+    if (control && commit_field_editor(control, 4, &value)) {
+        checkpoint("maxStackElements");
         writer().put16(MAX_STACK_ELEMENTS, (uint16_t)value);
+    }
     Draw(Bounds());
 }
 

@@ -29,6 +29,13 @@ const uint32 PLACE = B_FOLLOW_LEFT | B_FOLLOW_TOP;
 
 const char* const ID_LABELS[4] = {"plathomeID", "encodingID", "languageID", "nameID"};
 
+// A record's four IDs as the undo menu names it: "3/1/0409/0001".
+std::string record_key(const unsigned short ids[4]) {
+    char text[32];
+    snprintf(text, sizeof text, "%x/%x/%04x/%04x", ids[0], ids[1], ids[2], ids[3]);
+    return text;
+}
+
 BTextControl* add_text(BView* parent, BRect frame, const char* name, const char* label) {
     BTextControl* control =
         new BTextControl(frame, name, label, "", new BMessage(TEXT_CHANGED), PLACE, FLAGS);
@@ -269,6 +276,7 @@ void ttf_name::store_fields() {
     }
     std::string typed = datatext->Text();
     std::string text = typed == fShownText ? fRecordText : typed_text(typed);
+    checkpoint("name record " + record_key(ids));
     if (set_field(ids[0], ids[1], ids[2], ids[3], text.c_str()) != 0) {
         table_alert("The name record was not stored: the name table would grow past what its "
                     "16-bit lengths and offsets can address (64 KB of strings).");
@@ -289,6 +297,7 @@ void ttf_name::delete_selected() {
     // A selection older than the table names no record to delete.
     if (get_field(index, &ids[0], &ids[1], &ids[2], &ids[3], &none, nullptr) != 0)
         return;
+    checkpoint("deletion of name record " + record_key(ids));
     if (set_field(ids[0], ids[1], ids[2], ids[3], nullptr) != 0) {
         table_alert("The name record could not be deleted: no memory is left to rebuild the "
                     "table.");

@@ -28,8 +28,10 @@ void ttf_post::MessageReceived(BMessage* message) {
         return;
     }
     uint32_t value;
-    if (control && commit_field_editor(control, 8, &value))
+    if (control && commit_field_editor(control, 8, &value)) {
+        checkpoint("isFixedPitch");
         writer().put32(IS_FIXED_PITCH, value);
+    }
     Draw(Bounds());
 }
 

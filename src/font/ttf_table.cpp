@@ -106,6 +106,11 @@ bool ttf_table::shift_entries(size_t offset, size_t count, int width, int64_t de
     return true;
 }
 
+void ttf_table::checkpoint(const std::string& name) {
+    if (font_history* h = owner ? owner->history() : nullptr)
+        h->checkpoint(name);
+}
+
 void ttf_table::refresh() {
     if (Window())
         Invalidate();

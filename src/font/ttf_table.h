@@ -8,6 +8,8 @@
 
 #include "font/bytes.h"
 
+#include <string>
+
 class ttf;
 class font_history;
 
@@ -61,6 +63,10 @@ class ttf_table : public BView, private write_observer {
     // bytes from `offset` on, wrapping; recorded as the one number, not
     // the bytes. False, nothing changed, when they are not in the table.
     bool shift_entries(size_t offset, size_t count, int width, int64_t delta);
+
+    // Names the undo step of the edit that follows (font_history), when
+    // the font keeps a history.
+    void checkpoint(const std::string& name);
 
     // The bytes were changed behind the table's back (an undo or redo):
     // a table that keeps state decoded from its bytes reads it again, and

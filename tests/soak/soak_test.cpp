@@ -44,7 +44,7 @@ long env_number(const char* name, long fallback) {
 }
 
 // Rows of the File menu's items, in window coordinates.
-const float NEW_ROW = 34, OPEN_ROW = 55, SAVE_ROW = 76, ABOUT_ROW = 96;
+const float NEW_ROW = 34, OPEN_ROW = 55, SAVE_ROW = 96, ABOUT_ROW = 117;
 
 // Two saves of the same font are equal but for head's checksum adjustment,
 // its modified date and its checksum in the directory.

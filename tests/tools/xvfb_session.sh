@@ -6,8 +6,10 @@
 # The File menu's rows, from the window's top.
 MENU_NEW=34
 MENU_OPEN=55
-MENU_SAVE_AS=76
-MENU_QUIT=117
+MENU_SAVE=76
+MENU_SAVE_AS=96
+MENU_ABOUT=117
+MENU_QUIT=138
 
 work=$(mktemp -d)
 xvfb=""

@@ -1,0 +1,261 @@
+// The Edit menu and the File menu's shortcuts, driven as a user does:
+// an edit in a table view, Alt+Z and Shift+Alt+Z from the keyboard, the
+// Edit menu's items clicked, Alt+S saving over the file that was opened.
+#include "app_test_support.h"
+
+#include "editor/glyfeditview.h"
+#include "font/glyf.h"
+#include "font/history.h"
+#include "font/maxp.h"
+#include "outline/glyph.h"
+
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Messenger.h>
+#include <TextControl.h>
+
+using namespace app_testing;
+using namespace testing_support;
+
+namespace {
+
+const unsigned MAX_STACK_ELEMENTS = 24;
+
+std::string copy_of(const char* font, const std::string& dir) {
+    std::string path = dir + "/font.ttf";
+    return write_file(path, read_file(font)) ? path : "";
+}
+
+// maxStackElements as the font in memory holds it.
+unsigned stack_elements(running_app& run) {
+    unsigned v = 0;
+    run.window()->Lock();
+    if (curfont && curfont->maxp)
+        v = curfont->maxp->bytes().u16(MAX_STACK_ELEMENTS);
+    run.window()->Unlock();
+    return v;
+}
+
+// maxStackElements as the file holds it.
+unsigned stack_elements(const std::string& path) {
+    std::vector<unsigned char> b = read_file(path);
+    byte_span s(b.data(), b.size());
+    for (unsigned i = 0; i < s.u16(4); i++) {
+        if (s.u32(12 + 16 * i) == tag_of("maxp"))
+            return s.u16(s.u32(12 + 16 * i + 8) + MAX_STACK_ELEMENTS);
+    }
+    return 0xFFFFFFFF;
+}
+
+// Types `text` into the maxp view's field and presses Enter.
+void type_stack_elements(running_app& run, const char* text) {
+    BPoint where;
+    BTextControl* control = nullptr;
+    run.window()->Lock();
+    control = curfont->maxp->control;
+    BRect f = control->Frame();
+    where = control->Parent()->kit_window_offset() + BPoint(f.right - 5, f.top + 10);
+    run.window()->Unlock();
+    run.click(where);
+    run.window()->Lock();
+    control->SetText("");
+    run.window()->Unlock();
+    for (const char* p = text; *p; p++) {
+        char key[2] = {*p, 0};
+        screen().key_down(run.window(), key);
+        screen().key_up(run.window(), key);
+    }
+    screen().key_down(run.window(), "\n", B_ENTER);
+    screen().key_up(run.window(), "\n", B_ENTER);
+    run.idle();
+}
+
+void command_key(running_app& run, const char* key, uint32 more = 0) {
+    screen().key_down(run.window(), key, 0, B_COMMAND_KEY | more);
+    screen().key_up(run.window(), key, 0, B_COMMAND_KEY | more);
+    run.idle();
+}
+
+struct item_state {
+    std::string label;
+    bool enabled;
+};
+
+item_state state_of(running_app& run, BMenuItem* item) {
+    item_state s;
+    run.window()->Lock();
+    s.label = item->Label();
+    s.enabled = item->IsEnabled();
+    run.window()->Unlock();
+    return s;
+}
+
+// Opens the Edit menu with a click on its title and clicks item `index`.
+void choose_edit_item(running_app& run, int index) {
+    BRect title;
+    run.window()->Lock();
+    title = run.window()->menubar->ItemAt(1)->Frame();
+    run.window()->Unlock();
+    run.click(BPoint((title.left + title.right) / 2, (title.top + title.bottom) / 2));
+    BMenu* edit = run.window()->menubar->SubmenuAt(1);
+    BPoint where;
+    run.window()->Lock();
+    BRect f = edit->ItemAt(index)->Frame();
+    where = edit->ConvertToParent(BPoint((f.left + f.right) / 2, (f.top + f.bottom) / 2));
+    if (edit->Parent())
+        where = where + edit->Parent()->kit_window_offset();
+    run.window()->Unlock();
+    run.click(where);
+}
+
+} // namespace
+
+TEST(EditMenu, AltZUndoesAFieldEditShiftAltZRedoesItAndAltSSavesOverTheFile) {
+    std::string dir = temp_dir();
+    std::string path = copy_of(DEJAVU, dir);
+    ASSERT_FALSE(path.empty());
+    running_app run({path});
+    BMenuItem* undo = run.window()->undoitem;
+    BMenuItem* redo = run.window()->redoitem;
+    EXPECT_FALSE(state_of(run, undo).enabled) << "nothing to undo in a font just opened";
+    EXPECT_FALSE(state_of(run, redo).enabled);
+
+    run.choose(run.index_of("maxp"));
+    const unsigned original = stack_elements(run);
+    type_stack_elements(run, "1234");
+    ASSERT_EQ(stack_elements(run), 0x1234u);
+    EXPECT_EQ(state_of(run, undo).label, "Undo maxStackElements");
+    EXPECT_TRUE(state_of(run, undo).enabled);
+
+    // The text field has the focus; Alt+Z is still the menu's.
+    command_key(run, "z");
+    EXPECT_EQ(stack_elements(run), original);
+    EXPECT_EQ(state_of(run, redo).label, "Redo maxStackElements");
+    EXPECT_TRUE(state_of(run, redo).enabled);
+    EXPECT_FALSE(state_of(run, undo).enabled);
+    EXPECT_EQ(state_of(run, undo).label, "Undo");
+
+    command_key(run, "Z", B_SHIFT_KEY);
+    EXPECT_EQ(stack_elements(run), 0x1234u);
+    EXPECT_FALSE(state_of(run, redo).enabled);
+
+    // The menu's items do the same when clicked.
+    choose_edit_item(run, 0);
+    EXPECT_EQ(stack_elements(run), original);
+    choose_edit_item(run, 1);
+    EXPECT_EQ(stack_elements(run), 0x1234u);
+
+    // Alt+S writes the font over the file it came from.
+    EXPECT_EQ(stack_elements(path), original);
+    command_key(run, "s");
+    EXPECT_EQ(stack_elements(path), 0x1234u);
+    run.window()->Lock();
+    bool changed = curfont->history()->changed();
+    run.window()->Unlock();
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(run.other_windows().empty()) << "saving reported a failure";
+}
+
+TEST(EditMenu, TheFileMenuShowsItsShortcuts) {
+    running_app run;
+    BMenu* file = run.window()->menubar->SubmenuAt(0);
+    std::vector<std::string> keys;
+    run.window()->Lock();
+    for (int32 i = 0; i < file->CountItems(); i++)
+        keys.push_back(std::string(file->ItemAt(i)->Label()) + "=" +
+                       file->ItemAt(i)->kit_shortcut_text());
+    run.window()->Unlock();
+    EXPECT_EQ(keys, (std::vector<std::string>{"New=Alt+N", "Open=Alt+O", "Save=Alt+S",
+                                              "Save as=", "About=", "Quit=Alt+Q"}));
+    BMenu* edit = run.window()->menubar->SubmenuAt(1);
+    run.window()->Lock();
+    EXPECT_STREQ(edit->Name(), "Edit");
+    EXPECT_EQ(edit->ItemAt(1)->kit_shortcut_text(), "Shift+Alt+Z");
+    run.window()->Unlock();
+}
+
+TEST(EditMenu, SaveOfANewFontAsksForAName) {
+    running_app run;
+    // File > New, the set-up view's "set": a new font with no file.
+    run.app->PostMessage('fine');
+    run.idle();
+    run.app->PostMessage('cfge');
+    run.idle();
+    for (int i = 0; i < 500 && !run.app->fontshown(); i++)
+        snooze(10000);
+    ASSERT_TRUE(run.app->fontshown());
+    command_key(run, "s");
+    BWindow* panel = nullptr;
+    for (int i = 0; i < 500 && !panel; i++) {
+        std::vector<BWindow*> up = run.other_windows();
+        if (!up.empty())
+            panel = up[0];
+        else
+            snooze(10000);
+    }
+    ASSERT_NE(panel, nullptr);
+    EXPECT_STREQ(panel->Title(), "Save");
+}
+
+namespace {
+
+// Sends the palette's request to the glyph editor of the font shown.
+void palette(running_app& run, BMessage message) {
+    BView* editor = nullptr;
+    run.window()->Lock();
+    editor = curfont->glyf->editview;
+    run.window()->Unlock();
+    BMessenger(editor).SendMessage(&message);
+    run.idle();
+}
+
+struct canvas_glyph {
+    int contours, components;
+};
+
+canvas_glyph on_canvas(running_app& run) {
+    run.window()->Lock();
+    canvas_glyph c{curglyph->count, curglyph->ncompo};
+    run.window()->Unlock();
+    return c;
+}
+
+} // namespace
+
+TEST(EditMenu, UndoOfAGlyphStoreShowsTheGlyphAgainUnlessTheCanvasHasEditsNotStored) {
+    std::string dir = temp_dir();
+    std::string path = copy_of(DEJAVU, dir);
+    ASSERT_FALSE(path.empty());
+    running_app run({path});
+    run.choose(run.index_of("glyf"));
+    BMessage choose(GLYF_CHANGE);
+    choose.AddInt16("gno", 36);
+    palette(run, choose);
+    const int contours = on_canvas(run).contours;
+    ASSERT_GT(contours, 0);
+
+    palette(run, BMessage(GLYF_CLEAR));
+    palette(run, BMessage(GLYF_STORE));
+    EXPECT_EQ(state_of(run, run.window()->undoitem).label, "Undo glyph 0024");
+    EXPECT_EQ(on_canvas(run).contours, 0);
+
+    command_key(run, "z");
+    EXPECT_EQ(on_canvas(run).contours, contours) << "the glyph as the font holds it again";
+    command_key(run, "Z", B_SHIFT_KEY);
+    EXPECT_EQ(on_canvas(run).contours, 0);
+
+    // A component added on the canvas and not stored stays through an undo
+    // of the glyph's store.
+    BMessage add(GLYF_ADD_COMPONENT);
+    add.AddInt16("sub", 5);
+    palette(run, add);
+    ASSERT_EQ(on_canvas(run).components, 1);
+    command_key(run, "z");
+    EXPECT_EQ(on_canvas(run).components, 1);
+    glyph stored(36);
+    run.window()->Lock();
+    ASSERT_EQ(curfont->get_glyph(36, &stored), 0);
+    run.window()->Unlock();
+    EXPECT_EQ(stored.count, contours) << "the font's glyph is back";
+}
