@@ -9,6 +9,7 @@
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
+#include "editor/glyph_changes.h"
 #include "font/history.h"
 #include "font/ttf.h"
 
@@ -95,7 +96,7 @@ void tavrel::RefsReceived(BMessage* message) {
     entry_ref ref;
     if (message->FindRef("refs", 0, &ref) == B_OK) {
         std::string why;
-        if (load(ref, &why) != 0)
+        if (load(ref, &why) == 1)
             report_failure(std::string("Could not open \"") + ref.Path() + "\": " + why);
     }
     forgetpanel();
@@ -112,7 +113,10 @@ void tavrel::droprefs(BMessage* message) {
         if (message->FindRef("refs", i, &ref) != B_OK)
             continue;
         std::string why;
-        if (load(ref, &why) == 0)
+        int loaded = load(ref, &why);
+        if (loaded == 2)
+            return;
+        if (loaded == 0)
             break;
         failures += std::string("Could not open \"") + ref.Path() + "\": " + why + "\n";
     }
@@ -129,10 +133,46 @@ void tavrel::AboutRequested() {
 }
 
 bool tavrel::QuitRequested() {
+    if (!mayclose())
+        return false;
     // A file panel's window does not close when asked; a panel still
     // showing must not keep the program from quitting.
     forgetpanel();
+    window->closing = true;
     return BApplication::QuitRequested();
+}
+
+bool tavrel::mayclose() {
+    if (!curfont || !announced)
+        return true;
+    window->Lock();
+    bool unsaved = window->unsaved();
+    bool canvas = glyph_unstored(curfont);
+    window->Unlock();
+    if (!unsaved)
+        return true;
+    std::string name = fFilePath.empty() ? std::string("the new font")
+                                         : "\"" + fFilePath.substr(fFilePath.rfind('/') + 1) + "\"";
+    std::string text = "Save the changes to " + name + "?";
+    if (canvas)
+        text += "\n\nThe glyph on the canvas has edits that were not stored with \"set\": "
+                "saving does not include them.";
+    BAlert* ask = new BAlert("", text.c_str(), "Cancel", "Don't save", "Save", B_WIDTH_AS_USUAL,
+                             B_WARNING_ALERT);
+    ask->SetShortcut(0, B_ESCAPE);
+    ask->SetShortcut(1, 'd');
+    int32 answer = ask->Go();
+    if (answer == 1)
+        return true;
+    if (answer != 2)
+        return false;
+    if (fFilePath.empty()) {
+        // Where to save is asked first; the user then does again what
+        // asked for this.
+        BMessenger(workview).SendMessage(MSG_SAVE_PANEL);
+        return false;
+    }
+    return saveinplace() == 0;
 }
 
 void tavrel::forgetpanel() {
@@ -187,6 +227,10 @@ int tavrel::load(entry_ref& ref, std::string* why) {
         delete font;
         return 1;
     }
+    if (!mayclose()) {
+        delete font;
+        return 2;
+    }
     clear();
     curfont = font;
     fFilePath = ref.Path();
@@ -208,12 +252,12 @@ void tavrel::starthistory(bool saved) {
     window->Unlock();
 }
 
-void tavrel::saveinplace() {
+int tavrel::saveinplace() {
     if (!curfont || !announced)
-        return;
+        return 1;
     if (fFilePath.empty()) {
         BMessenger(workview).SendMessage(MSG_SAVE_PANEL);
-        return;
+        return 1;
     }
     std::string path = fFilePath;
     size_t slash = path.rfind('/');
@@ -222,7 +266,7 @@ void tavrel::saveinplace() {
                                                     : path.substr(0, slash);
     std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
     entry_ref directory(folder.c_str());
-    save(directory, leaf.c_str());
+    return save(directory, leaf.c_str());
 }
 
 int tavrel::save(entry_ref& directory, const char* name) {
@@ -287,6 +331,8 @@ int tavrel::save(entry_ref& directory, const char* name) {
 }
 
 void tavrel::start() {
+    if (!mayclose())
+        return;
     clear();
     window->Lock();
     curfont = new ttf();

@@ -28,7 +28,9 @@ class tavrel : public BApplication {
     void start2();
     // Opens a file. The open font is given up only when the new one has
     // loaded; a file that does not load is reported and changes nothing.
-    // Returns 0 on success, 1 on failure (with the reason in *why).
+    // A changed font is given up only when the user agrees (mayclose).
+    // Returns 0 on success, 1 on failure (with the reason in *why), 2 when
+    // the user chose to keep the open font.
     int load(entry_ref& ref, std::string* why = nullptr);
     // Writes the current font as `name` in `directory`: into a new file
     // beside it that replaces the target only when completely written.
@@ -36,12 +38,19 @@ class tavrel : public BApplication {
     int save(entry_ref& directory, const char* name);
     // "Save": writes the font over the file it came from (or was last
     // saved as); a font that has none asks for one with the save panel.
-    void saveinplace();
+    // Returns 0 when it saved.
+    int saveinplace();
     // The file the current font came from or was last saved as; empty for
     // a new font not saved yet.
     const std::string& filepath() const { return fFilePath; }
     // Tears the current document down.
     void clear();
+    // Whether the current font may be given up: true when it has no
+    // unsaved changes or the user answers "Don't save", or "Save" and the
+    // font was saved. "Cancel" (or Escape) keeps everything and gives
+    // false; so does "Save" for a font with no file yet, which opens the
+    // save panel instead. Waits for the answer: call on this thread only.
+    bool mayclose();
 
     // A font has been handed to the views and may be saved.
     bool fontshown() const { return announced; }

@@ -5,6 +5,7 @@
 #include "app/tavrelview.h"
 #include "editor/globals.h"
 #include "editor/glyph_changes.h"
+#include "font/glyf.h"
 #include "font/history.h"
 #include "font/ttf.h"
 
@@ -23,10 +24,11 @@ namespace {
 const float SCROLLBAR = 14;
 const float MENUBAR = 20;
 const float SELECTOR = 32;
+#define TITLE "tavrel ver.0.011"
 
 } // namespace
 
-tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, "tavrel ver.0.011", B_DOCUMENT_WINDOW, 0) {
+tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, TITLE, B_DOCUMENT_WINDOW, 0) {
     BRect b = Bounds();
 
     selector = new selectview(BRect(0, 0, b.right, SELECTOR));
@@ -160,6 +162,20 @@ void tavrelwindow::showhistory() {
     redoitem->SetLabel(redo.empty() ? "Redo" : ("Redo " + redo).c_str());
     undoitem->SetEnabled(h && h->can_undo());
     redoitem->SetEnabled(h && h->can_redo());
+    marktitle();
+}
+
+bool tavrelwindow::unsaved() {
+    font_history* h = curfont ? curfont->history() : nullptr;
+    return h && (h->changed() || glyph_unstored(curfont));
+}
+
+void tavrelwindow::marktitle() {
+    bool marked = unsaved();
+    if (marked == fMarked)
+        return;
+    fMarked = marked;
+    SetTitle(marked ? TITLE " *" : TITLE);
 }
 
 void tavrelwindow::undo(bool redo) {
@@ -208,12 +224,23 @@ void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
         !message->HasInt32("be:cursor_needed") && !message->HasInt32("_msg_what_"))
         record_input(*message, &lastinput);
     BWindow::DispatchMessage(message, handler);
+    // The glyph editor changes its canvas on input and on the palette's
+    // requests without telling anyone: the mark is looked at after each
+    // of them (but not on every pointer move).
+    if (curfont && message->what != B_MOUSE_MOVED && message->what != B_PULSE &&
+        message->what != MSG_HISTORY && curfont->glyf && handler == curfont->glyf->editview)
+        marktitle();
 }
 
 bool tavrelwindow::QuitRequested() {
+    if (!closing) {
+        // The close box: the application asks about changes and then
+        // closes this window itself.
+        be_app->PostMessage(B_QUIT_REQUESTED);
+        return false;
+    }
     // The table views are children of the work view but belong to the
     // font: taking the work view out keeps them from dying with the window.
     RemoveChild(workview);
-    be_app->PostMessage(B_QUIT_REQUESTED);
     return true;
 }

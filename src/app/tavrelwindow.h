@@ -8,6 +8,8 @@
 
 #include <Window.h>
 
+#include <atomic>
+
 class BMenuBar;
 class BMenuItem;
 class BScrollBar;
@@ -33,6 +35,14 @@ class tavrelwindow : public BWindow, public editor_window {
     // Takes back or does again a step of the font's history, and shows
     // the glyph editor's glyph as the font now holds it.
     void undo(bool redo);
+    // Whether the font has changes that its file does not hold: steps
+    // since the last save, or a glyph on the canvas with edits not stored.
+    // Call with the window locked.
+    bool unsaved();
+    // Set by the application once the user agreed to quit: the window may
+    // close now. Until then the close box asks the application to quit,
+    // which asks about changes first.
+    std::atomic<bool> closing{false};
 
     void FrameResized(float width, float height) override;
     // Every zoom returns the window to its standard size.
@@ -51,6 +61,11 @@ class tavrelwindow : public BWindow, public editor_window {
     BScrollBar* scrollh;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
+
+  private:
+    // Ends the title with " *" while the font has unsaved changes.
+    void marktitle();
+    bool fMarked = false;
 };
 
 #endif

@@ -215,7 +215,12 @@ class soak_run {
                 bool failure = text.rfind("Could not", 0) == 0;
                 if (failure && !(expect_failure && text.find("not-a-font") != std::string::npos))
                     finding("alert: " + text);
-                screen().key_down(alert, "\n", B_ENTER);
+                // The question about unsaved changes lets them go, so that
+                // New and Open go on as asked.
+                if (text.rfind("Save the changes", 0) == 0)
+                    screen().key_down(alert, "d");
+                else
+                    screen().key_down(alert, "\n", B_ENTER);
                 for (int i = 0; i < 500 && window_up(alert); i++)
                     snooze(2000);
             } else {
