@@ -10,7 +10,9 @@ ttf_glyf::ttf_glyf(ttf* owner, unsigned char* data, unsigned long length)
 }
 
 void ttf_glyf::refresh() {
+    // The view itself shows only its editor's two views, which redraw
+    // what changed for themselves: a repaint of the whole would cost a
+    // second full drawing of the canvas.
     if (registered_table_views().glyf_refreshed)
         registered_table_views().glyf_refreshed(this);
-    ttf_table::refresh();
 }

@@ -72,3 +72,17 @@ TEST(Desktop, GlyphDrawnWithTheRectangleToolIsStoredAndSaved) {
               std::string::npos)
         << output;
 }
+
+// Undo, redo, the question on quitting with a change, and Save on the
+// real desktop, all from the keyboard; see tests/tools/undo_on_xvfb.sh.
+TEST(Desktop, UndoRedoQuitQuestionAndAltSOnTheDesktop) {
+    std::string output;
+    int status = run_command("timeout 120 bash " + source_dir() + "/tests/tools/undo_on_xvfb.sh " +
+                                 TAVREL_PROGRAM +
+                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python(),
+                             &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("edited, undone, redone, quit cancelled, saved with Alt+S and quit"),
+              std::string::npos)
+        << output;
+}
