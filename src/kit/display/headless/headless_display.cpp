@@ -155,7 +155,7 @@ bool headless_display::close_window(BWindow* window) {
     return post(window, BMessage(B_QUIT_REQUESTED));
 }
 
-bool headless_display::wait_idle(bigtime_t timeout) {
+bool headless_display::wait_idle(bigtime_t timeout, bigtime_t settle) {
     bigtime_t deadline = system_time() + timeout;
     // Idle twice in a row, a moment apart: a message that one looper
     // sends another as it finishes is seen by the second look.
@@ -167,7 +167,7 @@ bool headless_display::wait_idle(bigtime_t timeout) {
         } else {
             calm = 0;
         }
-        snooze(1000);
+        snooze(settle);
     }
     return false;
 }

@@ -55,7 +55,9 @@ class headless_display : public display_backend {
     bool close_window(BWindow* window);
 
     // Waits until no looper has work; false on time-out.
-    bool wait_idle(bigtime_t timeout = 5000000);
+    // `settle` is the pause between the two looks at every looper; a short
+    // one lets benchmarks time what they drive rather than the pause.
+    bool wait_idle(bigtime_t timeout = 5000000, bigtime_t settle = 1000);
 
     // What the display shows of a window (by pointer while the window
     // lives, or by id).

@@ -1,0 +1,278 @@
+// Benchmarks of the outline editor in the real application on the headless
+// display: the glyph with the most points of a large font, shown at the
+// fitting zoom and at zoom 2.0. Each iteration runs from injected input (or
+// the message a control sends) until every looper is idle again, so it
+// covers the handling and the drawing:
+//   show   - its number typed into the palette, Enter;
+//   repaint - a full repaint of the edit view;
+//   drag   - one pointer step of a drag on the canvas with its overlay;
+//   set    - a click on "set": re-encoding, the splice and the repaint.
+#include "app/selectview.h"
+#include "app/tavrel.h"
+#include "app/tavrelwindow.h"
+#include "editor/globals.h"
+#include "editor/glyfeditview.h"
+#include "font/glyf.h"
+#include "font/maxp.h"
+#include "font/ttf.h"
+#include "kit/display/headless/headless_display.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
+
+#include <Entry.h>
+#include <InterfaceDefs.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Window.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+kit::headless_display& screen() {
+    return *kit::headless_display::current();
+}
+
+const float SELECTOR_TOP = 20, WORKVIEW_TOP = 53;
+const char* const FONTS[] = {"/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf",
+                             "/usr/share/fonts/truetype/hanazono/HanaMinB.ttf"};
+
+struct shown_font {
+    std::string path;
+    int gno = -1;
+    int points = 0;
+};
+
+class running_app {
+  public:
+    running_app() {
+        app = new tavrel();
+        loop = std::thread([this] { app->Run(); });
+        BMessage reply;
+        be_app_messenger.SendMessage('ping', &reply);
+        screen().wait_idle();
+    }
+    BWindow* window() const { return app->window; }
+    // Idle with two looks 20 microseconds apart, so that the time measured
+    // is the editor's and not the pause between the looks.
+    void idle() { screen().wait_idle(5000000, 20); }
+    void click(BPoint where) {
+        screen().mouse_down(window(), where);
+        screen().mouse_up(window(), where);
+        idle();
+    }
+    glyfeditview* editor() const {
+        return curfont && curfont->glyf ? dynamic_cast<glyfeditview*>(curfont->glyf->editview)
+                                        : nullptr;
+    }
+
+    // Opens the font, finds its glyph with the most points and shows the
+    // glyf table.
+    bool open(const std::string& path) {
+        if (shown.path == path)
+            return editor() != nullptr;
+        shown = shown_font{path};
+        entry_ref ref(path.c_str());
+        BMessage refs(B_REFS_RECEIVED);
+        refs.AddRef("refs", &ref);
+        be_app_messenger.SendMessage(&refs);
+        idle();
+        window()->Lock();
+        if (curfont && curfont->maxp) {
+            int count = curfont->maxp->numglyphs();
+            for (int g = 0; g < count; g++) {
+                glyph probe((unsigned)g);
+                if (curfont->get_glyph(g, &probe) != 0 || probe.ncompo > 0)
+                    continue;
+                int points = 0;
+                for (int c = 0; c < probe.count; c++)
+                    points += probe.contours[c] ? probe.contours[c]->count : 0;
+                if (points > shown.points) {
+                    shown.points = points;
+                    shown.gno = g;
+                }
+            }
+        }
+        int column = -1;
+        selectview* strip = app->window->selector;
+        for (int i = 0; i < strip->count; i++)
+            if (strip->tags[i] == 'glyf')
+                column = i;
+        window()->Unlock();
+        if (column < 0 || shown.gno < 0)
+            return false;
+        click(BPoint(10 + 30 * column + 5, SELECTOR_TOP + 25));
+        return editor() != nullptr;
+    }
+    // Types the glyph number into the palette; Enter only when `commit`.
+    void type_glyph(int gno, bool commit) {
+        click(BPoint(35, WORKVIEW_TOP + 53));
+        screen().key_down(window(), "a", 0, B_COMMAND_KEY);
+        char digits[8];
+        snprintf(digits, sizeof digits, "%x", gno);
+        for (const char* c = digits; *c; c++)
+            screen().key_down(window(), std::string(1, *c).c_str());
+        idle();
+        if (commit)
+            enter();
+    }
+    void enter() {
+        screen().key_down(window(), "\n", B_ENTER);
+        idle();
+    }
+    void zoom(float scale) {
+        BMessage change(GLYF_CHANGE);
+        change.AddFloat("scale", scale);
+        BMessenger(editor()).SendMessage(&change);
+        idle();
+    }
+
+    tavrel* app;
+    std::thread loop;
+    shown_font shown;
+};
+
+running_app& application() {
+    static running_app* running = new running_app();
+    return *running;
+}
+
+// Opens font `state.range(0)` at zoom `state.range(1)` / 100 (0: fitting)
+// with its most complex glyph shown; false (and the benchmark skipped)
+// when that fails.
+bool prepare(benchmark::State& state) {
+    running_app& run = application();
+    if (!run.open(FONTS[state.range(0)])) {
+        state.SkipWithError("the font or its glyf table could not be shown");
+        return false;
+    }
+    run.type_glyph(run.shown.gno, true);
+    run.zoom(state.range(1) / 100.0f);
+    char label[64];
+    snprintf(label, sizeof label, "glyph %d, %d points, zoom %.4f", run.shown.gno, run.shown.points,
+             run.editor()->getscale());
+    state.SetLabel(label);
+    return true;
+}
+
+void show_glyph(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    for (auto _ : state) {
+        state.PauseTiming();
+        run.type_glyph(run.shown.gno, false);
+        state.ResumeTiming();
+        run.enter();
+    }
+}
+
+void repaint(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    for (auto _ : state) {
+        BMessenger(run.editor()).SendMessage(GLYF_REDRAW);
+        run.idle();
+    }
+}
+
+// A drag on a visible point of the glyph moves its contour; where no point
+// is in view, the drag draws a rubber band. Steps alternate by one pixel.
+void drag_step(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    BPoint start(300, WORKVIEW_TOP + 300);
+    const char* what = "rubber band";
+    int moved = 0, at_point = 0;
+    run.window()->Lock();
+    float s = run.editor()->getscale();
+    for (int c = 0; c < curglyph->count && what[0] == 'r'; c++) {
+        const shape* contour = curglyph->contours[c];
+        for (int j = 0; contour && j < contour->count; j++) {
+            BPoint p(50 + contour->points[j].x * s, WORKVIEW_TOP + contour->points[j].y * s);
+            if (p.x > 60 && p.x < 540 && p.y > WORKVIEW_TOP + 10 && p.y < WORKVIEW_TOP + 480) {
+                start = p;
+                what = "contour";
+                moved = c;
+                at_point = j;
+                break;
+            }
+        }
+    }
+    BPoint before = curglyph->count > 0 ? curglyph->contours[moved]->points[at_point] : BPoint();
+    run.window()->Unlock();
+    // A click selects the contour; the press that follows drags it.
+    screen().mouse_move(run.window(), start, 0);
+    run.click(start);
+    screen().mouse_down(run.window(), start, 1);
+    run.idle();
+    int step = 0;
+    for (auto _ : state) {
+        BPoint at = start + BPoint(10 + (step++ & 1), 10);
+        screen().mouse_move(run.window(), at, 1);
+        run.idle();
+    }
+    screen().mouse_up(run.window(), start + BPoint(10, 10));
+    run.idle();
+    // A contour drag must have moved the glyph's points.
+    run.window()->Lock();
+    BPoint after = curglyph->count > 0 ? curglyph->contours[moved]->points[at_point] : BPoint();
+    run.window()->Unlock();
+    if (what[0] == 'c' && before == after)
+        state.SkipWithError("the drag moved nothing");
+    state.SetLabel(std::string(what) + ", zoom " + std::to_string(s));
+}
+
+void store(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    for (auto _ : state)
+        run.click(BPoint(25, WORKVIEW_TOP + 440));
+}
+
+void cases(benchmark::internal::Benchmark* b) {
+    for (int font = 0; font < 2; font++)
+        for (int zoom : {0, 200})
+            b->Args({font, zoom});
+}
+
+} // namespace
+
+BENCHMARK(show_glyph)
+    ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(repaint)
+    ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(drag_step)
+    ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(store)
+    ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+int main(int argc, char** argv) {
+    screen();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The stored glyphs leave the font changed; the benchmark ends here
+    // rather than answer the application's question about saving it.
+    std::_Exit(0);
+}
