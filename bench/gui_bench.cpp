@@ -22,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -41,13 +42,27 @@ class running_app {
   public:
     running_app() {
         app = new tavrel();
-        loop = std::thread([this] { app->Run(); });
+        loop = std::thread([this] {
+            app->Run();
+            ended = true;
+        });
         BMessage reply;
         be_app_messenger.SendMessage('ping', &reply);
         screen().wait_idle();
     }
     ~running_app() {
         be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+        // The new font was never saved: quitting asks, and the answer is
+        // "Don't save" (its key is d).
+        for (int i = 0; i < 5000 && !ended; i++) {
+            if (BWindow* question = other_window()) {
+                screen().key_down(question, "d");
+                break;
+            }
+            if (ended)
+                break;
+            snooze(1000);
+        }
         loop.join();
         delete app;
     }
@@ -59,14 +74,42 @@ class running_app {
     // File > New, then every block ticked.
     void new_with_every_block() {
         click(BPoint(15, 10));
-        click(BPoint(40, 34));
+        screen().mouse_down(app->window, BPoint(40, 34));
+        screen().mouse_up(app->window, BPoint(40, 34));
+        // The font of the last round was never saved: New asks first, and
+        // the answer is "Don't save". The application's thread waits in
+        // the question, so there is no waiting for idle until it is gone.
+        for (int i = 0; i < 2000; i++) {
+            if (BWindow* question = other_window()) {
+                screen().key_down(question, "d");
+                snooze(20000);
+                continue;
+            }
+            app->window->Lock();
+            bool shown = app->window->initv != nullptr;
+            app->window->Unlock();
+            if (shown)
+                break;
+            snooze(1000);
+        }
+        screen().wait_idle();
         for (int i = 0; i < BLOCK_COUNT; i++)
             click(BPoint((i / 24) * 185 + 30, WORKVIEW_TOP + 20 * (i % 24) + 17));
+    }
+    // A window other than the main one (the question whether to save).
+    BWindow* other_window() {
+        for (int32 k = 0; k < be_app->CountWindows(); k++) {
+            BWindow* w = be_app->WindowAt(k);
+            if (w && w != app->window)
+                return w;
+        }
+        return nullptr;
     }
     void press_set() { click(BPoint(520, WORKVIEW_TOP + 497)); }
 
     tavrel* app;
     std::thread loop;
+    std::atomic<bool> ended{false};
 };
 
 running_app& application() {

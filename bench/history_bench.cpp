@@ -26,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -59,7 +60,11 @@ void undo_redo_glyph_store(benchmark::State& state) {
     }
     BApplication::kit_set_launch_arguments({path});
     tavrel* app = new tavrel();
-    std::thread loop([app] { app->Run(); });
+    std::atomic<bool> ended{false};
+    std::thread loop([app, &ended] {
+        app->Run();
+        ended = true;
+    });
     BMessage reply;
     be_app_messenger.SendMessage('ping', &reply);
     screen().wait_idle();
@@ -104,7 +109,7 @@ void undo_redo_glyph_store(benchmark::State& state) {
     }
     // Quitting asks about the change; the answer is "Don't save".
     be_app_messenger.SendMessage(B_QUIT_REQUESTED);
-    for (int i = 0; i < 5000; i++) {
+    for (int i = 0; i < 5000 && !ended; i++) {
         bool asked = false;
         for (int32 k = 0; k < be_app->CountWindows(); k++) {
             BWindow* w = be_app->WindowAt(k);
