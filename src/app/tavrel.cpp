@@ -41,12 +41,20 @@ tavrel::tavrel() : BApplication(SIGNATURE) {
     register_glyf_views();
     register_ebdt_views();
     window = new tavrelwindow(BRect(100, 100, 499, 399));
+    windowlink = BMessenger(window);
     workview = window->workview;
     filepanel = nullptr;
 }
 
 tavrel::~tavrel() {
     forgetpanel();
+    // A window still running would go on using the font deleted below:
+    // it is stopped first, keeping the work view, which holds the font's
+    // views.
+    if (lockwindow()) {
+        window->RemoveChild(workview);
+        window->Quit();
+    }
     // The window is gone; the work view it gave up still holds the
     // font's views.
     if (curfont) {
@@ -179,25 +187,38 @@ void tavrel::forgetpanel() {
     delete filepanel.exchange(nullptr);
 }
 
+bool tavrel::lockwindow() {
+    // Through the messenger: a window that quit by itself is gone, and
+    // its pointer must not be touched.
+    return windowlink.LockTarget();
+}
+
 void tavrel::clear() {
-    window->Lock();
+    // Without a window no other thread uses the font; its views stay on
+    // the work view, which the window gave up.
+    bool locked = lockwindow();
     if (curfont) {
         workview->clr();
         delete curfont;
         curfont = nullptr;
     }
     announced = false;
-    if (window->initv) {
-        workview->RemoveChild(window->initv);
-        delete window->initv;
-        window->initv = nullptr;
+    if (locked) {
+        if (window->initv) {
+            workview->RemoveChild(window->initv);
+            delete window->initv;
+            window->initv = nullptr;
+        }
+        window->Unlock();
     }
-    window->Unlock();
 }
 
 void tavrel::announce() {
     canvasok = false;
+    if (!lockwindow())
+        return;
     BRect b = curfont->bounds();
+    window->Unlock();
     BMessage init(MSG_FONT_READY);
     init.AddRect("bounds", BRect(0, 0, b.right - b.left, b.top - b.bottom));
     BMessenger views(workview);
@@ -232,7 +253,15 @@ int tavrel::load(entry_ref& ref, std::string* why) {
         return 2;
     }
     clear();
+    // The window's thread reads curfont; it changes under the lock.
+    if (!lockwindow()) {
+        if (why)
+            *why = "the window is closed";
+        delete font;
+        return 1;
+    }
     curfont = font;
+    window->Unlock();
     fFilePath = ref.Path();
     starthistory(true);
     announce();
@@ -240,7 +269,8 @@ int tavrel::load(entry_ref& ref, std::string* why) {
 }
 
 void tavrel::starthistory(bool saved) {
-    window->Lock();
+    if (!lockwindow())
+        return;
     font_history* h = curfont->start_history();
     if (saved)
         h->mark_saved();
@@ -301,7 +331,10 @@ int tavrel::save(entry_ref& directory, const char* name) {
     BEntry written(entry_ref::InDirectory(directory, temporary.c_str()).Path());
 
     // The font is the window's: its views edit it in that thread.
-    window->Lock();
+    if (!lockwindow()) {
+        written.Remove();
+        return fail("the window is closed");
+    }
     int wrote = curfont->save(file);
     window->Unlock();
     if (wrote != 0) {
@@ -323,10 +356,11 @@ int tavrel::save(entry_ref& directory, const char* name) {
         return fail(status_text(status));
     }
     fFilePath = target;
-    window->Lock();
-    if (font_history* h = curfont->history())
-        h->mark_saved();
-    window->Unlock();
+    if (lockwindow()) {
+        if (font_history* h = curfont->history())
+            h->mark_saved();
+        window->Unlock();
+    }
     return 0;
 }
 
@@ -334,7 +368,8 @@ void tavrel::start() {
     if (!mayclose())
         return;
     clear();
-    window->Lock();
+    if (!lockwindow())
+        return;
     curfont = new ttf();
     // The set-up view gives the empty font its set-up record.
     window->initv = new initview(BRect(0, 0, 561, 511));
@@ -344,16 +379,20 @@ void tavrel::start() {
 }
 
 void tavrel::start2() {
-    if (!curfont || !curfont->setup || announced)
+    // The set-up view fills the set-up record in the window's thread.
+    if (!curfont || announced || !lockwindow())
         return;
-    window->Lock();
+    if (!curfont->setup) {
+        window->Unlock();
+        return;
+    }
     if (window->initv) {
         workview->RemoveChild(window->initv);
         delete window->initv;
         window->initv = nullptr;
     }
-    window->Unlock();
     curfont->init();
+    window->Unlock();
     // The set-up is where a new font's history starts; with no file
     // behind it, it counts as changed until saved.
     fFilePath.clear();

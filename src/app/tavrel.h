@@ -5,6 +5,7 @@
 #define TAVREL_APP_TAVREL_H
 
 #include <Application.h>
+#include <Messenger.h>
 
 #include <string>
 
@@ -58,6 +59,8 @@ class tavrel : public BApplication {
     tavrelwindow* window;
 
   private:
+    // Locks the main window; false when it has gone.
+    bool lockwindow();
     void announce();
     void droprefs(BMessage* message);
     void forgetpanel();
@@ -68,6 +71,7 @@ class tavrel : public BApplication {
     // The work view outlives the window (its children are the font's
     // views); kept here so the font can be taken off it at exit.
     tavrelview* workview;
+    BMessenger windowlink;
     bool announced = false;
     std::string fFilePath;
 };

@@ -1,0 +1,112 @@
+// The font is shared by the application's thread (saving) and the main
+// window's thread (the glyph editor storing glyphs). Here both work at
+// once: glyphs are cleared and stored from the window's thread while the
+// application saves again and again. Every file written must load, pass
+// the sanitiser, and hold the font as it was between two stores: the
+// glyphs stored so far empty, the others as they were.
+#include "app_test_support.h"
+
+#include "editor/glyfeditview.h"
+#include "font/glyf.h"
+#include "outline/glyph.h"
+
+#include <File.h>
+#include <Messenger.h>
+
+#include <thread>
+
+using namespace app_testing;
+using namespace testing_support;
+
+namespace {
+
+const int FIRST = 36; // DejaVuSans: "A" onwards, simple glyphs with outlines
+const int STORES = 40;
+const int SAVES = 24;
+
+// Contour counts of glyphs FIRST .. FIRST + STORES - 1 in a font file;
+// empty when the file does not load.
+std::vector<int> contours_in(const std::string& path) {
+    BFile file(path.c_str(), B_READ_ONLY);
+    ttf font;
+    if (file.InitCheck() != B_OK || font.load(file) != 0)
+        return {};
+    std::vector<int> counts;
+    for (int g = FIRST; g < FIRST + STORES; g++) {
+        glyph read(g);
+        if (font.get_glyph(g, &read) != 0)
+            return {};
+        counts.push_back(read.count);
+    }
+    return counts;
+}
+
+} // namespace
+
+TEST(FontLock, GlyphStoresInTheWindowWhileTheApplicationSavesGiveOnlyWholeFonts) {
+    std::string dir = temp_dir();
+    std::string path = dir + "/font.ttf";
+    ASSERT_TRUE(write_file(path, read_file(DEJAVU)));
+    std::vector<int> original = contours_in(path);
+    ASSERT_EQ((int)original.size(), STORES);
+    for (int c : original)
+        ASSERT_GT(c, 0);
+
+    running_app run({path});
+    run.choose(run.index_of("glyf"));
+    run.window()->Lock();
+    BView* editor = curfont->glyf->editview;
+    run.window()->Unlock();
+    ASSERT_NE(editor, nullptr);
+
+    // The palette's requests, as it sends them: pick a glyph, clear it,
+    // store it. Each store splices a shorter record into glyf.
+    std::thread palette([editor] {
+        BMessenger to(editor);
+        for (int i = 0; i < STORES; i++) {
+            BMessage choose(GLYF_CHANGE);
+            choose.AddInt16("gno", FIRST + i);
+            to.SendMessage(&choose);
+            to.SendMessage(GLYF_CLEAR);
+            to.SendMessage(GLYF_STORE);
+        }
+    });
+    // Meanwhile the save panel's requests reach the application.
+    entry_ref folder(dir.c_str());
+    for (int i = 0; i < SAVES; i++) {
+        BMessage save(B_SAVE_REQUESTED);
+        save.AddRef("directory", &folder);
+        save.AddString("name", ("saved-" + std::to_string(i) + ".ttf").c_str());
+        be_app_messenger.SendMessage(&save);
+    }
+    palette.join();
+    run.idle();
+    // One more once every store is in.
+    BMessage last(B_SAVE_REQUESTED);
+    last.AddRef("directory", &folder);
+    last.AddString("name", "saved-last.ttf");
+    be_app_messenger.SendMessage(&last);
+    run.idle();
+    EXPECT_EQ(run.other_windows().size(), 0u) << "no save failed";
+
+    std::vector<std::string> names;
+    for (int i = 0; i < SAVES; i++)
+        names.push_back("saved-" + std::to_string(i) + ".ttf");
+    names.push_back("saved-last.ttf");
+    for (const std::string& name : names) {
+        std::string saved = dir + "/" + name;
+        std::vector<int> counts = contours_in(saved);
+        ASSERT_EQ((int)counts.size(), STORES) << name << " does not load";
+        // The glyphs are stored in order: a prefix is empty, the rest whole.
+        int stored = 0;
+        while (stored < STORES && counts[stored] == 0)
+            stored++;
+        for (int k = stored; k < STORES; k++)
+            EXPECT_EQ(counts[k], original[k]) << name << ": glyph " << FIRST + k;
+        if (name == "saved-last.ttf") {
+            EXPECT_EQ(stored, STORES);
+        }
+        std::string output;
+        EXPECT_EQ(run_command("ots-sanitize " + saved, &output), 0) << name << ": " << output;
+    }
+}
