@@ -151,9 +151,8 @@ bool tavrel::QuitRequested() {
 }
 
 bool tavrel::mayclose() {
-    if (!curfont || !announced)
+    if (!curfont || !announced || !lockwindow())
         return true;
-    window->Lock();
     bool unsaved = window->unsaved();
     bool canvas = glyph_unstored(curfont);
     window->Unlock();
