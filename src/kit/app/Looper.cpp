@@ -119,7 +119,7 @@ void BLooper::_DispatchOne(BMessage* message) {
     Lock();
     fCurrentMessage = message;
     if (message->what == kQuitLoop && message->fTargetToken == kit_token()) {
-        fTerminating = true;
+        _Terminate();
     } else {
         BHandler* handler = kit_resolve_target(message);
         if (handler)
@@ -176,7 +176,7 @@ void BLooper::Quit() {
         return;
     }
     if (find_thread(nullptr) == fThreadNumber) {
-        fTerminating = true;
+        _Terminate();
         return;
     }
     // A looper that cannot be locked any more is going away by itself.
@@ -220,6 +220,11 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
     if (replyTo)
         copy->fReplyTo = BMessenger(replyTo);
     return kit_enqueue(copy);
+}
+
+void BLooper::_Terminate() {
+    std::lock_guard<std::mutex> guard(fQueueLock);
+    fTerminating = true;
 }
 
 status_t BLooper::kit_enqueue(BMessage* message) {

@@ -80,7 +80,7 @@ class BLooper : public BHandler {
     virtual BMessage* kit_next_message(bigtime_t timeout);
     // Takes the first queued message without waiting, or null.
     BMessage* kit_take_message();
-    bool kit_is_terminating() const { return fTerminating; }
+    bool kit_is_terminating() const { return fTerminating.load(); }
     // Wakes a thread blocked in kit_next_message.
     void kit_wake();
 
@@ -130,7 +130,9 @@ class BLooper : public BHandler {
     bool fDead = false; // guarded by fLockGuard
     bool fRetired = false;
     std::atomic<bool> fDispatching{false};
-    bool fTerminating = false;
+    // Written under fQueueLock (kit_enqueue refuses messages by it there);
+    // atomic because the loop and kit_is_terminating read it without.
+    std::atomic<bool> fTerminating{false};
     bool fQuitByOther = false;
     std::atomic<bool> fRunning{false};
 };

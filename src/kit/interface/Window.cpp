@@ -258,16 +258,17 @@ void BWindow::Activate(bool active) {
 }
 
 void BWindow::SetPulseRate(bigtime_t rate) {
-    fPulseRate = rate > 0 ? rate : 0;
-    fNextPulse = fPulseRate ? system_time() + fPulseRate : 0;
+    bigtime_t pulse = rate > 0 ? rate : 0;
+    fNextPulse = pulse ? system_time() + pulse : 0;
+    fPulseRate = pulse;
     // The loop may be asleep with the old time-out.
     kit_wake();
 }
 
 bigtime_t BWindow::kit_wait_timeout() const {
-    if (!fPulseRate)
+    if (!fPulseRate.load())
         return B_INFINITE_TIMEOUT;
-    return std::max<bigtime_t>(0, fNextPulse - system_time());
+    return std::max<bigtime_t>(0, fNextPulse.load() - system_time());
 }
 
 void BWindow::kit_timed_out() {

@@ -12,6 +12,7 @@
 
 #include "kit/interface/kit_painter.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -123,7 +124,7 @@ class BWindow : public BLooper {
 
     // B_PULSE reaches every view with B_PULSE_NEEDED this often; 0 stops it.
     void SetPulseRate(bigtime_t rate);
-    bigtime_t PulseRate() const { return fPulseRate; }
+    bigtime_t PulseRate() const { return fPulseRate.load(); }
 
     // Redraws now what is invalid instead of after the current message.
     void UpdateIfNeeded();
@@ -197,8 +198,10 @@ class BWindow : public BLooper {
     const kit::pixel_region* fUpdating = nullptr;
     int32 fLayoutGeneration = 0;
 
-    bigtime_t fPulseRate = 0;
-    bigtime_t fNextPulse = 0;
+    // Atomic: the loop reads them for its time-out without the window's
+    // lock, while SetPulseRate may be called from any thread holding it.
+    std::atomic<bigtime_t> fPulseRate{0};
+    std::atomic<bigtime_t> fNextPulse{0};
 
     // The pointer as the display last reported it, for GetMouse().
     mutable std::mutex fPointerLock;
