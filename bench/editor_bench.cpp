@@ -81,6 +81,19 @@ class running_app {
         BMessage refs(B_REFS_RECEIVED);
         refs.AddRef("refs", &ref);
         be_app_messenger.SendMessage(&refs);
+        // Edits left in the last font make the application ask before it
+        // gives that font up; the answer is "Don't save". Its thread waits
+        // in the question, so there is no waiting for idle until it is gone.
+        for (int i = 0; i < 5000 && app->filepath() != path; i++) {
+            for (int32 k = 0; k < be_app->CountWindows(); k++) {
+                BWindow* w = be_app->WindowAt(k);
+                if (w && w != window()) {
+                    screen().key_down(w, "d");
+                    snooze(20000);
+                }
+            }
+            snooze(1000);
+        }
         idle();
         window()->Lock();
         if (curfont && curfont->maxp) {
