@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <cstring>
 #include <sstream>
 
@@ -137,16 +136,14 @@ TEST(Cmap, OverlappingAndBackwardSegmentsDecodeInBoundedTime) {
     EXPECT_EQ(c->get_gno(0x45), 0);
 
     // 8,000 segments each covering every code: segCount x 65,536 steps
-    // would take minutes.
+    // would take minutes, far past the suite's time-out (no clock here:
+    // a slow machine must not fail a decode that is merely slow).
     std::vector<seg> all(8000, seg{0, 0xFFFE, 1, 0});
     all[7999].delta = 3;
     cmap_font big(format4(all));
-    auto t0 = std::chrono::steady_clock::now();
     ASSERT_EQ(big->get_tbl(), 0);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - t0);
-    EXPECT_LT(ms.count(), 2000);
     EXPECT_EQ(big->get_gno(0x41), 0x44);
+    EXPECT_EQ(big->get_gno(0xFFFE), (0xFFFE + 3) & 0xFFFF);
 }
 
 TEST(Cmap, SetChrBuildsTheSegments) {

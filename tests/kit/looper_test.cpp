@@ -124,12 +124,15 @@ TEST(Messenger, ReachesAHandlerInItsLooperAndFailsCleanlyOnceTargetsAreGone) {
     looper->RemoveHandler(handler);
     looper->Unlock();
     EXPECT_EQ(messenger.SendMessage('two '), B_OK);
-    looper->Lock();
-    looper->Unlock();
-    snooze(20000);
+    // The queue is in order: once a later message to the looper itself has
+    // been dispatched (its unanswered sender hears so), 'two ' was handled
+    // or dropped.
+    BMessenger toLooper(nullptr, looper);
+    BMessage unanswered;
+    EXPECT_EQ(toLooper.SendMessage('sync', &unanswered), B_OK);
+    EXPECT_EQ(unanswered.what, (uint32)B_NO_REPLY);
     EXPECT_EQ(handler->count, 1);
 
-    BMessenger toLooper(nullptr, looper);
     looper->Lock();
     looper->Quit();
     EXPECT_FALSE(toLooper.IsValid());
