@@ -65,6 +65,8 @@ class coverage {
             return;
         fData[(size_t)(y - fBox.top) * fStride + (x - fBox.left)] = 255;
     }
+    // Row y of the mask from column box().left on; y must lie in the box.
+    const uint8* row(int32 y) const { return &fData[(size_t)(y - fBox.top) * fStride]; }
     uint8 at(int32 x, int32 y) const {
         if (x < fBox.left || x > fBox.right || y < fBox.top || y > fBox.bottom)
             return 0;
@@ -134,10 +136,9 @@ uint32 blend(uint32 dst, uint32 src, int alpha) {
     return out;
 }
 
-// Applies one pattern pixel in the context's drawing mode.
-uint32 apply(const paint_context& c, uint32 dst, bool high) {
-    uint32 hi = pack(c.high);
-    uint32 lo = pack(c.low);
+// Applies one pattern pixel in the context's drawing mode; hi and lo are
+// the context's colours packed.
+uint32 apply(const paint_context& c, uint32 hi, uint32 lo, uint32 dst, bool high) {
     uint32 src = high ? hi : lo;
     switch (c.mode) {
     case B_OP_COPY:
@@ -183,16 +184,47 @@ pixel_rect composite(const paint_context& c, const coverage& mask, const pattern
     if (mask.empty() || !c.target)
         return changed;
     surface& s = *c.target;
+    uint32 hi = pack(c.high), lo = pack(c.low);
+    // Solid patterns in the common modes need no per-pixel pattern lookup
+    // or mode switch: repaints fill large areas this way.
+    bool all_high = true, all_low = true;
+    for (uint8 b : fill.data) {
+        all_high = all_high && b == 0xff;
+        all_low = all_low && b == 0x00;
+    }
+    enum class fast { none, set, invert } how = fast::none;
+    uint32 value = 0;
+    if (c.mode == B_OP_COPY && (all_high || all_low)) {
+        how = fast::set;
+        value = all_high ? hi : lo;
+    } else if ((c.mode == B_OP_OVER && all_high) || (c.mode == B_OP_ERASE && all_high)) {
+        how = fast::set;
+        value = c.mode == B_OP_OVER ? hi : lo;
+    } else if (c.mode == B_OP_INVERT && all_high) {
+        how = fast::invert;
+    }
+    const int32 left = mask.box().left;
     for (const pixel_rect& clip : c.clip.rects()) {
         pixel_rect area = clip.intersect(mask.box()).intersect(s.rect());
         if (area.empty())
             continue;
         for (int32 y = area.top; y <= area.bottom; y++) {
             uint32* row = s.pixels + (size_t)y * s.stride;
+            const uint8* covered = mask.row(y);
             for (int32 x = area.left; x <= area.right; x++) {
-                if (mask.at(x, y) < 128)
+                if (covered[x - left] < 128)
                     continue;
-                row[x] = apply(c, row[x], pattern_bit(fill, x, y));
+                switch (how) {
+                case fast::set:
+                    row[x] = value;
+                    break;
+                case fast::invert:
+                    row[x] ^= 0x00ffffffu;
+                    break;
+                case fast::none:
+                    row[x] = apply(c, hi, lo, row[x], pattern_bit(fill, x, y));
+                    break;
+                }
             }
         }
         changed = changed.unite(area);
