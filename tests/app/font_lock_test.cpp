@@ -80,13 +80,16 @@ TEST(FontLock, GlyphStoresInTheWindowWhileTheApplicationSavesGiveOnlyWholeFonts)
         be_app_messenger.SendMessage(&save);
     }
     palette.join();
-    run.idle();
+    // Two dozen saves of a large font take a while under a sanitiser: the
+    // wait for idle is long, it ends as soon as the work is done.
+    const bigtime_t WORK = 120000000;
+    ASSERT_TRUE(screen().wait_idle(WORK));
     // One more once every store is in.
     BMessage last(B_SAVE_REQUESTED);
     last.AddRef("directory", &folder);
     last.AddString("name", "saved-last.ttf");
     be_app_messenger.SendMessage(&last);
-    run.idle();
+    ASSERT_TRUE(screen().wait_idle(WORK));
     EXPECT_EQ(run.other_windows().size(), 0u) << "no save failed";
 
     std::vector<std::string> names;
