@@ -1,6 +1,8 @@
-// The glyph editor's canvas: strokes and clicks with every button and the
-// modifiers it reads (Control duplicates, Shift deletes a point, Command
-// toggles on/off the curve), and the keys it listens to.
+// The glyph editor: on its canvas strokes and clicks with every button and
+// the modifiers it reads (Control duplicates, Shift deletes a point,
+// Command toggles on/off the curve) and the keys it listens to; on its
+// palette the entries and buttons, and clicks on its surface (tool icons,
+// pen and zoom arrows, the next glyph).
 #include "soak/soak.h"
 
 #include "font/glyf.h"
@@ -11,14 +13,21 @@ namespace {
 
 void glyf_gesture(soak::driver& d, BView* view) {
     BView* canvas = nullptr;
+    BView* palette = nullptr;
     if (d.run.window()->Lock()) {
         if (curfont && curfont->glyf && curfont->glyf->editview &&
-            curfont->glyf->editview->Window() == d.run.window())
+            curfont->glyf->editview->Window() == d.run.window()) {
             canvas = curfont->glyf->editview;
+            palette = curfont->glyf->toolview;
+        }
         d.run.window()->Unlock();
     }
-    if (!canvas) {
+    if (!canvas || d.chance(20)) {
         soak::control_gesture(d, view);
+        return;
+    }
+    if (palette && d.chance(15)) {
+        d.click(d.point_in(palette));
         return;
     }
     static const uint32 buttons[] = {B_PRIMARY_MOUSE_BUTTON, B_SECONDARY_MOUSE_BUTTON,
