@@ -1,7 +1,7 @@
 // The Edit menu and the File menu's shortcuts, driven as a user does:
 // an edit in a table view, Alt+Z and Shift+Alt+Z from the keyboard, the
 // Edit menu's items clicked, Alt+S saving over the file that was opened.
-#include "app_test_support.h"
+#include "edit_support.h"
 
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
@@ -19,63 +19,6 @@ using namespace app_testing;
 using namespace testing_support;
 
 namespace {
-
-const unsigned MAX_STACK_ELEMENTS = 24;
-
-std::string copy_of(const char* font, const std::string& dir) {
-    std::string path = dir + "/font.ttf";
-    return write_file(path, read_file(font)) ? path : "";
-}
-
-// maxStackElements as the font in memory holds it.
-unsigned stack_elements(running_app& run) {
-    unsigned v = 0;
-    run.window()->Lock();
-    if (curfont && curfont->maxp)
-        v = curfont->maxp->bytes().u16(MAX_STACK_ELEMENTS);
-    run.window()->Unlock();
-    return v;
-}
-
-// maxStackElements as the file holds it.
-unsigned stack_elements(const std::string& path) {
-    std::vector<unsigned char> b = read_file(path);
-    byte_span s(b.data(), b.size());
-    for (unsigned i = 0; i < s.u16(4); i++) {
-        if (s.u32(12 + 16 * i) == tag_of("maxp"))
-            return s.u16(s.u32(12 + 16 * i + 8) + MAX_STACK_ELEMENTS);
-    }
-    return 0xFFFFFFFF;
-}
-
-// Types `text` into the maxp view's field and presses Enter.
-void type_stack_elements(running_app& run, const char* text) {
-    BPoint where;
-    BTextControl* control = nullptr;
-    run.window()->Lock();
-    control = curfont->maxp->control;
-    BRect f = control->Frame();
-    where = control->Parent()->kit_window_offset() + BPoint(f.right - 5, f.top + 10);
-    run.window()->Unlock();
-    run.click(where);
-    run.window()->Lock();
-    control->SetText("");
-    run.window()->Unlock();
-    for (const char* p = text; *p; p++) {
-        char key[2] = {*p, 0};
-        screen().key_down(run.window(), key);
-        screen().key_up(run.window(), key);
-    }
-    screen().key_down(run.window(), "\n", B_ENTER);
-    screen().key_up(run.window(), "\n", B_ENTER);
-    run.idle();
-}
-
-void command_key(running_app& run, const char* key, uint32 more = 0) {
-    screen().key_down(run.window(), key, 0, B_COMMAND_KEY | more);
-    screen().key_up(run.window(), key, 0, B_COMMAND_KEY | more);
-    run.idle();
-}
 
 struct item_state {
     std::string label;

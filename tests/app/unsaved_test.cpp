@@ -1,7 +1,7 @@
 // Unsaved changes: the title marks them, undoing back to the saved state
 // clears the mark, and New, Open by a drop, Quit and the close box ask
 // first: Cancel keeps everything, Don't save goes on, Save saves.
-#include "app_test_support.h"
+#include "edit_support.h"
 
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
@@ -20,13 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-const unsigned MAX_STACK_ELEMENTS = 24;
-
-std::string copy_of(const char* font, const std::string& dir, const char* name = "font.ttf") {
-    std::string path = dir + "/" + name;
-    return write_file(path, read_file(font)) ? path : "";
-}
-
 std::string title(running_app& run) {
     run.window()->Lock();
     std::string t = run.window()->Title();
@@ -39,53 +32,10 @@ bool marked(running_app& run) {
     return t.size() >= 2 && t.compare(t.size() - 2, 2, " *") == 0;
 }
 
-unsigned stack_elements(running_app& run) {
-    unsigned v = 0;
-    run.window()->Lock();
-    if (curfont && curfont->maxp)
-        v = curfont->maxp->bytes().u16(MAX_STACK_ELEMENTS);
-    run.window()->Unlock();
-    return v;
-}
-
-unsigned stack_elements(const std::string& path) {
-    std::vector<unsigned char> b = read_file(path);
-    byte_span s(b.data(), b.size());
-    for (unsigned i = 0; i < s.u16(4); i++) {
-        if (s.u32(12 + 16 * i) == tag_of("maxp"))
-            return s.u16(s.u32(12 + 16 * i + 8) + MAX_STACK_ELEMENTS);
-    }
-    return 0xFFFFFFFF;
-}
-
 // An edit through the maxp view: a value typed into its field and Enter.
 void edit_font(running_app& run, const char* text) {
     run.choose(run.index_of("maxp"));
-    BPoint where;
-    BTextControl* control = nullptr;
-    run.window()->Lock();
-    control = curfont->maxp->control;
-    BRect f = control->Frame();
-    where = control->Parent()->kit_window_offset() + BPoint(f.right - 5, f.top + 10);
-    run.window()->Unlock();
-    run.click(where);
-    run.window()->Lock();
-    control->SetText("");
-    run.window()->Unlock();
-    for (const char* p = text; *p; p++) {
-        char key[2] = {*p, 0};
-        screen().key_down(run.window(), key);
-        screen().key_up(run.window(), key);
-    }
-    screen().key_down(run.window(), "\n", B_ENTER);
-    screen().key_up(run.window(), "\n", B_ENTER);
-    run.idle();
-}
-
-void command_key(running_app& run, const char* key, uint32 more = 0) {
-    screen().key_down(run.window(), key, 0, B_COMMAND_KEY | more);
-    screen().key_up(run.window(), key, 0, B_COMMAND_KEY | more);
-    run.idle();
+    type_stack_elements(run, text);
 }
 
 // Waits for the save question (the application's thread waits in it, so
