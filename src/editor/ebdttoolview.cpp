@@ -1,6 +1,7 @@
 #include "editor/ebdttoolview.h"
 
 #include "editor/ebdteditview.h"
+#include "editor/palette_look.h"
 #include "font/ebdt.h"
 #include "font/eblc.h"
 #include "font/ttf.h"
@@ -18,20 +19,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-// The palette's amber, as a B_RGB32 word (blue in the lowest byte).
-const uint32 AMBER = 0x00FFCC44;
-
-// The palette is 50 pixels wide: an entry with its label beside it would
-// leave no room for four digits, so the palette draws the label above it.
-BTextControl* entry(const char* name, float top) {
-    return new BTextControl(BRect(2, top, 47, top + 18), name, "", "0000", new BMessage(EBDT_TEXT),
-                            B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
-}
-
-} // namespace
-
 ebdttoolview::ebdttoolview(BRect frame, ttf_ebdt* owner)
     : BView(frame, "tools", B_FOLLOW_TOP_BOTTOM, B_WILL_DRAW), ebdt(owner) {}
 
@@ -40,17 +27,13 @@ ebdttoolview::~ebdttoolview() {
 }
 
 void ebdttoolview::AttachedToWindow() {
-    SetLowColor(200, 200, 0);
-    SetViewColor(255, 204, 68);
-    BFont font(be_plain_font);
-    font.SetSize(10);
-    SetFont(&font);
+    palette_look::apply(this);
     if (!icons)
         icons = new BBitmap(Bounds(), B_RGB32);
     // The controls are made once; a palette attached again keeps them.
     if (!chrctl) {
-        chrctl = entry("chr", 12);
-        gnoctl = entry("gno", 44);
+        chrctl = palette_look::entry("chr", 12, EBDT_TEXT);
+        gnoctl = palette_look::entry("gno", 44, EBDT_TEXT);
         setbtn = new BButton(BRect(5, 430, 45, 450), "set", "set", new BMessage(EBDT_BUTTON),
                              B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
         AddChild(chrctl);
@@ -78,7 +61,7 @@ void ebdttoolview::redraw() {
     if (icons && icons->Bits()) {
         uint32* bits = (uint32*)icons->Bits();
         for (int32 i = 0; i < icons->BitsLength() / 4; i++)
-            bits[i] = AMBER;
+            bits[i] = palette_look::AMBER;
     }
     char text[8];
     if (gnoctl) {

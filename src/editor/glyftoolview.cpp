@@ -2,6 +2,7 @@
 
 #include "editor/glyfeditview.h"
 #include "editor/glyftool_art.h"
+#include "editor/palette_look.h"
 #include "font/glyf.h"
 
 #include <Alert.h>
@@ -19,19 +20,11 @@
 
 namespace {
 
-const uint32 AMBER = 0x00FFCC44;
 const uint32 CONTROL_RESIZE = B_FOLLOW_LEFT | B_FOLLOW_TOP;
 const uint32 CONTROL_FLAGS = B_WILL_DRAW | B_NAVIGABLE;
 
 // The pen-size and zoom bands.
 const float PEN_TOP = 300, PEN_BOTTOM = 310, ZOOM_TOP = 500;
-
-// The palette is 50 pixels wide: an entry with its label beside it would
-// leave no room for four digits, so the label is drawn above the entry.
-BTextControl* entry(const char* name, float top) {
-    return new BTextControl(BRect(2, top, 47, top + 18), name, "", "0000",
-                            new BMessage(GLYF_TOOL_TEXT), CONTROL_RESIZE, CONTROL_FLAGS);
-}
 
 // The entries and the labels drawn above them.
 const float CHR_TOP = 12, GNO_TOP = 44, SUB_TOP = 258;
@@ -54,23 +47,19 @@ glyftoolview::~glyftoolview() {
 }
 
 void glyftoolview::AttachedToWindow() {
-    SetLowColor(200, 200, 0);
-    SetViewColor(255, 204, 68);
-    BFont font(be_plain_font);
-    font.SetSize(10);
-    SetFont(&font);
+    palette_look::apply(this);
     if (!icons)
         icons = new BBitmap(Bounds(), B_RGB32);
     // The controls are made once; a palette attached again keeps them.
     if (!chrctl) {
-        chrctl = entry("chr", CHR_TOP);
-        gnoctl = entry("gno", GNO_TOP);
+        chrctl = palette_look::entry("chr", CHR_TOP, GLYF_TOOL_TEXT);
+        gnoctl = palette_look::entry("gno", GNO_TOP, GLYF_TOOL_TEXT);
         compolist = new BListView(BRect(5, 120, 45, 240), "components", B_SINGLE_SELECTION_LIST,
                                   CONTROL_RESIZE, CONTROL_FLAGS | B_FRAME_EVENTS);
         compolist->SetHighColor(0, 0, 0);
         compolist->SetLowColor(222, 222, 222);
         compolist->SetViewColor(222, 222, 222);
-        subctl = entry("sub", SUB_TOP);
+        subctl = palette_look::entry("sub", SUB_TOP, GLYF_TOOL_TEXT);
         addbtn = button("add", "add", 300);
         delbtn = button("del", "del", 330);
         modebtn = button("clr/simpl/compo", "", 400);
@@ -113,9 +102,7 @@ void glyftoolview::Draw(BRect) {
 void glyftoolview::draw_notice() {
     if (notice.empty())
         return;
-    BFont small(be_plain_font);
-    small.SetSize(8);
-    SetFont(&small);
+    palette_look::set_face(this, 8);
     SetHighColor(160, 0, 0);
     std::string line, rest = notice;
     float y = 73;
@@ -134,9 +121,7 @@ void glyftoolview::draw_notice() {
     }
     if (!line.empty() && y < 98)
         DrawString(line.c_str(), BPoint(1, y));
-    BFont font(be_plain_font);
-    font.SetSize(10);
-    SetFont(&font);
+    palette_look::set_face(this, 10);
     SetHighColor(0, 0, 0);
 }
 
@@ -152,7 +137,7 @@ void glyftoolview::show_components(bool show) {
 }
 
 void glyftoolview::redraw() {
-    glyftool_art::fill(icons, AMBER);
+    glyftool_art::fill(icons, palette_look::AMBER);
     if (!composite && tool == 1)
         glyftool_art::step_arrows(icons, (int)PEN_TOP);
     glyftool_art::step_arrows(icons, (int)ZOOM_TOP);
