@@ -156,12 +156,15 @@ void tavrelwindow::markmenu(const char* menu, const char* label) {
 
 void tavrelwindow::showhistory() {
     font_history* h = curfont ? curfont->history() : nullptr;
-    std::string undo = h ? h->undo_name() : std::string();
-    std::string redo = h ? h->redo_name() : std::string();
+    // The glyph editor's own steps come first while it shows them.
+    std::string canvasundo = h ? glyph_step_name(curfont, false) : std::string();
+    std::string canvasredo = h ? glyph_step_name(curfont, true) : std::string();
+    std::string undo = !canvasundo.empty() ? canvasundo : h ? h->undo_name() : std::string();
+    std::string redo = !canvasredo.empty() ? canvasredo : h ? h->redo_name() : std::string();
     undoitem->SetLabel(undo.empty() ? "Undo" : ("Undo " + undo).c_str());
     redoitem->SetLabel(redo.empty() ? "Redo" : ("Redo " + redo).c_str());
-    undoitem->SetEnabled(h && h->can_undo());
-    redoitem->SetEnabled(h && h->can_redo());
+    undoitem->SetEnabled(!canvasundo.empty() || (h && h->can_undo()));
+    redoitem->SetEnabled(!canvasredo.empty() || (h && h->can_redo()));
     marktitle();
 }
 
@@ -182,6 +185,11 @@ void tavrelwindow::undo(bool redo) {
     font_history* h = curfont ? curfont->history() : nullptr;
     if (!h)
         return;
+    // Edits on the glyph canvas not yet stored are taken back first.
+    if (glyph_step(curfont, redo)) {
+        showhistory();
+        return;
+    }
     // A glyph on the canvas that was not changed since it was read follows
     // the font; one with edits not stored keeps them.
     bool follow = !glyph_unstored(curfont);
@@ -224,12 +232,14 @@ void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
         !message->HasInt32("be:cursor_needed") && !message->HasInt32("_msg_what_"))
         record_input(*message, &lastinput);
     BWindow::DispatchMessage(message, handler);
-    // The glyph editor changes its canvas on input and on the palette's
-    // requests without telling anyone: the mark is looked at after each
-    // of them (but not on every pointer move).
+    // The glyph editor changes its canvas and its own steps on input and
+    // on the palette's requests without telling anyone: the Edit menu and
+    // the mark are looked at after each of them (but not on every pointer
+    // move), and when another table is shown.
     if (curfont && message->what != B_MOUSE_MOVED && message->what != B_PULSE &&
-        message->what != MSG_HISTORY && curfont->glyf && handler == curfont->glyf->editview)
-        marktitle();
+        message->what != MSG_HISTORY && curfont->glyf &&
+        (handler == curfont->glyf->editview || message->what == MSG_TABLE_SELECT))
+        showhistory();
 }
 
 bool tavrelwindow::QuitRequested() {

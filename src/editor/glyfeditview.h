@@ -6,6 +6,7 @@
 #ifndef TAVREL_EDITOR_GLYFEDITVIEW_H
 #define TAVREL_EDITOR_GLYFEDITVIEW_H
 
+#include "editor/canvas_history.h"
 #include "editor/editor_window.h"
 
 #include <View.h>
@@ -78,6 +79,22 @@ class glyfeditview : public BView {
     // zoom buttons do, so both land on the same values.
     static float fitscale(float width);
 
+    // The canvas's own history of edits not stored into the font: each
+    // completed gesture that changed the glyph is one step. It ends when
+    // another glyph is shown or the glyph is stored.
+    const canvas_history& history() const { return steps; }
+    // Whether an undo (or redo) has a step to take; a gesture in progress
+    // that changed the glyph, or a drawing begun, is a step to undo.
+    bool can_step(bool redo) const;
+    // The name of the step an undo (or redo) would take, empty for none.
+    std::string step_name(bool redo) const;
+    // Takes back (or does again) the last step and shows the glyph as it
+    // was; a gesture in progress is given up first. False when there was
+    // nothing to do.
+    bool step(bool redo);
+    // Whether the view and all its parents are shown in a window.
+    bool shown_in_window() const;
+
     bool rubber = false;
     BRect rubberrect{0, 0, -1, -1};
     int8 tool = 0;
@@ -132,7 +149,17 @@ class glyfeditview : public BView {
     void refuse(const std::string& why);
 
     ttf* font() const;
-    bool shown_in_window() const;
+
+    // A gesture that may change the glyph starts and ends; the ending
+    // keeps a step called `name` when the glyph changed.
+    void begin_step();
+    void end_step(const char* name);
+    // The name of the gesture in progress, by tool and selection state.
+    const char* gesture_name() const;
+    // Whether the gesture in progress has something to take back.
+    bool gesture_open() const;
+    // Shows a snapshot of the history as the glyph on the canvas.
+    void show_state(const canvas_state& state);
 
     // What chkinput keeps between events.
     input previnput;
@@ -140,6 +167,9 @@ class glyfeditview : public BView {
     unsigned char prevbutton = 0;
     // A drag whose duplication was refused moves nothing until release.
     bool dragrefused = false;
+    // The drag in progress duplicated the selection or inserted points.
+    bool duplicated = false;
+    canvas_history steps;
 };
 
 // The drawing object of tool 1 (free hand) to 5 (rounded polygon) for one

@@ -146,6 +146,7 @@ void glyfeditview::MessageReceived(BMessage* message) {
         delete curobject;
         curobject = nullptr;
         btnheld = false;
+        steps.clear();
         chgscale(1.0f);
         if (Window())
             Window()->Zoom();
@@ -163,11 +164,13 @@ void glyfeditview::MessageReceived(BMessage* message) {
         if (gno == 0xFFFF)
             break;
         reset_interaction();
+        begin_step();
         delete curglyph;
         curglyph = new glyph(gno);
         // An empty glyph stores whole, whatever the old one lost.
         unstorable.clear();
         notice.clear();
+        end_step("clear");
         send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
         redraw(5);
         break;
@@ -190,6 +193,8 @@ void glyfeditview::MessageReceived(BMessage* message) {
 }
 
 void glyfeditview::reset_interaction() {
+    // A gesture cut short keeps what it changed as a step of its own.
+    end_step(gesture_name());
     redraw(2);
     rubber = false;
     selstate = 0;
@@ -263,6 +268,8 @@ void glyfeditview::choose_glyph(BMessage* message) {
     }
     if (chosen) {
         reset_interaction();
+        // The canvas history belongs to the glyph shown until now.
+        steps.clear();
         load_glyph(gno);
         to_canvas();
         send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
@@ -330,6 +337,9 @@ void glyfeditview::store_glyph() {
                               gno));
         return;
     }
+    // The glyph as stored is one step of the font's history; the canvas's
+    // steps before it end here.
+    steps.clear();
     bool moved = !had || !same_outline(before, *curglyph);
     load_glyph(gno);
     unsigned long offset, length;
@@ -386,6 +396,7 @@ void glyfeditview::add_component(BMessage* message) {
         return;
     }
     reset_interaction();
+    begin_step();
     curglyph->clr_composhape();
     if (curglyph->add_compo(part, 0, 0, 0x4000, 0, 0, 0x4000) != 0) {
         delete part;
@@ -393,6 +404,7 @@ void glyfeditview::add_component(BMessage* message) {
                           glyph::max_components));
     }
     rebuild_composite();
+    end_step("component add");
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
     redraw(5);
 }
@@ -414,10 +426,12 @@ void glyfeditview::del_component(BMessage* message) {
         return;
     }
     reset_interaction();
+    begin_step();
     curglyph->clr_composhape();
     if (k >= 0 && k < curglyph->ncompo)
         curglyph->del_compo(k);
     rebuild_composite();
+    end_step("component deletion");
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
     redraw(5);
 }

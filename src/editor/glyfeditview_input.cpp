@@ -148,6 +148,7 @@ void glyfeditview::ptr_move(BPoint pos, unsigned char button, const input&) {
             redraw(2);
             return;
         }
+        duplicated = true;
     }
     curglyph->move_sel(pos - dragstart);
     dragstart = pos;
@@ -191,8 +192,11 @@ void glyfeditview::btn_down(BPoint pos, unsigned char button, const input&) {
     if (tool != 0) {
         redraw(2);
         if (selstate == STATE_IDLE) {
+            // A drawing is one step, from its first press to its end.
+            begin_step();
             curobject = new_object(tool);
             if (!curobject) {
+                steps.drop();
                 redraw(2);
                 return;
             }
@@ -206,6 +210,9 @@ void glyfeditview::btn_down(BPoint pos, unsigned char button, const input&) {
         return;
     }
 
+    // Whatever the press and the drag after it change is one step.
+    duplicated = false;
+    begin_step();
     redraw(2);
     int hit = curglyph->sel_check(pos, 2 / scale);
     if (hit == 1) {
@@ -252,6 +259,10 @@ void glyfeditview::finish_object(int result) {
         }
         send2toolv(REPORT_EMPTY);
     }
+    if (result == -1)
+        end_step("drawing");
+    else if (result < 0)
+        steps.drop();
     if (result < 0) {
         delete curobject;
         curobject = nullptr;
@@ -279,7 +290,9 @@ void glyfeditview::btn_up(BPoint pos, unsigned char, const input&) {
         float y = std::min(std::max(pos.y, canvas.top), canvas.bottom);
         rubberrect = BRect(std::min(dragstart.x, x), std::min(dragstart.y, y),
                            std::max(dragstart.x, x), std::max(dragstart.y, y));
-    } else if (selstate == STATE_DELETE_POINT) {
+    }
+    const char* name = gesture_name();
+    if (selstate == STATE_DELETE_POINT) {
         curglyph->del_sel();
     } else if (selstate == STATE_TOGGLE_POINT) {
         curglyph->tgl_sel();
@@ -299,6 +312,7 @@ void glyfeditview::btn_up(BPoint pos, unsigned char, const input&) {
     }
     // A released point leaves its contour selected.
     curglyph->sel_check();
+    end_step(name);
     send2toolv(REPORT_EMPTY);
 }
 
@@ -314,6 +328,13 @@ void glyfeditview::KeyDown(const char* bytes, int32 numBytes) {
     keyflag = flag;
     if (curglyph->count + curglyph->ncompo == 0 || tool != 0)
         return;
+    // A key during a drag ends the drag's step and makes its own; the drag
+    // goes on as a new one.
+    bool dragging = steps.pending();
+    if (dragging)
+        end_step(gesture_name());
+    begin_step();
+    const char* name = flag == 0x10 ? "reversal" : flag == 0x80 ? "deletion" : "order";
     switch (flag) {
     case 0x01:
         if (selstate == STATE_SELECTED)
@@ -351,6 +372,9 @@ void glyfeditview::KeyDown(const char* bytes, int32 numBytes) {
         }
         break;
     }
+    end_step(name);
+    if (dragging && btnheld)
+        begin_step();
     redraw(5);
 }
 

@@ -80,3 +80,26 @@ void glyph_reload(ttf* font) {
     choose.AddInt16("gno", (int16)editor->gno);
     BMessenger(editor).SendMessage(&choose);
 }
+
+namespace {
+
+// The editor whose canvas steps the Edit menu takes: one that is shown.
+glyfeditview* shown_editor(ttf* font) {
+    glyfeditview* editor = editor_of(font);
+    return editor && editor->shown_in_window() ? editor : nullptr;
+}
+
+} // namespace
+
+std::string glyph_step_name(ttf* font, bool redo) {
+    glyfeditview* editor = shown_editor(font);
+    if (!editor || !editor->can_step(redo))
+        return "";
+    std::string name = editor->step_name(redo);
+    return name.empty() ? "edit" : name;
+}
+
+bool glyph_step(ttf* font, bool redo) {
+    glyfeditview* editor = shown_editor(font);
+    return editor && editor->can_step(redo) && editor->step(redo);
+}

@@ -166,7 +166,7 @@ canvas_glyph on_canvas(running_app& run) {
 
 } // namespace
 
-TEST(EditMenu, UndoOfAGlyphStoreShowsTheGlyphAgainUnlessTheCanvasHasEditsNotStored) {
+TEST(EditMenu, UndoOfAGlyphStoreShowsTheGlyphAgainAfterTheCanvasStepsAreUndone) {
     std::string dir = temp_dir();
     std::string path = copy_of(DEJAVU, dir);
     ASSERT_FALSE(path.empty());
@@ -188,14 +188,20 @@ TEST(EditMenu, UndoOfAGlyphStoreShowsTheGlyphAgainUnlessTheCanvasHasEditsNotStor
     command_key(run, "Z", B_SHIFT_KEY);
     EXPECT_EQ(on_canvas(run).contours, 0);
 
-    // A component added on the canvas and not stored stays through an undo
-    // of the glyph's store.
+    // A component added on the canvas and not stored is the canvas's own
+    // step: Alt+Z takes it back first, the next Alt+Z the glyph's store.
     BMessage add(GLYF_ADD_COMPONENT);
     add.AddInt16("sub", 5);
     palette(run, add);
     ASSERT_EQ(on_canvas(run).components, 1);
+    EXPECT_EQ(state_of(run, run.window()->undoitem).label, "Undo component add");
     command_key(run, "z");
-    EXPECT_EQ(on_canvas(run).components, 1);
+    EXPECT_EQ(on_canvas(run).components, 0);
+    EXPECT_EQ(on_canvas(run).contours, 0);
+    EXPECT_EQ(state_of(run, run.window()->undoitem).label, "Undo glyph 0024");
+    command_key(run, "z");
+    EXPECT_EQ(on_canvas(run).contours, contours);
+
     glyph stored(36);
     run.window()->Lock();
     ASSERT_EQ(curfont->get_glyph(36, &stored), 0);

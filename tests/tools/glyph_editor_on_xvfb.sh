@@ -2,7 +2,8 @@
 # Runs the real program on an X server of its own (Xvfb) with a font on its
 # command line and edits a glyph with xdotool as a user does: shows "glyf",
 # types character 0041 into the palette, clears the glyph, picks the
-# rectangle tool, drags a rectangle on the canvas and presses "set"; then
+# rectangle tool, drags a rectangle on the canvas, drags a second one and
+# takes it back with Alt+Z (redone and undone again), and presses "set"; then
 # saves through the save panel and checks that OTS accepts the file, that
 # fontTools reads the rectangle where it was drawn and that FreeType
 # renders it as a solid block.
@@ -39,8 +40,25 @@ done
 xdotool mouseup 1
 sleep 0.4
 import -window root "$work/drawn.png"
+# A second rectangle, a slip taken back with Alt+Z: undone, redone with
+# Shift+Alt+Z and undone again, it is not in the glyph stored below.
+# (DejaVuSans's canvas is 288 x 173 pixels at its fitting zoom.)
+xdotool mousemove $((left + 50 + 220)) $((viewtop + 20)) mousedown 1
+for step in 1 2 3; do
+    xdotool mousemove $((left + 50 + 220 + 15 * step)) $((viewtop + 20 + 12 * step))
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.4
+xdotool key alt+z
+sleep 0.3
+xdotool key shift+alt+z
+sleep 0.3
+xdotool key alt+z
+sleep 0.4
+import -window root "$work/undone.png"
 palette 25 440 # "set"
-[ -n "${TAVREL_SCREENSHOT_DIR:-}" ] && cp "$work/glyph.png" "$work/drawn.png" "$TAVREL_SCREENSHOT_DIR/"
+[ -n "${TAVREL_SCREENSHOT_DIR:-}" ] && cp "$work/glyph.png" "$work/drawn.png" "$work/undone.png" "$TAVREL_SCREENSHOT_DIR/"
 
 save_as drawn.ttf
 quit_program
