@@ -6,7 +6,11 @@
 //   show   - its number typed into the palette, Enter;
 //   repaint - a full repaint of the edit view;
 //   drag   - one pointer step of a drag on the canvas with its overlay;
-//   set    - a click on "set": re-encoding, the splice and the repaint.
+//   set    - a click on "set": re-encoding, the splice and the repaint;
+//   canvas undo - Alt+Z taking back a contour drag not yet stored: the
+//            glyph put back from the canvas history, the full repaint and
+//            the Edit menu's labels (the redo between iterations is not
+//            timed).
 #include "app/selectview.h"
 #include "app/tavrel.h"
 #include "app/tavrelwindow.h"
@@ -243,6 +247,77 @@ void drag_step(benchmark::State& state) {
     state.SetLabel(std::string(what) + ", zoom " + std::to_string(s));
 }
 
+// Where on the window a point of the glyph lies in view (the first one
+// found), with its contour and index; false when none is in view.
+bool visible_point(running_app& run, BPoint* where, int* contour, int* index) {
+    bool found = false;
+    run.window()->Lock();
+    float s = run.editor()->getscale();
+    for (int c = 0; c < curglyph->count && !found; c++) {
+        const shape* k = curglyph->contours[c];
+        for (int j = 0; k && j < k->count; j++) {
+            BPoint p(50 + k->points[j].x * s, WORKVIEW_TOP + k->points[j].y * s);
+            if (p.x > 60 && p.x < 540 && p.y > WORKVIEW_TOP + 10 && p.y < WORKVIEW_TOP + 480) {
+                *where = p;
+                *contour = c;
+                *index = j;
+                found = true;
+                break;
+            }
+        }
+    }
+    run.window()->Unlock();
+    return found;
+}
+
+void command_key(running_app& run, const char* key, uint32 more = 0) {
+    screen().key_down(run.window(), key, 0, B_COMMAND_KEY | more);
+    screen().key_up(run.window(), key, 0, B_COMMAND_KEY | more);
+    run.idle();
+}
+
+void canvas_undo(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    BPoint start;
+    int contour = 0, index = 0;
+    if (!visible_point(run, &start, &contour, &index)) {
+        state.SkipWithError("no point of the glyph in view");
+        return;
+    }
+    auto point = [&] {
+        run.window()->Lock();
+        BPoint p = curglyph->contours[contour]->points[index];
+        run.window()->Unlock();
+        return p;
+    };
+    BPoint stored = point();
+    // A click selects the contour; a drag of it is the step undone.
+    screen().mouse_move(run.window(), start, 0);
+    run.click(start);
+    screen().mouse_down(run.window(), start, 1);
+    run.idle();
+    screen().mouse_move(run.window(), start + BPoint(10, 10), 1);
+    run.idle();
+    screen().mouse_up(run.window(), start + BPoint(10, 10));
+    run.idle();
+    BPoint dragged = point();
+    bool right = dragged != stored;
+    for (auto _ : state) {
+        command_key(run, "z");
+        state.PauseTiming();
+        right = right && point() == stored;
+        command_key(run, "Z", B_SHIFT_KEY);
+        right = right && point() == dragged;
+        state.ResumeTiming();
+    }
+    if (!right)
+        state.SkipWithError("the undo did not give back the glyph as stored");
+    // Leaves the glyph as the font holds it for the next case.
+    command_key(run, "z");
+}
+
 void store(benchmark::State& state) {
     if (!prepare(state))
         return;
@@ -270,6 +345,11 @@ BENCHMARK(repaint)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(drag_step)
+    ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(canvas_undo)
     ->Apply(cases)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
