@@ -39,7 +39,8 @@ TEST(Desktop, NameAndGaspEditorsTakeRealClicksAndTyping) {
 }
 
 // "New" on the real desktop: a block ticked, "set", saved through the
-// panel; see tests/tools/new_on_xvfb.sh.
+// panel, then glyph A drawn, stored and saved with Alt+S; see
+// tests/tools/new_on_xvfb.sh.
 TEST(Desktop, RealProgramBuildsANewFontFromABlockAndSavesIt) {
     std::string output;
     const char* shots = getenv("TAVREL_SCREENSHOT_DIR");
@@ -51,6 +52,8 @@ TEST(Desktop, RealProgramBuildsANewFontFromABlockAndSavesIt) {
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("ok 128 glyphs 127 codes"), std::string::npos) << output;
     EXPECT_NE(output.find("glyphs 128\nindex 65\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("drawn A A "), std::string::npos) << output;
+    EXPECT_NE(output.find("........\n########\n"), std::string::npos) << output;
     EXPECT_NE(output.find("new font built, saved and checked"), std::string::npos) << output;
 }
 

@@ -732,6 +732,62 @@ TEST_F(DesktopDisplay, SynchronousAlertOnTheApplicationThreadTakesAClick) {
     delete ask;
 }
 
+// Without a window manager a window shown takes the keyboard and nobody
+// gives it back when that window goes; the display returns it to the window
+// that had it before, whether the second window is hidden or closed.
+TEST_F(DesktopDisplay, KeysReturnToTheWindowBeforeAWindowThatGoesAway) {
+    journal heard;
+    probe_window* window = new probe_window("main probe", &heard);
+    window->Show();
+    run([&] {
+        unsigned long id = x_desktop::find_window("main probe");
+        ASSERT_NE(id, 0u);
+        ASSERT_TRUE(eventually([&] { return pixel(id, 10, 10) == 0xff0000; }));
+        std::string main = std::to_string(id);
+        ASSERT_EQ(x_desktop::xdotool("windowfocus --sync " + main + " mousemove --window " + main +
+                                     " 150 40 click 1"),
+                  0);
+        note entry;
+        ASSERT_TRUE(heard.wait_for("right", B_MOUSE_UP, &entry));
+
+        for (bool close : {false, true}) {
+            journal panelHeard;
+            probe_window* panel =
+                new probe_window(close ? "closed probe" : "hidden probe", &panelHeard);
+            panel->Show();
+            unsigned long panelId = x_desktop::find_window(panel->Title());
+            ASSERT_NE(panelId, 0u);
+            ASSERT_TRUE(eventually([&] { return pixel(panelId, 10, 10) == 0xff0000; }));
+            // The new window has the keyboard.
+            ASSERT_EQ(x_desktop::xdotool("mousemove --window " + std::to_string(panelId) +
+                                         " 150 40 click 1 key b"),
+                      0);
+            ASSERT_TRUE(panelHeard.wait_for("right", B_KEY_UP, &entry));
+            if (close) {
+                panel->Lock();
+                panel->Quit();
+            } else {
+                locked(panel, [&] { panel->Hide(); });
+            }
+            ASSERT_TRUE(eventually([&] {
+                std::string output;
+                return x_desktop::xdotool("search --onlyvisible --name '^" +
+                                              std::string(close ? "closed" : "hidden") + " probe$'",
+                                          &output) != 0;
+            }));
+            heard.clear();
+            ASSERT_EQ(x_desktop::xdotool("key a"), 0);
+            ASSERT_TRUE(heard.wait_for("right", B_KEY_UP, &entry))
+                << "the key after the " << (close ? "closed" : "hidden") << " window was lost";
+            EXPECT_EQ(bytes_field(entry.message), "a");
+            if (!close) {
+                panel->Lock();
+                panel->Quit();
+            }
+        }
+    });
+}
+
 TEST(DesktopChoice, WithoutADesktopTheProgramExitsNamingDisplayAndWaylandDisplay) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     kit::use_desktop_display();

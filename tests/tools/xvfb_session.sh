@@ -66,10 +66,12 @@ save_panel() {
     done
     [ -n "$panel" ] || { echo "no save panel"; exit 1; }
     sleep 0.3
-    xdotool type --window "$panel" --delay 20 "$1"
-    # Return closes the panel, so xdotool's key release may find its window
-    # gone and fail; whether the file was saved is checked next.
-    xdotool key --window "$panel" Return || true
+    # A shown window takes the keyboard; the keys go through the X server
+    # as a user's would, so Return is released even though the panel has
+    # gone by then (a key sent to the panel alone would stay held).
+    xdotool windowfocus --sync "$panel"
+    xdotool type --delay 20 "$1"
+    xdotool key Return
     for _ in $(seq 200); do [ -s "$work/$1" ] && break; sleep 0.05; done
     [ -s "$work/$1" ] || { echo "nothing was saved"; cat "$work/err.txt"; exit 1; }
     sleep 0.3

@@ -351,12 +351,18 @@ void sdl_display::_Update() {
         wanted_window& wanted = it->second;
         desktop_window& desktop = fDesktop[token];
         if (wanted.destroyed) {
+            bool focused = false;
             if (desktop.window) {
+                focused = SDL_GetKeyboardFocus() == desktop.window;
                 fTokens.erase(SDL_GetWindowID(desktop.window));
                 SDL_DestroyWindow(desktop.window);
             }
             fDesktop.erase(token);
             it = fWanted.erase(it);
+            fFocusOrder.erase(std::remove(fFocusOrder.begin(), fFocusOrder.end(), token),
+                              fFocusOrder.end());
+            if (focused)
+                _FocusNext(token);
             continue;
         }
         _UpdateWindow(token, wanted, desktop);
@@ -434,12 +440,31 @@ void sdl_display::_UpdateWindow(int32 token, wanted_window& wanted, desktop_wind
             desktop.visible = true;
             desktop.surface_stale = true;
         } else if (!wanted.shown && desktop.visible) {
+            bool focused = SDL_GetKeyboardFocus() == window;
             SDL_HideWindow(window);
             desktop.visible = false;
+            if (focused)
+                _FocusNext(token);
         }
     }
     if (desktop.visible)
         _Blit(wanted, desktop, desktop.surface_stale);
+}
+
+// A window that goes away with the keyboard hands it to the window of ours
+// that had it before, as closing a panel returns to the window it served.
+// Without a window manager nobody else would, and keys would reach no one.
+void sdl_display::_FocusNext(int32 leaving) {
+    fFocusOrder.erase(std::remove(fFocusOrder.begin(), fFocusOrder.end(), leaving),
+                      fFocusOrder.end());
+    for (auto it = fFocusOrder.rbegin(); it != fFocusOrder.rend(); ++it) {
+        auto desktop = fDesktop.find(*it);
+        if (desktop == fDesktop.end() || !desktop->second.window || !desktop->second.visible)
+            continue;
+        SDL_RaiseWindow(desktop->second.window);
+        SDL_SetWindowInputFocus(desktop->second.window);
+        return;
+    }
 }
 
 void sdl_display::_Blit(wanted_window& wanted, desktop_window& desktop, bool everything) {
@@ -620,8 +645,12 @@ void sdl_display::_HandleWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
     case SDL_WINDOWEVENT_FOCUS_LOST: {
         bool active = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-        if (active)
+        if (active) {
+            fFocusOrder.erase(std::remove(fFocusOrder.begin(), fFocusOrder.end(), token),
+                              fFocusOrder.end());
+            fFocusOrder.push_back(token);
             _RefreshClipboard();
+        }
         BMessage activated(B_WINDOW_ACTIVATED);
         activated.AddInt64("when", system_time());
         activated.AddBool("active", active);

@@ -96,6 +96,7 @@ class sdl_display : public display_backend {
     void _Update();
     void _UpdateWindow(int32 token, wanted_window& wanted, desktop_window& desktop);
     void _Blit(wanted_window& wanted, desktop_window& desktop, bool everything);
+    void _FocusNext(int32 leaving);
     void _Handle(const SDL_Event& event);
     void _HandleWindowEvent(const SDL_WindowEvent& event);
     void _HandleDrop(const SDL_DropEvent& event);
@@ -121,6 +122,7 @@ class sdl_display : public display_backend {
     // Application thread only.
     std::map<int32, desktop_window> fDesktop;
     std::map<Uint32, int32> fTokens;
+    std::vector<int32> fFocusOrder; // windows that had the keyboard, latest last
     uint32 fButtons = 0;
     sdl_input fInput;
     bool fDropping = false;
