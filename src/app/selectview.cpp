@@ -8,6 +8,8 @@
 #include <Message.h>
 #include <Messenger.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -21,6 +23,15 @@ const float CLICK_TOP = 20;
 // in a smaller size, so that each keeps this much space before the next.
 const char* const TAG_FAMILY = "DejaVu Sans Condensed";
 const float TAG_GAP = 3;
+const rgb_color STRIP = {255, 204, 68, 255};
+// The off-screen strip holds every column a font can list.
+const float STRIP_RIGHT = FIRST_X + COLUMN * SELECT_MAX_TAGS + FIRST_X - 1;
+const float STRIP_BOTTOM = 32;
+// The scroll arrows sit at the right end of the top band, which takes no
+// clicks on tags.
+const float ARROW_WIDTH = 14;
+const float ARROW_GAP = 6;
+const float ARROW_MARGIN = 4;
 
 } // namespace
 
@@ -36,19 +47,91 @@ void selectview::AttachedToWindow() {
     font.SetSize(10);
     SetFont(&font);
     if (!bitmap)
-        bitmap = new BBitmap(BRect(0, 0, 561, 32), B_RGB32, true);
+        bitmap = new BBitmap(BRect(0, 0, STRIP_RIGHT, STRIP_BOTTOM), B_RGB32, true);
     redraw();
 }
 
+int32 selectview::shown_columns() const {
+    return std::max<int32>(1, (int32)((Bounds().Width() + 1 - FIRST_X) / COLUMN));
+}
+
+BRect selectview::forward_arrow() const {
+    if (count <= shown_columns())
+        return BRect();
+    float right = Bounds().right - ARROW_MARGIN;
+    return BRect(right - ARROW_WIDTH + 1, ARROW_MARGIN, right, CLICK_TOP - ARROW_MARGIN - 1);
+}
+
+BRect selectview::back_arrow() const {
+    BRect arrow = forward_arrow();
+    if (arrow.IsValid())
+        arrow.OffsetBy(-(ARROW_WIDTH + ARROW_GAP), 0);
+    return arrow;
+}
+
+void selectview::_Clamp() {
+    first = std::max<int32>(0, std::min(first, count - shown_columns()));
+}
+
+void selectview::_ScrollTo(int32 column) {
+    int32 was = first;
+    first = column;
+    _Clamp();
+    if (first != was)
+        Invalidate();
+}
+
+void selectview::_DrawArrow(BRect frame, bool back, bool usable) {
+    if (usable)
+        SetHighColor(0, 0, 0);
+    else
+        SetHighColor(190, 150, 50);
+    float middle = std::floor((frame.top + frame.bottom) / 2);
+    if (back)
+        FillTriangle(BPoint(frame.left, middle), BPoint(frame.right, frame.top),
+                     BPoint(frame.right, frame.bottom));
+    else
+        FillTriangle(BPoint(frame.right, middle), BPoint(frame.left, frame.top),
+                     BPoint(frame.left, frame.bottom));
+}
+
 void selectview::Draw(BRect) {
-    if (bitmap)
-        DrawBitmap(bitmap, BPoint(0, 0));
+    if (!bitmap)
+        return;
+    _Clamp();
+    // The margin, then the columns from the first shown one; past the
+    // strip's end the view's own colour.
+    BRect margin(0, 0, FIRST_X - 1, STRIP_BOTTOM);
+    DrawBitmap(bitmap, margin, margin);
+    float from = FIRST_X + COLUMN * first;
+    float to = FIRST_X + STRIP_RIGHT - from;
+    DrawBitmap(bitmap, BRect(from, 0, STRIP_RIGHT, STRIP_BOTTOM),
+               BRect(FIRST_X, 0, to, STRIP_BOTTOM));
+    BRect bounds = Bounds();
+    if (bounds.right > to) {
+        SetHighColor(STRIP);
+        FillRect(BRect(to + 1, 0, bounds.right, bounds.bottom));
+    }
+    if (bounds.bottom > STRIP_BOTTOM) {
+        SetHighColor(STRIP);
+        FillRect(BRect(0, STRIP_BOTTOM + 1, bounds.right, bounds.bottom));
+    }
+    if (count > shown_columns()) {
+        _DrawArrow(back_arrow(), true, first > 0);
+        _DrawArrow(forward_arrow(), false, first + shown_columns() < count);
+    }
 }
 
 void selectview::MouseDown(BPoint where) {
-    if (where.y < CLICK_TOP)
+    _Clamp();
+    if (where.y < CLICK_TOP) {
+        if (back_arrow().Contains(where))
+            _ScrollTo(first - 1);
+        else if (forward_arrow().Contains(where))
+            _ScrollTo(first + 1);
         return;
-    int32 index = (int32)((where.x - FIRST_X) / COLUMN);
+    }
+    int32 index = first + (int32)((where.x - FIRST_X) / COLUMN);
     if (index < 0 || index >= count)
         return;
     tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
@@ -68,14 +151,29 @@ void selectview::MessageReceived(BMessage* message) {
         for (int32 i = 0; i < count; i++) {
             if (tags[i] == (uint32)tag) {
                 selected = i;
+                // The chosen tag is scrolled into sight.
+                if (i < first)
+                    first = i;
+                else if (i >= first + shown_columns())
+                    first = i - shown_columns() + 1;
                 redraw();
                 return;
             }
         }
         return;
     }
+    case B_MOUSE_WHEEL_CHANGED: {
+        float dx = 0, dy = 0;
+        message->FindFloat("be:wheel_delta_x", &dx);
+        message->FindFloat("be:wheel_delta_y", &dy);
+        float step = dx != 0 ? dx : dy;
+        if (step != 0)
+            _ScrollTo(first + (step > 0 ? 1 : -1));
+        return;
+    }
     case MSG_TABLE_LIST: {
         selected = -1;
+        first = 0;
         count = 0;
         int32 tag;
         while (count < SELECT_MAX_TAGS && message->FindInt32("table", count, &tag) == B_OK)

@@ -80,3 +80,90 @@ TEST(Selector, TagsWiderThanTheCondensedFaceAreDrawnSmaller) {
         EXPECT_GE(c.bottom - c.top + 1, 4);
     }
 }
+
+namespace {
+
+// Pixels of the arrow at `arrow` (selector coordinates) that are black.
+int black_pixels(running_app& run, BRect arrow) {
+    int count = 0;
+    for (int y = (int)arrow.top; y <= (int)arrow.bottom; y++)
+        for (int x = (int)arrow.left; x <= (int)arrow.right; x++) {
+            rgb_color c = screen().pixel(run.window(), x, (int)SELECTOR_TOP + y);
+            if (c.red < 60 && c.green < 60 && c.blue < 60)
+                count++;
+        }
+    return count;
+}
+
+} // namespace
+
+// DejaVu Sans has 20 tables and the strip room for 13 columns: its arrows
+// and the wheel scroll the columns so that post (and prep, a table without
+// a view of its own) can be reached.
+TEST(Selector, TagsThatDoNotFitAreScrolledIntoReach) {
+    running_app run({DEJAVU});
+    selectview* strip = run.selector();
+    ASSERT_EQ(strip->count, 20);
+    int32 columns = strip->shown_columns();
+    ASSERT_LT(columns, 20);
+    BRect back = strip->back_arrow(), forward = strip->forward_arrow();
+    ASSERT_TRUE(back.IsValid() && forward.IsValid());
+    // At the start only the forward arrow can be used.
+    EXPECT_EQ(black_pixels(run, back), 0);
+    EXPECT_GT(black_pixels(run, forward), 20);
+    kit_testing::screenshot(run.window(), "selector-scroll-start");
+
+    BPoint forwardAt((forward.left + forward.right) / 2, SELECTOR_TOP + 10);
+    for (int i = 0; i < 30; i++)
+        run.click(forwardAt);
+    // As far as the last tag in the last whole column, no further.
+    EXPECT_EQ(strip->first, 20 - columns);
+    EXPECT_GT(black_pixels(run, back), 20);
+    EXPECT_EQ(black_pixels(run, forward), 0);
+    kit_testing::screenshot(run.window(), "selector-scroll-end");
+
+    // The wheel over the strip moves a column per notch, within the same
+    // bounds.
+    screen().mouse_move(run.window(), BPoint(100, SELECTOR_TOP + 25));
+    screen().mouse_wheel(run.window(), 0, -1);
+    screen().mouse_wheel(run.window(), 0, -1);
+    run.idle();
+    EXPECT_EQ(strip->first, 20 - columns - 2);
+    for (int i = 0; i < 5; i++)
+        screen().mouse_wheel(run.window(), 0, 1);
+    run.idle();
+    EXPECT_EQ(strip->first, 20 - columns);
+
+    // The last but one column now chooses post; showing it may widen the
+    // window, and its tag is drawn in red wherever its column then is.
+    run.choose(columns - 2);
+    std::vector<ttf_table*> shown = run.shown_tables();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->tag, tag_of("post"));
+    EXPECT_EQ(strip->selected, 18);
+    int column = 18 - strip->first;
+    ASSERT_LT(column, strip->shown_columns());
+    int red = 0;
+    for (int y = 40; y <= 52; y++)
+        for (int x = 10 + 30 * column; x < 40 + 30 * column; x++) {
+            rgb_color c = screen().pixel(run.window(), x, y);
+            if (c.red > 200 && c.green < 90 && c.blue < 60)
+                red++;
+        }
+    EXPECT_GT(red, 10);
+    kit_testing::screenshot(run.window(), "selector-post-chosen");
+
+    // A wider window shows every column from the first and drops the
+    // arrows.
+    run.window()->Lock();
+    run.window()->SetSizeLimits(0, 2000, 0, 2000);
+    run.window()->ResizeTo(799, run.window()->Bounds().Height());
+    run.window()->Unlock();
+    run.idle();
+    EXPECT_GE(strip->shown_columns(), 20);
+    EXPECT_FALSE(strip->forward_arrow().IsValid());
+    run.choose(17);
+    EXPECT_EQ(strip->first, 0);
+    ASSERT_EQ(run.shown_tables().size(), 1u);
+    EXPECT_EQ(run.shown_tables()[0]->tag, tag_of("name"));
+}

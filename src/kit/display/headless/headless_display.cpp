@@ -108,6 +108,14 @@ bool headless_display::mouse_down(BWindow* window, BPoint where, uint32 buttons,
     return post(window, message);
 }
 
+bool headless_display::mouse_wheel(BWindow* window, float dx, float dy) {
+    BMessage message(B_MOUSE_WHEEL_CHANGED);
+    message.AddInt64("when", system_time());
+    message.AddFloat("be:wheel_delta_x", dx);
+    message.AddFloat("be:wheel_delta_y", dy);
+    return post(window, message);
+}
+
 bool headless_display::mouse_up(BWindow* window, BPoint where, uint32 modifiers) {
     BMessage message(B_MOUSE_UP);
     message.AddInt64("when", system_time());

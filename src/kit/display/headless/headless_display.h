@@ -44,6 +44,9 @@ class headless_display : public display_backend {
     bool mouse_down(BWindow* window, BPoint where, uint32 buttons = 1, uint32 modifiers = 0,
                     int32 clicks = 1);
     bool mouse_up(BWindow* window, BPoint where, uint32 modifiers = 0);
+    // The wheel turned by (dx, dy) notches, downwards positive; it reaches
+    // the view under the pointer's last place.
+    bool mouse_wheel(BWindow* window, float dx, float dy);
     // A key with its UTF-8 bytes ("bytes", "byte"), the keyboard's key
     // code ("key") and "modifiers".
     bool key_down(BWindow* window, const char* bytes, int32 key = 0, uint32 modifiers = 0);
