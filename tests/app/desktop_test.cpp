@@ -31,11 +31,13 @@ TEST(Desktop, NameAndGaspEditorsTakeRealClicksAndTyping) {
     std::string output;
     int status = run_command("timeout 120 bash " + source_dir() +
                                  "/tests/tools/editors_on_xvfb.sh " + TAVREL_PROGRAM +
-                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python(),
+                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python() +
+                                 " " + TAVREL_FT_CHECK,
                              &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("name and gasp edited on the desktop and read back"), std::string::npos)
         << output;
+    EXPECT_NE(output.find("FreeType reads the new name and ranges"), std::string::npos) << output;
 }
 
 // "New" on the real desktop: a block ticked, "set", saved through the

@@ -3,10 +3,11 @@
 # command line and edits two tables with xdotool, as a user would: in the
 # "name" editor it adds a record typed in several scripts, in the "gasp"
 # editor it changes a range picked from the list and adds another; then it
-# saves through the save panel, quits, and checks the written file with OTS
-# and fontTools. Usage: editors_on_xvfb.sh PROGRAM FONT PYTHON
+# saves through the save panel, quits, and checks the written file with OTS,
+# fontTools and FreeType.
+# Usage: editors_on_xvfb.sh PROGRAM FONT PYTHON FT_CHECK
 set -euo pipefail
-program=$1 font=$2 python=$3
+program=$1 font=$2 python=$3 ftcheck=$4
 source "$(dirname "$0")/xvfb_session.sh"
 start_program "$program" "$font"
 
@@ -62,3 +63,9 @@ if ranges != [(8, 3), (16, 1), (0xFFFF, 3)]:
     sys.exit("gasp ranges read back as %r" % (ranges,))
 print("name and gasp edited on the desktop and read back")
 EOF
+# FreeType reads the family name and the grid-fitting of each size band.
+"$ftcheck" "$work/edited.ttf" report names gasp=7,8,9,16,17,100 >"$work/ft.txt"
+grep -qxF "name 1: $family" "$work/ft.txt" || { echo "FreeType's names:"; cat "$work/ft.txt"; exit 1; }
+want=$'gasp 7: 3\ngasp 8: 3\ngasp 9: 1\ngasp 16: 1\ngasp 17: 3\ngasp 100: 3'
+[ "$(grep '^gasp ' "$work/ft.txt")" = "$want" ] || { echo "FreeType's gasp:"; grep '^gasp ' "$work/ft.txt"; exit 1; }
+echo "FreeType reads the new name and ranges"

@@ -2,16 +2,99 @@
 // (outlines unscaled, unhinted) and prints "glyphs N"; with a character
 // code (hexadecimal) and a size, also renders that character and prints
 // its glyph index and the rendered rows, '#' for ink and '.' for none.
+// With "report" instead, prints what FreeType reads of the edited tables:
+//   CODE (hexadecimal)  "U+CODE index I advance A" (font units)
+//   names               "name ID: text" for every Windows Unicode record
+//   gasp=P,P,...        "gasp P: FLAGS" for each ppem P
 // Exits 1 with FreeType's error when anything fails.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
+#include FT_GASP_H
+#include FT_SFNT_NAMES_H
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// A UTF-16BE name string as UTF-8; unpaired surrogates become U+FFFD.
+std::string utf8_of_utf16be(const FT_Byte* bytes, FT_UInt length) {
+    std::string out;
+    auto put = [&out](unsigned long c) {
+        if (c < 0x80) {
+            out += (char)c;
+        } else if (c < 0x800) {
+            out += (char)(0xc0 | c >> 6);
+            out += (char)(0x80 | (c & 0x3f));
+        } else if (c < 0x10000) {
+            out += (char)(0xe0 | c >> 12);
+            out += (char)(0x80 | (c >> 6 & 0x3f));
+            out += (char)(0x80 | (c & 0x3f));
+        } else {
+            out += (char)(0xf0 | c >> 18);
+            out += (char)(0x80 | (c >> 12 & 0x3f));
+            out += (char)(0x80 | (c >> 6 & 0x3f));
+            out += (char)(0x80 | (c & 0x3f));
+        }
+    };
+    for (FT_UInt i = 0; i + 1 < length; i += 2) {
+        unsigned long c = (unsigned long)bytes[i] << 8 | bytes[i + 1];
+        if (c >= 0xd800 && c < 0xdc00 && i + 3 < length) {
+            unsigned long low = (unsigned long)bytes[i + 2] << 8 | bytes[i + 3];
+            if (low >= 0xdc00 && low < 0xe000) {
+                put(0x10000 + ((c - 0xd800) << 10) + (low - 0xdc00));
+                i += 2;
+                continue;
+            }
+        }
+        put(c >= 0xd800 && c < 0xe000 ? 0xfffd : c);
+    }
+    return out;
+}
+
+int report(FT_Face face, int argc, char** argv) {
+    for (int a = 3; a < argc; a++) {
+        if (strcmp(argv[a], "names") == 0) {
+            FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+            for (FT_UInt i = 0; i < count; i++) {
+                FT_SfntName name;
+                if (FT_Get_Sfnt_Name(face, i, &name) == 0 && name.platform_id == 3 &&
+                    (name.encoding_id == 1 || name.encoding_id == 10))
+                    printf("name %u: %s\n", name.name_id,
+                           utf8_of_utf16be(name.string, name.string_len).c_str());
+            }
+        } else if (strncmp(argv[a], "gasp=", 5) == 0) {
+            for (char* p = argv[a] + 5; *p;) {
+                char* end = nullptr;
+                unsigned long ppem = strtoul(p, &end, 10);
+                if (end == p)
+                    break;
+                printf("gasp %lu: %d\n", ppem, FT_Get_Gasp(face, (FT_UInt)ppem));
+                p = *end == ',' ? end + 1 : end;
+            }
+        } else {
+            unsigned long code = strtoul(argv[a], nullptr, 16);
+            FT_UInt index = FT_Get_Char_Index(face, code);
+            FT_Fixed advance = 0;
+            if (FT_Get_Advance(face, index, FT_LOAD_NO_SCALE, &advance)) {
+                printf("FreeType has no advance for glyph %u\n", index);
+                return 1;
+            }
+            printf("U+%04lX index %u advance %ld\n", code, index, (long)advance);
+        }
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 4) {
-        fprintf(stderr, "usage: ft_check FONT [CODE PPEM]\n");
+    bool reporting = argc >= 3 && strcmp(argv[2], "report") == 0;
+    if (argc != 2 && argc != 4 && !reporting) {
+        fprintf(stderr, "usage: ft_check FONT [CODE PPEM | report ITEM...]\n");
         return 2;
     }
     FT_Library library;
@@ -27,6 +110,12 @@ int main(int argc, char** argv) {
         }
     }
     printf("glyphs %ld\n", (long)face->num_glyphs);
+    if (reporting) {
+        int status = report(face, argc, argv);
+        FT_Done_Face(face);
+        FT_Done_FreeType(library);
+        return status;
+    }
     if (argc == 4) {
         unsigned long code = strtoul(argv[2], nullptr, 16);
         FT_UInt index = FT_Get_Char_Index(face, code);

@@ -3,10 +3,11 @@
 # command line and edits two tables through their editors with xdotool:
 # in "hmtx", glyphs 24-26 get width 0400 and lsb ffffffce (the preview shows
 # its lines); in "cmap", codes e000-e002 are mapped to glyphs 24-26. The font
-# is saved through the save panel and the file checked with OTS and fontTools.
-# Usage: metrics_cmap_on_xvfb.sh PROGRAM FONT PYTHON TOOLS_DIR
+# is saved through the save panel and the file checked with OTS, fontTools
+# and FreeType.
+# Usage: metrics_cmap_on_xvfb.sh PROGRAM FONT PYTHON TOOLS_DIR FT_CHECK
 set -euo pipefail
-program=$1 font=$2 python=$3 tools=$4
+program=$1 font=$2 python=$3 tools=$4 ftcheck=$5
 source "$(dirname "$0")/xvfb_session.sh"
 start_program "$program" "$font"
 # Large enough to show a whole table view with its controls.
@@ -79,4 +80,11 @@ for g, name in enumerate(order):
         sys.exit("glyph %d: %s instead of %s" % (g, after["hmtx"][name], want))
 print("hmtx: glyphs 24-26 changed, every other glyph as before")
 PY
+# FreeType maps the new codes to glyphs 24-26 and reads their new width.
+"$ftcheck" "$work/saved.ttf" report e000 e001 e002 >"$work/ft.txt"
+for g in 0 1 2; do
+    grep -qx "U+E00$g index $((0x24 + g)) advance 1024" "$work/ft.txt" ||
+        { echo "FreeType read:"; cat "$work/ft.txt"; exit 1; }
+done
+echo "FreeType reads the new map and widths"
 echo "edited hmtx and cmap through their editors, saved and checked"
