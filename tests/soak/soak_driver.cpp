@@ -117,8 +117,9 @@ void driver::random_key() {
     static const char others[] = {B_HOME, B_END, B_PAGE_UP, B_PAGE_DOWN};
     char bytes[2] = {0, 0};
     uint32 modifiers = 0;
-    // Shift and Control sometimes; never Command, whose letter keys are
-    // menu shortcuts (Quit among them).
+    // Shift and Control sometimes; Command only with Z (Undo, and Redo
+    // with Shift): its other letter keys are menu shortcuts, Quit among
+    // them.
     if (chance(15))
         modifiers |= B_SHIFT_KEY;
     if (chance(10))
@@ -152,6 +153,10 @@ void driver::random_key() {
     default:
         bytes[0] = (char)('a' + below(26));
         modifiers &= ~B_CONTROL_KEY;
+        if (chance(20)) {
+            bytes[0] = modifiers & B_SHIFT_KEY ? 'Z' : 'z';
+            modifiers |= B_COMMAND_KEY;
+        }
         break;
     }
     key(bytes, 0, modifiers);

@@ -1,12 +1,14 @@
 // The random-input soak of the whole application. It runs the real
 // program on the headless display and, with a seeded random source, clicks
-// and drags anywhere, presses the keys editors listen to, chooses tables in
-// the selector, uses every control of the shown table view (and the gesture
-// a view registered, see soak.h), and goes through the File menu: New, Open
-// of real fonts (and of a file that is not one) in the open panel, About,
-// Save as in the save panel. Every few thousand events it saves, checks the
-// file with OTS and fontTools, opens it again and saves it once more: the
-// two files must hold the same bytes but for head's dates and checksum.
+// and drags anywhere, presses the keys editors listen to (and Alt+Z,
+// Shift+Alt+Z: undo and redo of the font's and the glyph canvas's steps),
+// chooses tables in the selector, uses every control of the shown table
+// view (and the gesture a view registered, see soak.h), and goes through
+// the File menu: New, Open of real fonts (and of a file that is not one) in
+// the open panel, About, Save as in the save panel. Every few thousand
+// events it saves, checks the file with OTS and fontTools, opens it again
+// and saves it once more: the two files must hold the same bytes but for
+// head's dates and checksum.
 //
 // Environment (all optional):
 //   TAVREL_SOAK_EVENTS       events to inject (default 20000)
