@@ -10,6 +10,7 @@
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
 #include "font/head.h"
+#include "font/loca.h"
 #include "outline/glyph.h"
 #include "outline/shape.h"
 
@@ -167,6 +168,19 @@ struct canvas_app {
         bool mark = title.size() > 2 && title.compare(title.size() - 2, 2, " *") == 0;
         EXPECT_EQ(mark, unsaved) << "the title's mark follows the unsaved state";
         return mark;
+    }
+
+    // Glyph `gno`'s record as the font in memory holds it.
+    std::vector<unsigned char> record(int gno) {
+        std::vector<unsigned char> r;
+        run.window()->Lock();
+        unsigned long offset, length;
+        if (curfont->loca->get_offset(curfont->head->is32loca(), gno, &offset, &length) == 0) {
+            byte_span b = curfont->glyf->bytes().slice(offset, length);
+            r.assign(b.data(), b.data() + b.size());
+        }
+        run.window()->Unlock();
+        return r;
     }
 
     // The main window's pixels of the canvas area, as 0xRRGGBB.

@@ -4,8 +4,6 @@
 // saved font's bytes, and what the screen shows after each step.
 #include "canvas_support.h"
 
-#include "font/loca.h"
-
 #include <Menu.h>
 #include <MenuBar.h>
 
@@ -355,6 +353,46 @@ TEST(CanvasUndo, TheCanvasStepsBelongToTheGlyphShownAndComeBeforeTheFontsWhileIt
     EXPECT_TRUE(app.run.join()) << "the program asked about changes";
 }
 
+TEST(CanvasUndo, UndoingTheClearOfADamagedGlyphBringsBackItsRefusalToBeStored) {
+    // Glyph 1 claims more points than its record holds: it shows empty
+    // and "set" refuses it, so that the rest of the record is not lost.
+    std::string dir = temp_dir();
+    edit_testing::bytes damaged =
+        edit_testing::simple_record({edit_testing::square(100, 100, 100)});
+    font_builder::put16(damaged, 10, 40);
+    std::string path = dir + "/damaged.ttf";
+    ASSERT_TRUE(write_file(path, edit_testing::small_font({{}, damaged})));
+    canvas_app app(path);
+    ASSERT_NE(app.editor, nullptr);
+    const std::vector<unsigned char> before = app.record(1);
+    ASSERT_FALSE(before.empty());
+
+    // "clr" makes it storable; a rectangle is drawn on it.
+    app.palette(GLYF_CLEAR);
+    app.tool(2);
+    app.drag(20, 20, 80, 60);
+    EXPECT_TRUE(app.marked());
+    app.undo();
+    app.undo();
+    EXPECT_FALSE(app.marked());
+    app.palette(GLYF_STORE);
+    EXPECT_EQ(app.record(1), before) << "the damaged glyph was stored over";
+    EXPECT_EQ(app.run.dismiss_alerts(), 1);
+
+    // Done again, the cleared glyph with its rectangle stores.
+    app.redo();
+    app.redo();
+    EXPECT_EQ(app.contours(), 1);
+    app.palette(GLYF_STORE);
+    EXPECT_TRUE(app.run.other_windows().empty());
+    EXPECT_NE(app.record(1), before);
+    glyph stored(1);
+    app.run.window()->Lock();
+    EXPECT_EQ(curfont->get_glyph(1, &stored), 0);
+    app.run.window()->Unlock();
+    EXPECT_EQ(stored.count, 1);
+}
+
 namespace {
 
 // One random gesture: the tool it uses and its events at canvas positions,
@@ -517,19 +555,7 @@ TEST(CanvasUndo, RandomGesturesUndosAndRedosLeaveWhatReplayingTheRemainingGestur
         // "set", then the glyph's record from the font.
         app.tool(0);
         app.palette(GLYF_STORE);
-        std::vector<unsigned char> record;
-        auto read_record = [&] {
-            std::vector<unsigned char> r;
-            app.run.window()->Lock();
-            unsigned long offset, length;
-            if (curfont->loca->get_offset(curfont->head->is32loca(), 1, &offset, &length) == 0) {
-                byte_span b = curfont->glyf->bytes().slice(offset, length);
-                r.assign(b.data(), b.data() + b.size());
-            }
-            app.run.window()->Unlock();
-            return r;
-        };
-        record = read_record();
+        std::vector<unsigned char> record = app.record(1);
 
         // Undo of the store shows the glyph as read; the gestures still
         // in effect, replayed on it, give the same outline and record.
@@ -543,7 +569,7 @@ TEST(CanvasUndo, RandomGesturesUndosAndRedosLeaveWhatReplayingTheRemainingGestur
         EXPECT_EQ(app.outline(), result) << done.size() << " gestures replayed";
         app.tool(0);
         app.palette(GLYF_STORE);
-        EXPECT_EQ(read_record(), record);
+        EXPECT_EQ(app.record(1), record);
         // The next round starts from the glyph as read.
         app.undo();
         ASSERT_EQ(app.outline(), stored);
