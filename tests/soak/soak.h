@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace soak {
 
@@ -90,6 +91,21 @@ std::string registered_views();
 // The generic gesture: one random control of `view` (or the view itself)
 // used as a user would.
 void control_gesture(driver& d, BView* view);
+
+// A whole edit as a user makes it in a table editor: each named text field
+// of `view` is selected with a double click, typed over and committed with
+// Enter, then the control named `press` (if any) is clicked. Fields that
+// are not shown are skipped.
+struct typed_field {
+    const char* name;
+    std::string text;
+};
+void fill_and_press(driver& d, BView* view, const std::vector<typed_field>& fields,
+                    const char* press);
+// Clicks the middle of the control of `view` named `name`, if shown.
+void click_named(driver& d, BView* view, const char* name);
+// `value` in lowercase hexadecimal, as the editors show numbers.
+std::string hex(uint32 value);
 
 } // namespace soak
 

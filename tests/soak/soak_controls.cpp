@@ -14,6 +14,7 @@
 #include <TextControl.h>
 #include <Window.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace soak {
@@ -139,6 +140,54 @@ void control_gesture(driver& d, BView* view) {
             d.drag(inside, d.point_in(chosen.view), 1 + d.below(10));
         return;
     }
+}
+
+namespace {
+
+// The frame of the child of `view` named `name`, empty when it is not shown.
+BRect named_frame(driver& d, BView* view, const char* name, float* divider) {
+    BView* child = nullptr;
+    *divider = 0;
+    if (d.run.window()->Lock()) {
+        if (view->Window() == d.run.window()) {
+            child = view->FindView(name);
+            if (BTextControl* text = dynamic_cast<BTextControl*>(child))
+                *divider = text->Divider();
+        }
+        d.run.window()->Unlock();
+    }
+    return child ? d.visible_frame(child) : BRect(0, 0, -1, -1);
+}
+
+} // namespace
+
+void fill_and_press(driver& d, BView* view, const std::vector<typed_field>& fields,
+                    const char* press) {
+    for (const typed_field& field : fields) {
+        float divider;
+        BRect r = named_frame(d, view, field.name, &divider);
+        if (!r.IsValid())
+            continue;
+        BPoint box(std::min(r.right - 2, r.left + divider + 6), (r.top + r.bottom) / 2);
+        d.click(box, B_PRIMARY_MOUSE_BUTTON, 0, 2);
+        d.type(field.text);
+        d.key("\n");
+    }
+    if (press)
+        click_named(d, view, press);
+}
+
+void click_named(driver& d, BView* view, const char* name) {
+    float divider;
+    BRect r = named_frame(d, view, name, &divider);
+    if (r.IsValid())
+        d.click(BPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+std::string hex(uint32 value) {
+    char text[16];
+    snprintf(text, sizeof text, "%x", (unsigned)value);
+    return text;
 }
 
 } // namespace soak
