@@ -12,22 +12,9 @@ set -euo pipefail
 program=$1 font=$2 python=$3 ftcheck=$4
 source "$(dirname "$0")/xvfb_session.sh"
 start_program "$program" "$font"
-xdotool windowsize "$window" 600 620
-sleep 0.5
-geometry
-# Table views start below the menu bar and the selector; the palette is
-# the view's first 50 pixels, the canvas the rest.
-viewtop=$((top + 53))
-palette() { xdotool mousemove $((left + $1)) $((viewtop + $2)) click 1; sleep 0.4; }
-
+large_window
 show_table "$font" glyf
-# The character entry: emptied, 0041, Return.
-palette 35 20
-xdotool key End
-xdotool key --repeat 6 BackSpace
-xdotool type --delay 30 "41"
-xdotool key Return
-sleep 0.5
+glyph_of_character 41
 import -window root "$work/glyph.png"
 palette 25 410 # "clr"
 palette 38 143 # the rectangle tool

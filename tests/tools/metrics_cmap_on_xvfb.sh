@@ -10,12 +10,7 @@ set -euo pipefail
 program=$1 font=$2 python=$3 tools=$4 ftcheck=$5
 source "$(dirname "$0")/xvfb_session.sh"
 start_program "$program" "$font"
-# Large enough to show a whole table view with its controls.
-xdotool windowsize "$window" 600 620
-sleep 0.5
-geometry
-# Table views start below the menu bar and the selector.
-viewtop=$((top + 53))
+large_window
 
 # Clicks into the text field whose frame starts at view x $1, empties it,
 # types $2 and commits it with Return.

@@ -32,18 +32,9 @@ cp "$work/new.ttf" "$work/empty.ttf"
 
 # The glyph editor (glyf is the new font's third table): character 0041,
 # the rectangle tool, a drag over the middle of the canvas, "set".
-xdotool windowsize "$window" 600 620
-sleep 0.5
-geometry
-viewtop=$((top + 53))
-palette() { xdotool mousemove $((left + $1)) $((viewtop + $2)) click 1; sleep 0.4; }
+large_window
 show_table "$work/new.ttf" glyf
-palette 35 20
-xdotool key End
-xdotool key --repeat 6 BackSpace
-xdotool type --delay 30 "41"
-xdotool key Return
-sleep 0.5
+glyph_of_character 41
 palette 38 143
 xdotool mousemove $((left + 50 + 100)) $((viewtop + 60)) mousedown 1
 for step in 1 2 3 4 5 6; do

@@ -106,3 +106,28 @@ show_table() {
     xdotool mousemove $((left + 10 + 30 * $(tag_column "$1" "$2") + 8)) $((top + 45)) click 1
     sleep 0.5
 }
+
+# A window large enough to show a whole table view with its controls, and
+# `viewtop`, where table views start below the menu bar and the selector
+# (in the glyph editor the palette is the view's first 50 pixels).
+large_window() {
+    xdotool windowsize "$window" 600 620
+    sleep 0.5
+    geometry
+    viewtop=$((top + 53))
+}
+# Clicks point ($1, $2) of the shown table view.
+palette() {
+    xdotool mousemove $((left + $1)) $((viewtop + $2)) click 1
+    sleep 0.4
+}
+# Shows the glyph of character $1 (hexadecimal): the palette's "chr." entry
+# emptied, the code typed, Return.
+glyph_of_character() {
+    palette 35 20
+    xdotool key End
+    xdotool key --repeat 6 BackSpace
+    xdotool type --delay 30 "$1"
+    xdotool key Return
+    sleep 0.5
+}
