@@ -55,11 +55,7 @@ BCheckBox* add_box(BView* parent, BRect frame, const char* name, const char* lab
 } // namespace
 
 ttf_gasp::~ttf_gasp() {
-    if (!list)
-        return;
-    // Nothing is left to answer a selection message.
-    list->SetSelectionMessage(nullptr);
-    delete_list_items(list);
+    release_record_list(list);
 }
 
 void ttf_gasp::AttachedToWindow() {
@@ -67,19 +63,8 @@ void ttf_gasp::AttachedToWindow() {
         redraw();
         return;
     }
-    SetHighColor(0, 0, 0);
-    SetViewColor(200, 200, 220);
-    SetLowColor(150, 150, 165);
-    SetFont(be_plain_font, B_FONT_ALL);
-
-    list = new BListView(BRect(20, 20, 280, 200), "gasp-list", B_SINGLE_SELECTION_LIST, PLACE,
-                         B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
-    list->SetSelectionMessage(new BMessage(RANGE_SELECT));
-    list->SetTarget(this);
-    AddChild(list);
-    list->SetHighColor(0, 0, 0);
-    list->SetLowColor(222, 222, 222);
-    list->SetViewColor(222, 222, 222);
+    set_list_editor_look(this);
+    list = add_record_list(this, BRect(20, 20, 280, 200), "gasp-list", RANGE_SELECT);
 
     add = add_button(this, BRect(20, 410, 70, 430), "add");
     del = add_button(this, BRect(100, 410, 150, 430), "del");

@@ -130,11 +130,7 @@ std::string list_line(const unsigned short ids[4], const std::string& text) {
 } // namespace
 
 ttf_name::~ttf_name() {
-    if (!list)
-        return;
-    // Nothing is left to answer a selection message.
-    list->SetSelectionMessage(nullptr);
-    delete_list_items(list);
+    release_record_list(list);
 }
 
 void ttf_name::AttachedToWindow() {
@@ -142,19 +138,8 @@ void ttf_name::AttachedToWindow() {
         redraw();
         return;
     }
-    SetHighColor(0, 0, 0);
-    SetViewColor(200, 200, 220);
-    SetLowColor(150, 150, 165);
-    SetFont(be_plain_font, B_FONT_ALL);
-
-    list = new BListView(BRect(20, 20, 540, 380), "name-list", B_SINGLE_SELECTION_LIST, PLACE,
-                         B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
-    list->SetSelectionMessage(new BMessage(NAME_SELECT));
-    list->SetTarget(this);
-    AddChild(list);
-    list->SetHighColor(0, 0, 0);
-    list->SetLowColor(222, 222, 222);
-    list->SetViewColor(222, 222, 222);
+    set_list_editor_look(this);
+    list = add_record_list(this, BRect(20, 20, 540, 380), "name-list", NAME_SELECT);
 
     add_button(this, BRect(20, 410, 70, 430), "add", NAME_ADD);
     add_button(this, BRect(100, 410, 150, 430), "del", NAME_DELETE);
