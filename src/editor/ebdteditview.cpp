@@ -1,5 +1,7 @@
 #include "editor/ebdteditview.h"
 
+#include "editor/editor_views.h"
+
 #include "editor/ebdttoolview.h"
 #include "font/bitmap.h"
 #include "font/cmap.h"
@@ -238,15 +240,6 @@ void ebdteditview::send2toolv(unsigned char bits) {
 
 namespace {
 
-void make_ebdt_views(ttf_ebdt* table) {
-    ebdttoolview* tools = new ebdttoolview(BRect(0, 0, 49, 511), table);
-    ebdteditview* edit = new ebdteditview(BRect(50, 0, 561, 511), table);
-    table->toolview = tools;
-    table->editview = edit;
-    table->AddChild(tools);
-    table->AddChild(edit);
-}
-
 void size_menu(ttf_ebdt* table) {
     if (ebdttoolview* tools = dynamic_cast<ebdttoolview*>(table->toolview))
         tools->init();
@@ -263,7 +256,7 @@ void reload_bitmap(ttf_ebdt* table) {
 void register_ebdt_views() {
     table_view_hooks hooks = registered_table_views();
     hooks.ebdt_refreshed = reload_bitmap;
-    hooks.ebdt_created = make_ebdt_views;
+    hooks.ebdt_created = make_editor_views<ebdttoolview, ebdteditview, ttf_ebdt>;
     hooks.ebdt_attached = size_menu;
     set_table_view_hooks(hooks);
 }

@@ -1,5 +1,7 @@
 #include "editor/glyfeditview.h"
 
+#include "editor/editor_views.h"
+
 #include "editor/editor_window.h"
 #include "editor/globals.h"
 #include "editor/glyftoolview.h"
@@ -117,15 +119,6 @@ bool glyfeditview::shown_in_window() const {
 
 namespace {
 
-void make_glyf_views(ttf_glyf* table) {
-    glyftoolview* tools = new glyftoolview(BRect(0, 0, 49, 511), table);
-    glyfeditview* edit = new glyfeditview(BRect(50, 0, 561, 511), table);
-    table->toolview = tools;
-    table->editview = edit;
-    table->AddChild(tools);
-    table->AddChild(edit);
-}
-
 void fit_glyf_view(ttf_glyf* table) {
     if (glyfeditview* edit = dynamic_cast<glyfeditview*>(table->editview))
         edit->chgscale(0);
@@ -135,7 +128,7 @@ void fit_glyf_view(ttf_glyf* table) {
 
 void register_glyf_views() {
     table_view_hooks hooks = registered_table_views();
-    hooks.glyf_created = make_glyf_views;
+    hooks.glyf_created = make_editor_views<glyftoolview, glyfeditview, ttf_glyf>;
     hooks.glyf_attached = fit_glyf_view;
     set_table_view_hooks(hooks);
 }
