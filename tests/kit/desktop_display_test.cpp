@@ -502,8 +502,14 @@ TEST_F(DesktopDisplay, KeysReachTheFocusWithBeOSBytesCodesModifiersAndRepeats) {
         EXPECT_EQ(int32_field(downs[2].message, "be:key_repeat"), 2);
         for (const note& down : downs)
             EXPECT_EQ(bytes_field(down.message), "x");
-        snooze(100000);
-        EXPECT_EQ(heard.of("right", B_KEY_UP).size(), 1u);
+        // Another key after the release: once its key-up has arrived, any
+        // second release of the held key would have arrived before it.
+        ASSERT_EQ(x_desktop::xdotool("key y"), 0);
+        ASSERT_TRUE(heard.wait_for("right", B_KEY_UP, &entry, 2));
+        ups = heard.of("right", B_KEY_UP);
+        ASSERT_EQ(ups.size(), 2u);
+        EXPECT_EQ(bytes_field(ups[0].message), "x");
+        EXPECT_EQ(bytes_field(ups[1].message), "y");
     });
 }
 
@@ -568,7 +574,11 @@ TEST_F(DesktopDisplay, ResizingClosingAndDroppingReachTheWindow) {
         window->allow_quit = false;
         ASSERT_TRUE(x_desktop::press_close_box(id));
         ASSERT_TRUE(heard.wait_for("window", B_QUIT_REQUESTED, &entry));
-        snooze(200000);
+        // A click after the request: the window handles it only after the
+        // request, so its arrival shows the refused window went on running.
+        size_t clicks = heard.of("right", B_MOUSE_UP).size();
+        ASSERT_EQ(x_desktop::xdotool("mousemove --window " + windowId + " 150 40 click 1"), 0);
+        ASSERT_TRUE(heard.wait_for("right", B_MOUSE_UP, &entry, clicks + 1));
         EXPECT_NE(x_desktop::find_window("frame probe", 100), 0u);
         window->allow_quit = true;
         ASSERT_TRUE(x_desktop::press_close_box(id));
