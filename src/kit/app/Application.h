@@ -48,11 +48,10 @@ class BApplication : public BLooper {
     // own arguments are used otherwise). Call before Run().
     static void kit_set_launch_arguments(const std::vector<std::string>& arguments);
 
-  protected:
+  private:
     BMessage* kit_next_message(bigtime_t timeout) override;
     void kit_message_queued() override;
 
-  private:
     void _Init(const char* signature);
     void _PostLaunchRefs();
     std::vector<int32> _WindowTokens() const;

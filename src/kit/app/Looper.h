@@ -16,6 +16,10 @@
 #include <thread>
 #include <vector>
 
+namespace kit {
+class looper_access;
+}
+
 class BLooper : public BHandler {
   public:
     explicit BLooper(const char* name = nullptr);
@@ -62,7 +66,15 @@ class BLooper : public BHandler {
     // Messages waiting in the queue.
     int32 CountQueuedMessages() const;
 
-  protected:
+  private:
+    // The kit's own machinery, not for programs: the classes that run and
+    // address loopers reach it as friends, the kit's free functions through
+    // kit::looper_access (kit_looper_access.h).
+    friend class BApplication;
+    friend class BWindow;
+    friend class BMessenger;
+    friend class kit::looper_access;
+
     // For BApplication, which runs the loop on the thread that calls Run().
     void kit_run_loop();
     // For subclasses that wait for something besides the queue (a pulse,
@@ -84,7 +96,6 @@ class BLooper : public BHandler {
     // Wakes a thread blocked in kit_next_message.
     void kit_wake();
 
-  public:
     // Takes the looper out of the table messengers search; done before
     // the looper is torn down so no message reaches a half-destroyed one.
     void kit_unregister();
@@ -98,14 +109,12 @@ class BLooper : public BHandler {
     static BLooper* kit_lock_registry_pin(int32 token);
     void kit_unpin();
 
-    // Kit internals: queueing and idle detection used by messengers and
-    // the display.
+    // Queueing and idle detection used by messengers and the display.
     status_t kit_enqueue(BMessage* message);
     bool kit_is_idle() const;
     static BLooper* kit_lock_registry_find(int32 token);
     static void kit_unlock_registry();
 
-  private:
     void _Loop();
     void _DispatchOne(BMessage* message);
     void _Terminate();

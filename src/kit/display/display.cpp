@@ -1,5 +1,6 @@
 #include "display.h"
 
+#include "kit/app/kit_looper_access.h"
 #include "kit/app/kit_registry.h"
 
 #include <Looper.h>
@@ -75,7 +76,7 @@ void wait_serving_display(const std::function<bool()>& done) {
 bool all_loopers_idle() {
     std::lock_guard<std::mutex> guard(registry_mutex());
     for (BLooper* looper : loopers()) {
-        if (!looper->kit_is_idle())
+        if (!looper_access::is_idle(looper))
             return false;
     }
     return true;

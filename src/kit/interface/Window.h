@@ -16,6 +16,11 @@
 #include <mutex>
 #include <string>
 
+class BBitmap;
+namespace kit {
+class window_access;
+}
+
 enum window_type {
     B_UNTYPED_WINDOW = 0,
     B_TITLED_WINDOW = 1,
@@ -136,7 +141,14 @@ class BWindow : public BLooper {
     BPoint ConvertToScreen(BPoint point) const { return point + fFrame.LeftTop(); }
     BPoint ConvertFromScreen(BPoint point) const { return point - fFrame.LeftTop(); }
 
-    // Kit internals, used by views, bitmaps and the display.
+  private:
+    // The kit's own machinery, not for programs: views and bitmaps reach it
+    // as friends, the kit's free functions through kit::window_access
+    // (kit_window_access.h).
+    friend class BView;
+    friend class BBitmap;
+    friend class kit::window_access;
+
     kit::surface* kit_surface() { return &fSurface; }
     const kit::pixel_region* kit_update_region() const { return fUpdating; }
     void kit_invalidate(const kit::pixel_rect& rect);
@@ -159,14 +171,12 @@ class BWindow : public BLooper {
     // for bitmaps that accept views.
     static BWindow* kit_offscreen(uint32* pixels, int32 width, int32 height, int32 stride);
 
-  protected:
     BHandler* kit_resolve_target(BMessage* message) override;
     void kit_after_dispatch() override;
     bigtime_t kit_wait_timeout() const override;
     void kit_timed_out() override;
     void kit_message_queued() override {}
 
-  private:
     struct offscreen_tag {};
     BWindow(offscreen_tag, uint32* pixels, int32 width, int32 height, int32 stride);
     void _Init(BRect frame, const char* title, uint32 flags);

@@ -1,7 +1,9 @@
 // BWindow: routing input to views and dispatching it to their hooks.
 #include "Window.h"
 
+#include "kit/app/kit_looper_access.h"
 #include "kit/display/display.h"
+#include "kit/interface/kit_window_access.h"
 
 #include <atomic>
 #include <cstring>
@@ -21,16 +23,16 @@ uint32 modifiers() {
 namespace kit {
 
 bool post_input(int32 window, const BMessage& message) {
-    BLooper* looper = BLooper::kit_lock_registry_find(window);
+    BLooper* looper = looper_access::lock_registry_find(window);
     if (!looper)
         return false;
     BWindow* target = static_cast<BWindow*>(looper);
     int32 mods;
     if (message.FindInt32("modifiers", &mods) == B_OK)
         current_modifiers = (uint32)mods;
-    target->kit_record_input(message);
+    window_access::record_input(target, message);
     status_t status = target->PostMessage(const_cast<BMessage*>(&message), nullptr);
-    BLooper::kit_unlock_registry();
+    looper_access::unlock_registry();
     return status == B_OK;
 }
 

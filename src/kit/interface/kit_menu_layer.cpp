@@ -1,5 +1,7 @@
 #include "kit_menu_layer.h"
 
+#include "kit/interface/kit_window_access.h"
+
 #include <Menu.h>
 #include <MenuItem.h>
 #include <Window.h>
@@ -90,7 +92,8 @@ void menu_layer::_RestoreFocus() {
     BView* previous = fPreviousFocus;
     fPreviousFocus = nullptr;
     // The view that had the focus may have left the window meanwhile.
-    if (window && previous && window->kit_top_view()->kit_contains(previous) && previous != this)
+    if (window && previous && window_access::top_view(window)->kit_contains(previous) &&
+        previous != this)
         previous->MakeFocus(true);
     else if (IsFocus())
         MakeFocus(false);
