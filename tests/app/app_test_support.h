@@ -88,8 +88,10 @@ class running_app {
         for (int i = 0; i < 5000 && !ended; i++) {
             if (BWindow* question = save_question()) {
                 screen().key_down(question, "d");
-                screen().key_up(question, "d");
-                snooze(20000);
+                // The answered question deletes itself: it is not looked at
+                // again, only waited for to leave the list of windows.
+                for (int j = 0; j < 500 && listed(question); j++)
+                    snooze(2000);
             }
             snooze(1000);
         }
@@ -98,12 +100,27 @@ class running_app {
     // The question whether to save changes, when it is up.
     BWindow* save_question() const {
         for (BWindow* w : other_windows()) {
+            // A window is listed from within its constructor, on the
+            // application's thread, and its own thread starts only after
+            // (Show); until that thread runs, an alert's text may still be
+            // being written. Its text is then read under its lock.
+            if (w->Thread() < 0 || !w->Lock())
+                continue;
             BAlert* alert = dynamic_cast<BAlert*>(w);
-            if (alert && alert->CountButtons() == 3 &&
-                strncmp(alert->Text(), "Save the changes", 16) == 0)
-                return alert;
+            bool asks = alert && alert->CountButtons() == 3 &&
+                        strncmp(alert->Text(), "Save the changes", 16) == 0;
+            w->Unlock();
+            if (asks)
+                return w;
         }
         return nullptr;
+    }
+    // Whether `window` is still among the application's windows.
+    bool listed(const BWindow* window) const {
+        for (BWindow* w : other_windows())
+            if (w == window)
+                return true;
+        return false;
     }
     // Waits up to five seconds for Run() to return.
     bool join() {
