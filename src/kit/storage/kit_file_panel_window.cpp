@@ -151,7 +151,15 @@ file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* tar
     set_directory(start_directory(directory));
 }
 
-file_panel_window::~file_panel_window() = default;
+file_panel_window::~file_panel_window() {
+    // A list view does not own its items: the rows go with the panel.
+    std::vector<BListItem*> rows;
+    for (int32 i = 0; i < fList->CountItems(); i++)
+        rows.push_back(fList->ItemAt(i));
+    fList->MakeEmpty();
+    for (BListItem* row : rows)
+        delete row;
+}
 
 void file_panel_window::set_message(BMessage* message) {
     fMessage.reset(message);
