@@ -116,7 +116,9 @@ TEST(ListView, RemovingTheSelectedItemClearsTheSelectionAndMakeEmptyKeepsItems) 
     BListItem* first = nullptr;
     locked(w.window, [&] {
         list->Select(2);
-        list->RemoveItem((int32)0)->Deselect();
+        BListItem* removed = list->RemoveItem((int32)0);
+        removed->Deselect();
+        delete removed;
     });
     locked(w.window, [&] {
         EXPECT_EQ(list->CurrentSelection(), 1) << "the selection follows its item";
