@@ -8,24 +8,27 @@
 namespace kit {
 
 namespace {
+// The tables are never destroyed: a looper that quit by itself runs its
+// last steps on a detached thread, which may still unregister while the
+// process's static objects are being torn down after main() returns.
 std::unordered_map<int32, BHandler*>& handlers() {
-    static std::unordered_map<int32, BHandler*> table;
-    return table;
+    static auto* table = new std::unordered_map<int32, BHandler*>();
+    return *table;
 }
 std::vector<BLooper*>& looper_list() {
-    static std::vector<BLooper*> list;
-    return list;
+    static auto* list = new std::vector<BLooper*>();
+    return *list;
 }
 std::vector<int32>& window_list() {
-    static std::vector<int32> list;
-    return list;
+    static auto* list = new std::vector<int32>();
+    return *list;
 }
 int32 next_token = 1;
 } // namespace
 
 std::mutex& registry_mutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex();
+    return *mutex;
 }
 
 int32 register_handler(BHandler* handler) {
