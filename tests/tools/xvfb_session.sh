@@ -59,8 +59,10 @@ file_menu() {
 # Types $1 into the save panel that is about to open and waits for the file.
 save_panel() {
     local panel=""
+    # Only a mapped window can take the keyboard: the panel is listed by
+    # name before it is mapped, and focusing it then is an X error.
     for _ in $(seq 100); do
-        panel=$(xdotool search --name '^Save$' 2>/dev/null | head -1 || true)
+        panel=$(xdotool search --onlyvisible --name '^Save$' 2>/dev/null | head -1 || true)
         [ -n "$panel" ] && break
         sleep 0.05
     done
