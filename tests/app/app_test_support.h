@@ -179,6 +179,10 @@ class running_app {
             }
             if (up.empty())
                 break;
+            // Listed from within its constructor, an alert takes input only
+            // once its own thread runs (after it is built and shown).
+            for (int i = 0; i < 500 && up[0]->Thread() < 0; i++)
+                snooze(2000);
             // The alert deletes itself on this key: its window pointer is not
             // used again afterwards.
             screen().key_down(up[0], "\n", B_ENTER);

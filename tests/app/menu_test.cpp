@@ -92,10 +92,12 @@ TEST(Menu, AboutShowsItsBox) {
     BWindow* up = wait_for_window(run);
     ASSERT_NE(up, nullptr);
     // The alert is listed as soon as it is constructed on the application's
-    // thread; it is read once it shows, under its lock.
-    for (int i = 0; i < 500 && up->IsHidden(); i++)
+    // thread; it is read once its own thread runs (it is shown and whole
+    // by then), under its lock.
+    for (int i = 0; i < 500 && up->Thread() < 0; i++)
         snooze(10000);
     ASSERT_TRUE(up->Lock());
+    EXPECT_FALSE(up->IsHidden());
     BAlert* about = dynamic_cast<BAlert*>(up);
     ASSERT_NE(about, nullptr);
     std::string text = about->Text();
