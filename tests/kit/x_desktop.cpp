@@ -149,6 +149,41 @@ struct connection {
     }
 };
 
+} // namespace
+
+bool bind_keysyms(const std::vector<unsigned long>& keysyms) {
+    connection c;
+    if (!c.display)
+        return false;
+    int low = 0, high = 0, per = 0;
+    XDisplayKeycodes(c.display, &low, &high);
+    KeySym* map = XGetKeyboardMapping(c.display, (KeyCode)low, high - low + 1, &per);
+    if (!map)
+        return false;
+    std::vector<bool> used((size_t)(high - low + 1), false);
+    for (int code = low; code <= high; code++)
+        for (int k = 0; k < per; k++)
+            if (map[(code - low) * per + k] != NoSymbol)
+                used[(size_t)(code - low)] = true;
+    XFree(map);
+    for (unsigned long keysym : keysyms) {
+        if (XKeysymToKeycode(c.display, (KeySym)keysym) != 0)
+            continue;
+        int code = low;
+        while (code <= high && used[(size_t)(code - low)])
+            code++;
+        if (code > high)
+            return false;
+        used[(size_t)(code - low)] = true;
+        KeySym bound = (KeySym)keysym;
+        XChangeKeyboardMapping(c.display, code, 1, &bound, 1);
+    }
+    XSync(c.display, False);
+    return true;
+}
+
+namespace {
+
 Atom atom(Display* display, const char* name) {
     return XInternAtom(display, name, False);
 }

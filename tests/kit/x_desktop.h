@@ -54,6 +54,11 @@ bool window_pixel(unsigned long window, int x, int y, uint32_t* rgb);
 // clicked.
 bool press_close_box(unsigned long window);
 
+// Gives each keysym a keycode of its own that had none, unless one already
+// types it, so that xdotool presses it without remapping a key at the time
+// of the press (a client that reads the keymap late would see the old one).
+bool bind_keysyms(const std::vector<unsigned long>& keysyms);
+
 // Drags `paths` from an invisible source window onto `window` at its
 // point (x, y) and drops them there, over the XDND protocol.
 bool drop_files(unsigned long window, int x, int y, const std::vector<std::string>& paths,
