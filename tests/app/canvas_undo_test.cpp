@@ -14,24 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-// Opens the Edit menu with a click on its title and clicks item `index`.
-void choose_edit_item(running_app& run, int index) {
-    BRect title;
-    run.window()->Lock();
-    title = run.window()->menubar->ItemAt(1)->Frame();
-    run.window()->Unlock();
-    run.click(BPoint((title.left + title.right) / 2, (title.top + title.bottom) / 2));
-    BMenu* edit = run.window()->menubar->SubmenuAt(1);
-    BPoint where;
-    run.window()->Lock();
-    BRect f = edit->ItemAt(index)->Frame();
-    where = edit->ConvertToParent(BPoint((f.left + f.right) / 2, (f.top + f.bottom) / 2));
-    if (edit->Parent())
-        where = where + edit->Parent()->kit_window_offset();
-    run.window()->Unlock();
-    run.click(where);
-}
-
 // The screen after a step equals a fresh full repaint of it.
 void expect_repaint_equal(canvas_app& app, const std::string& what) {
     std::vector<uint32> shown = app.pixels();

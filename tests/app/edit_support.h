@@ -10,6 +10,9 @@
 #include "font/maxp.h"
 
 #include <InterfaceDefs.h>
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <TextControl.h>
 
 #include <string>
@@ -26,6 +29,24 @@ inline std::string copy_of(const char* font, const std::string& dir,
                            const char* name = "font.ttf") {
     std::string path = dir + "/" + name;
     return write_file(path, read_file(font)) ? path : "";
+}
+
+// Opens the Edit menu with a click on its title and clicks item `index`.
+inline void choose_edit_item(running_app& run, int index) {
+    BRect title;
+    run.window()->Lock();
+    title = run.window()->menubar->ItemAt(1)->Frame();
+    run.window()->Unlock();
+    run.click(BPoint((title.left + title.right) / 2, (title.top + title.bottom) / 2));
+    BMenu* edit = run.window()->menubar->SubmenuAt(1);
+    BPoint where;
+    run.window()->Lock();
+    BRect f = edit->ItemAt(index)->Frame();
+    where = edit->ConvertToParent(BPoint((f.left + f.right) / 2, (f.top + f.bottom) / 2));
+    if (edit->Parent())
+        where = where + edit->Parent()->kit_window_offset();
+    run.window()->Unlock();
+    run.click(where);
 }
 
 // maxStackElements as the font in memory holds it.
