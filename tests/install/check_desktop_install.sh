@@ -40,7 +40,7 @@ grep -qx 'application/x-font-ttf=tavrel.desktop;' "$cache" || fail "application/
 # file), the installed program opens the font: it reports loading it and
 # its tables, as it does when started from the command line.
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 app=""
 trap 'if [ -n "$app" ]; then kill $app 2>/dev/null || true; fi; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
