@@ -104,6 +104,9 @@ void fill_and_press(driver& d, BView* view, const std::vector<typed_field>& fiel
                     const char* press);
 // Clicks the middle of the control of `view` named `name`, if shown.
 void click_named(driver& d, BView* view, const char* name);
+// A glyph number of the shown font: mostly one it has, now and then the
+// last, one past it or a number no font has.
+uint32 some_glyph(driver& d);
 // `value` in lowercase hexadecimal, as the editors show numbers.
 std::string hex(uint32 value);
 

@@ -3,6 +3,9 @@
 // without a line of per-view code.
 #include "soak.h"
 
+#include "font/maxp.h"
+#include "font/ttf.h"
+
 #include <Button.h>
 #include <CheckBox.h>
 #include <Control.h>
@@ -182,6 +185,25 @@ void click_named(driver& d, BView* view, const char* name) {
     BRect r = named_frame(d, view, name, &divider);
     if (r.IsValid())
         d.click(BPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+uint32 some_glyph(driver& d) {
+    uint32 count = 0;
+    if (d.run.window()->Lock()) {
+        if (curfont && curfont->maxp)
+            count = curfont->maxp->numglyphs();
+        d.run.window()->Unlock();
+    }
+    switch (d.below(10)) {
+    case 0:
+        return count;
+    case 1:
+        return 0xffff;
+    case 2:
+        return count ? count - 1 : 0;
+    default:
+        return count ? (uint32)d.below((int)count) : 0;
+    }
 }
 
 std::string hex(uint32 value) {

@@ -5,47 +5,17 @@
 // where the editors must refuse them.
 #include "soak/soak.h"
 
-#include "font/maxp.h"
-#include "font/ttf.h"
-
 #include <Window.h>
 
 namespace {
-
-// The shown font's glyph count, read with the window locked; 0 without one.
-uint32 glyphs(soak::driver& d) {
-    uint32 count = 0;
-    if (d.run.window()->Lock()) {
-        if (curfont && curfont->maxp)
-            count = curfont->maxp->numglyphs();
-        d.run.window()->Unlock();
-    }
-    return count;
-}
-
-// A glyph number: mostly one of the font's, now and then the last, one
-// past it or a number no font has.
-uint32 some_glyph(soak::driver& d) {
-    uint32 count = glyphs(d);
-    switch (d.below(10)) {
-    case 0:
-        return count;
-    case 1:
-        return 0xffff;
-    case 2:
-        return count ? count - 1 : 0;
-    default:
-        return count ? (uint32)d.below((int)count) : 0;
-    }
-}
 
 void hmtx_gesture(soak::driver& d, BView* view) {
     if (d.chance(40)) {
         soak::control_gesture(d, view);
         return;
     }
-    uint32 first = some_glyph(d);
-    uint32 last = d.chance(80) ? first + (uint32)d.below(4) : some_glyph(d);
+    uint32 first = soak::some_glyph(d);
+    uint32 last = d.chance(80) ? first + (uint32)d.below(4) : soak::some_glyph(d);
     // Side bearings below zero are typed as 32-bit two's complement.
     int32 lsb = d.chance(70) ? d.below(300) - 100 : d.below(70000) - 35000;
     uint32 width = d.chance(90) ? (uint32)d.below(3000) : 0x10000 + (uint32)d.below(10);
@@ -67,7 +37,7 @@ void cmap_gesture(soak::driver& d, BView* view) {
         d.chance(70) ? starts[d.below(8)] + (uint32)d.below(40) : (uint32)d.below(0x11000);
     uint32 end = d.chance(85) ? start + (uint32)d.below(6) : (uint32)d.below(0x11000);
     // Glyph 0 unmaps the run.
-    uint32 glyph = d.chance(15) ? 0 : some_glyph(d);
+    uint32 glyph = d.chance(15) ? 0 : soak::some_glyph(d);
     soak::fill_and_press(
         d, view, {{"st", soak::hex(start)}, {"ed", soak::hex(end)}, {"gno", soak::hex(glyph)}},
         d.chance(85) ? "set" : nullptr);
