@@ -48,8 +48,11 @@ for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 command=${exec_line#Exec=}
 command=${command/\%F/\"$font\"}
-# (Line-buffered, so that its report can be read while it runs.)
+# (Line-buffered, so that its report can be read while it runs; stdbuf
+# preloads a library ahead of a sanitizer build's runtime, which that
+# runtime then has to be told to allow.)
 # exec, so that the job's process is the program itself and can be ended.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 DISPLAY=:$(head -1 "$work/display") HOME=$work eval "exec stdbuf -oL $command" >"$work/out.txt" 2>&1 &
 app=$!
 for _ in $(seq 200); do grep -q 'name=\[head\]' "$work/out.txt" && break; sleep 0.05; done
