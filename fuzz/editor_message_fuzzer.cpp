@@ -1,4 +1,4 @@
-// Sends the glyph editor's and the table editors' messages, with fields
+// Sends the glyph editor's, the bitmap editor's and the table editors' messages, with fields
 // taken from the input, to the real views of a font shown in a window on
 // the headless display, then saves the font and loads what was saved.
 //
@@ -12,6 +12,8 @@
 // its own queued before the request), so the fields and the request are
 // seen in the order they were sent. Alerts the views raise are closed
 // after the script; a saved font that cannot be read again aborts.
+#include "editor/ebdteditview.h"
+#include "editor/ebdttoolview.h"
 #include "editor/editor_window.h"
 #include "editor/glyfeditview.h"
 #include "editor/glyftoolview.h"
@@ -529,18 +531,66 @@ void gasp_request(reader& in, ttf_gasp* gasp) {
     }
 }
 
+void bitmap_request(reader& in, ttf_ebdt* ebdt) {
+    ebdttoolview* tools = ebdt ? dynamic_cast<ebdttoolview*>(ebdt->toolview) : nullptr;
+    BView* canvas = ebdt ? ebdt->editview : nullptr;
+    if (!tools || !canvas || !tools->gnoctl)
+        return;
+    uint8_t what = in.u8();
+    switch (what % 6) {
+    case 0: { // a glyph number or a character typed into the palette, then Enter
+        BTextControl* f = (in.u8() & 1) ? tools->gnoctl : tools->chrctl;
+        set_text(f, field_text(in));
+        from(tools, EBDT_TEXT, f);
+        break;
+    }
+    case 1: { // a strike chosen in the size menu, of any size
+        BMessage m(EBDT_SIZE);
+        m.AddInt16("pt", (int16)in.u16());
+        send(tools, m);
+        break;
+    }
+    case 2:
+        from(tools, EBDT_BUTTON, tools->setbtn);
+        break;
+    case 3: { // the palette's request with any fields
+        BMessage m(EBDT_CHANGE);
+        uint8_t fields = in.u8();
+        if (fields & 1)
+            m.AddInt16("gno", (int16)in.u16());
+        if (fields & 2)
+            m.AddInt16("chr", (int16)in.u16());
+        if (fields & 4)
+            m.AddInt16("pt", (int16)in.u16());
+        send(canvas, m);
+        break;
+    }
+    case 4: { // a click that toggles the pixel under it
+        BPoint at = canvas_point(in);
+        screen().mouse_move(window, at, 0, 0);
+        screen().mouse_down(window, at, B_PRIMARY_MOUSE_BUTTON, 0);
+        screen().mouse_up(window, at, 0);
+        break;
+    }
+    default:
+        send(canvas, EBDT_SET);
+        break;
+    }
+}
+
 void run_step(reader& in, ttf* font) {
     uint8_t step = in.u8();
     glyfeditview* editor = font->glyf ? dynamic_cast<glyfeditview*>(font->glyf->editview) : nullptr;
-    switch (step % 8) {
+    switch (step % 9) {
     case 0:
     case 1:
         if (editor)
             glyph_step_request(in, editor, in.u8() % 10);
         break;
     case 2: {
-        ttf_table* const tables[] = {font->glyf, font->hmtx, font->cmap, font->name, font->gasp};
-        show(tables[in.u8() % 5]);
+        ttf_table* const tables[] = {font->glyf, font->hmtx, font->cmap,
+                                     font->name, font->gasp, font->ebdt};
+        show(tables[in.u8() % 6]);
         break;
     }
     case 3:
@@ -554,6 +604,9 @@ void run_step(reader& in, ttf* font) {
         break;
     case 6:
         gasp_request(in, font->gasp);
+        break;
+    case 7:
+        bitmap_request(in, font->ebdt);
         break;
     default: {
         BMessage m(FUZZ_UNDO);
@@ -580,6 +633,7 @@ extern "C" const char* __lsan_default_suppressions() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     kit::install_display(std::make_unique<kit::headless_display>());
     register_glyf_views();
+    register_ebdt_views();
     for (const char* seed :
          {"dejavu-composites.ttf", "liberation-hinted.ttf", "new-font.ttf", "bitmaps.ttf"}) {
         std::vector<uint8_t> font = read_all(std::string(TAVREL_FUZZ_SEEDS) + "/" + seed);
