@@ -45,9 +45,10 @@ TEST(Menu, OpenPanelOpensTheChosenFont) {
     running_app run;
     menu(run, OPEN_ROW);
     BWindow* panel = wait_for_window(run);
+    // The panel is listed before it is built, and it reads HOME while it is.
+    run.idle();
     setenv("HOME", saved.c_str(), 1);
     ASSERT_NE(panel, nullptr);
-    run.idle();
     EXPECT_STREQ(panel->Title(), "Open");
     EXPECT_NE(filepanel.load(), nullptr);
 

@@ -17,6 +17,13 @@ headless_display::headless_display(BRect screen) : fScreen(screen) {
     install_cairo_rasteriser();
 }
 
+// Windows' threads are not joined: one that closed its window just before
+// the process ends called in here last under the lock, and taking it
+// orders those calls before the maps go.
+headless_display::~headless_display() {
+    std::lock_guard<std::mutex> guard(fLock);
+}
+
 headless_display* headless_display::current() {
     if (!display_installed())
         install_display(std::make_unique<headless_display>());

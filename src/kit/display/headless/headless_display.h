@@ -23,6 +23,7 @@ namespace kit {
 class headless_display : public display_backend {
   public:
     explicit headless_display(BRect screen = BRect(0, 0, 1919, 1079));
+    ~headless_display() override;
 
     // The headless display in use; installs one if no backend is yet.
     // Null when another kind of backend is installed.
