@@ -379,3 +379,20 @@ TEST(Window, LockingAWindowThatQuitsByItselfFailsCleanly) {
         EXPECT_FALSE(screen().has_window(id));
     }
 }
+
+TEST(Window, InputToAWindowThatHasClosedIsRefusedWithoutTouchingIt) {
+    // A test keeps its pointer to a panel that a key just closed and sends
+    // the key's release: the display must not read the freed window.
+    BWindow* window = open_window();
+    BMessenger messenger(nullptr, window);
+    ASSERT_TRUE(screen().close_window(window));
+    // Unlisted last, just before its memory goes.
+    for (int i = 0; i < 5000 && messenger.IsValid(); i++)
+        snooze(1000);
+    ASSERT_FALSE(messenger.IsValid());
+    snooze(10000);
+    EXPECT_FALSE(screen().key_up(window, "\n", B_ENTER));
+    EXPECT_FALSE(screen().mouse_down(window, BPoint(5, 5)));
+    EXPECT_FALSE(screen().close_window(window));
+    EXPECT_FALSE(screen().save_png(window, "/dev/null"));
+}

@@ -1,5 +1,6 @@
 #include "headless_display.h"
 
+#include "kit/app/kit_registry.h"
 #include "kit/display/cairo/cairo_rasteriser.h"
 
 #include <Entry.h>
@@ -88,7 +89,17 @@ void headless_display::region_presented(int32 window, const pixel_view& pixels, 
 }
 
 int32 headless_display::id_of(BWindow* window) {
-    return window ? window->kit_token() : -1;
+    // The caller's pointer may outlive its window (a panel that closed on
+    // the key just sent): it is read only while the kit still lists it,
+    // and a window is unlisted under this lock before its memory goes.
+    if (!window)
+        return -1;
+    BLooper* looper = window;
+    std::lock_guard<std::mutex> guard(registry_mutex());
+    for (BLooper* live : loopers())
+        if (live == looper)
+            return window->kit_token();
+    return -1;
 }
 
 bool headless_display::post(BWindow* window, const BMessage& message) {
