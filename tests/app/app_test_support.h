@@ -12,15 +12,18 @@
 #include "font/ttf.h"
 #include "font/ttf_table.h"
 
+#include "kit/app/kit_registry.h"
 #include "kit/kit_test_support.h"
 #include "support/test_support.h"
 
 #include <Alert.h>
 #include <File.h>
+#include <Messenger.h>
 #include <Window.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -99,19 +102,35 @@ class running_app {
     }
     // The question whether to save changes, when it is up.
     BWindow* save_question() const {
-        for (BWindow* w : other_windows()) {
+        // The windows are reached through messengers: one may be closing
+        // (a panel the application deletes as it quits), and locking a
+        // messenger's target fails cleanly where its pointer would not.
+        std::vector<BMessenger> windows;
+        {
+            std::lock_guard<std::mutex> hold(kit::registry_mutex());
+            std::vector<int32> tokens = kit::window_tokens();
+            for (BLooper* looper : kit::loopers()) {
+                bool listed =
+                    std::find(tokens.begin(), tokens.end(), looper->kit_token()) != tokens.end();
+                if (listed && looper != (BLooper*)window())
+                    windows.emplace_back(nullptr, looper);
+            }
+        }
+        for (const BMessenger& messenger : windows) {
+            if (!messenger.LockTarget())
+                continue;
+            BLooper* looper = nullptr;
+            messenger.Target(&looper);
             // A window is listed from within its constructor, on the
             // application's thread, and its own thread starts only after
             // (Show); until that thread runs, an alert's text may still be
             // being written. Its text is then read under its lock.
-            if (w->Thread() < 0 || !w->Lock())
-                continue;
-            BAlert* alert = dynamic_cast<BAlert*>(w);
+            BAlert* alert = looper->Thread() < 0 ? nullptr : dynamic_cast<BAlert*>(looper);
             bool asks = alert && alert->CountButtons() == 3 &&
                         strncmp(alert->Text(), "Save the changes", 16) == 0;
-            w->Unlock();
+            looper->Unlock();
             if (asks)
-                return w;
+                return alert;
         }
         return nullptr;
     }
