@@ -62,7 +62,7 @@ void append_date(uint64_t seconds, time_t epoch, char* text, size_t size) {
         return;
     time_t t = (time_t)((int64_t)seconds + (int64_t)epoch);
     struct tm parts;
-    if (!localtime_r(&t, &parts))
+    if (!gmtime_r(&t, &parts))
         return;
     size_t used = strlen(text);
     if (used >= size)

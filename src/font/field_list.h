@@ -35,9 +35,9 @@ void field_list_begin(BView* view, BRect update);
 // when the field does not lie wholly inside the table.
 void format_field(byte_span bytes, const field_row& row, char* text, size_t size);
 
-// Appends " (YYYY/MM/DD hh:mm:ss)", the local time `seconds` after
-// `epoch`, to `text`. All 64 bits count, so dates after 2040 show as they
-// are; a date the calendar cannot show leaves the text as it was.
+// Appends " (YYYY/MM/DD hh:mm:ss)", the UTC date and time `seconds` after
+// `epoch`, to `text`, so that a font shows the same dates in every zone. All 64 bits count, so
+// dates after 2040 show as they are; a date the calendar cannot show leaves the text as it was.
 void append_date(uint64_t seconds, time_t epoch, char* text, size_t size);
 
 // Rows k = 0 .. count - 1: labels at labelx and values at valuex, on the

@@ -11,7 +11,7 @@
 //                                    48 i16  fontDirectionHint
 //                                    50 i16  indexToLocFormat (1 = long)
 //                                    52 i16  glyphDataFormat
-// Dates count seconds since 1904-01-01 00:00 local time.
+// Dates count seconds since 1904-01-01 00:00 UTC.
 #ifndef TAVREL_FONT_HEAD_H
 #define TAVREL_FONT_HEAD_H
 
@@ -40,7 +40,7 @@ class ttf_head : public ttf_table {
     void Draw(BRect update) override;
     void redraw();
 
-    // The local time of 1904-01-01 00:00:00.
+    // 1904-01-01 00:00:00 UTC as a time_t.
     time_t epoch1904;
 };
 

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
+#include "font/field_list.h"
 #include "font/font_builder.h"
 
 using namespace font_builder;
@@ -48,16 +50,53 @@ TEST(Head, UpdateStampsCreatedOnceAndModifiedAlways) {
     EXPECT_GE(head.bytes().u64(28), created);
 }
 
-TEST(Head, EpochIsLocalMidnightOfJanuaryFirst1904) {
-    ttf_head head(nullptr, nullptr, 0);
-    struct tm t;
-    time_t epoch = head.epoch1904;
-    ASSERT_NE(localtime_r(&epoch, &t), nullptr);
-    EXPECT_EQ(t.tm_year, 4);
-    EXPECT_EQ(t.tm_mon, 0);
-    EXPECT_EQ(t.tm_mday, 1);
-    EXPECT_EQ(t.tm_hour, 0);
-    EXPECT_EQ(t.tm_min, 0);
+// Sets TZ for the life of the object and puts the old value back after.
+class time_zone {
+  public:
+    explicit time_zone(const char* zone) {
+        const char* old = getenv("TZ");
+        fHad = old != nullptr;
+        if (fHad)
+            fOld = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~time_zone() {
+        if (fHad)
+            setenv("TZ", fOld.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+  private:
+    bool fHad = false;
+    std::string fOld;
+};
+
+TEST(Head, DatesCountSecondsSince1904InUtcWhateverTheZone) {
+    // 1904-01-01 to 1970-01-01 is 66 years with 17 leap days.
+    const int64_t unix_from_1904 = (66 * 365 + 17) * 86400LL;
+    for (const char* zone : {"JST-9", "EST+5", "UTC0"}) {
+        SCOPED_TRACE(zone);
+        time_zone tz(zone);
+        ttf_head head(nullptr, nullptr, 0);
+        time_t before = time(nullptr);
+        head.update();
+        time_t after = time(nullptr);
+        int64_t modified = (int64_t)head.bytes().u64(28);
+        EXPECT_GE(modified, before + unix_from_1904);
+        EXPECT_LE(modified, after + unix_from_1904);
+
+        // The view shows the stored moment as the same calendar date in
+        // every zone: 0 is the epoch itself, 3,786,912,000 is 2024-01-01.
+        char zero[64] = "";
+        append_date(0, head.epoch1904, zero, sizeof zero);
+        EXPECT_STREQ(zero, " (1904/01/01 00:00:00)");
+        char later[64] = "";
+        append_date(3786912000ull + 3661, head.epoch1904, later, sizeof later);
+        EXPECT_STREQ(later, " (2024/01/01 01:01:01)");
+    }
 }
 
 TEST(Head, DatesPast2040KeepTheirHighWord) {

@@ -75,7 +75,7 @@ TEST(FieldList, ValuesAreHexOfTheirWidthAndFieldsPastTheEndAreMissing) {
             << "offset " << c.offset << " width " << c.width;
 }
 
-TEST(FieldList, DatesShowTheirLocalTimeInFull64Bits) {
+TEST(FieldList, DatesShowInFull64Bits) {
     ttf_head head(nullptr, nullptr, 0);
     char text[96] = "0000000000000000";
     append_date(0, head.epoch1904, text, sizeof text);
