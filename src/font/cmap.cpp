@@ -1,14 +1,14 @@
 #include "font/cmap.h"
 
-#include "font/cmap_subtables.h"
 #include "font/ttf.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <vector>
 
 using cmap_subtables::CODES;
+using cmap_subtables::group;
+using cmap_subtables::LAST_CODE;
 using cmap_subtables::run;
 
 namespace {
@@ -18,12 +18,11 @@ struct record {
     uint32_t offset;
 };
 
+// A record of a Unicode character map; (0, 5) holds variation sequences,
+// which map nothing.
 bool is_unicode(const record& r) {
-    return r.platform == 0 || (r.platform == 3 && (r.encoding == 1 || r.encoding == 10));
-}
-
-bool is_bmp(const record& r) {
-    return r.platform == 3 && r.encoding == 1;
+    return (r.platform == 0 && r.encoding != 5) ||
+           (r.platform == 3 && (r.encoding == 1 || r.encoding == 10));
 }
 
 std::vector<record> records_of(byte_span b) {
@@ -36,8 +35,98 @@ std::vector<record> records_of(byte_span b) {
     return out;
 }
 
+// Records in the order the editor's map is chosen from.
+int preference(const record& r) {
+    static const uint16_t order[][2] = {{3, 10}, {0, 4}, {0, 6}, {3, 1}, {0, 3}};
+    for (int k = 0; k < 5; k++)
+        if (r.platform == order[k][0] && r.encoding == order[k][1])
+            return k;
+    return 5;
+}
+
 std::string where(const record& r) {
     return "(" + std::to_string(r.platform) + ", " + std::to_string(r.encoding) + ")";
+}
+
+// The run's codes up to U+FFFE and past U+FFFF (U+0000 and U+FFFF are left
+// as the font has them); `end` < `start` when a part is empty.
+run lower_part(const run& r) {
+    run part = r;
+    part.start = std::max<uint32_t>(r.start, 1);
+    part.end = std::min<uint32_t>(r.end, 0xFFFE);
+    if (r.gno != 0xFFFF)
+        part.gno = (uint16_t)(r.gno + (part.start - r.start));
+    return part;
+}
+
+run upper_part(const run& r) {
+    run part = r;
+    part.start = std::max<uint32_t>(r.start, 0x10000);
+    part.end = std::min<uint32_t>(r.end, LAST_CODE);
+    if (r.gno != 0xFFFF)
+        part.gno = (uint16_t)(r.gno + (part.start - r.start));
+    return part;
+}
+
+void apply(const run& r, uint16_t* map) {
+    for (uint32_t c = r.start; c <= r.end; c++)
+        map[c] = r.gno == 0xFFFF ? 0 : (uint16_t)(r.gno + (c - r.start));
+}
+
+// The Unicode subtable of record `r` with the edit applied to its own map
+// (the upper part only where the format holds codes past U+FFFF), in its
+// own format. Returns 0, 1 when the edit changes nothing in it (its bytes
+// stay), or the failure set_chr reports, with `why` saying what failed.
+int edited_subtable(byte_span b, const record& r, const run& lower, const run& upper,
+                    std::vector<unsigned char>* body, std::string* why) {
+    const uint32_t off = r.offset;
+    const uint16_t format = b.u16(off);
+    if (format == 12) {
+        std::vector<unsigned char> step;
+        byte_span from = b;
+        size_t at = off;
+        for (const run* part : {&lower, &upper}) {
+            if (part->start > part->end)
+                continue;
+            if (!cmap_subtables::edit_format12(from, at, *part, body)) {
+                *why = "the " + where(r) + " subtable is damaged";
+                return -3;
+            }
+            step.swap(*body);
+            from = byte_span(step.data(), step.size());
+            at = 0;
+        }
+        body->swap(step);
+        return body->empty() ? 1 : 0;
+    }
+    if (format != 0 && format != 4 && format != 6) {
+        *why = "the " + where(r) + " subtable is format " + std::to_string(format) +
+               ", which this editor does not write";
+        return -3;
+    }
+    std::vector<uint16_t> map(CODES);
+    if (cmap_subtables::decode_bmp(b, off, map.data()) != 0) {
+        *why = "the " + where(r) + " subtable is damaged";
+        return -3;
+    }
+    if (lower.start > lower.end)
+        return 1;
+    std::vector<uint16_t> before(map.begin() + lower.start, map.begin() + lower.end + 1);
+    apply(lower, map.data());
+    if (std::equal(before.begin(), before.end(), map.begin() + lower.start))
+        return 1;
+    const uint16_t language = b.u16(off + 4);
+    bool fits = format == 4   ? cmap_subtables::encode_format4(map.data(), language, body)
+                : format == 6 ? cmap_subtables::encode_format6(map.data(), language, body)
+                              : cmap_subtables::encode_format0(map.data(), language, body);
+    if (!fits) {
+        *why = format == 4 ? "no format 4 subtable can hold this map: the " + where(r) +
+                                 " one would pass 65,535 bytes"
+                           : "the " + where(r) + " subtable is format " + std::to_string(format) +
+                                 ", which cannot hold this map";
+        return -1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -58,53 +147,104 @@ void ttf_cmap::refresh() {
 }
 
 int ttf_cmap::get_tbl() {
-    std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
     byte_span b = bytes();
-    bool found = false;
-    size_t sub = 0;
-    for (const record& r : records_of(b)) {
-        if (is_bmp(r)) {
-            found = true;
-            sub = r.offset;
+    std::vector<record> recs = records_of(b);
+    std::vector<size_t> order;
+    for (size_t i = 0; i < recs.size(); i++)
+        if (is_unicode(recs[i]))
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t x, size_t y) { return preference(recs[x]) < preference(recs[y]); });
+    int result = order.empty() ? -1 : 1, shown = -1;
+    for (size_t i : order) {
+        if (cmap_subtables::decode_bmp(b, recs[i].offset, chrmap, &wide) == 0) {
+            result = 0;
+            shown = (int)i;
+            break;
         }
     }
-    if (!found)
-        return -1;
-    return cmap_subtables::decode_format4(b, sub, chrmap);
+    if (result != 0) {
+        std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
+        wide.clear();
+    }
+    list_subtables(shown);
+    make_runs();
+    return result;
+}
+
+void ttf_cmap::list_subtables(int shown) {
+    byte_span b = bytes();
+    std::vector<record> recs = records_of(b);
+    std::map<uint32_t, long> counted;
+    std::vector<uint16_t> map(CODES);
+    std::vector<group> past;
+    subtables.clear();
+    for (size_t i = 0; i < recs.size(); i++) {
+        const uint32_t off = recs[i].offset;
+        if (!counted.count(off)) {
+            long count = -1;
+            if (cmap_subtables::decode_bmp(b, off, map.data(), &past) == 0) {
+                count = (long)std::count_if(map.begin(), map.end(), [](uint16_t g) { return g; });
+                for (const group& g : past)
+                    count += (long)(g.end - g.start + 1);
+            }
+            counted[off] = count;
+        }
+        subtables.push_back(
+            {recs[i].platform, recs[i].encoding, b.u16(off), counted[off], (int)i == shown});
+    }
+}
+
+void ttf_cmap::make_runs() {
+    runs.clear();
+    auto add = [&](uint32_t code, uint32_t glyph) {
+        if (!runs.empty()) {
+            group& last = runs.back();
+            if (last.end + 1 == code && last.glyph + (last.end - last.start) + 1 == glyph) {
+                last.end = code;
+                return;
+            }
+        }
+        runs.push_back({code, code, glyph});
+    };
+    for (uint32_t c = 0; c < CODES; c++)
+        if (chrmap[c])
+            add(c, chrmap[c]);
+    for (const group& g : wide) {
+        add(g.start, g.glyph);
+        runs.back().end = g.end;
+    }
 }
 
 int ttf_cmap::rebuild(const run* change) {
-    chrmap[0] = 0;
-    chrmap[0xFFFF] = 0;
     byte_span b = bytes();
     std::vector<record> recs = records_of(b);
-    int bmp = -1;
-    for (size_t i = 0; i < recs.size(); i++)
-        if (is_bmp(recs[i]))
-            bmp = (int)i;
-    // Codes 0 and 0xFFFF are never mapped in the rebuilt (3, 1) subtable;
-    // the other subtables follow it.
-    run edit{0, 0, 0};
-    bool editing = false;
+    run lower{1, 0, 0}, upper{1, 0, 0};
     if (change) {
-        edit = *change;
-        edit.start = std::max<uint32_t>(edit.start, 1);
-        edit.end = std::min<uint32_t>(edit.end, 0xFFFE);
-        editing = edit.start <= edit.end;
-        if (editing && edit.gno != 0xFFFF)
-            edit.gno = (uint16_t)(edit.gno + (edit.start - change->start));
+        lower = lower_part(*change);
+        upper = upper_part(*change);
     }
+    const bool editing = lower.start <= lower.end || upper.start <= upper.end;
 
     std::vector<uint32_t> offsets;
-    for (const record& r : recs)
+    bool unicode_present = false, wide_held = false;
+    for (const record& r : recs) {
         offsets.push_back(r.offset);
+        if (is_unicode(r) && b.has(r.offset, 2) && b.u16(r.offset) != 14) {
+            unicode_present = true;
+            wide_held = wide_held || b.u16(r.offset) == 12;
+        }
+    }
     std::sort(offsets.begin(), offsets.end());
+    if (upper.start <= upper.end && !wide_held) {
+        editerror = "codes past ffff need a format 12 subtable, which this font does not have";
+        return -4;
+    }
 
     // Each subtable is built once and stays shared by the records that
     // shared it; the map is ordered by the old offsets, so the subtables
     // keep their order.
     std::map<uint32_t, std::vector<unsigned char>> bodies;
-    std::vector<uint16_t> map(CODES);
     size_t kept = 0;
     for (const record& r : recs) {
         const uint32_t off = r.offset;
@@ -113,35 +253,15 @@ int ttf_cmap::rebuild(const run* change) {
         bool unicode = false;
         for (const record& other : recs)
             unicode = unicode || (other.offset == off && is_unicode(other));
-        const bool mine = bmp >= 0 && recs[bmp].offset == off;
-        const uint16_t format = b.u16(off);
         std::vector<unsigned char>& body = bodies[off];
-        if (unicode && ((format == 4 && (editing || mine)) || (format == 12 && editing))) {
-            bool readable = format == 12 ? cmap_subtables::edit_format12(b, off, edit, &body)
-                                         : cmap_subtables::decode_format4(b, off, map.data()) == 0;
-            if (!readable) {
-                editerror = "the " + where(r) + " subtable is damaged";
-                return -3;
-            }
-            if (format == 12)
+        if (unicode && editing && b.u16(off) != 14) {
+            int result = edited_subtable(b, r, lower, upper, &body, &editerror);
+            if (result == -1 && wide_held)
+                editerror += "; the characters past what format 4 holds stay in format 12";
+            if (result < 0)
+                return result;
+            if (result == 0)
                 continue;
-            const uint16_t* from = map.data();
-            if (mine) {
-                from = chrmap;
-            } else if (editing) {
-                for (uint32_t c = edit.start; c <= edit.end; c++)
-                    map[c] = edit.gno == 0xFFFF ? 0 : (uint16_t)(edit.gno + (c - edit.start));
-            }
-            if (!cmap_subtables::encode_format4(from, b.u16(off + 4), &body)) {
-                editerror = "the " + where(r) + " subtable would need too many segments";
-                return -1;
-            }
-            continue;
-        }
-        if (mine && format != 12) {
-            editerror = "the (3, 1) subtable is format " + std::to_string(format) +
-                        ", which this editor does not write";
-            return -3;
         }
         // Kept as it is: its declared length, or up to the next subtable
         // when its format does not say.
@@ -160,11 +280,13 @@ int ttf_cmap::rebuild(const run* change) {
         body.assign(b.data() + off, b.data() + off + len);
     }
 
-    // A font without a (3, 1) subtable gets one, built from chrmap.
+    // A font without a Unicode subtable gets a (3, 1) one, built from the
+    // whole map.
     std::vector<unsigned char> own;
-    if (bmp < 0) {
+    if (!unicode_present) {
         if (!cmap_subtables::encode_format4(chrmap, 0, &own)) {
-            editerror = "the (3, 1) subtable would need too many segments";
+            editerror = "no format 4 subtable can hold this map: the (3, 1) one would pass "
+                        "65,535 bytes";
             return -1;
         }
         auto at = std::find_if(recs.begin(), recs.end(), [](const record& r) {
@@ -212,26 +334,39 @@ int ttf_cmap::rebuild(const run* change) {
 }
 
 int ttf_cmap::set_tbl() {
-    return rebuild(nullptr);
+    int result = rebuild(nullptr);
+    if (result == 0)
+        get_tbl();
+    return result;
 }
 
-int ttf_cmap::set_chr(unsigned short start, unsigned short end, unsigned short gno) {
+int ttf_cmap::set_chr(uint32_t start, uint32_t end, unsigned short gno) {
     if (end < start)
-        return set_tbl();
+        return 0;
     // 0xFFFF is no glyph: a run that would reach it (or wrap past it to 0)
     // is refused whole.
-    if (gno != 0xFFFF && (uint32_t)gno + (uint32_t)(end - start) > 0xFFFE) {
+    if (gno != 0xFFFF && (uint64_t)gno + (end - start) > 0xFFFE) {
         editerror = "the run of glyph numbers would pass fffe";
         return -2;
     }
-    std::vector<unsigned short> before(chrmap + start, chrmap + (size_t)end + 1);
-    for (uint32_t k = 0; k <= (uint32_t)(end - start); k++)
-        chrmap[start + k] = gno == 0xFFFF ? 0 : (unsigned short)(gno + k);
-    run change{start, end, gno};
+    const run change{start, std::min(end, LAST_CODE), gno};
+    const run lower = lower_part(change), upper = upper_part(change);
+    if (lower.start > lower.end && upper.start > upper.end)
+        return 0; // only U+0000 or U+FFFF, which edits leave alone
+    // chrmap takes the edit first: a font without a Unicode subtable gets
+    // one built from it.
+    std::vector<unsigned short> before;
+    if (lower.start <= lower.end) {
+        before.assign(chrmap + lower.start, chrmap + lower.end + 1);
+        apply(lower, chrmap);
+    }
     int result = rebuild(&change);
-    if (result != 0)
-        std::copy(before.begin(), before.end(), chrmap + start);
-    return result;
+    if (result != 0) {
+        std::copy(before.begin(), before.end(), chrmap + lower.start);
+        return result;
+    }
+    get_tbl();
+    return 0;
 }
 
 unsigned short ttf_cmap::get_gno(unsigned short chr) const {
@@ -247,9 +382,10 @@ unsigned short ttf_cmap::get_chr(unsigned short gno) const {
 
 int ttf_cmap::create_default() {
     std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
+    // U+FFFF is not a character: a new font never maps it.
     if (owner && owner->setup) {
         unsigned short next = 1;
-        for (uint32_t c = 1; c <= 0xFFFF; c++)
+        for (uint32_t c = 1; c <= 0xFFFE; c++)
             if (owner->setup->chars[c])
                 chrmap[c] = next++;
     }

@@ -7,35 +7,6 @@ namespace cmap_subtables {
 
 namespace {
 
-// The 16-bit subtable length caps format 4 at 8n + 16 <= 65535 bytes.
-const size_t MAX_SEGMENTS = (0xFFFF - 16) / 8;
-
-// Codes still to be written while segments are applied last to first, so
-// that each code costs one step however the segments overlap.
-class free_codes {
-  public:
-    free_codes() : next(CODES + 1) {
-        for (size_t c = 0; c <= CODES; c++)
-            next[c] = (uint32_t)c;
-    }
-    // The first free code at or after c (CODES when none).
-    uint32_t find(uint32_t c) {
-        uint32_t root = c;
-        while (next[root] != root)
-            root = next[root];
-        while (next[c] != root) {
-            uint32_t up = next[c];
-            next[c] = root;
-            c = up;
-        }
-        return root;
-    }
-    void take(uint32_t c) { next[c] = c + 1; }
-
-  private:
-    std::vector<uint32_t> next;
-};
-
 void add16(std::vector<unsigned char>* out, uint32_t v) {
     out->push_back((unsigned char)(v >> 8));
     out->push_back((unsigned char)v);
@@ -46,106 +17,154 @@ void add32(std::vector<unsigned char>* out, uint32_t v) {
     add16(out, v & 0xFFFF);
 }
 
-struct group {
-    uint32_t start, end, glyph;
-};
-
-} // namespace
-
-int decode_format4(byte_span b, size_t sub, uint16_t* map) {
-    std::memset(map, 0, CODES * sizeof(map[0]));
-    if (!b.has(sub, 14) || b.u16(sub) != 4)
+// Format 12's groups into map (U+0000 ... U+FFFF) and wide (past it). A
+// later group wins where groups overlap, as in any reader that applies
+// them in order; glyph numbers past 0xFFFF name no glyph and are dropped.
+int decode_format12(byte_span b, size_t sub, uint16_t* map, std::vector<group>* wide) {
+    if (!b.has(sub, 16))
         return 1;
-    size_t segx2 = b.u16(sub + 6) & ~1u;
-    size_t segcount = segx2 / 2;
-    size_t ends = sub + 14, starts = sub + 16 + segx2, deltas = sub + 16 + 2 * segx2,
-           ranges = sub + 16 + 3 * segx2;
-    if (!b.has(ends, 8 * segcount + 2))
+    uint64_t count = b.u32(sub + 12);
+    if (count > (b.size() - sub - 16) / 12)
         return 1;
-
-    size_t used = 0;
-    while (used < segcount && b.u16(starts + 2 * used) != 0xFFFF)
-        used++;
-    // The glyph of code c in segment i.
-    auto glyph_of = [&](size_t i, uint32_t c) -> uint16_t {
-        uint32_t start = b.u16(starts + 2 * i);
-        uint16_t delta = b.u16(deltas + 2 * i);
-        size_t rangepos = ranges + 2 * i;
-        uint16_t rangeoffset = b.u16(rangepos);
-        if (rangeoffset == 0)
-            return (uint16_t)(c + delta);
-        // glyphIdArray entry, counted from the idRangeOffset word itself;
-        // outside the table reads as 0 (unmapped).
-        uint16_t raw = b.u16(rangepos + rangeoffset + 2 * (c - start));
-        return raw ? (uint16_t)(raw + delta) : 0;
-    };
-
-    // Segments in ascending order without overlap, as fonts store them, are
-    // read straight through.
-    bool ordered = true;
-    for (size_t i = 0; i < used && ordered; i++) {
-        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-        ordered = start <= end && (i == 0 || start > b.u16(ends + 2 * (i - 1)));
-    }
-    if (ordered) {
-        for (size_t i = 0; i < used; i++) {
-            uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-            for (uint32_t c = start; c <= end; c++)
-                map[c] = glyph_of(i, c);
-        }
-        return 0;
-    }
-
-    // Otherwise later segments win where segments overlap, as if applied in
-    // order.
     free_codes todo;
-    for (size_t i = used; i-- > 0;) {
-        uint32_t start = b.u16(starts + 2 * i), end = b.u16(ends + 2 * i);
-        for (uint32_t c = todo.find(start); c <= end; c = todo.find(c)) {
+    std::vector<group> past;
+    for (uint64_t i = count; i-- > 0;) {
+        size_t at = sub + 16 + 12 * i;
+        uint32_t start = b.u32(at), end = std::min(b.u32(at + 4), LAST_CODE), glyph = b.u32(at + 8);
+        if (end < start)
+            continue;
+        for (uint32_t c = todo.find(start); c <= std::min<uint32_t>(end, 0xFFFF);
+             c = todo.find(c)) {
             todo.take(c);
-            map[c] = glyph_of(i, c);
+            uint64_t g = (uint64_t)glyph + (c - start);
+            map[c] = g <= 0xFFFF ? (uint16_t)g : 0;
         }
+        if (wide && end > 0xFFFF) {
+            uint32_t from = std::max<uint32_t>(start, 0x10000);
+            past.push_back({from, end, glyph + (from - start)});
+        }
+    }
+    if (!wide)
+        return 0;
+    // The groups were gathered last first: a stable sort by start keeps
+    // the later group first among equal starts, and each group then gives
+    // up what an earlier-placed one holds.
+    std::stable_sort(past.begin(), past.end(),
+                     [](const group& x, const group& y) { return x.start < y.start; });
+    uint32_t next = 0x10000;
+    for (group g : past) {
+        if (g.end < next)
+            continue;
+        if (g.start < next) {
+            g.glyph += next - g.start;
+            g.start = next;
+        }
+        // Glyph 0 is the missing glyph: a code mapped to it is unmapped.
+        if (g.glyph == 0) {
+            if (g.start == g.end)
+                continue;
+            g.start++;
+            g.glyph++;
+        }
+        if (g.glyph > 0xFFFF)
+            continue;
+        g.end = std::min<uint32_t>(g.end, g.start + (0xFFFF - g.glyph));
+        wide->push_back(g);
+        next = g.end + 1;
     }
     return 0;
 }
 
-bool encode_format4(const uint16_t* map, uint16_t language, std::vector<unsigned char>* out) {
-    struct segment {
-        uint16_t start, end, delta;
-    };
-    std::vector<segment> segs;
-    for (uint32_t c = 0; c <= 0xFFFE; c++) {
+} // namespace
+
+free_codes::free_codes() : next(CODES + 1) {
+    for (size_t c = 0; c <= CODES; c++)
+        next[c] = (uint32_t)c;
+}
+
+uint32_t free_codes::find(uint32_t c) {
+    if (c >= CODES)
+        return (uint32_t)CODES;
+    uint32_t root = c;
+    while (next[root] != root)
+        root = next[root];
+    while (next[c] != root) {
+        uint32_t up = next[c];
+        next[c] = root;
+        c = up;
+    }
+    return root;
+}
+
+int decode_bmp(byte_span b, size_t sub, uint16_t* map, std::vector<group>* wide) {
+    std::memset(map, 0, CODES * sizeof(map[0]));
+    if (wide)
+        wide->clear();
+    int result = 1;
+    switch (b.u16(sub)) {
+    case 0:
+        if (b.has(sub + 6, 256)) {
+            for (uint32_t c = 0; c < 256; c++)
+                map[c] = b.u8(sub + 6 + c);
+            result = 0;
+        }
+        break;
+    case 4:
+        return b.has(sub, 2) ? decode_format4(b, sub, map) : 1;
+    case 6: {
+        uint32_t first = b.u16(sub + 6), count = b.u16(sub + 8);
+        if (b.has(sub + 10, 2 * (size_t)count)) {
+            for (uint32_t k = 0; k < count && first + k <= 0xFFFF; k++)
+                map[first + k] = b.u16(sub + 10 + 2 * k);
+            result = 0;
+        }
+        break;
+    }
+    case 12:
+        result = b.has(sub, 2) ? decode_format12(b, sub, map, wide) : 1;
+        break;
+    default:
+        break;
+    }
+    if (result != 0) {
+        std::memset(map, 0, CODES * sizeof(map[0]));
+        if (wide)
+            wide->clear();
+    }
+    return result;
+}
+
+bool encode_format0(const uint16_t* map, uint16_t language, std::vector<unsigned char>* out) {
+    for (uint32_t c = 0; c < CODES; c++)
+        if (map[c] && (c > 0xFF || map[c] > 0xFF))
+            return false;
+    out->clear();
+    for (uint32_t v : {0u, 262u, (uint32_t)language})
+        add16(out, v);
+    for (uint32_t c = 0; c < 256; c++)
+        out->push_back((unsigned char)map[c]);
+    return true;
+}
+
+bool encode_format6(const uint16_t* map, uint16_t language, std::vector<unsigned char>* out) {
+    uint32_t first = 0, last = 0;
+    bool any = false;
+    for (uint32_t c = 0; c < CODES; c++) {
         if (!map[c])
             continue;
-        uint32_t end = c;
-        while (end + 1 <= 0xFFFE && map[end + 1] && map[end + 1] == (uint16_t)(map[end] + 1))
-            end++;
-        segs.push_back({(uint16_t)c, (uint16_t)end, (uint16_t)(map[c] - c)});
-        c = end;
+        if (!any)
+            first = c;
+        any = true;
+        last = c;
     }
-    segs.push_back({0xFFFF, 0xFFFF, 1});
-    size_t n = segs.size();
-    if (n > MAX_SEGMENTS)
+    const uint32_t count = any ? last - first + 1 : 0;
+    if (10 + 2 * (size_t)count > 0xFFFF)
         return false;
-
-    unsigned p = 0;
-    while ((2u << p) <= n)
-        p++;
-    uint32_t searchrange = 2u << p;
     out->clear();
-    out->reserve(8 * n + 16);
-    for (uint32_t v : {4u, (uint32_t)(8 * n + 16), (uint32_t)language, (uint32_t)(2 * n),
-                       searchrange, p, (uint32_t)(2 * n - searchrange)})
+    for (uint32_t v : {6u, 10 + 2 * count, (uint32_t)language, first, count})
         add16(out, v);
-    for (const segment& s : segs)
-        add16(out, s.end);
-    add16(out, 0);
-    for (const segment& s : segs)
-        add16(out, s.start);
-    for (const segment& s : segs)
-        add16(out, s.delta);
-    for (size_t i = 0; i < n; i++)
-        add16(out, 0);
+    for (uint32_t k = 0; k < count; k++)
+        add16(out, map[first + k]);
     return true;
 }
 

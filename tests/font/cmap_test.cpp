@@ -1,11 +1,13 @@
 #include "font/cmap.h"
 
+#include "font/cmap_subtables.h"
 #include "font/ttf.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include "font/font_builder.h"
@@ -67,17 +69,6 @@ struct cmap_font {
     ttf_cmap* operator->() { return font.cmap; }
 };
 
-// The segments of a rebuilt table: (start, end, idDelta) each.
-std::vector<seg> segments_of(const ttf_cmap& c) {
-    byte_span b = c.bytes();
-    size_t n = b.u16(18) / 2;
-    std::vector<seg> out;
-    for (size_t i = 0; i < n; i++)
-        out.push_back({b.u16(28 + 2 * n + 2 * i), b.u16(26 + 2 * i), b.u16(28 + 4 * n + 2 * i),
-                       b.u16(28 + 6 * n + 2 * i)});
-    return out;
-}
-
 } // namespace
 
 TEST(Cmap, DecodesDeltasAndGlyphIdArray) {
@@ -96,16 +87,37 @@ TEST(Cmap, DecodesDeltasAndGlyphIdArray) {
     EXPECT_EQ(c->get_chr(999), 0xFFFF);
 }
 
-TEST(Cmap, WhichSubtableIsDecoded) {
-    cmap_font mac(format4({{0x41, 0x41, 1, 0}}, {}, 1, 0));
-    EXPECT_EQ(mac->get_tbl(), -1);
-    EXPECT_EQ(mac->get_gno(0x41), 0);
-
-    bytes f6 = format4({{0x41, 0x41, 1, 0}});
-    put16(f6, 12, 6);
-    cmap_font six(f6);
-    EXPECT_EQ(six->get_tbl(), 1);
-    EXPECT_EQ(six->get_gno(0x41), 0);
+TEST(Cmap, MapComesFromTheBestUnicodeSubtableThatReads) {
+    // Subtable k maps A to glyph 10 + k; 5 is a format 13 one, not read.
+    std::vector<bytes> subs;
+    for (uint32_t k = 0; k < 5; k++)
+        subs.push_back(k % 2 ? format12_subtable({{0x41, 0x41, 10 + k}})
+                             : format4_subtable({{0x41, 0x41, (uint16_t)(10 + k - 0x41)}}));
+    bytes thirteen = format12_subtable({{0x41, 0x41, 99}});
+    put16(thirteen, 0, 13);
+    subs.push_back(thirteen);
+    struct {
+        const char* label;
+        std::vector<std::array<uint32_t, 3>> records;
+        int result;
+        uint16_t glyph; // of A
+    } const cases[] = {
+        {"(3, 10) first", {{0, 3, 0}, {3, 1, 2}, {3, 10, 1}}, 0, 11},
+        {"(0, 4) before (3, 1)", {{0, 4, 3}, {3, 1, 0}}, 0, 13},
+        {"(0, 3) alone", {{0, 3, 4}, {1, 0, 2}}, 0, 14},
+        {"(0, 6) unread, then (3, 1)", {{0, 6, 5}, {3, 1, 2}}, 0, 12},
+        {"(3, 1) before (0, 3)", {{0, 3, 0}, {3, 1, 2}}, 0, 12},
+        {"another platform-0 one", {{0, 1, 2}, {3, 0, 0}}, 0, 12},
+        {"variation sequences are no map", {{0, 5, 0}, {1, 0, 4}}, -1, 0},
+        {"Macintosh only", {{1, 0, 0}}, -1, 0},
+        {"symbol only", {{3, 0, 0}}, -1, 0},
+        {"an unread format only", {{3, 10, 5}}, 1, 0},
+    };
+    for (const auto& c : cases) {
+        cmap_font f(cmap_table(c.records, subs));
+        EXPECT_EQ(f->get_tbl(), c.result) << c.label;
+        EXPECT_EQ(f->get_gno(0x41), c.glyph) << c.label;
+    }
 
     // Arrays that do not fit in the table, and a subtable offset outside it.
     bytes cut = format4({{0x41, 0x41, 1, 0}, {0xFFFF, 0xFFFF, 1, 0}});
@@ -146,57 +158,74 @@ TEST(Cmap, OverlappingAndBackwardSegmentsDecodeInBoundedTime) {
     EXPECT_EQ(big->get_gno(0xFFFE), (0xFFFE + 3) & 0xFFFF);
 }
 
-TEST(Cmap, SetChrBuildsTheSegments) {
-    cmap_font c(format4({{0xFFFF, 0xFFFF, 1, 0}}));
-    ASSERT_EQ(c->get_tbl(), 0);
-    ASSERT_EQ(c->set_chr(0x41, 0x43, 5), 0);
-    EXPECT_EQ(c->get_gno(0x41), 5);
-    EXPECT_EQ(c->get_gno(0x43), 7);
-    std::vector<seg> s = segments_of(*c);
-    ASSERT_EQ(s.size(), 2u);
-    EXPECT_EQ(s[0].start, 0x41u);
-    EXPECT_EQ(s[0].end, 0x43u);
-    EXPECT_EQ(s[0].delta, 0xFFC4u);
-    EXPECT_EQ(s[1].start, 0xFFFFu);
-    EXPECT_EQ(s[1].delta, 1u);
-    byte_span b = c->bytes();
-    EXPECT_EQ(c->length, 8u * 2 + 28);
-    EXPECT_EQ(b.u16(14), 8 * 2 + 16);
-    EXPECT_EQ(b.u16(20), 4); // searchRange
-    EXPECT_EQ(b.u16(22), 1);
-    EXPECT_EQ(b.u16(24), 0);
-
-    // A run that breaks the +1 step splits; unmapping leaves a lone code.
-    c->set_chr(0x20, 0x21, 3);
-    c->set_chr(0x22, 0x22, 9);
-    c->set_chr(0x42, 0x42, 0xFFFF);
-    s = segments_of(*c);
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s[0].start, 0x20u);
-    EXPECT_EQ(s[0].end, 0x21u);
-    EXPECT_EQ(s[1].start, 0x22u);
-    EXPECT_EQ(s[2].start, 0x41u);
-    EXPECT_EQ(s[2].end, 0x41u);
-    EXPECT_EQ(s[3].start, 0x43u);
-
-    // end < start changes nothing in the map.
-    c->set_chr(0x50, 0x40, 1);
-    EXPECT_EQ(c->get_gno(0x45), 0);
-    // 0 and 0xFFFF are never mapped in a rebuilt table.
-    c->set_chr(0xFFFE, 0xFFFF, 1);
-    EXPECT_EQ(c->get_gno(0xFFFF), 0);
-    EXPECT_EQ(c->get_gno(0xFFFE), 1);
-}
-
-TEST(Cmap, EmptyMapHasOnlyTheFinalSegment) {
-    cmap_font c(format4({{0x41, 0x41, 2, 0}}, {}, 3, 1));
-    c->set_chr(0x41, 0x41, 0xFFFF);
-    byte_span b = c->bytes();
-    EXPECT_EQ(c->length, 36u);
-    EXPECT_EQ(b.u16(18), 2);
-    EXPECT_EQ(b.u16(20), 2);
-    EXPECT_EQ(b.u16(22), 0);
-    EXPECT_EQ(b.u16(24), 0);
+TEST(Cmap, Format4EncodingTakesTheFewestBytes) {
+    struct piece {
+        uint32_t start, end;
+        bool array; // through the glyphIdArray, else idDelta
+    };
+    struct {
+        const char* label;
+        std::vector<std::array<uint32_t, 2>> mapped; // code, glyph
+        std::vector<piece> expect;                   // before the final segment
+    } const cases[] = {
+        {"empty map", {}, {}},
+        {"one run", {{0x41, 5}, {0x42, 6}, {0x43, 7}}, {{0x41, 0x43, false}}},
+        {"a broken step costs less as one array",
+         {{0x20, 3}, {0x21, 4}, {0x22, 9}},
+         {{0x20, 0x22, true}}},
+        {"a hole in a short run is bridged", {{0x41, 5}, {0x43, 7}}, {{0x41, 0x43, true}}},
+        {"far apart codes are two segments",
+         {{0x41, 5}, {0x141, 9}},
+         {{0x41, 0x41, false}, {0x141, 0x141, false}}},
+        {"a long run broken once stays deltas",
+         {{0x100, 1},
+          {0x101, 2},
+          {0x102, 3},
+          {0x103, 4},
+          {0x104, 5},
+          {0x105, 99},
+          {0x106, 7},
+          {0x107, 8},
+          {0x108, 9},
+          {0x109, 10},
+          {0x10A, 11}},
+         {{0x100, 0x104, false}, {0x105, 0x105, false}, {0x106, 0x10A, false}}},
+        {"U+0000 and U+FFFF mapped; no segment but the last starts at ffff",
+         {{0, 1}, {0xFFFF, 3}},
+         {{0, 0, false}, {0xFFFE, 0xFFFF, true}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint16_t> map(65536), again(65536);
+        for (const auto& m : c.mapped)
+            map[m[0]] = (uint16_t)m[1];
+        std::vector<unsigned char> out;
+        ASSERT_TRUE(cmap_subtables::encode_format4(map.data(), 7, &out)) << c.label;
+        byte_span b(out.data(), out.size());
+        size_t n = b.u16(6) / 2, array = 0;
+        ASSERT_EQ(n, c.expect.size() + 1) << c.label;
+        for (size_t i = 0; i + 1 < n; i++) {
+            EXPECT_EQ(b.u16(16 + 2 * n + 2 * i), c.expect[i].start) << c.label << " " << i;
+            EXPECT_EQ(b.u16(14 + 2 * i), c.expect[i].end) << c.label << " " << i;
+            EXPECT_EQ(b.u16(16 + 6 * n + 2 * i) != 0, c.expect[i].array) << c.label << " " << i;
+            if (c.expect[i].array)
+                array += c.expect[i].end - c.expect[i].start + 1;
+        }
+        EXPECT_EQ(b.u16(14 + 2 * (n - 1)), 0xFFFF) << c.label;
+        EXPECT_EQ(b.u16(16 + 2 * n + 2 * (n - 1)), 0xFFFF) << c.label;
+        EXPECT_EQ(b.u16(16 + 4 * n + 2 * (n - 1)), 1) << c.label;
+        EXPECT_EQ(out.size(), 16 + 8 * n + 2 * array) << c.label;
+        EXPECT_EQ(b.u16(2), out.size()) << c.label;
+        EXPECT_EQ(b.u16(4), 7) << c.label; // language
+        unsigned p = 0;
+        while ((2u << p) <= n)
+            p++;
+        EXPECT_EQ(b.u16(8), 2u << p) << c.label;
+        EXPECT_EQ(b.u16(10), p) << c.label;
+        EXPECT_EQ(b.u16(12), 2 * n - (2u << p)) << c.label;
+        ASSERT_EQ(cmap_subtables::decode_format4(b, 0, again.data()), 0);
+        // U+FFFF reads back only where a segment before the last holds it.
+        EXPECT_TRUE(map == again) << c.label;
+    }
 }
 
 TEST(Cmap, FontWithoutAWindowsSubtableGetsOneAndKeepsItsOwn) {
@@ -216,6 +245,84 @@ TEST(Cmap, FontWithoutAWindowsSubtableGetsOneAndKeepsItsOwn) {
     EXPECT_EQ(c->get_tbl(), 0);
     EXPECT_EQ(c->get_gno(0x42), 3);
     EXPECT_EQ(c->get_gno(0x41), 0);
+}
+
+// Fonts whose Unicode map lies in one kind of subtable only: the map is
+// read from it, an edit goes into it and adds no (3, 1) subtable, and
+// fontTools' best map of the saved font is the old map with the run
+// replaced. U+0000 and U+FFFF, mapped here, stay mapped.
+TEST(Cmap, EditOfAFontWithoutA31SubtableStaysInItsOwn) {
+    bytes mac;
+    for (uint32_t v : {6u, 14u, 0u, 0x41u, 2u, 9u, 8u})
+        add16(mac, v);
+    bytes bmp = format4_subtable(
+        {{0, 0, 1}, {0x41, 0x43, (uint16_t)(5 - 0x41)}, {0xFFFE, 0xFFFF, 0, {0, 3}}});
+    bytes full =
+        format12_subtable({{0, 0, 1}, {0x41, 0x43, 5}, {0xFFFF, 0xFFFF, 3}, {0x1F600, 0x1F601, 8}});
+    struct {
+        const char* label;
+        std::vector<std::array<uint32_t, 3>> records;
+        uint32_t start, end;
+        uint16_t gno;
+        std::map<uint32_t, unsigned> expect; // the best map after the edit
+    } const cases[] = {
+        {"(0, 3) format 4",
+         {{0, 3, 0}, {1, 0, 2}},
+         0x42,
+         0x45,
+         2,
+         {{0, 1}, {0x41, 5}, {0x42, 2}, {0x43, 3}, {0x44, 4}, {0x45, 5}, {0xFFFF, 3}}},
+        {"(0, 4) format 12",
+         {{0, 4, 1}},
+         0x1F601,
+         0x1F602,
+         4,
+         {{0, 1},
+          {0x41, 5},
+          {0x42, 6},
+          {0x43, 7},
+          {0xFFFF, 3},
+          {0x1F600, 8},
+          {0x1F601, 4},
+          {0x1F602, 5}}},
+        {"(3, 10) format 12, a run over U+0000",
+         {{1, 0, 2}, {3, 10, 1}},
+         0,
+         0x42,
+         0xFFFF,
+         {{0, 1}, {0x43, 7}, {0xFFFF, 3}, {0x1F600, 8}, {0x1F601, 9}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<table> tables = font_tables(std::vector<bytes>(12));
+        *find_table(tables, "cmap") = cmap_table(c.records, {bmp, full, mac});
+        ttf font;
+        ASSERT_EQ(load_bytes(font, sfnt(tables)), 0);
+        EXPECT_EQ(font.cmap->get_gno(0x41), 5);
+        EXPECT_EQ(font.cmap->get_gno(0xFFFF), 3);
+        ASSERT_EQ(font.cmap->set_chr(c.start, c.end, c.gno), 0) << font.cmap->edit_error();
+        byte_span b = font.cmap->bytes();
+        ASSERT_EQ(b.u16(2), c.records.size());
+        for (size_t i = 0; i < c.records.size(); i++) {
+            EXPECT_EQ(b.u16(4 + 8 * i), c.records[i][0]);
+            EXPECT_EQ(b.u16(6 + 8 * i), c.records[i][1]);
+        }
+        std::string path = save_font(font);
+        ASSERT_FALSE(path.empty());
+        std::string out;
+        ASSERT_EQ(run_command(python() + " '" + source_dir() + "/tests/tools/dump_cmap.py' '" +
+                                  path + "' best",
+                              &out),
+                  0)
+            << out;
+        std::map<uint32_t, unsigned> got;
+        std::istringstream lines(out);
+        uint32_t code;
+        unsigned gid;
+        while (lines >> code >> gid)
+            got[code] = gid;
+        EXPECT_EQ(got, c.expect);
+    }
 }
 
 namespace {
@@ -389,38 +496,48 @@ TEST(Cmap, RunsPastTheLastGlyphNumberOrDamagedSubtablesChangeNothing) {
     EXPECT_EQ(bytes(o->data, o->data + o->length), overlapping);
     EXPECT_STREQ(o->edit_error(), "the table's subtables overlap");
 
-    // A (3, 1) subtable in a format the editor does not write.
-    bytes six = format4({{0x41, 0x41, 1, 0}});
-    put16(six, 12, 6);
-    cmap_font s(six);
+    // A Unicode subtable in a format the editor does not write.
+    bytes thirteen = cmap_table({{3, 1, 0}}, {format12_subtable({{0x41, 0x41, 1}})});
+    put16(thirteen, 12, 13);
+    cmap_font s(thirteen);
     EXPECT_EQ(s->get_tbl(), 1);
     EXPECT_EQ(s->set_chr(0x41, 0x41, 2), -3);
-    EXPECT_EQ(bytes(s->data, s->data + s->length), six);
+    EXPECT_EQ(bytes(s->data, s->data + s->length), thirteen);
+    EXPECT_STREQ(s->edit_error(),
+                 "the (3, 1) subtable is format 13, which this editor does not write");
 }
 
-TEST(Cmap, MapTooScatteredForOneSubtableIsRefused) {
-    // Every other code mapped to glyph 1: one segment each, until the
-    // 16-bit subtable length cannot describe more. Further edits that would
-    // add segments are refused and change nothing.
-    cmap_font c(format4({{0xFFFF, 0xFFFF, 1, 0}}));
-    c->get_tbl();
-    unsigned refused = 0, first_refused = 0;
-    for (unsigned code = 2; code < 20000; code += 2) {
-        if (c->set_chr((unsigned short)code, (unsigned short)code, 1) != 0) {
-            refused++;
-            if (!first_refused)
-                first_refused = code;
+TEST(Cmap, MapNoFormat4CanHoldIsRefused) {
+    // 32,745 codes whose glyphs never go up by one fill one glyphIdArray
+    // segment: 65,522 bytes. One more segment fits; a second does not.
+    // With a format 12 subtable beside it the message says that it keeps
+    // what format 4 cannot.
+    for (bool twelve : {false, true}) {
+        std::vector<uint16_t> glyphs;
+        for (uint32_t k = 0; k < 32745; k++)
+            glyphs.push_back((uint16_t)(1 + 2 * (k % 2)));
+        std::vector<bytes> subs = {format4_subtable({{0x100, 0x100 + 32744, 0, glyphs}})};
+        std::vector<std::array<uint32_t, 3>> records = {{3, 1, 0}};
+        if (twelve) {
+            subs.push_back(format12_subtable({{0x100, 0x100 + 32744, 1}}));
+            records.push_back({3, 10, 1});
         }
+        cmap_font c(cmap_table(records, subs));
+        ASSERT_EQ(c->get_tbl(), 0);
+        ASSERT_EQ(c->set_chr(0xA000, 0xA003, 5), 0) << c->edit_error();
+        bytes before(c->data, c->data + c->length);
+        EXPECT_EQ(c->set_chr(0xB000, 0xB003, 5), -1);
+        EXPECT_EQ(bytes(c->data, c->data + c->length), before);
+        EXPECT_EQ(c->get_gno(0xB000), 0);
+        EXPECT_EQ(
+            std::string(c->edit_error()),
+            std::string("no format 4 subtable can hold this map: the (3, 1) one would pass "
+                        "65,535 bytes") +
+                (twelve ? "; the characters past what format 4 holds stay in format 12" : ""));
+        // A run that continues one needs no new segment.
+        EXPECT_EQ(c->set_chr(0xA004, 0xA005, 9), 0) << c->edit_error();
+        EXPECT_EQ(c->get_gno(0xA005), 10);
     }
-    EXPECT_GT(refused, 0u);
-    EXPECT_EQ(c->get_gno((unsigned short)first_refused), 0);
-    unsigned segments = c->bytes().u16(18) / 2;
-    EXPECT_EQ(segments, (0xFFFFu - 16) / 8);
-    EXPECT_EQ(c->bytes().u16(14), 8 * segments + 16);
-    EXPECT_EQ(c->length, 8 * segments + 28);
-    // Extending an existing run adds no segment and is still allowed.
-    EXPECT_EQ(c->set_chr(3, 3, 2), 0);
-    EXPECT_EQ(c->get_gno(3), 2);
 }
 
 TEST(Cmap, EditedRealFontIsValid) {

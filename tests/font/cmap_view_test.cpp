@@ -173,20 +173,24 @@ TEST(CmapEditor, RunsThatCannotBeStoredAreRefusedWithAMessage) {
 }
 
 TEST(CmapEditor, AMapFormat4CannotHoldIsReported) {
-    // Every other code mapped alone: as many segments as format 4 holds.
-    std::vector<std::array<uint32_t, 3>> segs;
-    for (uint32_t c = 2; segs.size() < (0xFFFF - 16) / 8 - 1; c += 2)
-        segs.push_back({c, c, (uint16_t)(1 - c)});
-    editor e(cmap_of(segs));
+    // 32,745 codes whose glyphs never go up by one: one glyphIdArray
+    // segment of 65,522 bytes; one more segment fits, a second does not.
+    std::vector<uint16_t> glyphs;
+    for (uint32_t k = 0; k < 32745; k++)
+        glyphs.push_back((uint16_t)(1 + 2 * (k % 2)));
+    editor e(cmap_table({{3, 1, 0}}, {format4_subtable({{0x100, 0x100 + 32744, 0, glyphs}})}));
+    e.set("a000", "a001", "5");
+    EXPECT_EQ(e.notice(), "");
     bytes before = e.held();
-    e.set("3", "3", "5");
+    e.set("b000", "b001", "5");
     EXPECT_EQ(e.held(), before);
-    EXPECT_EQ(e.cmap->get_gno(3), 0);
-    EXPECT_EQ(e.notice(), "not set: the (3, 1) subtable would need too many segments");
+    EXPECT_EQ(e.cmap->get_gno(0xB000), 0);
+    EXPECT_EQ(e.notice(), "not set: no format 4 subtable can hold this map: the (3, 1) one "
+                          "would pass 65,535 bytes");
     screenshot(e.window, "cmap_editor_notice");
-    // An edit that joins a run needs no new segment and is made.
-    e.set("3", "3", "2");
-    EXPECT_EQ(e.cmap->get_gno(3), 2);
+    // An edit that continues a run needs no new segment and is made.
+    e.set("a002", "a002", "7");
+    EXPECT_EQ(e.cmap->get_gno(0xA002), 7);
     EXPECT_EQ(e.notice(), "");
 }
 

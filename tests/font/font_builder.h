@@ -8,6 +8,7 @@
 
 #include <File.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -132,6 +133,75 @@ inline bytes empty_cmap() {
     add32(b, 12);
     for (uint32_t v : {4u, 24u, 0u, 2u, 2u, 0u, 0u, 0xFFFFu, 0u, 0xFFFFu, 1u, 0u})
         add16(b, v);
+    return b;
+}
+
+// cmap subtables and tables. A segment maps start..end to c + delta, or,
+// with glyphs, through the glyphIdArray (one entry per code).
+struct cmap_segment {
+    uint32_t start, end, delta;
+    std::vector<uint16_t> glyphs = {};
+};
+// Format 4 of these segments followed by the final 0xFFFF one.
+inline bytes format4_subtable(const std::vector<cmap_segment>& given) {
+    std::vector<cmap_segment> segs = given;
+    segs.push_back({0xFFFF, 0xFFFF, 1});
+    size_t n = segs.size(), array = 0;
+    for (const cmap_segment& s : segs)
+        array += s.glyphs.size();
+    bytes b;
+    for (uint32_t v : {4u, (uint32_t)(16 + 8 * n + 2 * array), 0u, (uint32_t)(2 * n), 0u, 0u, 0u})
+        add16(b, v);
+    for (const cmap_segment& s : segs)
+        add16(b, s.end);
+    add16(b, 0);
+    for (const cmap_segment& s : segs)
+        add16(b, s.start);
+    for (const cmap_segment& s : segs)
+        add16(b, s.glyphs.empty() ? s.delta : 0);
+    size_t k = 0;
+    for (size_t i = 0; i < n; i++) {
+        add16(b, segs[i].glyphs.empty() ? 0 : (uint32_t)(2 * (n - i + k)));
+        k += segs[i].glyphs.size();
+    }
+    for (const cmap_segment& s : segs)
+        for (uint16_t g : s.glyphs)
+            add16(b, g);
+    return b;
+}
+// Format 12 of {start, end, first glyph} groups.
+inline bytes format12_subtable(const std::vector<std::array<uint32_t, 3>>& groups) {
+    bytes b;
+    add16(b, 12);
+    add16(b, 0);
+    add32(b, (uint32_t)(16 + 12 * groups.size()));
+    add32(b, 0);
+    add32(b, (uint32_t)groups.size());
+    for (const auto& g : groups)
+        for (uint32_t v : g)
+            add32(b, v);
+    return b;
+}
+// A cmap table whose records {platform, encoding, k} point at subtable k;
+// records naming the same k share its bytes.
+inline bytes cmap_table(const std::vector<std::array<uint32_t, 3>>& records,
+                        const std::vector<bytes>& subtables) {
+    bytes b;
+    add16(b, 0);
+    add16(b, (uint32_t)records.size());
+    std::vector<size_t> at;
+    size_t pos = 4 + 8 * records.size();
+    for (const bytes& s : subtables) {
+        at.push_back(pos);
+        pos += s.size();
+    }
+    for (const auto& r : records) {
+        add16(b, r[0]);
+        add16(b, r[1]);
+        add32(b, (uint32_t)at[r[2]]);
+    }
+    for (const bytes& s : subtables)
+        b.insert(b.end(), s.begin(), s.end());
     return b;
 }
 

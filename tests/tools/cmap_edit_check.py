@@ -1,10 +1,14 @@
 #!/usr/bin/python3
-"""Checks a character-map edit between two TrueType files as fontTools
-reads them: every Unicode subtable (formats 4 and 12 on platforms 0 and 3)
-of ORIGINAL maps START..END to GNO, GNO + 1, ... in EDITED (or nothing for
-GNO ffff) and every other code as before; every other subtable is the same
-bytes. Prints one line per subtable and exits 1 on the first difference.
-Usage: cmap_edit_check.py ORIGINAL EDITED START END GNO (hexadecimal)"""
+"""Checks character-map edits between two TrueType files as fontTools reads
+them: every Unicode subtable of ORIGINAL (platform 0 but for variation
+sequences, (3, 1) and (3, 10)) maps, in EDITED, what it mapped before with
+each run START..END set to GNO, GNO + 1, ... (or unmapped for GNO ffff) in
+the order given; U+0000 and U+FFFF stay as they were, and codes past U+FFFF
+change only in format 12. Every other subtable is the same bytes, and
+fontTools' best map is the edited map of the best subtable. Prints one line
+per subtable and exits 1 on the first difference.
+Usage: cmap_edit_check.py ORIGINAL EDITED START END GNO [START END GNO ...]
+(hexadecimal)"""
 import struct
 import sys
 
@@ -33,13 +37,38 @@ def glyph_ids(font, table):
 
 
 def unicode_subtable(platform, encoding, fmt):
-    return fmt in (4, 12) and (platform == 0 or (platform == 3 and encoding in (1, 10)))
+    return fmt != 14 and ((platform == 0 and encoding != 5) or
+                          (platform == 3 and encoding in (1, 10)))
 
 
-def main(original, edited, start, end, gno):
-    start, end, gno = int(start, 16), int(end, 16), int(gno, 16)
-    before, after = TTFont(original), TTFont(edited)
+def edited(before, fmt, runs):
+    expect = dict(before)
+    for start, end, gno in runs:
+        for code in range(start, end + 1):
+            if code in (0, 0xFFFF) or (code > 0xFFFF and fmt != 12):
+                continue
+            if gno == 0xFFFF:
+                expect.pop(code, None)
+            else:
+                expect[code] = gno + code - start
+    # Glyph 0 and an absent code read the same.
+    return {c: g for c, g in expect.items() if g}
+
+
+def differences(what, expect, got):
+    wrong = sorted(c for c in set(expect) | set(got) if expect.get(c) != got.get(c))
+    print("%s: %d codes, %d differ" % (what, len(got), len(wrong)))
+    for c in wrong[:5]:
+        print("  U+%04X: %s instead of %s" % (c, got.get(c), expect.get(c)))
+    return len(wrong)
+
+
+def main(original, edited_path, *numbers):
+    values = [int(v, 16) for v in numbers]
+    runs = [tuple(values[k:k + 3]) for k in range(0, len(values) - 2, 3)]
+    before, after = TTFont(original), TTFont(edited_path)
     raw_before, raw_after = raw_subtables(before), raw_subtables(after)
+    expected = {}
     for table in before["cmap"].tables:
         key = (table.platformID, table.platEncID)
         fmt = table.format
@@ -52,22 +81,16 @@ def main(original, edited, start, end, gno):
             if not same:
                 return 1
             continue
-        expect = glyph_ids(before, table)
-        for code in range(start, end + 1):
-            if code in (0, 0xFFFF):
-                continue  # never mapped by the editor
-            if gno == 0xFFFF:
-                expect.pop(code, None)
-            else:
-                expect[code] = gno + code - start
-        # Glyph 0 and an absent code read the same.
-        expect = {c: g for c, g in expect.items() if g}
+        expected[key] = edited(glyph_ids(before, table), fmt, runs)
         got = {c: g for c, g in glyph_ids(after, after["cmap"].getcmap(*key)).items() if g}
-        wrong = sorted(c for c in set(expect) | set(got) if expect.get(c) != got.get(c))
-        print("%s format %d: %d codes, %d differ" % (key, fmt, len(got), len(wrong)))
-        for c in wrong[:5]:
-            print("  U+%04X: %s instead of %s" % (c, got.get(c), expect.get(c)))
-        if wrong:
+        if differences("%s format %d" % (key, fmt), expected[key], got):
+            return 1
+    best = before["cmap"].getBestCmap()
+    if best is not None:
+        order = ((3, 10), (0, 6), (0, 4), (3, 1), (0, 3), (0, 2), (0, 1), (0, 0))
+        key = next(k for k in order if k in expected)
+        got = {c: after.getGlyphID(n) for c, n in after["cmap"].getBestCmap().items()}
+        if differences("best map", expected[key], {c: g for c, g in got.items() if g}):
             return 1
     return 0
 
