@@ -19,14 +19,18 @@
 
 glyfeditview::glyfeditview(BRect frame, ttf_glyf* owner)
     : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), glyf(owner) {
-    // The canvas and the glyph of a font still on screen are left alone:
-    // a new font is built while the old one is shown, and its 'init'
-    // replaces both in the window's thread.
-    if (!curglyph)
-        curglyph = new glyph(0xFFFF);
+    // Nothing shared is touched here: a new font's tables, this view with
+    // them, are built on the application's thread while the window's
+    // thread edits the glyph of the font on screen. The glyph and the
+    // canvas belong to the window's thread, which replaces both on the
+    // new font's 'init'.
 }
 
 void glyfeditview::AttachedToWindow() {
+    // Attached in the window's thread (or with the window locked): the
+    // first editor makes the empty glyph the others then replace.
+    if (!curglyph)
+        curglyph = new glyph(0xFFFF);
     init();
     SetHighColor(255, 255, 255);
     SetViewColor(50, 50, 50);

@@ -1,9 +1,12 @@
-// The font is shared by the application's thread (saving) and the main
-// window's thread (the glyph editor storing glyphs). Here both work at
-// once: glyphs are cleared and stored from the window's thread while the
-// application saves again and again. Every file written must load, pass
-// the sanitiser, and hold the font as it was between two stores: the
-// glyphs stored so far empty, the others as they were.
+// The font is shared by the application's thread (saving, opening) and
+// the main window's thread (the glyph editor storing and showing glyphs).
+// Here both work at once: glyphs are cleared and stored from the window's
+// thread while the application saves again and again. Every file written
+// must load, pass the sanitiser, and hold the font as it was between two
+// stores: the glyphs stored so far empty, the others as they were. And
+// fonts are opened while the editor shows glyph after glyph: building the
+// new font's views must leave the editor's glyph to the window's thread
+// (the ThreadSanitizer build runs these).
 #include "app_test_support.h"
 
 #include "editor/glyfeditview.h"
@@ -111,5 +114,44 @@ TEST(FontLock, GlyphStoresInTheWindowWhileTheApplicationSavesGiveOnlyWholeFonts)
         }
         std::string output;
         EXPECT_EQ(run_command("ots-sanitize " + saved, &output), 0) << name << ": " << output;
+    }
+}
+
+TEST(FontLock, OpeningAFontWhileTheEditorShowsGlyphsLeavesItsGlyphToTheWindow) {
+    std::string dir = temp_dir();
+    const std::string fonts[2] = {dir + "/a.ttf", dir + "/b.ttf"};
+    // Each font's glyph with the most points (852 and 338): the longer a
+    // glyph takes to read, the likelier a sanitizer sees the two threads
+    // meet.
+    const int16 largest[2] = {3803, 2193};
+    ASSERT_TRUE(write_file(fonts[0], read_file(DEJAVU)));
+    ASSERT_TRUE(write_file(fonts[1], read_file(LIBERATION)));
+    running_app run({fonts[0]});
+    for (int round = 0; round < 24; round++) {
+        BView* editor = nullptr;
+        kit_testing::locked(run.window(), [&] { editor = curfont->glyf->editview; });
+        // The palette's requests for glyph after glyph, each read into a
+        // new glyph in the window's thread, while the application builds
+        // the other font's tables and views. Requests that reach the
+        // editor once its font is gone fail at the messenger.
+        std::thread palette([editor, gno = largest[round % 2]] {
+            BMessenger to(editor);
+            for (int i = 0; i < 2000; i++) {
+                BMessage choose(GLYF_CHANGE);
+                choose.AddInt16("gno", gno);
+                if (to.SendMessage(&choose) != B_OK)
+                    break;
+            }
+        });
+        snooze(2000);
+        const std::string& next = fonts[(round + 1) % 2];
+        entry_ref ref(next.c_str());
+        BMessage open(B_REFS_RECEIVED);
+        open.AddRef("refs", &ref);
+        be_app_messenger.SendMessage(&open);
+        palette.join();
+        ASSERT_TRUE(screen().wait_idle(60000000));
+        ASSERT_EQ(run.app->filepath(), next);
+        EXPECT_EQ(run.other_windows().size(), 0u) << "nothing was refused or asked";
     }
 }
