@@ -10,14 +10,18 @@
 #include "editor/ebdteditview.h"
 #include "editor/globals.h"
 #include "font/bitmap.h"
+#include "font/cmap.h"
+#include "font/cmap_run_list.h"
 #include "font/ebdt.h"
 #include "font/ttf.h"
 #include "kit/display/headless/headless_display.h"
 
+#include <Button.h>
 #include <Entry.h>
 #include <File.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <TextControl.h>
 #include <Window.h>
 
 #include <benchmark/benchmark.h>
@@ -214,11 +218,145 @@ void toggle_pixel_255(benchmark::State& state) {
     delete font;
 }
 
+// HanaMinB's character map (60,418 characters, most in format 12, in 12
+// runs) in its view, alone in a window the size of a table view; or, when
+// `scattered`, a (3, 10) format 12 map of 60,000 characters that are each
+// a run of their own, in place of the font's.
+struct cmap_window {
+    ttf* font = new ttf();
+    BWindow* window = nullptr;
+    bool ready = false;
+    explicit cmap_window(bool scattered = false) {
+        BFile file("/usr/share/fonts/truetype/hanazono/HanaMinB.ttf", B_READ_ONLY);
+        if (font->load(file) != 0 || !font->cmap)
+            return;
+        if (scattered) {
+            const uint32_t groups = 60000, size = 12 + 16 + 12 * groups;
+            unsigned char* table = malloc32(size);
+            byte_writer w(table, size);
+            w.put16(2, 1);
+            w.put16(4, 3);
+            w.put16(6, 10);
+            w.put32(8, 12);
+            w.put16(12, 12);
+            w.put32(16, 16 + 12 * groups);
+            w.put32(24, groups);
+            for (uint32_t k = 0; k < groups; k++) {
+                w.put32(28 + 12 * k, 0x20000 + 2 * k);
+                w.put32(32 + 12 * k, 0x20000 + 2 * k);
+                w.put32(36 + 12 * k, 1 + (k * 7) % 50000);
+            }
+            font->cmap->replace_data(table, size);
+            font->cmap->get_tbl();
+        }
+        window = new BWindow(BRect(100, 100, 661, 611), "cmap", B_TITLED_WINDOW, 0);
+        window->Show();
+        window->Lock();
+        window->AddChild(font->cmap);
+        window->Unlock();
+        screen().wait_idle();
+        ready = font->cmap->runlist && font->cmap->subtables.size() > 0;
+    }
+    ~cmap_window() {
+        if (window) {
+            window->Lock();
+            window->RemoveChild(font->cmap);
+            window->Quit();
+        }
+        delete font;
+    }
+    void click(BView* view, BPoint where) {
+        window->Lock();
+        where = where + view->kit_window_offset();
+        window->Unlock();
+        screen().mouse_down(window, where);
+        screen().mouse_up(window, where);
+        screen().wait_idle();
+    }
+    void type(BTextControl* field, const char* text) {
+        click(field, BPoint(field->Bounds().right - 5, 10));
+        window->Lock();
+        field->SetText(text);
+        window->Unlock();
+        screen().key_down(window, "\n", 0);
+        screen().key_up(window, "\n", 0);
+        screen().wait_idle();
+    }
+};
+
+// The view shown (its subtables, its list of runs drawn), from hidden.
+void cmap_show_hanaminb(benchmark::State& state) {
+    cmap_window w(state.range(0) != 0);
+    if (!w.ready) {
+        state.SkipWithError("HanaMinB's cmap view was not shown");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.window->Lock();
+        w.font->cmap->show(false);
+        w.window->Unlock();
+        screen().wait_idle();
+        state.ResumeTiming();
+        w.window->Lock();
+        w.font->cmap->show(true);
+        w.window->Unlock();
+        screen().wait_idle();
+    }
+    state.counters["runs"] = (double)w.font->cmap->runs.size();
+}
+
+// "set" pressed on a run of 26 characters past U+FFFF (alternately two
+// glyph numbers, so that each press is an edit): the subtables encoded,
+// the map decoded and the list shown again.
+void cmap_set_hanaminb(benchmark::State& state) {
+    cmap_window w(state.range(0) != 0);
+    if (!w.ready) {
+        state.SkipWithError("HanaMinB's cmap view was not shown");
+        return;
+    }
+    ttf_cmap* cmap = w.font->cmap;
+    w.type(cmap->stctl, "20000");
+    w.type(cmap->edctl, "20019");
+    bool odd = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.type(cmap->gnoctl, odd ? "100" : "200");
+        odd = !odd;
+        state.ResumeTiming();
+        w.click(cmap->setbtn, BPoint(20, 11));
+    }
+    if (cmap->glyph_of(0x20000) != (odd ? 0x200 : 0x100))
+        state.SkipWithError("the edit was not made");
+    state.counters["runs"] = (double)cmap->runs.size();
+}
+
+// End and Home on the list, alternately: the whole list scrolled and drawn.
+void cmap_scroll_hanaminb(benchmark::State& state) {
+    cmap_window w(state.range(0) != 0);
+    if (!w.ready) {
+        state.SkipWithError("HanaMinB's cmap view was not shown");
+        return;
+    }
+    w.click(w.font->cmap->runlist, BPoint(30, 7));
+    bool end = true;
+    for (auto _ : state) {
+        screen().key_down(w.window, end ? "\x04" : "\x01");
+        screen().key_up(w.window, end ? "\x04" : "\x01");
+        screen().wait_idle();
+        end = !end;
+    }
+}
+
 } // namespace
 
 BENCHMARK(new_font_from_set)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(save_new_font)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(toggle_pixel_255)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Argument 1: 60,000 characters that are 60,000 runs.
+BENCHMARK(cmap_show_hanaminb)->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(0)->Arg(1);
+BENCHMARK(cmap_set_hanaminb)->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(0)->Arg(1);
+BENCHMARK(cmap_scroll_hanaminb)->Unit(benchmark::kMillisecond)->UseRealTime()->Arg(0)->Arg(1);
 
 int main(int argc, char** argv) {
     screen();

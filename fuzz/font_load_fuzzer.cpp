@@ -140,6 +140,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     font.cmap->get_chr(1);
     font.cmap->set_chr(0x41, 0x5A, 3);
     font.cmap->set_chr(0x20, 0x20, 0xFFFF);
+    // Past U+FFFF (format 12 only), and across it.
+    font.cmap->set_chr(0xFFF0, 0x10010, 7);
+    font.cmap->glyph_of(0x10005);
     font.cmap->get_tbl();
 
     if (font.name)

@@ -1,8 +1,10 @@
-// Feeds arbitrary bytes straight into the name, gasp and embedded bitmap
-// tables, far faster than through a whole font: the first byte picks the
-// table; for the bitmaps the next two bytes split the rest into EBLC and
-// EBDT. Every record, range and bitmap is read, then edited.
+// Feeds arbitrary bytes straight into the name, gasp, embedded bitmap and
+// character-map tables, far faster than through a whole font: the first
+// byte picks the table; for the bitmaps the next two bytes split the rest
+// into EBLC and EBDT. Every record, range, bitmap and subtable is read,
+// then edited.
 #include "font/bitmap.h"
+#include "font/cmap.h"
 #include "font/ebdt.h"
 #include "font/eblc.h"
 #include "font/gasp.h"
@@ -85,20 +87,37 @@ void fuzz_bitmaps(const uint8_t* data, size_t size) {
     }
 }
 
+// The map decoded, every subtable listed and the runs made, then runs
+// mapped and unmapped below and past U+FFFF; each edit is decoded again.
+void fuzz_cmap(const uint8_t* data, size_t size) {
+    ttf_cmap c(nullptr, table_copy(data, size), size);
+    c.get_tbl();
+    c.make_listing();
+    const uint32_t start = (uint32_t)data[0] << 8 | data[1];
+    c.set_chr(start, start + data[2], data[3]);
+    c.set_chr(0x41, 0x5A, 0xFFFF);
+    c.set_chr(0xFFF0 + (data[1] & 0x1F), 0x10000 + data[2], 1);
+    c.glyph_of(0x10000 + data[2]);
+    c.make_listing();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 5)
         return 0;
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         fuzz_name(data + 1, size - 1);
         break;
     case 1:
         fuzz_gasp(data + 1, size - 1);
         break;
-    default:
+    case 2:
         fuzz_bitmaps(data + 1, size - 1);
+        break;
+    default:
+        fuzz_cmap(data + 1, size - 1);
         break;
     }
     return 0;

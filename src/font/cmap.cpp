@@ -1,5 +1,6 @@
 #include "font/cmap.h"
 
+#include "font/cmap_run_list.h"
 #include "font/ttf.h"
 
 #include <algorithm>
@@ -142,7 +143,13 @@ ttf_cmap::~ttf_cmap() {
 }
 
 void ttf_cmap::refresh() {
+    // An undo or redo: the list keeps the run it had chosen, where the
+    // run's first code still starts one.
+    const int32_t chosen = runlist ? runlist->selection() : -1;
+    const uint32_t code =
+        chosen >= 0 && chosen < (int32_t)runs.size() ? runs[chosen].start : UINT32_MAX;
     get_tbl();
+    runs_changed(code);
     ttf_table::refresh();
 }
 
@@ -155,7 +162,8 @@ int ttf_cmap::get_tbl() {
             order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t x, size_t y) { return preference(recs[x]) < preference(recs[y]); });
-    int result = order.empty() ? -1 : 1, shown = -1;
+    int result = order.empty() ? -1 : 1;
+    shown = -1;
     for (size_t i : order) {
         if (cmap_subtables::decode_bmp(b, recs[i].offset, chrmap, &wide) == 0) {
             result = 0;
@@ -167,12 +175,21 @@ int ttf_cmap::get_tbl() {
         std::memset(chrmap, 0, CODES * sizeof(chrmap[0]));
         wide.clear();
     }
-    list_subtables(shown);
-    make_runs();
+    // The subtables and runs are listed for the view only: a font loaded
+    // without one does not pay for them.
+    listed = false;
+    if (Window())
+        make_listing();
     return result;
 }
 
-void ttf_cmap::list_subtables(int shown) {
+void ttf_cmap::make_listing() {
+    list_subtables();
+    make_runs();
+    listed = true;
+}
+
+void ttf_cmap::list_subtables() {
     byte_span b = bytes();
     std::vector<record> recs = records_of(b);
     std::map<uint32_t, long> counted;
@@ -371,6 +388,16 @@ int ttf_cmap::set_chr(uint32_t start, uint32_t end, unsigned short gno) {
 
 unsigned short ttf_cmap::get_gno(unsigned short chr) const {
     return chrmap[chr];
+}
+
+unsigned short ttf_cmap::glyph_of(uint32_t code) const {
+    if (code < CODES)
+        return chrmap[code];
+    auto at = std::upper_bound(wide.begin(), wide.end(), code,
+                               [](uint32_t c, const group& g) { return c < g.start; });
+    if (at == wide.begin() || (at - 1)->end < code)
+        return 0;
+    return (unsigned short)((at - 1)->glyph + (code - (at - 1)->start));
 }
 
 unsigned short ttf_cmap::get_chr(unsigned short gno) const {

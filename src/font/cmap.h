@@ -50,6 +50,8 @@ class ttf_cmap : public ttf_table {
     int set_chr(uint32_t start, uint32_t end, unsigned short gno);
     unsigned short get_gno(unsigned short chr) const;
     unsigned short get_chr(unsigned short gno) const;
+    // The glyph of any code up to U+10FFFF; 0 when it is not mapped.
+    unsigned short glyph_of(uint32_t code) const;
     int create_default();
     const char* edit_error() const { return editerror.c_str(); }
     // Decodes the map again from the bytes.
@@ -76,10 +78,12 @@ class ttf_cmap : public ttf_table {
     // The decoded mappings past U+FFFF, sorted.
     std::vector<cmap_subtables::group> wide;
     // The whole decoded map as runs of consecutive codes to consecutive
-    // glyphs, in code order.
+    // glyphs, in code order, and every encoding record of the table, in
+    // table order: kept up to date while the view is attached.
     std::vector<cmap_subtables::group> runs;
-    // Every encoding record of the table, in table order.
     std::vector<subtable> subtables;
+    // Lists the subtables and runs now (the view does while attached).
+    void make_listing();
     cmap_run_list* runlist = nullptr;
     BScrollBar* runbar = nullptr;
     BTextControl* stctl = nullptr;
@@ -91,9 +95,15 @@ class ttf_cmap : public ttf_table {
 
   private:
     int rebuild(const cmap_subtables::run* change);
-    void list_subtables(int shown);
+    void list_subtables();
     void make_runs();
+    // The list shows the runs again, the one holding `code` chosen.
+    void runs_changed(uint32_t code);
     std::string editerror;
+    // The record chrmap was decoded from, -1 when none; whether subtables
+    // and runs describe the bytes.
+    int shown = -1;
+    bool listed = false;
 };
 
 #endif

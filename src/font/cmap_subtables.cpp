@@ -26,22 +26,48 @@ int decode_format12(byte_span b, size_t sub, uint16_t* map, std::vector<group>* 
     uint64_t count = b.u32(sub + 12);
     if (count > (b.size() - sub - 16) / 12)
         return 1;
-    free_codes todo;
     std::vector<group> past;
-    for (uint64_t i = count; i-- > 0;) {
-        size_t at = sub + 16 + 12 * i;
-        uint32_t start = b.u32(at), end = std::min(b.u32(at + 4), LAST_CODE), glyph = b.u32(at + 8);
-        if (end < start)
-            continue;
-        for (uint32_t c = todo.find(start); c <= std::min<uint32_t>(end, 0xFFFF);
-             c = todo.find(c)) {
-            todo.take(c);
-            uint64_t g = (uint64_t)glyph + (c - start);
-            map[c] = g <= 0xFFFF ? (uint16_t)g : 0;
-        }
+    auto put = [&](uint32_t c, uint32_t start, uint32_t glyph) {
+        uint64_t g = (uint64_t)glyph + (c - start);
+        map[c] = g <= 0xFFFF ? (uint16_t)g : 0;
+    };
+    auto keep_wide = [&](uint32_t start, uint32_t end, uint32_t glyph) {
         if (wide && end > 0xFFFF) {
             uint32_t from = std::max<uint32_t>(start, 0x10000);
             past.push_back({from, end, glyph + (from - start)});
+        }
+    };
+    // Groups in ascending order without overlap, as fonts store them, are
+    // read straight through.
+    bool ordered = true;
+    for (uint64_t i = 0; i < count && ordered; i++) {
+        size_t at = sub + 16 + 12 * i;
+        ordered = b.u32(at) <= b.u32(at + 4) && b.u32(at + 4) <= LAST_CODE &&
+                  (i == 0 || b.u32(at) > b.u32(at - 8));
+    }
+    if (ordered) {
+        for (uint64_t i = 0; i < count; i++) {
+            size_t at = sub + 16 + 12 * i;
+            uint32_t start = b.u32(at), end = b.u32(at + 4), glyph = b.u32(at + 8);
+            for (uint32_t c = start; c <= std::min<uint32_t>(end, 0xFFFF); c++)
+                put(c, start, glyph);
+            keep_wide(start, end, glyph);
+        }
+        std::reverse(past.begin(), past.end());
+    } else {
+        free_codes todo;
+        for (uint64_t i = count; i-- > 0;) {
+            size_t at = sub + 16 + 12 * i;
+            uint32_t start = b.u32(at), end = std::min(b.u32(at + 4), LAST_CODE),
+                     glyph = b.u32(at + 8);
+            if (end < start)
+                continue;
+            for (uint32_t c = todo.find(start); c <= std::min<uint32_t>(end, 0xFFFF);
+                 c = todo.find(c)) {
+                todo.take(c);
+                put(c, start, glyph);
+            }
+            keep_wide(start, end, glyph);
         }
     }
     if (!wide)

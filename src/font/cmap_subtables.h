@@ -38,6 +38,9 @@ struct run {
 // Codes start ... end mapped to glyph, glyph + 1, ...
 struct group {
     uint32_t start, end, glyph;
+    bool operator==(const group& o) const {
+        return start == o.start && end == o.end && glyph == o.glyph;
+    }
 };
 
 // Codes still to be written while overlapping segments or groups are

@@ -29,11 +29,10 @@ TEST(Desktop, RealProgramOpensShowsSavesThroughThePanelAndQuits) {
 // tests/tools/editors_on_xvfb.sh.
 TEST(Desktop, NameAndGaspEditorsTakeRealClicksAndTyping) {
     std::string output;
-    int status = run_command("timeout 120 bash " + source_dir() +
-                                 "/tests/tools/editors_on_xvfb.sh " + TAVREL_PROGRAM +
-                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python() +
-                                 " " + TAVREL_FT_CHECK,
-                             &output);
+    int status = run_command(
+        "timeout 120 bash " + source_dir() + "/tests/tools/editors_on_xvfb.sh " + TAVREL_PROGRAM +
+            " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python() + " " + TAVREL_FT_CHECK,
+        &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("name and gasp edited on the desktop and read back"), std::string::npos)
         << output;
@@ -89,5 +88,22 @@ TEST(Desktop, UndoRedoQuitQuestionAndAltSOnTheDesktop) {
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("edited, undone, redone, quit cancelled, saved with Alt+S and quit"),
               std::string::npos)
+        << output;
+}
+
+// The cmap view's list of runs on the real desktop with a large CJK font:
+// a run clicked in the list, given another glyph and set, the font saved
+// through the panel; fontTools reads exactly that run changed in every
+// Unicode subtable; see tests/tools/cmap_runs_on_xvfb.sh.
+TEST(Desktop, CmapRunClickedInTheListIsRemappedAndSaved) {
+    std::string output;
+    int status =
+        run_command("timeout 180 bash " + source_dir() + "/tests/tools/cmap_runs_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/hanazono/HanaMinA.ttf " +
+                        python() + " " + source_dir() + "/tests/tools",
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("best map: "), std::string::npos) << output;
+    EXPECT_NE(output.find("remapped on the desktop, saved and read back"), std::string::npos)
         << output;
 }

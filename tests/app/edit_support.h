@@ -70,12 +70,10 @@ inline unsigned stack_elements(const std::string& path) {
     return 0xFFFFFFFF;
 }
 
-// Types `text` into the maxp view's field and presses Enter.
-inline void type_stack_elements(running_app& run, const char* text) {
+// Clicks into the text field, empties it, types `text` and presses Enter.
+inline void type_into(running_app& run, BTextControl* control, const char* text) {
     BPoint where;
-    BTextControl* control = nullptr;
     run.window()->Lock();
-    control = curfont->maxp->control;
     BRect f = control->Frame();
     where = control->Parent()->kit_window_offset() + BPoint(f.right - 5, f.top + 10);
     run.window()->Unlock();
@@ -91,6 +89,14 @@ inline void type_stack_elements(running_app& run, const char* text) {
     screen().key_down(run.window(), "\n", B_ENTER);
     screen().key_up(run.window(), "\n", B_ENTER);
     run.idle();
+}
+
+// Types `text` into the maxp view's field and presses Enter.
+inline void type_stack_elements(running_app& run, const char* text) {
+    run.window()->Lock();
+    BTextControl* control = curfont->maxp->control;
+    run.window()->Unlock();
+    type_into(run, control, text);
 }
 
 inline void command_key(running_app& run, const char* key, uint32 more = 0) {

@@ -4,6 +4,7 @@
 // glyph and says why an edit could not be made. Real fonts edited through
 // it are compared with fontTools' reading.
 #include "font/cmap.h"
+#include "font/cmap_run_list.h"
 #include "font/maxp.h"
 
 #include <gtest/gtest.h>
@@ -97,8 +98,27 @@ TEST(CmapEditor, ControlsStandWhereTheyBelongOnBlack) {
     }
     EXPECT_EQ(e.text(e.cmap->stctl), "");
     EXPECT_EQ(rgb(e.window, 5, 5), 0u);
-    EXPECT_EQ(rgb(e.window, 300, 300), 0u);
     EXPECT_EQ(e.amber(), 0);
+    // The subtable's line in white above the list; the list's one run in
+    // black on its light ground, the rest of the list empty.
+    auto count = [&](int32 top, int32 bottom, bool light) {
+        int n = 0;
+        for (int32 y = top; y <= bottom; y++) {
+            for (int32 x = 20; x < 300; x++) {
+                uint32 c = rgb(e.window, x, y);
+                n += light ? (c & 0xFF) > 200 && (c >> 16) > 200 : c == 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(count(8, 22, true), 50);
+    EXPECT_EQ(count(25, 100, true), 0) << "one subtable, one line";
+    BRect list = e.cmap->runlist->Frame();
+    EXPECT_GT(count((int32)list.top + 1, (int32)list.top + 14, false), 30);
+    EXPECT_EQ(rgb(e.window, 300, 300), 0xDEDEDEu);
+    ASSERT_EQ(e.cmap->runs.size(), 1u);
+    EXPECT_EQ(cmap_run_list::line(e.cmap->runs[0]), "0041\u20130043 \u2192 0005\u20130007");
+    EXPECT_EQ(e.cmap->subtables.size(), 1u);
 }
 
 TEST(CmapEditor, CommittingTheStartShowsItsGlyph) {
@@ -114,11 +134,11 @@ TEST(CmapEditor, CommittingTheStartShowsItsGlyph) {
     type(e.window, e.cmap->edctl, "7a");
     EXPECT_EQ(e.text(e.cmap->edctl), "007a");
     EXPECT_EQ(e.text(e.cmap->gnoctl), "0009");
-    // A code past ffff has no entry to show.
-    type(e.window, e.cmap->stctl, "12345");
-    EXPECT_EQ(e.text(e.cmap->stctl), "12345");
+    // A code past 10ffff has no entry to show.
+    type(e.window, e.cmap->stctl, "110000");
+    EXPECT_EQ(e.text(e.cmap->stctl), "110000");
     EXPECT_EQ(e.text(e.cmap->gnoctl), "0009");
-    EXPECT_EQ(e.notice(), "character codes end at ffff");
+    EXPECT_EQ(e.notice(), "character codes end at 10ffff");
     EXPECT_GT(e.amber(), 50);
 }
 
@@ -155,8 +175,10 @@ TEST(CmapEditor, RunsThatCannotBeStoredAreRefusedWithAMessage) {
         {"41", "45", "7", "glyphs 0007-000b pass the last glyph, 0009"},
         {"41", "41", "a", "glyphs 000a-000a pass the last glyph, 0009"},
         {"0", "ffff", "1", "glyphs 0001-10000 pass the last glyph, 0009"},
-        {"fff0", "10000", "1", "character codes end at ffff"},
-        {"10", "ffffffff", "ffff", "character codes end at ffff"},
+        {"fff0", "110000", "1", "character codes end at 10ffff"},
+        {"10", "ffffffff", "ffff", "character codes end at 10ffff"},
+        {"1f600", "1f601", "1",
+         "not set: codes past ffff need a format 12 subtable, which this font does not have"},
         {"45", "41", "1", ""},
     };
     for (const auto& c : cases) {

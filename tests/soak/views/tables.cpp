@@ -27,15 +27,40 @@ void hmtx_gesture(soak::driver& d, BView* view) {
                          d.chance(85) ? "set" : nullptr);
 }
 
+// The list of runs: one chosen with a click, moved with the keys, and now
+// and then given another glyph with "set".
+void cmap_list_gesture(soak::driver& d, BView* view) {
+    BView* list = nullptr;
+    if (d.run.window()->Lock()) {
+        if (view->Window() == d.run.window())
+            list = view->FindView("runs");
+        d.run.window()->Unlock();
+    }
+    BRect r = list ? d.visible_frame(list) : BRect(0, 0, -1, -1);
+    if (!r.IsValid())
+        return;
+    d.click(BPoint(d.between(r.left, r.right), d.between(r.top, r.bottom)));
+    // Up, down, Page Up, Page Down, Home, End.
+    static const char* const keys[] = {"\x1e", "\x1f", "\x0b", "\x0c", "\x01", "\x04"};
+    for (int k = d.below(4); k > 0; k--)
+        d.key(keys[d.below(6)]);
+    if (d.chance(40))
+        soak::fill_and_press(d, view, {{"gno", soak::hex(soak::some_glyph(d))}}, "set");
+}
+
 void cmap_gesture(soak::driver& d, BView* view) {
-    if (d.chance(40)) {
+    if (d.chance(30)) {
         soak::control_gesture(d, view);
+        return;
+    }
+    if (d.chance(40)) {
+        cmap_list_gesture(d, view);
         return;
     }
     static const uint32 starts[] = {0x20, 0x41, 0xe9, 0x3042, 0xd7ff, 0xe000, 0xfffd, 0xfffe};
     uint32 start =
-        d.chance(70) ? starts[d.below(8)] + (uint32)d.below(40) : (uint32)d.below(0x11000);
-    uint32 end = d.chance(85) ? start + (uint32)d.below(6) : (uint32)d.below(0x11000);
+        d.chance(70) ? starts[d.below(8)] + (uint32)d.below(40) : (uint32)d.below(0x111000);
+    uint32 end = d.chance(85) ? start + (uint32)d.below(6) : (uint32)d.below(0x111000);
     // Glyph 0 unmaps the run.
     uint32 glyph = d.chance(15) ? 0 : soak::some_glyph(d);
     soak::fill_and_press(
