@@ -1,5 +1,6 @@
 #include "app/tavrel.h"
 
+#include "app/atomic_file.h"
 #include "app/globals.h"
 #include "app/initview.h"
 #include "app/messages.h"
@@ -314,46 +315,22 @@ int tavrel::save(entry_ref& directory, const char* name) {
     if (folder.InitCheck() != B_OK)
         return fail(status_text(folder.InitCheck()));
 
-    // Written beside the target and renamed over it only when complete, so
-    // a failure never leaves a damaged file where a good one was.
-    BFile file;
-    std::string temporary;
-    status_t created = B_ERROR;
-    for (int attempt = 0; attempt < 100 && created != B_OK; attempt++) {
-        temporary = ".tavrel-save-" + std::to_string(attempt);
-        created = folder.CreateFile(temporary.c_str(), &file, true);
-        if (created != B_OK && created != B_FILE_EXISTS)
-            break;
-    }
-    if (created != B_OK)
-        return fail(status_text(created));
-    BEntry written(entry_ref::InDirectory(directory, temporary.c_str()).Path());
-
+    std::string why;
+    atomic_file out;
+    if (out.begin(target, &why) != B_OK)
+        return fail(why);
     // The font is the window's: its views edit it in that thread.
-    if (!lockwindow()) {
-        written.Remove();
+    if (!lockwindow())
         return fail("the window is closed");
-    }
-    int wrote = curfont->save(file);
+    int wrote = curfont->save(out.file());
     window->Unlock();
-    if (wrote != 0) {
-        written.Remove();
+    if (wrote != 0)
         return fail("the font could not be written (is the disk full?)");
-    }
-    status_t status = file.Sync();
-    if (status != B_OK) {
-        written.Remove();
-        return fail(status_text(status));
-    }
     // A file system without extended attributes cannot hold the type;
     // the font itself is fine.
-    BAppFileInfo(&file).SetType(FONT_TYPE);
-    file.Unset();
-    status = written.Rename(name, true);
-    if (status != B_OK) {
-        written.Remove();
-        return fail(status_text(status));
-    }
+    BAppFileInfo(&out.file()).SetType(FONT_TYPE);
+    if (out.commit(&why) != B_OK)
+        return fail(why);
     fFilePath = target;
     if (lockwindow()) {
         if (font_history* h = curfont->history())

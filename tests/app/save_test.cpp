@@ -3,6 +3,8 @@
 // was with an alert naming it.
 #include "app_test_support.h"
 
+#include "app/messages.h"
+#include "font/bytes.h"
 #include "font/maxp.h"
 
 #include <TextControl.h>
@@ -10,6 +12,8 @@
 #include <csignal>
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 using namespace app_testing;
@@ -202,4 +206,110 @@ TEST(Save, FontWithAnEmptyBoundingBoxCanStillBeSaved) {
     EXPECT_EQ(canvas, BRect(0, 0, 0, 0));
     request_save(run, dir, "empty-box.ttf");
     EXPECT_TRUE(file_exists(dir + "/empty-box.ttf"));
+}
+
+// Saving over a path that is a symbolic link writes the file the links
+// lead to, in its own folder, and keeps every link; the file keeps its
+// permission bits, and its owner and group where the process may set them.
+TEST(Save, ThroughSymbolicLinksWritesTheTargetAndKeepsLinksAndPermissions) {
+    struct layout {
+        const char* label;
+        // Links to make, in order: name in `dir`, what it points to.
+        std::vector<std::pair<std::string, std::string>> links;
+        const char* opened; // the name the font is opened and saved as
+        const char* target; // where the font really lies, below `dir`
+    } const layouts[] = {
+        {"a plain file", {}, "real/font.ttf", "real/font.ttf"},
+        {"one relative link", {{"link.ttf", "real/font.ttf"}}, "link.ttf", "real/font.ttf"},
+        {"a chain through another folder",
+         {{"a.ttf", "b.ttf"}, {"b.ttf", "real/c.ttf"}, {"real/c.ttf", "../deep/font.ttf"}},
+         "a.ttf",
+         "deep/font.ttf"},
+        {"an absolute link", {{"abs.ttf", "@/real/font.ttf"}}, "abs.ttf", "real/font.ttf"},
+    };
+    for (const layout& l : layouts) {
+        SCOPED_TRACE(l.label);
+        std::string dir = temp_dir() + "/" + std::to_string(&l - layouts);
+        ASSERT_EQ(run_command("mkdir -p " + dir + "/real " + dir + "/deep"), 0);
+        std::string target = dir + "/" + l.target;
+        ASSERT_TRUE(write_file(target, read_file(small_font(dir + "/real", "source.ttf"))));
+        unlink((dir + "/real/source.ttf").c_str());
+        for (const auto& link : l.links) {
+            std::string to = link.second[0] == '@' ? dir + link.second.substr(1) : link.second;
+            ASSERT_EQ(symlink(to.c_str(), (dir + "/" + link.first).c_str()), 0);
+        }
+        ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+        bool root = geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(chown(target.c_str(), 1234, 2345), 0);
+        }
+        std::vector<unsigned char> before = read_file(target);
+
+        running_app run({dir + "/" + l.opened});
+        ASSERT_TRUE(run.app->fontshown());
+        // An edit, so that the written file differs from the old one.
+        run.window()->Lock();
+        curfont->maxp->checkpoint("maxStackElements");
+        curfont->maxp->writer().put16(24, 0x4321);
+        EXPECT_TRUE(run.window()->unsaved());
+        run.window()->Unlock();
+        be_app_messenger.SendMessage(MSG_SAVE);
+        run.idle();
+        EXPECT_TRUE(run.other_windows().empty()) << "the save failed";
+
+        for (const auto& link : l.links) {
+            struct stat st;
+            ASSERT_EQ(lstat((dir + "/" + link.first).c_str(), &st), 0);
+            EXPECT_TRUE(S_ISLNK(st.st_mode)) << link.first << " is no longer a link";
+        }
+        std::vector<unsigned char> after = read_file(target);
+        ASSERT_GT(after.size(), 0u);
+        EXPECT_FALSE(after == before) << "the target was not written";
+        long maxp = table_offset(after, "maxp");
+        ASSERT_GT(maxp, 0);
+        EXPECT_EQ(after[maxp + 24] << 8 | after[maxp + 25], 0x4321);
+        struct stat st;
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0604u);
+        if (root) {
+            EXPECT_EQ(st.st_uid, 1234u);
+            EXPECT_EQ(st.st_gid, 2345u);
+        }
+        // No temporary file is left anywhere.
+        for (const char* sub : {"", "/real", "/deep"})
+            for (const std::string& name : folder_entries(dir + sub))
+                EXPECT_NE(name[0], '.') << sub << "/" << name;
+        run.window()->Lock();
+        EXPECT_FALSE(run.window()->unsaved());
+        run.window()->Unlock();
+    }
+}
+
+// A link that leads nowhere, or in a circle, is refused with words that
+// say so, and nothing is written.
+TEST(Save, OverADanglingOrLoopingLinkIsRefusedAndWritesNothing) {
+    std::string dir = temp_dir();
+    running_app run({small_font(dir)});
+    ASSERT_EQ(symlink("missing/font.ttf", (dir + "/dangling.ttf").c_str()), 0);
+    ASSERT_EQ(symlink("loop2.ttf", (dir + "/loop1.ttf").c_str()), 0);
+    ASSERT_EQ(symlink("loop1.ttf", (dir + "/loop2.ttf").c_str()), 0);
+    struct {
+        const char* name;
+        const char* words;
+    } const cases[] = {{"dangling.ttf", "symbolic link to a file that does not exist"},
+                       {"loop1.ttf", "symbolic links form a loop"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::internal::CaptureStderr();
+        request_save(run, dir, c.name, false);
+        EXPECT_EQ(run.dismiss_alerts(), 1) << c.name;
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(c.words), std::string::npos) << err;
+        EXPECT_NE(err.find(c.name), std::string::npos) << err;
+    }
+    std::vector<std::string> names = folder_entries(dir);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"dangling.ttf", "loop1.ttf", "loop2.ttf", "small.ttf"}));
+    EXPECT_FALSE(file_exists(dir + "/missing"));
 }

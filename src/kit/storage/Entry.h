@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include <sys/types.h>
+
 struct entry_ref {
     entry_ref() = default;
     explicit entry_ref(const char* path);
@@ -38,12 +40,24 @@ public:
     BEntry() = default;
     explicit BEntry(const entry_ref* ref);
     explicit BEntry(const char* path);
+    // With `traverse`, a symbolic link (or a chain of them) is followed to
+    // the entry it finally names: a link to nothing fails with
+    // B_ENTRY_NOT_FOUND, a loop (or a chain too long) with B_LINK_LIMIT.
+    BEntry(const char* path, bool traverse);
 
     status_t SetTo(const entry_ref* ref);
     status_t SetTo(const char* path);
+    status_t SetTo(const char* path, bool traverse);
     status_t InitCheck() const { return fStatus; }
     bool Exists() const;
     status_t GetRef(entry_ref* ref) const;
+    const char* Path() const { return fPath.c_str(); }
+    bool IsSymLink() const;
+    // The entry's permission bits (the low 12 bits of its mode), owner and
+    // group; a link's are those of the link itself.
+    status_t GetPermissions(mode_t* permissions) const;
+    status_t GetOwner(uid_t* owner) const;
+    status_t GetGroup(gid_t* group) const;
 
     // Moves the entry to `path` (a relative path is taken in the entry's
     // folder). An entry already there is replaced, in one step, only with

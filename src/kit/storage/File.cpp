@@ -1,6 +1,7 @@
 #include "File.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -178,4 +179,51 @@ status_t BFile::Sync() {
     if (fFd < 0)
         return B_NO_INIT;
     return ::fsync(fFd) == 0 ? B_OK : -errno;
+}
+
+status_t BFile::GetPermissions(mode_t* permissions) const {
+    if (fFd < 0)
+        return B_NO_INIT;
+    struct stat st;
+    if (!permissions)
+        return B_BAD_VALUE;
+    if (fstat(fFd, &st) != 0)
+        return -errno;
+    *permissions = st.st_mode & 07777;
+    return B_OK;
+}
+
+status_t BFile::SetPermissions(mode_t permissions) {
+    if (fFd < 0)
+        return B_NO_INIT;
+    return fchmod(fFd, permissions & 07777) == 0 ? B_OK : -errno;
+}
+
+status_t BFile::SetOwner(uid_t owner) {
+    if (fFd < 0)
+        return B_NO_INIT;
+    return fchown(fFd, owner, (gid_t)-1) == 0 ? B_OK : -errno;
+}
+
+status_t BFile::SetGroup(gid_t group) {
+    if (fFd < 0)
+        return B_NO_INIT;
+    return fchown(fFd, (uid_t)-1, group) == 0 ? B_OK : -errno;
+}
+
+status_t BFile::Lock() {
+    if (fFd < 0)
+        return B_NO_INIT;
+    while (flock(fFd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno == EWOULDBLOCK ? B_BUSY : -errno;
+    }
+    return B_OK;
+}
+
+status_t BFile::Unlock() {
+    if (fFd < 0)
+        return B_NO_INIT;
+    return flock(fFd, LOCK_UN) == 0 ? B_OK : -errno;
 }

@@ -49,6 +49,18 @@ public:
     status_t GetSize(off_t* size) const;
     status_t SetSize(off_t size);
     status_t Sync();
+    // The file's permission bits (the low 12 bits of its mode), owner and
+    // group. Setting an owner or group the process may not give fails with
+    // B_NOT_ALLOWED and changes nothing.
+    status_t GetPermissions(mode_t* permissions) const;
+    status_t SetPermissions(mode_t permissions);
+    status_t SetOwner(uid_t owner);
+    status_t SetGroup(gid_t group);
+    // Takes the file for this open file alone (an advisory lock, let go by
+    // Unlock, by closing the file, or when the process ends however it
+    // ends); another holder makes it fail with B_BUSY at once.
+    status_t Lock();
+    status_t Unlock();
 
     int FileDescriptor() const { return fFd; }
 
