@@ -322,6 +322,10 @@ int tavrel::save(entry_ref& directory, const char* name) {
     // The font is the window's: its views edit it in that thread.
     if (!lockwindow())
         return fail("the window is closed");
+    // The state written is read with the bytes: edits made while the file
+    // is synced and renamed are not in it.
+    font_history* h = curfont->history();
+    uint64_t written = h ? h->seal() : 0;
     int wrote = curfont->save(out.file());
     window->Unlock();
     if (wrote != 0)
@@ -332,9 +336,8 @@ int tavrel::save(entry_ref& directory, const char* name) {
     if (out.commit(&why) != B_OK)
         return fail(why);
     fFilePath = target;
-    if (lockwindow()) {
-        if (font_history* h = curfont->history())
-            h->mark_saved();
+    if (h && lockwindow()) {
+        h->mark_saved(written);
         window->Unlock();
     }
     return 0;

@@ -223,10 +223,18 @@ bool font_history::redo() {
 }
 
 void font_history::mark_saved() {
+    mark_saved(seal());
+}
+
+uint64_t font_history::seal() {
     // Later changes start a step of their own, so that undoing them comes
     // back to exactly this state.
     fOpen = false;
-    fSaved = fPosition;
+    return fPosition;
+}
+
+void font_history::mark_saved(uint64_t state) {
+    fSaved = state;
     changed_now();
 }
 

@@ -59,6 +59,12 @@ class font_history {
 
     // The font as it stands is what its file holds.
     void mark_saved();
+    // For a save that reads the bytes now and writes them later: the state
+    // they are in, to hand to mark_saved once the file holds them. Changes
+    // after it start a step of their own, so that the state stays one the
+    // history can tell apart from later ones.
+    uint64_t seal();
+    void mark_saved(uint64_t state);
     // The font differs from what was last saved (always, for a font never
     // saved).
     bool changed() const { return fPosition != fSaved; }

@@ -11,6 +11,7 @@
 
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
+#include "app/messages.h"
 #include "outline/glyph.h"
 
 #include <File.h>
@@ -154,4 +155,50 @@ TEST(FontLock, OpeningAFontWhileTheEditorShowsGlyphsLeavesItsGlyphToTheWindow) {
         ASSERT_EQ(run.app->filepath(), next);
         EXPECT_EQ(run.other_windows().size(), 0u) << "nothing was refused or asked";
     }
+}
+
+// Glyphs stored while "Save" writes the file they came from: after each
+// save, the title's mark is shown exactly when the font differs from the
+// file. A store that lands after the bytes were read is not in the file
+// and must leave the mark; one before it is, and must not. The delay
+// between the two requests moves the stores across the whole save.
+TEST(FontLock, AfterEachSaveWithStoresRacingItTheMarkSaysWhetherTheFileDiffers) {
+    std::string dir = temp_dir();
+    std::string path = dir + "/font.ttf";
+    ASSERT_TRUE(write_file(path, read_file(DEJAVU)));
+    running_app run({path});
+    run.choose(run.index_of("glyf"));
+    run.window()->Lock();
+    BView* editor = curfont->glyf->editview;
+    run.window()->Unlock();
+    BMessenger to(editor);
+
+    int differed = 0, matched = 0;
+    for (int round = 0; round < STORES; round++) {
+        be_app_messenger.SendMessage(MSG_SAVE);
+        snooze((round % 8) * 250);
+        BMessage choose(GLYF_CHANGE);
+        choose.AddInt16("gno", FIRST + round);
+        to.SendMessage(&choose);
+        to.SendMessage(GLYF_CLEAR);
+        to.SendMessage(GLYF_STORE);
+        run.idle();
+
+        std::vector<int> file = contours_in(path);
+        ASSERT_EQ((int)file.size(), STORES) << "round " << round << ": the file does not load";
+        // The font holds glyphs FIRST .. FIRST + round empty.
+        bool differs = file[round] != 0;
+        for (int k = 0; k < round; k++)
+            ASSERT_EQ(file[k], 0) << "round " << round << ": an earlier store is missing";
+        run.window()->Lock();
+        std::string title = run.window()->Title();
+        run.window()->Unlock();
+        bool marked = title.size() > 2 && title.compare(title.size() - 2, 2, " *") == 0;
+        EXPECT_EQ(marked, differs) << "round " << round << ": \"" << title << "\"";
+        (differs ? differed : matched)++;
+        // The next round starts from a saved font.
+        be_app_messenger.SendMessage(MSG_SAVE);
+        run.idle();
+    }
+    std::printf("stores after the bytes were read: %d, before: %d\n", differed, matched);
 }
