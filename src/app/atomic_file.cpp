@@ -22,9 +22,9 @@ atomic_file::~atomic_file() {
 
 void atomic_file::discard() {
     fFile.Unset();
-    if (!fTemporary.empty())
-        BEntry(fTemporary.c_str()).Remove();
-    fTemporary.clear();
+    if (fMade)
+        fTemporary.Remove();
+    fMade = false;
 }
 
 status_t atomic_file::begin(const std::string& path, std::string* why) {
@@ -52,10 +52,10 @@ status_t atomic_file::begin(const std::string& path, std::string* why) {
     std::string leaf = fTarget.substr(fTarget.rfind('/') + 1);
     for (int attempt = 0; attempt < 100 && created != B_OK; attempt++) {
         std::string name = ".tavrel-" + std::to_string(attempt) + "-" + leaf;
+        fTemporary.SetTo((std::string(folder.Path()) + "/" + name).c_str());
         created = folder.CreateFile(name.c_str(), &fFile, true);
-        if (created == B_OK)
-            fTemporary = std::string(folder.Path()) + "/" + name;
-        else if (created != B_FILE_EXISTS)
+        fMade = created == B_OK;
+        if (created != B_OK && created != B_FILE_EXISTS)
             break;
     }
     if (created != B_OK)
@@ -76,7 +76,7 @@ status_t atomic_file::begin(const std::string& path, std::string* why) {
 }
 
 status_t atomic_file::commit(std::string* why) {
-    if (fTemporary.empty() || fFile.InitCheck() != B_OK) {
+    if (!fMade || fFile.InitCheck() != B_OK) {
         if (why)
             *why = "nothing was written";
         return B_NO_INIT;
@@ -84,7 +84,7 @@ status_t atomic_file::commit(std::string* why) {
     status_t status = fFile.Sync();
     if (status == B_OK) {
         fFile.Unset();
-        status = BEntry(fTemporary.c_str()).Rename(fTarget.c_str(), true);
+        status = fTemporary.Rename(fTarget.c_str(), true);
     }
     if (status != B_OK) {
         if (why)
@@ -92,6 +92,6 @@ status_t atomic_file::commit(std::string* why) {
         discard();
         return status;
     }
-    fTemporary.clear();
+    fMade = false;
     return B_OK;
 }

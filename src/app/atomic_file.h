@@ -10,6 +10,7 @@
 #ifndef TAVREL_APP_ATOMIC_FILE_H
 #define TAVREL_APP_ATOMIC_FILE_H
 
+#include <Entry.h>
 #include <File.h>
 
 #include <string>
@@ -36,7 +37,10 @@ class atomic_file {
     void discard();
 
     std::string fTarget;
-    std::string fTemporary;
+    // The temporary file, named before it is made so that removing it
+    // needs no memory.
+    BEntry fTemporary;
+    bool fMade = false;
     BFile fFile;
 };
 

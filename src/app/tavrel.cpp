@@ -25,6 +25,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -66,6 +67,42 @@ tavrel::~tavrel() {
     }
     if (workview && !workview->Window())
         delete workview;
+}
+
+void tavrel::DispatchMessage(BMessage* message, BHandler* handler) {
+    try {
+        BApplication::DispatchMessage(message, handler);
+    } catch (const std::exception& e) {
+        cut_short(message->what, e);
+    }
+}
+
+void tavrel::cut_short(uint32 what, const std::exception& e) {
+    try {
+        // The window's lock, as many times as the action took it.
+        if (lockwindow()) {
+            while (window->CountLocks() > 1)
+                window->Unlock();
+            window->Unlock();
+        }
+        // A font read or built but not handed to the views yet is given
+        // up (the one before it was given up with the user's consent);
+        // a new font's set-up still showing stays.
+        bool settingup = false;
+        if (lockwindow()) {
+            settingup = window->initv != nullptr;
+            window->Unlock();
+        }
+        if (curfont && !announced && !settingup)
+            clear();
+    } catch (const std::exception&) {
+    }
+    std::string action;
+    try {
+        action = action_text(what, std::string());
+    } catch (const std::exception&) {
+    }
+    report_cut_short(action, e, true);
 }
 
 void tavrel::MessageReceived(BMessage* message) {
@@ -241,28 +278,25 @@ int tavrel::load(entry_ref& ref, std::string* why) {
         return 1;
     }
     // The new font is read before the open one is given up.
-    ttf* font = new ttf();
+    std::unique_ptr<ttf> font(new ttf());
     if (font->load(file) != 0) {
         if (why)
             *why = font->load_error() ? font->load_error() : "not a TrueType font";
-        delete font;
         return 1;
     }
-    if (!mayclose()) {
-        delete font;
+    std::string path = ref.Path();
+    if (!mayclose())
         return 2;
-    }
     clear();
     // The window's thread reads curfont; it changes under the lock.
     if (!lockwindow()) {
         if (why)
             *why = "the window is closed";
-        delete font;
         return 1;
     }
-    curfont = font;
+    curfont = font.release();
     window->Unlock();
-    fFilePath = ref.Path();
+    fFilePath.swap(path);
     starthistory(true);
     announce();
     return 0;

@@ -7,6 +7,7 @@
 #include <Application.h>
 #include <Messenger.h>
 
+#include <exception>
 #include <string>
 
 class tavrelwindow;
@@ -18,6 +19,9 @@ class tavrel : public BApplication {
     tavrel();
     ~tavrel() override;
 
+    // Catches what a handler lets through (memory running out, above all):
+    // the action is reported as not done and the program goes on.
+    void DispatchMessage(BMessage* message, BHandler* handler) override;
     void MessageReceived(BMessage* message) override;
     void RefsReceived(BMessage* message) override;
     void AboutRequested() override;
@@ -59,6 +63,7 @@ class tavrel : public BApplication {
     tavrelwindow* window;
 
   private:
+    void cut_short(uint32 what, const std::exception& e);
     // Locks the main window; false when it has gone.
     bool lockwindow();
     void announce();

@@ -1,6 +1,7 @@
 #include "app/tavrelwindow.h"
 
 #include "app/messages.h"
+#include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
 #include "editor/globals.h"
@@ -16,6 +17,7 @@
 #include <ScrollBar.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -224,6 +226,43 @@ void tavrelwindow::Zoom(BPoint, float, float) {
 }
 
 void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
+    // An action cut short by an exception (memory ran out, above all)
+    // leaves the font as it was before it, is reported, and the window
+    // goes on serving.
+    font_history* h = curfont ? curfont->history() : nullptr;
+    font_history::point before = h ? h->here() : font_history::point();
+    int32 locks = CountLocks();
+    try {
+        dispatch(message, handler);
+    } catch (const std::exception& e) {
+        while (CountLocks() > locks)
+            Unlock();
+        cut_short(message->what, e, h, before);
+    }
+}
+
+void tavrelwindow::cut_short(uint32 what, const std::exception& e, font_history* h,
+                             const font_history::point& before) {
+    std::string step;
+    try {
+        if (h && curfont && curfont->history() == h)
+            step = h->rollback(before);
+    } catch (const std::exception&) {
+        fprintf(stderr, "tavrel: the font could not be brought back to before the action\n");
+    }
+    std::string action;
+    try {
+        action = action_text(what, step);
+    } catch (const std::exception&) {
+    }
+    report_cut_short(action, e, false);
+    try {
+        showhistory();
+    } catch (const std::exception&) {
+    }
+}
+
+void tavrelwindow::dispatch(BMessage* message, BHandler* handler) {
     bool pointer = message->what == B_MOUSE_DOWN || message->what == B_MOUSE_MOVED ||
                    message->what == B_MOUSE_UP;
     // Messages the platform makes up for itself (cursor updates, resent

@@ -5,10 +5,12 @@
 #define TAVREL_APP_TAVRELWINDOW_H
 
 #include "editor/editor_window.h"
+#include "font/history.h"
 
 #include <Window.h>
 
 #include <atomic>
+#include <exception>
 
 class BMenuBar;
 class BMenuItem;
@@ -63,6 +65,10 @@ class tavrelwindow : public BWindow, public editor_window {
     BMenuItem* redoitem = nullptr;
 
   private:
+    void dispatch(BMessage* message, BHandler* handler);
+    // Takes the font back to `before` and reports the action cut short.
+    void cut_short(uint32 what, const std::exception& e, font_history* h,
+                   const font_history::point& before);
     // Ends the title with " *" while the font has unsaved changes.
     void marktitle();
     bool fMarked = false;

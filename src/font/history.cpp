@@ -206,6 +206,52 @@ bool font_history::undo() {
     return true;
 }
 
+font_history::point font_history::here() const {
+    point p;
+    p.position = fPosition;
+    p.open = fOpen && !fDone.empty();
+    p.entries = p.open ? fDone.back().entries.size() : 0;
+    return p;
+}
+
+std::string font_history::rollback(const point& p) {
+    std::string name = fPending;
+    std::set<ttf_table*> touched;
+    // Steps begun since then (serials only grow) go whole.
+    bool whole = true;
+    while (whole && !fDone.empty() && fDone.back().serial > p.position) {
+        journal_step& step = fDone.back();
+        name = step.name;
+        whole = apply(step, true, &touched);
+        if (whole) {
+            fMemory -= step.memory();
+            fDone.pop_back();
+        }
+    }
+    // Changes added to the step that was open then.
+    if (whole && p.open && !fDone.empty() && fDone.back().serial == p.position) {
+        journal_step& step = fDone.back();
+        if (step.entries.size() > p.entries)
+            name = step.name;
+        fApplying = true;
+        while (step.entries.size() > p.entries) {
+            journal_entry& e = step.entries.back();
+            size_t counted = e.memory();
+            touched.insert(e.table);
+            if (!e.apply())
+                break;
+            fMemory -= counted;
+            step.entries.pop_back();
+        }
+        fApplying = false;
+    }
+    fPosition = fDone.empty() ? fBase : fDone.back().serial;
+    fOpen = p.open && fPosition == p.position;
+    fPending.clear();
+    refresh(touched);
+    return name;
+}
+
 bool font_history::redo() {
     fOpen = false;
     if (fUndone.empty())

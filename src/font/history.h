@@ -69,6 +69,19 @@ class font_history {
     // saved).
     bool changed() const { return fPosition != fSaved; }
 
+    // Where the history stands, to come back to should an action fail half
+    // way (memory ran out): rollback() takes back every change recorded
+    // since here() and forgets it (it cannot be redone), and returns the
+    // name of the step it took back from, or the one named for the action
+    // if it had changed nothing yet. here() allocates nothing.
+    struct point {
+        uint64_t position = 0;
+        size_t entries = 0;
+        bool open = false;
+    };
+    point here() const;
+    std::string rollback(const point& p);
+
     // While paused, changes are not recorded (and must not be ones an
     // undo step could overlap; see above).
     void pause() { fPaused++; }

@@ -3,6 +3,8 @@
 #include "kit_registry.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 
 namespace {
 // Asks a looper's thread to leave its loop.
@@ -120,12 +122,24 @@ void BLooper::_DispatchOne(BMessage* message) {
     fCurrentMessage = message;
     if (message->what == kQuitLoop && message->fTargetToken == kit_token()) {
         _Terminate();
+        kit_after_dispatch();
     } else {
-        BHandler* handler = kit_resolve_target(message);
-        if (handler)
-            DispatchMessage(message, handler);
+        // An exception a handler let through must not end the process:
+        // the message is given up, with the locks the handler took on the
+        // way, and the loop goes on. Programs catch what they can report
+        // in their own DispatchMessage; this is the last resort.
+        int32 held = CountLocks();
+        try {
+            if (BHandler* handler = kit_resolve_target(message))
+                DispatchMessage(message, handler);
+            kit_after_dispatch();
+        } catch (const std::exception& e) {
+            while (CountLocks() > held)
+                Unlock();
+            std::fprintf(stderr, "%s: a message's handling failed: %s\n",
+                         Name() ? Name() : "looper", e.what());
+        }
     }
-    kit_after_dispatch();
     BMessage* done = fCurrentMessage;
     fCurrentMessage = nullptr;
     Unlock();

@@ -309,7 +309,15 @@ void BWindow::_Update() {
     update.include(fInvalid.bounds());
     fInvalid.clear();
     fUpdating = &update;
-    fTopView->kit_draw_tree(update);
+    try {
+        fTopView->kit_draw_tree(update);
+    } catch (...) {
+        // Drawing cut short (memory ran out): the region is drawn again
+        // next time, and no view may go on clipping to this one.
+        fUpdating = nullptr;
+        fInvalid.include(update.bounds());
+        throw;
+    }
     fUpdating = nullptr;
 }
 
