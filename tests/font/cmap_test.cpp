@@ -335,35 +335,15 @@ struct group {
 // to 5..7), with a (3, 10) format 12 subtable of `groups` and a (3, 0)
 // symbol subtable in format 6.
 bytes unicode_font_cmap(const std::vector<group>& groups) {
-    bytes f4 = format4({{0x41, 0x43, (uint16_t)(5 - 0x41), 0}, {0xFFFF, 0xFFFF, 1, 0}});
-    bytes sub4(f4.begin() + 12, f4.end());
-    bytes sub12;
-    add16(sub12, 12);
-    add16(sub12, 0);
-    add32(sub12, (uint32_t)(16 + 12 * groups.size()));
-    add32(sub12, 0);
-    add32(sub12, (uint32_t)groups.size());
-    for (const group& g : groups) {
-        add32(sub12, g.start);
-        add32(sub12, g.end);
-        add32(sub12, g.glyph);
-    }
+    std::vector<std::array<uint32_t, 3>> twelve;
+    for (const group& g : groups)
+        twelve.push_back({g.start, g.end, g.glyph});
     bytes sub6;
     for (uint32_t v : {6u, 14u, 0u, 0xF020u, 2u, 9u, 8u})
         add16(sub6, v);
-    bytes b;
-    add16(b, 0);
-    add16(b, 4);
-    size_t at4 = 4 + 8 * 4, at12 = at4 + sub4.size(), at6 = at12 + sub12.size();
-    for (auto r : {std::array<size_t, 3>{0, 3, at4}, {3, 0, at6}, {3, 1, at4}, {3, 10, at12}}) {
-        add16(b, (uint32_t)r[0]);
-        add16(b, (uint32_t)r[1]);
-        add32(b, (uint32_t)r[2]);
-    }
-    b.insert(b.end(), sub4.begin(), sub4.end());
-    b.insert(b.end(), sub12.begin(), sub12.end());
-    b.insert(b.end(), sub6.begin(), sub6.end());
-    return b;
+    return cmap_table(
+        {{0, 3, 0}, {3, 0, 2}, {3, 1, 0}, {3, 10, 1}},
+        {format4_subtable({{0x41, 0x43, (uint16_t)(5 - 0x41)}}), format12_subtable(twelve), sub6});
 }
 
 // The (3, 10) subtable's groups.

@@ -22,35 +22,13 @@ using kit_testing::screenshot;
 
 namespace {
 
-// A (3, 1) format 4 subtable mapping code c of each (start, end) segment
-// to c + delta; the final 0xFFFF segment is added.
-bytes cmap_of(std::vector<std::array<uint32_t, 3>> segs) {
-    segs.push_back({0xFFFF, 0xFFFF, 1});
-    size_t n = segs.size();
-    bytes b;
-    for (uint32_t v : {0u, 1u, 3u, 1u})
-        add16(b, v);
-    add32(b, 12);
-    for (uint32_t v : {4u, (uint32_t)(16 + 8 * n), 0u, (uint32_t)(2 * n), 0u, 0u, 0u})
-        add16(b, v);
-    for (const auto& s : segs)
-        add16(b, s[1]);
-    add16(b, 0);
-    for (const auto& s : segs)
-        add16(b, s[0]);
-    for (const auto& s : segs)
-        add16(b, s[2]);
-    for (size_t i = 0; i < n; i++)
-        add16(b, 0);
-    return b;
-}
-
 // Ten glyphs; A, B and C map to glyphs 5, 6 and 7.
 struct editor {
     ttf font;
     ttf_cmap* cmap = nullptr;
     BWindow* window = nullptr;
-    explicit editor(const bytes& cmapbytes = cmap_of({{0x41, 0x43, (uint16_t)(5 - 0x41)}})) {
+    explicit editor(const bytes& cmapbytes = cmap_table(
+                        {{3, 1, 0}}, {format4_subtable({{0x41, 0x43, (uint16_t)(5 - 0x41)}})})) {
         std::vector<table> tables = font_tables(std::vector<bytes>(10));
         *find_table(tables, "cmap") = cmapbytes;
         EXPECT_EQ(load_bytes(font, sfnt(tables)), 0);
