@@ -28,6 +28,7 @@ class ttf_eblc;
 class glyph;
 class bitmap;
 class font_history;
+struct font_image;
 
 // The new-font set-up record, 65,672 bytes: one flag per Unicode block
 // (bytes 0-127), one flag per code point U+0000-U+FFFF (128-65,663), then the
@@ -59,6 +60,10 @@ class ttf {
     int init();
     int load(BFile& file);
     int save(BFile& file);
+    // Copies the font's bytes as a file would hold them, with nothing
+    // recomputed (font_image.h): 0, or 1 when it has no directory, a table
+    // is missing, the file would pass 4 GiB or memory ran out.
+    int copy_image(font_image* image);
 
     // Reads glyph gno into g: 0, or -1 when there is no such glyph or its
     // record is damaged (g is then marked lossy and otherwise left as it
