@@ -7,9 +7,11 @@
 // The model prints diagnostic lines on standard output while it loads and
 // saves; they go to /dev/null here, and the report goes to the real stdout.
 #include <File.h>
+#include <OS.h>
 
 #include "alloc_counter.h"
 #include "font/cmap.h"
+#include "font/font_image.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
 #include "outline/glyph.h"
@@ -357,6 +359,35 @@ class checking_reporter : public benchmark::ConsoleReporter {
     bool failed = false;
 };
 
+// A recovery copy of unsaved changes: the part done on the window's
+// thread (ttf::copy_image, one copy of every table into a new buffer),
+// timed; the part done on the writer's thread (font_image::finish, the
+// checksums) is reported as a counter.
+void bm_recovery_copy(benchmark::State& state, const font_file& f) {
+    ttf* font = shared_font(f.path);
+    if (!font) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    font_image image;
+    for (auto _ : state) {
+        font_image copy;
+        if (font->copy_image(&copy) != 0) {
+            state.SkipWithError("copy failed");
+            return;
+        }
+        benchmark::DoNotOptimize(copy.bytes.get());
+        // The writer's thread lets the copy go, not the window's.
+        state.PauseTiming();
+        image = std::move(copy);
+        state.ResumeTiming();
+    }
+    bigtime_t start = system_time();
+    image.finish();
+    state.counters["finish_ms"] = (double)(system_time() - start) / 1000;
+    state.SetBytesProcessed(state.iterations() * (int64_t)image.size);
+}
+
 void register_all() {
     using bench_fn = void (*)(benchmark::State&, const font_file&);
     const struct {
@@ -373,6 +404,7 @@ void register_all() {
         {"set_glyph_first", bm_set_glyph_first},
         {"cmap_get_tbl", bm_cmap_get},
         {"cmap_set_tbl", bm_cmap_set},
+        {"recovery_copy", bm_recovery_copy},
     };
     for (const auto& b : benches) {
         for (const auto& f : fonts) {

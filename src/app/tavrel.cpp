@@ -39,12 +39,16 @@ const char* const ABOUT_TEXT = "tavrel ver.0.011   2009. 4.22\n"
 
 } // namespace
 
-tavrel::tavrel() : BApplication(SIGNATURE) {
+tavrel::tavrel() : BApplication(SIGNATURE), fRecovery(recovery::default_folder()) {
     register_glyf_views();
     register_ebdt_views();
     window = new tavrelwindow(BRect(100, 100, 499, 399));
     windowlink = BMessenger(window);
     workview = window->workview;
+    if (lockwindow()) {
+        window->keeper = &fRecovery;
+        window->Unlock();
+    }
     filepanel = nullptr;
 }
 
@@ -67,6 +71,8 @@ tavrel::~tavrel() {
     }
     if (workview && !workview->Window())
         delete workview;
+    // A normal end: the copies of changes the user saved or let go.
+    fRecovery.end();
 }
 
 void tavrel::DispatchMessage(BMessage* message, BHandler* handler) {
@@ -169,6 +175,34 @@ void tavrel::droprefs(BMessage* message) {
     if (!failures.empty()) {
         failures.pop_back();
         report_failure(failures);
+    }
+}
+
+void tavrel::ReadyToRun() {
+    std::vector<recovery::left> copies = fRecovery.left_copies();
+    for (recovery::left& copy : copies) {
+        std::string what = copy.original.empty() ? std::string("a new font never saved")
+                                                 : "\"" + copy.original + "\"";
+        std::string text = "tavrel did not end normally while " + what +
+                           " had changes that were not saved. A copy of them was kept.";
+        BAlert* ask = new BAlert("", text.c_str(), "Discard", "Recover", nullptr, B_WIDTH_AS_USUAL,
+                                 B_WARNING_ALERT);
+        ask->SetShortcut(0, 'd');
+        if (ask->Go() == 0) {
+            fRecovery.discard(copy);
+            continue;
+        }
+        std::string why;
+        BFile file(copy.fontpath.c_str(), B_READ_ONLY);
+        int read = file.InitCheck() == B_OK ? readfont(file, copy.original, false, &why) : 1;
+        if (read == 0) {
+            fRecovery.adopt(copy);
+            return;
+        }
+        if (read == 1)
+            report_failure("Could not recover the changes to " + what + ": " +
+                           (why.empty() ? status_text(file.InitCheck()) : why));
+        return;
     }
 }
 
@@ -277,6 +311,10 @@ int tavrel::load(entry_ref& ref, std::string* why) {
             *why = status_text(file.InitCheck());
         return 1;
     }
+    return readfont(file, ref.Path(), true, why);
+}
+
+int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::string* why) {
     // The new font is read before the open one is given up.
     std::unique_ptr<ttf> font(new ttf());
     if (font->load(file) != 0) {
@@ -284,7 +322,7 @@ int tavrel::load(entry_ref& ref, std::string* why) {
             *why = font->load_error() ? font->load_error() : "not a TrueType font";
         return 1;
     }
-    std::string path = ref.Path();
+    std::string path = filepath;
     if (!mayclose())
         return 2;
     clear();
@@ -295,11 +333,20 @@ int tavrel::load(entry_ref& ref, std::string* why) {
         return 1;
     }
     curfont = font.release();
+    window->filepath.swap(path);
+    fFilePath = window->filepath;
     window->Unlock();
-    fFilePath.swap(path);
-    starthistory(true);
+    starthistory(saved);
     announce();
     return 0;
+}
+
+void tavrel::setpath(const std::string& path) {
+    fFilePath = path;
+    if (lockwindow()) {
+        window->filepath = path;
+        window->Unlock();
+    }
 }
 
 void tavrel::starthistory(bool saved) {
@@ -369,7 +416,7 @@ int tavrel::save(entry_ref& directory, const char* name) {
     BAppFileInfo(&out.file()).SetType(FONT_TYPE);
     if (out.commit(&why) != B_OK)
         return fail(why);
-    fFilePath = target;
+    setpath(target);
     if (h && lockwindow()) {
         h->mark_saved(written);
         window->Unlock();
@@ -408,7 +455,7 @@ void tavrel::start2() {
     window->Unlock();
     // The set-up is where a new font's history starts; with no file
     // behind it, it counts as changed until saved.
-    fFilePath.clear();
+    setpath("");
     starthistory(false);
     announce();
 }

@@ -7,11 +7,14 @@
 #include <Application.h>
 #include <Messenger.h>
 
+#include "app/recovery.h"
+
 #include <exception>
 #include <string>
 
 class tavrelwindow;
 class tavrelview;
+class BFile;
 struct entry_ref;
 
 class tavrel : public BApplication {
@@ -25,6 +28,10 @@ class tavrel : public BApplication {
     void MessageReceived(BMessage* message) override;
     void RefsReceived(BMessage* message) override;
     void AboutRequested() override;
+    // Offers the copies of unsaved changes that programs which did not
+    // end normally left behind (recovery.h): "Recover" opens one as
+    // unsaved changes of its file, "Discard" removes it.
+    void ReadyToRun() override;
     bool QuitRequested() override;
 
     // "New": an empty container and the set-up view.
@@ -72,6 +79,12 @@ class tavrel : public BApplication {
     // Starts the current font's history; `saved` when it is what a file
     // holds.
     void starthistory(bool saved);
+    // Reads `file` into a new font and shows it in place of the open one
+    // (which is given up only if the user agrees), as the font of `path`;
+    // `saved` when the file is what `path` holds. As load().
+    int readfont(BFile& file, const std::string& path, bool saved, std::string* why);
+    // The file the font belongs to, here and for the window.
+    void setpath(const std::string& path);
 
     // The work view outlives the window (its children are the font's
     // views); kept here so the font can be taken off it at exit.
@@ -79,6 +92,7 @@ class tavrel : public BApplication {
     BMessenger windowlink;
     bool announced = false;
     std::string fFilePath;
+    recovery fRecovery;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/messages.h"
+#include "app/recovery.h"
 #include "app/selectview.h"
 #include "app/tavrelwindow.h"
 #include "editor/glyfeditview.h"
@@ -33,8 +34,15 @@ glyfeditview* glyf_editor() {
 
 } // namespace
 
-tavrelview::tavrelview(BRect frame) : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW) {
+tavrelview::tavrelview(BRect frame)
+    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW | B_PULSE_NEEDED) {
     canvas = BRect(0, 0, 0, 0);
+}
+
+void tavrelview::Pulse() {
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    if (window && window->keeper)
+        window->keeper->pulse(curfont, window->filepath);
 }
 
 void tavrelview::AttachedToWindow() {

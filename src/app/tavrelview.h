@@ -15,6 +15,8 @@ class tavrelview : public BView {
     void AttachedToWindow() override;
     void Draw(BRect update) override;
     void MessageReceived(BMessage* message) override;
+    // Keeps the recovery copy of the font's unsaved changes (recovery.h).
+    void Pulse() override;
 
     // Attaches the current font's views (window thread, on 'init').
     void init();

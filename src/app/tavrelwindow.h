@@ -11,10 +11,12 @@
 
 #include <atomic>
 #include <exception>
+#include <string>
 
 class BMenuBar;
 class BMenuItem;
 class BScrollBar;
+class recovery;
 class selectview;
 class tavrelview;
 
@@ -61,6 +63,11 @@ class tavrelwindow : public BWindow, public editor_window {
     BView* initv = nullptr;
     BScrollBar* scrollv;
     BScrollBar* scrollh;
+    // Where the font's unsaved changes are kept, and the file the font
+    // belongs to (empty for a new font): set by the application, with the
+    // window locked.
+    recovery* keeper = nullptr;
+    std::string filepath;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
 

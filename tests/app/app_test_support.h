@@ -59,13 +59,17 @@ inline std::string small_font(const std::string& dir, const char* name = "small.
 
 class running_app {
   public:
-    explicit running_app(const std::vector<std::string>& arguments = {}) {
+    // With `settle` false the constructor does not wait for the start to
+    // be done (the application may be waiting in a question).
+    explicit running_app(const std::vector<std::string>& arguments = {}, bool settle = true) {
         BApplication::kit_set_launch_arguments(arguments);
         app = new tavrel();
         loop = std::thread([this] {
             app->Run();
             ended = true;
         });
+        if (!settle)
+            return;
         // A round trip through the application's loop: once it is answered
         // Run() has queued the launch files, and waiting for idle covers them.
         BMessage reply;

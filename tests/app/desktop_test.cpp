@@ -107,3 +107,19 @@ TEST(Desktop, CmapRunClickedInTheListIsRemappedAndSaved) {
     EXPECT_NE(output.find("remapped on the desktop, saved and read back"), std::string::npos)
         << output;
 }
+
+// Crash recovery on the real desktop: an edit, the program killed with
+// SIGKILL, started again, "Recover", Alt+S; see tests/tools/recovery_on_xvfb.sh.
+TEST(Desktop, KilledWithAnUnsavedEditTheNextStartRecoversItAndSavesItToTheFile) {
+    std::string output;
+    const char* shots = getenv("TAVREL_SCREENSHOT_DIR");
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/recovery_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
+                        python() + " " + (shots ? shots : ""),
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("killed with a change, recovered at the next start, saved to the file"),
+              std::string::npos)
+        << output;
+}

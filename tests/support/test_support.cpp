@@ -43,6 +43,14 @@ temp_root& root()
     return r;
 }
 
+// The program keeps copies of unsaved changes in the user's state folder
+// and offers those it finds at start: tests use a folder of their own.
+const bool state_folder_isolated = [] {
+    std::string state = root().path + "/state";
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    return true;
+}();
+
 } // namespace
 
 std::string source_dir()
