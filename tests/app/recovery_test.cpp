@@ -10,7 +10,6 @@
 #include "app/recovery.h"
 #include "font/history.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -21,22 +20,11 @@ using namespace testing_support;
 
 namespace {
 
-std::vector<std::string> names_in(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The one file with `suffix` in `dir`, "" when there is none.
+// The one file with `suffix` in `dir`, "" when there is none. A file
+// being written (a hidden temporary one) does not count.
 std::string file_with(const std::string& dir, const std::string& suffix) {
-    for (const std::string& name : names_in(dir))
-        if (name.size() > suffix.size() &&
+    for (const std::string& name : folder_entries(dir))
+        if (name[0] != '.' && name.size() > suffix.size() &&
             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
             return dir + "/" + name;
     return "";
@@ -143,7 +131,7 @@ TEST(Recovery, CopyFollowsTheUnsavedChangesAndIsOfferedOnlyOnceItsProgramIsGone)
     // comes back.
     held.font.history()->mark_saved();
     keeper->pulse(&held.font, path);
-    EXPECT_TRUE(eventually([&] { return names_in(folder).size() == 1; }));
+    EXPECT_TRUE(eventually([&] { return folder_entries(folder).size() == 1; }));
     EXPECT_NE(file_with(folder, ".lock"), "");
     held.set_stack(0x3333);
     keeper->pulse(&held.font, path);
@@ -159,14 +147,14 @@ TEST(Recovery, CopyFollowsTheUnsavedChangesAndIsOfferedOnlyOnceItsProgramIsGone)
     // Held by the program that offers it, it is not offered to a third.
     EXPECT_TRUE(recovery(folder).left_copies().empty());
     other.discard(left[0]);
-    EXPECT_TRUE(names_in(folder).empty());
+    EXPECT_TRUE(folder_entries(folder).empty());
 
     // A program that ends normally leaves nothing either.
     keeper = std::make_unique<recovery>(folder);
     keeper->pulse(&held.font, path);
     ASSERT_TRUE(eventually([&] { return file_with(folder, ".ttf") != ""; }));
     keeper->end();
-    EXPECT_TRUE(names_in(folder).empty());
+    EXPECT_TRUE(folder_entries(folder).empty());
 }
 
 TEST(Recovery, DamagedOrForeignFilesAreNeitherOfferedNorTouched) {
@@ -254,10 +242,10 @@ TEST(Recovery, DamagedOrForeignFilesAreNeitherOfferedNorTouched) {
         std::string folder = temp_dir();
         leave_copy(folder, font, 0x4444);
         d.apply(file_with(folder, ".info"), file_with(folder, ".ttf"));
-        std::vector<std::string> before = names_in(folder);
+        std::vector<std::string> before = folder_entries(folder);
         recovery offerer(folder);
         EXPECT_EQ(offerer.left_copies().size(), d.offered);
-        EXPECT_EQ(names_in(folder), before);
+        EXPECT_EQ(folder_entries(folder), before);
     }
 }
 
@@ -290,7 +278,7 @@ TEST(Recovery, RecoverOpensTheCopyAsChangesOfItsFileAndSaveWritesThem) {
     // Saved: the copy it was recovered from goes too.
     EXPECT_TRUE(eventually([&] { return file_with(folder, ".ttf").empty(); }));
     started.reset();
-    EXPECT_TRUE(names_in(folder).empty());
+    EXPECT_TRUE(folder_entries(folder).empty());
 }
 
 TEST(Recovery, DiscardRemovesTheCopyAndOpensNothing) {
@@ -306,6 +294,6 @@ TEST(Recovery, DiscardRemovesTheCopyAndOpensNothing) {
     screen().key_down(ask, "d");
     run.idle();
     EXPECT_EQ(curfont, nullptr);
-    EXPECT_TRUE(names_in(folder).empty());
+    EXPECT_TRUE(folder_entries(folder).empty());
     EXPECT_TRUE(read_file(path) == before);
 }

@@ -10,7 +10,6 @@
 #include <TextControl.h>
 
 #include <csignal>
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,17 +38,6 @@ void request_open(running_app& run, const std::string& path) {
     open.AddRef("refs", &ref);
     be_app_messenger.SendMessage(&open);
     run.idle();
-}
-
-std::vector<std::string> folder_entries(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        closedir(d);
-    }
-    return names;
 }
 
 // Where a table lies in a font file, by the directory; -1 when absent.

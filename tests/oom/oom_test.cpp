@@ -14,8 +14,6 @@
 #include <Alert.h>
 #include <Button.h>
 
-#include <dirent.h>
-
 using namespace app_testing;
 using namespace testing_support;
 
@@ -47,18 +45,6 @@ bool cut_short_report(const std::string& text) {
     const std::string head = "Not enough memory: ", tail = " was not done";
     return text.size() > head.size() + tail.size() && text.compare(0, head.size(), head) == 0 &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::vector<std::string> folder_entries(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.' ||
-                (std::string(e->d_name) != "." && std::string(e->d_name) != ".."))
-                names.push_back(e->d_name);
-        closedir(d);
-    }
-    return names;
 }
 
 } // namespace

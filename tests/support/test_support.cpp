@@ -2,10 +2,12 @@
 
 #include "kit/display/headless/headless_display.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,21 +26,18 @@ const bool headless_installed = [] {
 
 struct temp_root {
     std::string path;
-    temp_root()
-    {
+    temp_root() {
         char tmpl[] = "/tmp/tavrel-test-XXXXXX";
         if (mkdtemp(tmpl))
             path = tmpl;
     }
-    ~temp_root()
-    {
+    ~temp_root() {
         if (!path.empty())
             std::system(("rm -rf '" + path + "'").c_str());
     }
 };
 
-temp_root& root()
-{
+temp_root& root() {
     static temp_root r;
     return r;
 }
@@ -53,44 +52,50 @@ const bool state_folder_isolated = [] {
 
 } // namespace
 
-std::string source_dir()
-{
+std::string source_dir() {
     const char* env = std::getenv("TAVREL_SOURCE_DIR");
     if (env && *env)
         return env;
     return TAVREL_SOURCE_DIR;
 }
 
-std::string temp_dir()
-{
+std::string temp_dir() {
     static int counter = 0;
     std::string dir = root().path + "/t" + std::to_string(counter++);
     mkdir(dir.c_str(), 0755);
     return dir;
 }
 
-std::vector<unsigned char> read_file(const std::string& path)
-{
+std::vector<unsigned char> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>());
 }
 
-bool write_file(const std::string& path, const std::vector<unsigned char>& bytes)
-{
+bool write_file(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
     return (bool)out;
 }
 
-bool file_exists(const std::string& path)
-{
+bool file_exists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
 }
 
-int run_command(const std::string& command, std::string* output)
-{
+std::vector<std::string> folder_entries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int run_command(const std::string& command, std::string* output) {
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe)
         return -1;
@@ -104,8 +109,7 @@ int run_command(const std::string& command, std::string* output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string python()
-{
+std::string python() {
     return TAVREL_PYTHON;
 }
 

@@ -17,6 +17,8 @@ std::string temp_dir();
 std::vector<unsigned char> read_file(const std::string& path);
 bool write_file(const std::string& path, const std::vector<unsigned char>& bytes);
 bool file_exists(const std::string& path);
+// The names in a folder ("." and ".." left out), sorted.
+std::vector<std::string> folder_entries(const std::string& dir);
 
 // Runs a shell command; returns its exit status and, if asked, what it
 // printed on stdout and stderr together.

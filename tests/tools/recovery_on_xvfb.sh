@@ -15,24 +15,14 @@ cp "$font" "$work/font.ttf"
 chmod u+w "$work/font.ttf"
 state="$work/.local/state/tavrel"
 title() { xdotool getwindowname "$window"; }
-stack() {
-    "$python" -c '
-import sys
-from fontTools.ttLib import TTFont
-print("%04x" % TTFont(sys.argv[1])["maxp"].maxStackElements)' "$1"
-}
+stack() { stack_of "$1"; }
 copies() { ls "$state"/*.ttf 2>/dev/null | wc -l; }
 windows() { xdotool search --pid "$app" 2>/dev/null | wc -l; }
 
 before=$(stack "$work/font.ttf")
 start_program "$program" "$work/font.ttf"
 show_table "$work/font.ttf" maxp
-xdotool mousemove $((left + 190)) $((top + 53 + 460)) click 1
-sleep 0.3
-xdotool key End
-xdotool key --repeat 8 BackSpace
-xdotool type --delay 30 "1234"
-xdotool key Return
+type_stack 1234
 for _ in $(seq 100); do [ "$(copies)" -eq 1 ] && break; sleep 0.1; done
 [ "$(copies)" -eq 1 ] || { echo "no recovery copy was kept"; ls -la "$state" 2>&1; exit 1; }
 [ "$(stack "$state"/*.ttf)" = "1234" ] || { echo "the copy lacks the change"; exit 1; }

@@ -15,25 +15,14 @@ start_program "$program" "$work/font.ttf"
 
 title() { xdotool getwindowname "$window"; }
 marked() { case "$(title)" in *" *") return 0 ;; *) return 1 ;; esac; }
-stack() {
-    "$python" -c '
-import sys
-from fontTools.ttLib import TTFont
-print("%04x" % TTFont(sys.argv[1])["maxp"].maxStackElements)' "$work/font.ttf"
-}
+stack() { stack_of "$work/font.ttf"; }
 windows() { xdotool search --pid "$app" 2>/dev/null | wc -l; }
 
 before=$(stack)
 marked && { echo "a font just opened is marked changed: $(title)"; exit 1; }
 
 show_table "$work/font.ttf" maxp
-# The maxStackElements field lies at (140..200, 450..470) in the view.
-xdotool mousemove $((left + 190)) $((top + 53 + 460)) click 1
-sleep 0.3
-xdotool key End
-xdotool key --repeat 8 BackSpace
-xdotool type --delay 30 "1234"
-xdotool key Return
+type_stack 1234
 sleep 0.5
 marked || { echo "the edit did not mark the title: $(title)"; exit 1; }
 

@@ -133,3 +133,21 @@ glyph_of_character() {
     xdotool key Return
     sleep 0.5
 }
+
+# maxStackElements of font file $1 as fontTools reads it (hexadecimal).
+stack_of() {
+    "$python" -c '
+import sys
+from fontTools.ttLib import TTFont
+print("%04x" % TTFont(sys.argv[1])["maxp"].maxStackElements)' "$1"
+}
+# Types $1 into the shown maxp view's maxStackElements field, which lies at
+# (140..200, 450..470) in the view, and presses Return.
+type_stack() {
+    xdotool mousemove $((left + 190)) $((top + 53 + 460)) click 1
+    sleep 0.3
+    xdotool key End
+    xdotool key --repeat 8 BackSpace
+    xdotool type --delay 30 "$1"
+    xdotool key Return
+}
