@@ -47,6 +47,7 @@ struct subtable_check {
     check_context& c;
     severity level;
     std::string where; // "subtable (3, 1)"
+    bool warned = false;
     void say(const std::string& what) {
         c.add(level, CMAP, -1, -1, "%s: %s", where.c_str(), what.c_str());
     }
@@ -115,9 +116,22 @@ void check_format4(subtable_check& s, byte_span t, bool language_matters) {
                     return s.say(format("segment %u's glyph array for U+%04X lies past the "
                                         "subtable's end",
                                         i, code));
-                glyph = sub.u16(at);
-                if (glyph != 0)
-                    glyph = (glyph + delta) & 0xFFFF;
+                const unsigned stored = sub.u16(at);
+                if (stored >= s.c.numglyphs && s.c.numglyphs > 0)
+                    return s.say(format("U+%04X's glyph array entry is glyph %u; the font has %u "
+                                        "glyphs",
+                                        code, stored, s.c.numglyphs));
+                glyph = stored ? (stored + delta) & 0xFFFF : 0;
+                // Readers check the stored entry only, and give up on the
+                // glyph when they load it.
+                if (glyph >= s.c.numglyphs && s.c.numglyphs > 0 && !s.warned) {
+                    s.warned = true;
+                    s.c.add(severity::warning, CMAP, -1, -1,
+                            "%s: U+%04X maps to glyph %u (entry %u plus idDelta %d); the font has "
+                            "%u glyphs",
+                            s.where.c_str(), code, glyph, stored, (int16_t)delta, s.c.numglyphs);
+                }
+                continue;
             }
             if (glyph >= s.c.numglyphs && s.c.numglyphs > 0)
                 return s.say(format("U+%04X maps to glyph %u; the font has %u glyphs", code, glyph,
@@ -249,6 +263,32 @@ void check_format14(subtable_check& s, byte_span t) {
     }
 }
 
+// A subtable's bytes in cmap, for the overlap test.
+struct span {
+    uint64_t start, end;
+    unsigned record;
+    bool operator<(const span& o) const { return std::tie(start, end) < std::tie(o.start, o.end); }
+};
+
+// A subtable's length as its header states it; 0 for unknown formats.
+uint64_t subtable_length(byte_span sub, unsigned fmt) {
+    switch (fmt) {
+    case 0:
+    case 2:
+    case 4:
+    case 6:
+        return sub.u16(2);
+    case 8:
+    case 10:
+    case 12:
+    case 13:
+        return sub.u32(4);
+    case 14:
+        return sub.u32(2);
+    }
+    return 0;
+}
+
 // Where the Windows BMP subtable and the full-repertoire one differ.
 void compare_windows_maps(check_context& c, byte_span cmap) {
     byte_span bmp = cmap_subtable(cmap, 3, 1), full = cmap_subtable(cmap, 3, 10);
@@ -286,6 +326,7 @@ void check_cmap(check_context& c) {
     bool unicode = false;
     std::set<std::tuple<unsigned, unsigned, unsigned>> seen;
     std::set<std::pair<uint32_t, bool>> checked;
+    std::vector<span> spans;
     for (unsigned i = 0; i < n; i++) {
         const size_t r = 4 + 8 * (size_t)i;
         const unsigned platform = t.u16(r), encoding = t.u16(r + 2);
@@ -299,9 +340,9 @@ void check_cmap(check_context& c) {
                           "and encoding",
                           where.c_str(), pp, pe);
         }
-        if (!t.has(offset, 4)) {
-            c.error(CMAP, "%s starts at offset %u, outside cmap's %zu bytes", where.c_str(), offset,
-                    t.size());
+        if (!t.has(offset, 4) || offset < 4 + 8 * (size_t)n) {
+            c.error(CMAP, "%s starts at offset %u, outside the %zu bytes after cmap's records",
+                    where.c_str(), offset, t.size() - (4 + 8 * (size_t)n));
             continue;
         }
         const byte_span sub = t.from(offset);
@@ -311,6 +352,8 @@ void check_cmap(check_context& c) {
         const unsigned language = fmt >= 8 && fmt != 14 ? sub.u32(8) : sub.u16(4);
         if (!seen.insert({platform, encoding, fmt == 14 ? 0 : language}).second)
             c.warning(CMAP, "cmap lists %s twice", where.c_str());
+        if (const uint64_t length = subtable_length(sub, fmt))
+            spans.push_back({offset, offset + length, i});
         if (!checked.insert({offset, hard}).second)
             continue;
         subtable_check s{c, hard ? severity::error : severity::warning, where};
@@ -337,6 +380,18 @@ void check_cmap(check_context& c) {
             break;
         default:
             c.warning(CMAP, "%s has format %u, which no reader knows", where.c_str(), fmt);
+        }
+    }
+    // Records may share a subtable, but subtables may not overlap.
+    std::sort(spans.begin(), spans.end());
+    for (size_t i = 1; i < spans.size(); i++) {
+        const span& a = spans[i - 1];
+        const span& b = spans[i];
+        if (b.start != a.start && b.start < a.end) {
+            c.error(CMAP, "subtable %u (at %llu) overlaps subtable %u (%llu bytes at %llu)", b.record,
+                    (unsigned long long)b.start, a.record, (unsigned long long)(a.end - a.start),
+                    (unsigned long long)a.start);
+            break;
         }
     }
     if (!unicode)

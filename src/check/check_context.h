@@ -79,6 +79,7 @@ void check_directory(check_context& c);
 void check_head(check_context& c);
 void check_maxp(check_context& c);
 void check_hhea_hmtx(check_context& c);
+void check_cvt(check_context& c);
 void check_loca(check_context& c);
 void check_glyph_metrics(check_context& c);
 void check_composites(check_context& c);

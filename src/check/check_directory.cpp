@@ -42,6 +42,7 @@ void check_search_fields(check_context& c, unsigned n) {
 void check_layout(check_context& c) {
     const std::vector<table_entry>& es = c.tables.entries();
     const uint64_t size = c.tables.file().size();
+    const size_t dirend = HEADER + ENTRY * es.size();
     std::vector<const table_entry*> placed;
     for (const table_entry& e : es) {
         if ((uint64_t)e.offset + e.length > size) {
@@ -51,6 +52,9 @@ void check_layout(check_context& c) {
         }
         if (e.offset % 4 != 0)
             c.error(e.tag, "the table starts at offset %u, not a multiple of 4", e.offset);
+        if (e.length > 0 && e.offset < dirend)
+            c.error(e.tag, "the table starts at offset %u, inside the directory, which ends at %zu",
+                    e.offset, dirend);
         if (e.length > 0)
             placed.push_back(&e);
     }

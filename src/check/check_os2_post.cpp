@@ -48,9 +48,15 @@ void check_os2(check_context& c) {
     const unsigned version = t.u16(0);
     if (version > 5)
         return c.error(OS2, "OS/2's version is %u; readers know versions 0 to 5", version);
-    if (version == 5 && t.size() < 100)
+    // Readers take a table too short for its version for an older one,
+    // except when it ends inside ulCodePageRange (bytes 78-86) or inside
+    // version 5's fields.
+    if (version == 5 && t.size() >= 96 && t.size() < 100)
         return c.error(OS2, "OS/2 version 5 has %zu bytes; its fields take 100", t.size());
-    const size_t needed = version >= 2 ? 96 : version == 1 ? 86 : 78;
+    if (version >= 1 && t.size() >= 84 && t.size() < 86)
+        return c.error(OS2, "OS/2 version %u has %zu bytes, which end inside ulCodePageRange2",
+                       version, t.size());
+    const size_t needed = version == 5 ? 100 : version >= 2 ? 96 : version == 1 ? 86 : 78;
     if (t.size() < needed)
         c.warning(OS2,
                   "OS/2 version %u has %zu bytes; its fields take %zu, so readers take it "
@@ -114,6 +120,9 @@ void check_post(check_context& c) {
         if (!t.has(pos + 1, len))
             return c.error(POST, "name string %zu (%zu bytes) runs past the end of post", strings,
                            len);
+        for (size_t k = 0; k < len; k++)
+            if (t.u8(pos + 1 + k) == 0)
+                return c.error(POST, "name string %zu holds a NUL character", strings);
         pos += 1 + len;
     }
     for (unsigned g = 0; g < n; g++) {
@@ -131,24 +140,31 @@ void check_gasp(check_context& c) {
     if (!c.tables.has(GASP))
         return;
     const byte_span t = c.tables.find(GASP);
-    const unsigned n = t.u16(2);
-    if (t.size() < 4 || 4 + 4 * (size_t)n > t.size())
-        return c.error(GASP, "gasp's %u ranges run past its %zu bytes", n, t.size());
-    // Readers drop a gasp table with the faults below, and keep the font.
+    if (t.size() < 4)
+        return c.error(GASP, "gasp has %zu bytes; its header takes 4", t.size());
+    // Readers drop a gasp table of another version, or with the faults
+    // further below, and keep the font.
     if (t.u16(0) > 1)
         return c.warning(GASP, "gasp's version is %u; it is 0 or 1", t.u16(0));
+    const unsigned n = t.u16(2);
     if (n == 0)
         return c.warning(GASP, "gasp has no ranges; the last one ends at 0xFFFF");
-    for (unsigned i = 1; i < n; i++)
-        if (t.u16(4 + 4 * i) <= t.u16(4 * i))
+    // Readers take the ranges one by one: a range out of order drops the
+    // table before a range past its end is reached.
+    bool flagged = false;
+    for (unsigned i = 0; i < n; i++) {
+        const size_t r = 4 + 4 * (size_t)i;
+        if (!t.has(r, 4))
+            return c.error(GASP, "gasp's %u ranges run past its %zu bytes", n, t.size());
+        if (i > 0 && t.u16(r) <= t.u16(r - 4))
             return c.warning(GASP, "range %u ends at %u ppem, not above range %u's %u", i,
-                             t.u16(4 + 4 * i), i - 1, t.u16(4 * i));
+                             t.u16(r), i - 1, t.u16(r - 4));
+        if (!flagged && (t.u16(r + 2) & ~(t.u16(0) == 0 ? 0x3u : 0xFu))) {
+            flagged = true;
+            c.warning(GASP, "range %u's behaviour is 0x%04X; version %u defines only bits %s", i,
+                      t.u16(r + 2), t.u16(0), t.u16(0) == 0 ? "0 and 1" : "0 to 3");
+        }
+    }
     if (t.u16(4 * n) != 0xFFFF)
         c.warning(GASP, "gasp's last range ends at %u ppem; it ends at 0xFFFF", t.u16(4 * n));
-    for (unsigned i = 0; i < n; i++)
-        if (t.u16(6 + 4 * i) & ~(t.u16(0) == 0 ? 0x3u : 0xFu)) {
-            c.warning(GASP, "range %u's behaviour is 0x%04X; version %u defines only bits %s", i,
-                      t.u16(6 + 4 * i), t.u16(0), t.u16(0) == 0 ? "0 and 1" : "0 to 3");
-            break;
-        }
 }

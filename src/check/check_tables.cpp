@@ -1,4 +1,5 @@
-// The fixed-layout tables: head, maxp, hhea with hmtx's size.
+// The fixed-layout tables: head, maxp, hhea with hmtx's size; and cvt's
+// length.
 //
 // head (54 bytes): 0 version, 12 magicNumber, 18 unitsPerEm, 36-42 box,
 // 50 indexToLocFormat, 52 glyphDataFormat.
@@ -10,7 +11,7 @@
 namespace {
 
 const uint32_t HEAD = tag_of("head"), MAXP = tag_of("maxp"), HHEA = tag_of("hhea"),
-               HMTX = tag_of("hmtx"), GLYF = tag_of("glyf");
+               HMTX = tag_of("hmtx"), GLYF = tag_of("glyf"), CVT = tag_of("cvt ");
 
 } // namespace
 
@@ -45,27 +46,36 @@ void check_maxp(check_context& c) {
         return;
     byte_span m = c.tables.find(MAXP);
     const uint32_t version = m.u32(0);
-    if (version != 0x00005000 && version != 0x00010000) {
+    // Readers go by the major version: 1 has the TrueType maxima, 0 is
+    // taken for 0.5.
+    const unsigned major = version >> 16;
+    if (major > 1) {
         c.error(MAXP, "maxp's version is 0x%08X; it is 0x00010000 (or 0x00005000 without glyf)",
                 version);
         return;
     }
-    const size_t needed = version == 0x00010000 ? 32 : 6;
+    const size_t needed = major == 1 ? 32 : 6;
     if (m.size() < needed) {
-        c.error(MAXP, "maxp version 0x%08X has %zu bytes; its fields take %zu", version, m.size(),
-                needed);
+        c.error(MAXP, "maxp version 0x%08X has %zu bytes; its fields take %zu", version,
+                m.size(), needed);
         return;
     }
+    if (version != 0x00010000 && version != 0x00005000)
+        c.warning(MAXP, "maxp's version is 0x%08X; it is 0x%08X", version,
+                  major == 1 ? 0x00010000u : 0x00005000u);
     if (m.u16(4) == 0)
         c.error(MAXP, "maxp.numGlyphs is 0; a font has at least the missing-character glyph");
-    if (version == 0x00005000) {
+    if (major == 0) {
         if (c.tables.has(GLYF))
             c.warning(MAXP, "maxp is version 0.5, which has no TrueType maxima; a font with glyf "
                             "needs version 1.0");
         return;
     }
+    // Readers take 0 for 1 and 3 for 2, and refuse more.
     const unsigned zones = m.u16(14);
-    if (zones != 1 && zones != 2)
+    if (zones > 3)
+        c.error(MAXP, "maxp.maxZones is %u; it is 1, or 2 with a twilight zone", zones);
+    else if (zones != 1 && zones != 2)
         c.warning(MAXP, "maxp.maxZones is %u; it is 1, or 2 with a twilight zone", zones);
 }
 
@@ -105,4 +115,11 @@ void check_hhea_hmtx(check_context& c) {
                 have, count, c.numglyphs - count, needed);
     else if (have > needed + 3)
         c.note(HMTX, "hmtx has %zu bytes; its %u metrics take only %zu", have, c.numglyphs, needed);
+}
+
+void check_cvt(check_context& c) {
+    const byte_span t = c.tables.find(CVT);
+    if (c.tables.has(CVT) && t.size() % 2 != 0)
+        c.error(CVT, "cvt has %zu bytes; it holds 16-bit values, so its length is even",
+                t.size());
 }

@@ -19,7 +19,7 @@ const uint32_t HEAD = tag_of("head"), MAXP = tag_of("maxp"), HHEA = tag_of("hhea
                HMTX = tag_of("hmtx"), LOCA = tag_of("loca"), GLYF = tag_of("glyf"),
                CMAP = tag_of("cmap"), NAME = tag_of("name"), OS2 = tag_of("OS/2"),
                POST = tag_of("post"), GASP = tag_of("gasp"), EBLC = tag_of("EBLC"),
-               EBDT = tag_of("EBDT");
+               EBDT = tag_of("EBDT"), CVT = tag_of("cvt ");
 
 } // namespace
 
@@ -94,6 +94,7 @@ const check_unit UNITS[] = {
     {check_head, {HEAD}, false, false},
     {check_maxp, {MAXP, GLYF}, false, false},
     {check_hhea_hmtx, {HHEA, HMTX, MAXP}, false, false},
+    {check_cvt, {CVT}, false, false},
     {check_loca, {LOCA, GLYF, HEAD, MAXP}, false, false},
     {check_glyph_metrics, {HEAD, MAXP, HHEA, HMTX}, true, false},
     {check_composites, {MAXP}, true, false},

@@ -11,7 +11,7 @@ namespace {
 const uint32_t GLYF = tag_of("glyf");
 // Flag bits of simple glyph points.
 const uint8_t ON_CURVE = 0x01, X_SHORT = 0x02, Y_SHORT = 0x04, REPEAT = 0x08, X_SAME = 0x10,
-              Y_SAME = 0x20, RESERVED = 0x80;
+              Y_SAME = 0x20, OVERLAP = 0x40, RESERVED = 0x80;
 // Padding that aligns the next record, which is not data left over.
 const size_t ALIGNMENT_SLACK = 3;
 // Composites nested deeper than this are not resolved into points (their
@@ -58,6 +58,9 @@ std::string decode_simple(byte_span rec, int nc, decoded_outline* o, uint16_t* i
         uint8_t f = rec.u8(pos++);
         if (f & RESERVED)
             return format("the flags of point %zu have the reserved bit 7 set", i);
+        // OVERLAP_SIMPLE belongs to the first point only.
+        if ((f & OVERLAP) && i > 0)
+            return format("the flags of point %zu have bit 6 set, which only point 0 may", i);
         size_t count = 1;
         if (f & REPEAT) {
             if (!rec.has(pos, 1))
