@@ -388,9 +388,9 @@ void check_cmap(check_context& c) {
         const span& a = spans[i - 1];
         const span& b = spans[i];
         if (b.start != a.start && b.start < a.end) {
-            c.error(CMAP, "subtable %u (at %llu) overlaps subtable %u (%llu bytes at %llu)", b.record,
-                    (unsigned long long)b.start, a.record, (unsigned long long)(a.end - a.start),
-                    (unsigned long long)a.start);
+            c.error(CMAP, "subtable %u (at %llu) overlaps subtable %u (%llu bytes at %llu)",
+                    b.record, (unsigned long long)b.start, a.record,
+                    (unsigned long long)(a.end - a.start), (unsigned long long)a.start);
             break;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -14,24 +15,33 @@ const unsigned long long MAX_FONT_FILE = 0xFFFFFFFFULL;
 
 // Reads a whole file; false with the reason when it cannot be read.
 bool read_font_file(const char* path, byte_vector* bytes, std::string* why, bool* too_big) {
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (ec) {
+        *why = ec.message();
+        return false;
+    }
+    if (std::filesystem::is_directory(st)) {
+        *why = "it is a folder";
+        return false;
+    }
     errno = 0;
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        *why = std::strerror(errno ? errno : ENOENT);
+        *why = errno ? std::strerror(errno) : "it cannot be opened";
         return false;
     }
-    std::streamoff size = in.tellg();
-    if (size < 0) {
-        *why = "it is not a file that can be read";
-        return false;
+    // Read in pieces: the size a special file reports says nothing.
+    char buf[1 << 16];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        if (bytes->size() + (size_t)in.gcount() > MAX_FONT_FILE) {
+            *too_big = true;
+            bytes->clear();
+            return true;
+        }
+        bytes->insert(bytes->end(), buf, buf + in.gcount());
     }
-    if ((unsigned long long)size > MAX_FONT_FILE) {
-        *too_big = true;
-        return true;
-    }
-    bytes->resize((size_t)size);
-    in.seekg(0);
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes->data()), size)) {
+    if (in.bad()) {
         *why = "reading it failed";
         return false;
     }

@@ -6,7 +6,7 @@
 
 #include "check/checker.h"
 #include "check/finding.h"
-#include "check/font_tables.h"
+#include "check/table_set.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -54,7 +54,7 @@ struct composite_summary {
 };
 
 struct check_context {
-    const font_tables& tables;
+    const table_set& tables;
     const check_options& options;
     // numGlyphs of maxp, 0 without a readable maxp.
     unsigned numglyphs = 0;
@@ -100,8 +100,8 @@ struct glyph_locations {
     // The record of glyph g (empty for an empty glyph); false when loca
     // gives no range inside glyf for it. A record stored after an edit
     // stands in for the bytes.
-    bool record(const font_tables& t, unsigned g, byte_span* out) const;
+    bool record(const table_set& t, unsigned g, byte_span* out) const;
 };
-glyph_locations locate_glyphs(const font_tables& t);
+glyph_locations locate_glyphs(const table_set& t);
 
 #endif

@@ -157,8 +157,8 @@ void check_gasp(check_context& c) {
         if (!t.has(r, 4))
             return c.error(GASP, "gasp's %u ranges run past its %zu bytes", n, t.size());
         if (i > 0 && t.u16(r) <= t.u16(r - 4))
-            return c.warning(GASP, "range %u ends at %u ppem, not above range %u's %u", i,
-                             t.u16(r), i - 1, t.u16(r - 4));
+            return c.warning(GASP, "range %u ends at %u ppem, not above range %u's %u", i, t.u16(r),
+                             i - 1, t.u16(r - 4));
         if (!flagged && (t.u16(r + 2) & ~(t.u16(0) == 0 ? 0x3u : 0xFu))) {
             flagged = true;
             c.warning(GASP, "range %u's behaviour is 0x%04X; version %u defines only bits %s", i,

@@ -56,8 +56,8 @@ void check_maxp(check_context& c) {
     }
     const size_t needed = major == 1 ? 32 : 6;
     if (m.size() < needed) {
-        c.error(MAXP, "maxp version 0x%08X has %zu bytes; its fields take %zu", version,
-                m.size(), needed);
+        c.error(MAXP, "maxp version 0x%08X has %zu bytes; its fields take %zu", version, m.size(),
+                needed);
         return;
     }
     if (version != 0x00010000 && version != 0x00005000)
@@ -120,6 +120,5 @@ void check_hhea_hmtx(check_context& c) {
 void check_cvt(check_context& c) {
     const byte_span t = c.tables.find(CVT);
     if (c.tables.has(CVT) && t.size() % 2 != 0)
-        c.error(CVT, "cvt has %zu bytes; it holds 16-bit values, so its length is even",
-                t.size());
+        c.error(CVT, "cvt has %zu bytes; it holds 16-bit values, so its length is even", t.size());
 }

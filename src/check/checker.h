@@ -7,7 +7,7 @@
 #define TAVREL_CHECK_CHECKER_H
 
 #include "check/finding.h"
-#include "check/font_tables.h"
+#include "check/table_set.h"
 
 #include <array>
 #include <cstdint>
@@ -59,7 +59,7 @@ class font_checker {
     unsigned read_numglyphs() const;
 
     check_options fOptions;
-    font_tables fTables;
+    table_set fTables;
     unsigned fNumGlyphs = 0;
     std::vector<glyph_summary> fGlyphs;
     std::vector<composite_summary> fComposites;

@@ -150,7 +150,7 @@ void summarize_composite(byte_span rec, unsigned numglyphs, unsigned g, glyph_su
 
 } // namespace
 
-bool glyph_locations::record(const font_tables& t, unsigned g, byte_span* out) const {
+bool glyph_locations::record(const table_set& t, unsigned g, byte_span* out) const {
     if (const byte_vector* r = t.glyph_record(g)) {
         *out = byte_span(r->data(), r->size());
         return true;
@@ -175,7 +175,7 @@ bool glyph_locations::record(const font_tables& t, unsigned g, byte_span* out) c
     return true;
 }
 
-glyph_locations locate_glyphs(const font_tables& t) {
+glyph_locations locate_glyphs(const table_set& t) {
     glyph_locations w;
     byte_span head = t.find(tag_of("head"));
     w.loca = t.find(tag_of("loca"));
@@ -187,7 +187,7 @@ glyph_locations locate_glyphs(const font_tables& t) {
     return w;
 }
 
-void summarize_glyph(const font_tables& t, const glyph_locations& where, unsigned numglyphs,
+void summarize_glyph(const table_set& t, const glyph_locations& where, unsigned numglyphs,
                      unsigned g, glyph_summary* s) {
     *s = glyph_summary();
     byte_span rec;
@@ -259,7 +259,7 @@ struct xpt {
 
 // Appends glyph g's points, as a reader places them, to `pts`; false when
 // they cannot be had (a damaged part, a point number that is not there).
-bool collect_points(const font_tables& t, const glyph_locations& where,
+bool collect_points(const table_set& t, const glyph_locations& where,
                     const std::vector<glyph_summary>& glyphs, unsigned g, unsigned depth,
                     std::vector<xpt>* pts) {
     const glyph_summary& s = glyphs[g];
@@ -374,7 +374,7 @@ void resolve_from(unsigned root, const std::vector<glyph_summary>& glyphs,
     }
 }
 
-void resolve_box(unsigned g, const font_tables& t, const glyph_locations& where,
+void resolve_box(unsigned g, const table_set& t, const glyph_locations& where,
                  const std::vector<glyph_summary>& glyphs, composite_summary* r) {
     r->has_box = false;
     if (r->state != composite_summary::OK || r->depth > RESOLVE_DEPTH || r->points > MAX_POINTS)
@@ -398,7 +398,7 @@ void resolve_box(unsigned g, const font_tables& t, const glyph_locations& where,
 
 } // namespace
 
-void resolve_composites(const font_tables& t, const glyph_locations& where,
+void resolve_composites(const table_set& t, const glyph_locations& where,
                         const std::vector<glyph_summary>& glyphs,
                         std::vector<composite_summary>* out) {
     const size_t n = glyphs.size();
@@ -412,7 +412,7 @@ void resolve_composites(const font_tables& t, const glyph_locations& where,
             resolve_box((unsigned)g, t, where, glyphs, &(*out)[g]);
 }
 
-void resolve_users_of(unsigned g, const font_tables& t, const glyph_locations& where,
+void resolve_users_of(unsigned g, const table_set& t, const glyph_locations& where,
                       const std::vector<glyph_summary>& glyphs,
                       std::vector<composite_summary>* out) {
     const size_t n = glyphs.size();

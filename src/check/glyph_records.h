@@ -7,17 +7,17 @@
 #include "check/check_context.h"
 
 // Decodes glyph g's record; `numglyphs` bounds component glyph numbers.
-void summarize_glyph(const font_tables& t, const glyph_locations& where, unsigned numglyphs,
+void summarize_glyph(const table_set& t, const glyph_locations& where, unsigned numglyphs,
                      unsigned g, glyph_summary* s);
 
 // Resolves every composite: depth, points, contours and box through its
 // components; composites that contain themselves are marked as cycles.
-void resolve_composites(const font_tables& t, const glyph_locations& where,
+void resolve_composites(const table_set& t, const glyph_locations& where,
                         const std::vector<glyph_summary>& glyphs,
                         std::vector<composite_summary>* out);
 
 // Resolves again only the composites that use glyph g, directly or not.
-void resolve_users_of(unsigned g, const font_tables& t, const glyph_locations& where,
+void resolve_users_of(unsigned g, const table_set& t, const glyph_locations& where,
                       const std::vector<glyph_summary>& glyphs,
                       std::vector<composite_summary>* out);
 

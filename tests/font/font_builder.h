@@ -8,6 +8,7 @@
 
 #include <File.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -234,6 +235,130 @@ inline bytes composite_glyph(const std::vector<unsigned>& components) {
         b.push_back(0);
     }
     return b;
+}
+
+// A point of an outline built for a test: font units, on or off the curve.
+struct point {
+    int x, y;
+    bool on = true;
+};
+
+// A simple glyph record with these contours (16-bit coordinates, no
+// instructions unless given) and the box of its points.
+inline bytes outline_glyph(const std::vector<std::vector<point>>& contours,
+                           const bytes& instructions = {}) {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool first = true;
+    for (const auto& c : contours)
+        for (const point& p : c) {
+            x0 = first ? p.x : std::min(x0, p.x);
+            y0 = first ? p.y : std::min(y0, p.y);
+            x1 = first ? p.x : std::max(x1, p.x);
+            y1 = first ? p.y : std::max(y1, p.y);
+            first = false;
+        }
+    bytes b;
+    add16(b, (uint32_t)contours.size());
+    for (int v : {x0, y0, x1, y1})
+        add16(b, (uint32_t)(uint16_t)v);
+    unsigned end = 0;
+    for (const auto& c : contours) {
+        end += (unsigned)c.size();
+        add16(b, end - 1);
+    }
+    add16(b, (uint32_t)instructions.size());
+    b.insert(b.end(), instructions.begin(), instructions.end());
+    for (const auto& c : contours)
+        for (const point& p : c)
+            b.push_back(p.on ? 0x01 : 0x00);
+    for (int axis = 0; axis < 2; axis++) {
+        int at = 0;
+        for (const auto& c : contours)
+            for (const point& p : c) {
+                const int v = axis ? p.y : p.x;
+                add16(b, (uint32_t)(uint16_t)(v - at));
+                at = v;
+            }
+    }
+    if (b.size() % 2)
+        b.push_back(0);
+    return b;
+}
+
+// A cmap with one (3, 1) format 4 subtable in which each code maps to its
+// glyph, with the search fields readers check.
+inline bytes unicode_cmap(const std::vector<std::pair<unsigned, unsigned>>& map) {
+    std::vector<cmap_segment> segs;
+    for (const auto& m : map)
+        segs.push_back({m.first, m.first, (m.second - m.first) & 0xFFFF});
+    bytes sub = format4_subtable(segs);
+    const unsigned n = get16(sub, 6) / 2;
+    unsigned p = 1, log2p = 0;
+    while (p * 2 <= n) {
+        p *= 2;
+        log2p++;
+    }
+    put16(sub, 8, 2 * p);
+    put16(sub, 10, log2p);
+    put16(sub, 12, 2 * n - 2 * p);
+    return cmap_table({{3, 1, 0}}, {sub});
+}
+
+// A name table of Windows Unicode records (ASCII texts) for these name IDs.
+inline bytes name_table(const std::vector<std::pair<unsigned, std::string>>& names) {
+    bytes b, text;
+    add16(b, 0);
+    add16(b, (uint32_t)names.size());
+    add16(b, 6 + 12 * (uint32_t)names.size());
+    for (const auto& n : names) {
+        for (uint32_t v : {3u, 1u, 0x409u, n.first, 2 * (uint32_t)n.second.size(),
+                           (uint32_t)text.size()})
+            add16(b, v);
+        for (char ch : n.second)
+            add16(text, (unsigned char)ch);
+    }
+    b.insert(b.end(), text.begin(), text.end());
+    return b;
+}
+
+// A version 3 OS/2 table (96 bytes): weight 400, width 5, and the first and
+// last character the cmap maps.
+inline bytes os2_table(unsigned first, unsigned last) {
+    bytes b(96, 0);
+    put16(b, 0, 3);
+    put16(b, 4, 400);
+    put16(b, 6, 5);
+    put16(b, 64, first);
+    put16(b, 66, last);
+    return b;
+}
+
+// A version 2 post table: glyph g takes the standard name index[g] when it
+// is below 258, or the next of `names`.
+inline bytes post_table(const std::vector<unsigned>& index, const std::vector<std::string>& names) {
+    bytes b(32, 0);
+    put32(b, 0, 0x00020000);
+    add16(b, (uint32_t)index.size());
+    for (unsigned i : index)
+        add16(b, i);
+    for (const std::string& n : names) {
+        b.push_back((unsigned char)n.size());
+        b.insert(b.end(), n.begin(), n.end());
+    }
+    return b;
+}
+
+// Sets head.checkSumAdjustment of a whole file so that it sums to
+// 0xB1B0AFBA, as a saved font does.
+inline void set_checksum_adjustment(bytes& file) {
+    for (unsigned i = 0; i < get16(file, 4); i++) {
+        const size_t e = 12 + 16 * i;
+        if (get32(file, e) != tag("head"))
+            continue;
+        const size_t at = get32(file, e + 8) + 8;
+        put32(file, at, 0);
+        put32(file, at, 0xB1B0AFBA - checksum(file, 0, file.size()));
+    }
 }
 
 // glyf and long loca for these records.

@@ -42,6 +42,8 @@ def installed_fonts():
 
 
 def directory(data):
+    if len(data) < 12:
+        return []
     n = struct.unpack(">H", data[4:6])[0]
     out = []
     for i in range(n):
@@ -60,6 +62,8 @@ def mutate(data, rng):
     for _ in range(rng.choice([1, 1, 1, 2, 3])):
         entries = [e for e in directory(data) if e[0] in CHECKED and e[2] + e[3] <= len(data)]
         kind = rng.choice(["bytes", "bytes", "field", "field", "field", "truncate", "entry"])
+        if not directory(data):
+            break
         if kind == "entry" or not entries:
             # Offsets of any table (where it lies is the directory's
             # business); lengths only of the tables tavrel reads.
@@ -139,21 +143,29 @@ def main():
     corpus += [(os.path.basename(f), f, "installed") for f in chosen]
     for d in args.extra:
         for name in sorted(os.listdir(d)):
-            corpus.append((name, os.path.join(d, name), "hostile"))
+            corpus.append((name, os.path.join(d, name), "crafted"))
 
     work = args.keep or tempfile.mkdtemp(prefix="agreement-")
     os.makedirs(work, exist_ok=True)
-    # Mutants of the small fonts mostly; the two large ones now and then.
+    # Mutants of the small installed fonts mostly, of the large ones and of
+    # the crafted fonts now and then.
     small = [f for f in fonts if os.path.getsize(f) < 8 << 20] or fonts
+    crafted = [p for _, p, o in corpus if o == "crafted"]
     for i in range(args.mutants):
-        base = rng.choice(fonts) if rng.random() < 0.05 else rng.choice(small)
+        pick = rng.random()
+        if pick < 0.05:
+            base = rng.choice(fonts)
+        elif pick < 0.25 and crafted:
+            base = rng.choice(crafted)
+        else:
+            base = rng.choice(small)
         data, what = mutate(open(base, "rb").read(), rng)
         path = os.path.join(work, "mutant-%04d.ttf" % i)
         with open(path, "wb") as f:
             f.write(data)
         corpus.append(("mutant-%04d (%s: %s)" % (i, os.path.basename(base), what), path, "mutant"))
 
-    figures = {o: [0, 0, 0] for o in ("installed", "hostile", "mutant")}  # fonts, rejected, disagree
+    figures = {o: [0, 0, 0] for o in ("installed", "crafted", "mutant")}  # fonts, rejected, disagree
     disagreements = []
     batch = 40
     for start in range(0, len(corpus), batch):

@@ -1,4 +1,4 @@
-#include "check/font_tables.h"
+#include "check/table_set.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@ namespace {
 const size_t HEADER = 12, ENTRY = 16;
 } // namespace
 
-void font_tables::load_file(byte_vector file) {
+void table_set::load_file(byte_vector file) {
     fFile = std::make_shared<const byte_vector>(std::move(file));
     fOwned.clear();
     fEntries.clear();
@@ -26,7 +26,7 @@ void font_tables::load_file(byte_vector file) {
     }
 }
 
-void font_tables::load_tables(byte_vector header, std::vector<table_copy> tables) {
+void table_set::load_tables(byte_vector header, std::vector<table_copy> tables) {
     fFile.reset();
     fOwned.clear();
     fEntries.clear();
@@ -44,7 +44,7 @@ void font_tables::load_tables(byte_vector header, std::vector<table_copy> tables
     }
 }
 
-void font_tables::replace(uint32_t tag, byte_vector bytes) {
+void table_set::replace(uint32_t tag, byte_vector bytes) {
     fOwned.resize(fEntries.size());
     for (size_t i = 0; i < fEntries.size(); i++) {
         table_entry& e = fEntries[i];
@@ -61,23 +61,23 @@ void font_tables::replace(uint32_t tag, byte_vector bytes) {
     }
 }
 
-const table_entry* font_tables::entry(uint32_t tag) const {
+const table_entry* table_set::entry(uint32_t tag) const {
     for (const table_entry& e : fEntries)
         if (e.tag == tag)
             return &e;
     return nullptr;
 }
 
-byte_span font_tables::find(uint32_t tag) const {
+byte_span table_set::find(uint32_t tag) const {
     const table_entry* e = entry(tag);
     return e ? e->bytes : byte_span();
 }
 
-const byte_vector* font_tables::glyph_record(unsigned gno) const {
+const byte_vector* table_set::glyph_record(unsigned gno) const {
     auto it = fGlyphRecords.find(gno);
     return it == fGlyphRecords.end() ? nullptr : &it->second;
 }
 
-void font_tables::set_glyph_record(unsigned gno, byte_vector record) {
+void table_set::set_glyph_record(unsigned gno, byte_vector record) {
     fGlyphRecords[gno] = std::move(record);
 }

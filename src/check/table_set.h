@@ -3,8 +3,8 @@
 // write them. Tables can be replaced one at a time, and single glyph records
 // can stand in for their bytes in glyf, so that a re-check after an edit
 // needs only the bytes that changed.
-#ifndef TAVREL_CHECK_FONT_TABLES_H
-#define TAVREL_CHECK_FONT_TABLES_H
+#ifndef TAVREL_CHECK_TABLE_SET_H
+#define TAVREL_CHECK_TABLE_SET_H
 
 #include "font/bytes.h"
 
@@ -32,7 +32,7 @@ struct table_entry {
     byte_span bytes;
 };
 
-class font_tables {
+class table_set {
   public:
     // Reads the directory of a whole file. Entries whose bytes lie outside
     // the file are kept with empty bytes (the directory check says so).
