@@ -65,7 +65,7 @@ void check_layout(check_context& c) {
         const table_entry* b = placed[i];
         if ((uint64_t)a->offset + a->length > b->offset)
             c.error(b->tag, "the table (offset %u) overlaps %s (offset %u, %u bytes)", b->offset,
-                    tag_text(a->tag).c_str(), a->offset, a->length);
+                    tag_chars(a->tag).c_str(), a->offset, a->length);
     }
     // The whole file's sum, a last partial word padded with zeros.
     const uint32_t whole = c.tables.file().sum32();
@@ -125,7 +125,7 @@ void check_directory(check_context& c) {
             c.warning(es[i].tag, "the directory lists the table twice");
         else if (es[i].tag < es[i - 1].tag)
             c.warning(DIRECTORY_TAG, "the tags are not in ascending order: %s follows %s",
-                      tag_text(es[i].tag).c_str(), tag_text(es[i - 1].tag).c_str());
+                      tag_chars(es[i].tag).c_str(), tag_chars(es[i - 1].tag).c_str());
     }
     for (const table_entry& e : es)
         if (e.length == 0)
@@ -136,7 +136,7 @@ void check_directory(check_context& c) {
     for (uint32_t tag : REQUIRED)
         if (!c.tables.has(tag))
             c.error(tag, "the font has no %s table; every TrueType font needs one",
-                    tag_text(tag).c_str());
+                    tag_chars(tag).c_str());
     const bool glyf = c.tables.has(GLYF), loca = c.tables.has(LOCA);
     const bool cff = c.tables.has(CFF) || c.tables.has(CFF2);
     if (glyf && !loca)

@@ -15,8 +15,10 @@ const char* severity_name(severity s) {
 }
 
 std::string tag_text(uint32_t tag) {
-    if (tag == DIRECTORY_TAG)
-        return "directory";
+    return tag == DIRECTORY_TAG ? "directory" : tag_chars(tag);
+}
+
+std::string tag_chars(uint32_t tag) {
     std::string s;
     for (int shift = 24; shift >= 0; shift -= 8) {
         char c = (char)(tag >> shift);

@@ -28,6 +28,8 @@ struct finding {
 
 // "head", "OS/2", "cvt " as text; "directory" for DIRECTORY_TAG.
 std::string tag_text(uint32_t tag);
+// A tag's four characters, bytes that are not printable shown as '?'.
+std::string tag_chars(uint32_t tag);
 
 // Severity first, then table (directory first, then tag order), glyph,
 // point and message: the order in which findings are listed.

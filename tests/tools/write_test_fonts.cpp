@@ -11,8 +11,11 @@ namespace {
 
 std::string file_name(const std::string& label) {
     std::string s;
-    for (char c : label)
+    for (char c : label) {
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
         s += (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : '-';
+    }
     return s + ".ttf";
 }
 
