@@ -53,8 +53,9 @@ TEST(Checker, FindsEachFaultWithItsSeverityAndPlace) {
         }
         EXPECT_TRUE(hit) << listing(found);
         // What readers tolerate must not turn into an error elsewhere.
-        if (c.level != severity::error)
+        if (c.level != severity::error) {
             EXPECT_FALSE(errors) << listing(found);
+        }
     }
 }
 
@@ -196,5 +197,20 @@ TEST(Checker, TableEditMatchesAWholeCheck) {
             << "alone:\n"
             << listing(checker.findings()) << "whole:\n"
             << listing(whole.findings());
+    }
+}
+
+// Real fonts that every reader accepts get no error, whether their glyphs
+// are decoded on one thread or shared out among several.
+TEST(Checker, InstalledFontsHaveNoErrors) {
+    for (const char* path : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                             "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"}) {
+        SCOPED_TRACE(path);
+        const bytes file = testing_support::read_file(path);
+        ASSERT_FALSE(file.empty());
+        font_checker checker;
+        checker.check_file(file);
+        EXPECT_EQ(checker.counts()[0], 0) << listing(checker.findings());
+        EXPECT_GT(checker.numglyphs(), 0u);
     }
 }
