@@ -377,7 +377,15 @@ int ttf_cmap::set_chr(uint32_t start, uint32_t end, unsigned short gno) {
         before.assign(chrmap + lower.start, chrmap + lower.end + 1);
         apply(lower, chrmap);
     }
-    int result = rebuild(&change);
+    // Memory running out while the table is rebuilt leaves the bytes as
+    // they were: chrmap goes back with them.
+    int result;
+    try {
+        result = rebuild(&change);
+    } catch (...) {
+        std::copy(before.begin(), before.end(), chrmap + lower.start);
+        throw;
+    }
     if (result != 0) {
         std::copy(before.begin(), before.end(), chrmap + lower.start);
         return result;

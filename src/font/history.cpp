@@ -117,6 +117,10 @@ void font_history::note_buffer(ttf_table* table, unsigned char* buffer, unsigned
         return;
     }
     journal_step* step = open_step();
+    // The entry owns the table's buffer once made: the step's slot is had
+    // first, so that memory running out cannot free a buffer still in use.
+    if (step->entries.size() == step->entries.capacity())
+        step->entries.reserve(2 * step->entries.size() + 4);
     journal_entry entry;
     entry.table = table;
     entry.kind = journal_entry::BUFFER;

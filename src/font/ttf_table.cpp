@@ -65,7 +65,12 @@ void ttf_table::before_write(size_t off, size_t n) {
 
 void ttf_table::replace_data(unsigned char* newdata, unsigned long newlength) {
     if (font_history* h = recorder()) {
-        h->note_buffer(this, data, length, fRoom);
+        try {
+            h->note_buffer(this, data, length, fRoom);
+        } catch (...) {
+            delete[] newdata; // the table keeps its buffer
+            throw;
+        }
         data = nullptr;
     }
     set_buffer(newdata, newlength);

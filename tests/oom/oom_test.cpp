@@ -9,10 +9,12 @@
 #include "app/canvas_support.h"
 
 #include "app/messages.h"
+#include "font/cmap.h"
 #include "font/history.h"
 
 #include <Alert.h>
 #include <Button.h>
+#include <TextControl.h>
 
 using namespace app_testing;
 using namespace testing_support;
@@ -178,4 +180,61 @@ TEST(OutOfMemory, ASaveCutShortAnywhereLeavesTheFileAsItWasAndNothingBeside) {
     glyph g(1);
     ASSERT_EQ(written.get_glyph(1, &g), 0);
     EXPECT_EQ(g.count, 0);
+}
+
+// A character-map edit ("set" in the cmap view) cut short anywhere: the
+// table is as it was or as the whole edit leaves it, and the editor's map
+// says what the table holds.
+TEST(OutOfMemory, ACharacterMapEditCutShortAnywhereLeavesTheMapWhole) {
+    std::string dir = temp_dir();
+    std::string path = copy_of(DEJAVU, dir);
+    running_app run({path});
+    run.choose(run.index_of("cmap"));
+    run.window()->Lock();
+    ttf_cmap* cmap = curfont->cmap;
+    BTextControl* fields[] = {cmap->stctl, cmap->edctl, cmap->gnoctl};
+    BRect frame = cmap->setbtn->Frame();
+    BPoint set = cmap->kit_window_offset() +
+                 BPoint((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+    run.window()->Unlock();
+    const char* typed[] = {"41", "5a", "100"};
+    for (int k = 0; k < 3; k++)
+        type_into(run, fields[k], typed[k]);
+    auto state = [&] {
+        run.window()->Lock();
+        std::vector<unsigned char> b(cmap->data, cmap->data + cmap->length);
+        b.push_back((unsigned char)cmap->get_gno('Z'));
+        b.push_back((unsigned char)(cmap->get_gno('Z') >> 8));
+        run.window()->Unlock();
+        return b;
+    };
+    const std::vector<unsigned char> original = state();
+    run.click(set);
+    const std::vector<unsigned char> edited = state();
+    ASSERT_FALSE(edited == original) << "the edit did nothing";
+    command_key(run, "z");
+    ASSERT_TRUE(state() == original);
+
+    long n = 1;
+    int reported = 0;
+    for (;; n++) {
+        ASSERT_LT(n, 20000) << "the edit never ran out of allocations to fail";
+        failing_new::fail_at(run.window()->Thread(), n);
+        screen().mouse_down(run.window(), set);
+        screen().mouse_up(run.window(), set);
+        run.idle();
+        bool fired = failing_new::disarm();
+        for (const std::string& text : answer_alerts(run))
+            reported += cut_short_report(text);
+        std::vector<unsigned char> now = state();
+        if (!fired) {
+            EXPECT_TRUE(now == edited);
+            break;
+        }
+        ASSERT_TRUE(now == edited || now == original) << "allocation " << n;
+        if (now == edited)
+            command_key(run, "z");
+    }
+    std::printf("a cmap edit makes %ld allocations; %d reported as cut short\n", n - 1, reported);
+    EXPECT_GT(reported, 0);
 }
