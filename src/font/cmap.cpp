@@ -160,8 +160,10 @@ int ttf_cmap::get_tbl() {
     for (size_t i = 0; i < recs.size(); i++)
         if (is_unicode(recs[i]))
             order.push_back(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t x, size_t y) { return preference(recs[x]) < preference(recs[y]); });
+    std::sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+        int px = preference(recs[x]), py = preference(recs[y]);
+        return px != py ? px < py : x < y;
+    });
     int result = order.empty() ? -1 : 1;
     shown = -1;
     for (size_t i : order) {

@@ -17,9 +17,10 @@ void add32(std::vector<unsigned char>* out, uint32_t v) {
     add16(out, v & 0xFFFF);
 }
 
-// Format 12's groups into map (U+0000 ... U+FFFF) and wide (past it). A
-// later group wins where groups overlap, as in any reader that applies
-// them in order; glyph numbers past 0xFFFF name no glyph and are dropped.
+// Format 12's groups into map (U+0000 ... U+FFFF) and wide (past it). In
+// the map a later group wins where groups overlap, as in any reader that
+// applies them in order; in wide, overlapping groups are cut to follow
+// each other. Glyph numbers past 0xFFFF name no glyph and are dropped.
 int decode_format12(byte_span b, size_t sub, uint16_t* map, std::vector<group>* wide) {
     if (!b.has(sub, 16))
         return 1;
@@ -53,7 +54,6 @@ int decode_format12(byte_span b, size_t sub, uint16_t* map, std::vector<group>* 
                 put(c, start, glyph);
             keep_wide(start, end, glyph);
         }
-        std::reverse(past.begin(), past.end());
     } else {
         free_codes todo;
         for (uint64_t i = count; i-- > 0;) {
@@ -69,14 +69,23 @@ int decode_format12(byte_span b, size_t sub, uint16_t* map, std::vector<group>* 
             }
             keep_wide(start, end, glyph);
         }
+        // Gathered last first: sorted by start, the later group comes
+        // first among equal starts.
+        std::vector<size_t> rank(past.size());
+        for (size_t k = 0; k < rank.size(); k++)
+            rank[k] = k;
+        std::sort(rank.begin(), rank.end(), [&](size_t x, size_t y) {
+            return past[x].start != past[y].start ? past[x].start < past[y].start : x < y;
+        });
+        std::vector<group> sorted;
+        sorted.reserve(past.size());
+        for (size_t k : rank)
+            sorted.push_back(past[k]);
+        past.swap(sorted);
     }
     if (!wide)
         return 0;
-    // The groups were gathered last first: a stable sort by start keeps
-    // the later group first among equal starts, and each group then gives
-    // up what an earlier-placed one holds.
-    std::stable_sort(past.begin(), past.end(),
-                     [](const group& x, const group& y) { return x.start < y.start; });
+    // Each group gives up what a group placed before it holds.
     uint32_t next = 0x10000;
     for (group g : past) {
         if (g.end < next)
