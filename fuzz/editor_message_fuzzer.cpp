@@ -12,12 +12,12 @@
 // its own queued before the request), so the fields and the request are
 // seen in the order they were sent. Alerts the views raise are closed
 // after the script; a saved font that cannot be read again aborts.
+#include "editor/canvas_steps.h"
 #include "editor/ebdteditview.h"
 #include "editor/ebdttoolview.h"
 #include "editor/editor_window.h"
 #include "editor/glyfeditview.h"
 #include "editor/glyftoolview.h"
-#include "editor/glyph_changes.h"
 #include "editor/globals.h"
 #include "font/cmap.h"
 #include "font/ebdt.h"
@@ -143,17 +143,9 @@ class fuzz_window : public BWindow, public editor_window {
     }
 
     // The Edit menu's undo and redo: the canvas's own steps first, then
-    // the font's history, a glyph not edited since it was read following
-    // the font.
-    void undo(bool redo) {
-        font_history* h = font ? font->history() : nullptr;
-        if (!h || glyph_step(font, redo))
-            return;
-        bool follow = !glyph_unstored(font);
-        bool done = redo ? h->redo() : h->undo();
-        if (done && follow && glyph_unstored(font))
-            glyph_reload(font);
-    }
+    // the font's history, a canvas without edits of its own following the
+    // font.
+    void undo(bool redo) { undo_step(font, redo); }
 
     ttf* font = nullptr;
 };
@@ -331,6 +323,15 @@ BPoint canvas_point(reader& in) {
     return BPoint(50 + (in.u16() % 540), in.u16() % 530);
 }
 
+// The answer to the question a canvas asks before another glyph or strike
+// replaces edits not stored, as the alert sends it: Cancel, Discard,
+// Store, or closed without one.
+void pending_answer(reader& in, BView* canvas) {
+    BMessage m(PENDING_ANSWER);
+    m.AddInt32("which", (int32)(in.u8() % 4) - 1);
+    send(canvas, m);
+}
+
 void glyph_step_request(reader& in, glyfeditview* editor, uint8_t what) {
     switch (what) {
     case 0: { // a glyph by number, as the palette's field or arrows send it
@@ -380,6 +381,9 @@ void glyph_step_request(reader& in, glyfeditview* editor, uint8_t what) {
     }
     case 7:
         send(editor, GLYF_TOOLS[in.u8() % 6]);
+        break;
+    case 9:
+        pending_answer(in, editor);
         break;
     case 8: { // a drag on the canvas: moving components, drawing, picking
         BPoint a = canvas_point(in), b = canvas_point(in);
@@ -537,7 +541,7 @@ void bitmap_request(reader& in, ttf_ebdt* ebdt) {
     if (!tools || !canvas || !tools->gnoctl)
         return;
     uint8_t what = in.u8();
-    switch (what % 6) {
+    switch (what % 7) {
     case 0: { // a glyph number or a character typed into the palette, then Enter
         BTextControl* f = (in.u8() & 1) ? tools->gnoctl : tools->chrctl;
         set_text(f, field_text(in));
@@ -572,6 +576,9 @@ void bitmap_request(reader& in, ttf_ebdt* ebdt) {
         screen().mouse_up(window, at, 0);
         break;
     }
+    case 5:
+        pending_answer(in, canvas);
+        break;
     default:
         send(canvas, EBDT_SET);
         break;
@@ -585,7 +592,7 @@ void run_step(reader& in, ttf* font) {
     case 0:
     case 1:
         if (editor)
-            glyph_step_request(in, editor, in.u8() % 10);
+            glyph_step_request(in, editor, in.u8() % 11);
         break;
     case 2: {
         ttf_table* const tables[] = {font->glyf, font->hmtx, font->cmap,

@@ -10,7 +10,6 @@
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
-#include "editor/glyph_changes.h"
 #include "font/history.h"
 #include "font/ttf.h"
 
@@ -226,16 +225,16 @@ bool tavrel::mayclose() {
     if (!curfont || !announced || !lockwindow())
         return true;
     bool unsaved = window->unsaved();
-    bool canvas = glyph_unstored(curfont);
+    std::string pending = window->pending();
     window->Unlock();
     if (!unsaved)
         return true;
     std::string name = fFilePath.empty() ? std::string("the new font")
                                          : "\"" + fFilePath.substr(fFilePath.rfind('/') + 1) + "\"";
     std::string text = "Save the changes to " + name + "?";
-    if (canvas)
-        text += "\n\nThe glyph on the canvas has edits that were not stored with \"set\": "
-                "saving does not include them.";
+    if (!pending.empty())
+        text +=
+            "\n\nEdits not stored into the font yet: " + pending + ". \"Save\" stores them first.";
     BAlert* ask = new BAlert("", text.c_str(), "Cancel", "Don't save", "Save", B_WIDTH_AS_USUAL,
                              B_WARNING_ALERT);
     ask->SetShortcut(0, B_ESCAPE);
@@ -245,6 +244,17 @@ bool tavrel::mayclose() {
         return true;
     if (answer != 2)
         return false;
+    // What the canvases and fields hold goes into the font before it is
+    // saved; one that cannot be stored keeps everything as it is.
+    if (lockwindow()) {
+        std::string why;
+        bool stored = window->storepending(&why);
+        window->Unlock();
+        if (!stored) {
+            report_failure("Nothing was saved. " + why);
+            return false;
+        }
+    }
     if (fFilePath.empty()) {
         // Where to save is asked first; the user then does again what
         // asked for this.

@@ -4,9 +4,11 @@
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
+#include "editor/canvas_steps.h"
 #include "editor/globals.h"
-#include "editor/glyph_changes.h"
+#include "font/ebdt.h"
 #include "font/glyf.h"
+#include "font/pending_edit.h"
 #include "font/history.h"
 #include "font/ttf.h"
 
@@ -159,8 +161,8 @@ void tavrelwindow::markmenu(const char* menu, const char* label) {
 void tavrelwindow::showhistory() {
     font_history* h = curfont ? curfont->history() : nullptr;
     // The glyph editor's own steps come first while it shows them.
-    std::string canvasundo = h ? glyph_step_name(curfont, false) : std::string();
-    std::string canvasredo = h ? glyph_step_name(curfont, true) : std::string();
+    std::string canvasundo = h ? canvas_step_name(curfont, false) : std::string();
+    std::string canvasredo = h ? canvas_step_name(curfont, true) : std::string();
     std::string undo = !canvasundo.empty() ? canvasundo : h ? h->undo_name() : std::string();
     std::string redo = !canvasredo.empty() ? canvasredo : h ? h->redo_name() : std::string();
     undoitem->SetLabel(undo.empty() ? "Undo" : ("Undo " + undo).c_str());
@@ -172,7 +174,18 @@ void tavrelwindow::showhistory() {
 
 bool tavrelwindow::unsaved() {
     font_history* h = curfont ? curfont->history() : nullptr;
-    return h && (h->changed() || glyph_unstored(curfont));
+    return h && (h->changed() || !pending_edits(workview).empty());
+}
+
+std::string tavrelwindow::pending() {
+    return curfont ? pending_summary(pending_edits(workview)) : std::string();
+}
+
+bool tavrelwindow::storepending(std::string* why) {
+    for (pending_edit* edit : pending_edits(workview))
+        if (!edit->store_pending(why))
+            return false;
+    return true;
 }
 
 void tavrelwindow::marktitle() {
@@ -184,20 +197,7 @@ void tavrelwindow::marktitle() {
 }
 
 void tavrelwindow::undo(bool redo) {
-    font_history* h = curfont ? curfont->history() : nullptr;
-    if (!h)
-        return;
-    // Edits on the glyph canvas not yet stored are taken back first.
-    if (glyph_step(curfont, redo)) {
-        showhistory();
-        return;
-    }
-    // A glyph on the canvas that was not changed since it was read follows
-    // the font; one with edits not stored keeps them.
-    bool follow = !glyph_unstored(curfont);
-    bool done = redo ? h->redo() : h->undo();
-    if (done && follow && glyph_unstored(curfont))
-        glyph_reload(curfont);
+    undo_step(curfont, redo);
     showhistory();
 }
 
@@ -271,14 +271,21 @@ void tavrelwindow::dispatch(BMessage* message, BHandler* handler) {
         !message->HasInt32("be:cursor_needed") && !message->HasInt32("_msg_what_"))
         record_input(*message, &lastinput);
     BWindow::DispatchMessage(message, handler);
-    // The glyph editor changes its canvas and its own steps on input and
-    // on the palette's requests without telling anyone: the Edit menu and
-    // the mark are looked at after each of them (but not on every pointer
-    // move), and when another table is shown.
-    if (curfont && message->what != B_MOUSE_MOVED && message->what != B_PULSE &&
-        message->what != MSG_HISTORY && curfont->glyf &&
-        (handler == curfont->glyf->editview || message->what == MSG_TABLE_SELECT))
+    if (!curfont || message->what == B_MOUSE_MOVED || message->what == B_PULSE ||
+        message->what == MSG_HISTORY)
+        return;
+    // The drawing editors change their canvases and their own steps on
+    // input and on the palettes' requests without telling anyone: the Edit
+    // menu is looked at after each of them (but not on every pointer
+    // move), and when another table is shown. Any message may have typed
+    // into a field or toggled a pixel: the mark follows.
+    BView* glyfcanvas = curfont->glyf ? curfont->glyf->editview : nullptr;
+    BView* ebdtcanvas = curfont->ebdt ? curfont->ebdt->editview : nullptr;
+    if ((handler && (handler == glyfcanvas || handler == ebdtcanvas)) ||
+        message->what == MSG_TABLE_SELECT)
         showhistory();
+    else
+        marktitle();
 }
 
 bool tavrelwindow::QuitRequested() {

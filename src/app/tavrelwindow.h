@@ -40,9 +40,15 @@ class tavrelwindow : public BWindow, public editor_window {
     // the glyph editor's glyph as the font now holds it.
     void undo(bool redo);
     // Whether the font has changes that its file does not hold: steps
-    // since the last save, or a glyph on the canvas with edits not stored.
-    // Call with the window locked.
+    // since the last save, or edits its views hold that are not in it yet
+    // (pending_edit.h). Call with the window locked.
     bool unsaved();
+    // Those pending edits in a few words ("a; b"), empty when none.
+    std::string pending();
+    // Stores every pending edit into the font; false, with the reason in
+    // *why, at the first that cannot be (the others stay pending).
+    bool storepending(std::string* why);
+
     // Set by the application once the user agreed to quit: the window may
     // close now. Until then the close box asks the application to quit,
     // which asks about changes first.

@@ -100,15 +100,15 @@ glyph* canvas_state::make(uint16_t index, ttf* font) const {
     return g;
 }
 
-void canvas_history::begin(canvas_state before) {
+template <class State> void step_history<State>::begin(State before) {
     if (!started)
         started = std::move(before);
 }
 
-bool canvas_history::end(const std::string& name, const canvas_state& after) {
+template <class State> bool step_history<State>::end(const std::string& name, const State& after) {
     if (!started)
         return false;
-    canvas_state before = std::move(*started);
+    State before = std::move(*started);
     started.reset();
     if (before == after)
         return false;
@@ -121,13 +121,13 @@ bool canvas_history::end(const std::string& name, const canvas_state& after) {
     return true;
 }
 
-std::optional<canvas_state> canvas_history::take_pending() {
-    std::optional<canvas_state> s = std::move(started);
+template <class State> std::optional<State> step_history<State>::take_pending() {
+    std::optional<State> s = std::move(started);
     started.reset();
     return s;
 }
 
-canvas_state canvas_history::undo(canvas_state now) {
+template <class State> State step_history<State>::undo(State now) {
     step last = std::move(undos.back());
     undos.pop_back();
     kept -= last.state.bytes();
@@ -137,7 +137,7 @@ canvas_state canvas_history::undo(canvas_state now) {
     return std::move(last.state);
 }
 
-canvas_state canvas_history::redo(canvas_state now) {
+template <class State> State step_history<State>::redo(State now) {
     step last = std::move(redos.back());
     redos.pop_back();
     kept -= last.state.bytes();
@@ -147,16 +147,16 @@ canvas_state canvas_history::redo(canvas_state now) {
     return std::move(last.state);
 }
 
-void canvas_history::clear() {
+template <class State> void step_history<State>::clear() {
     undos.clear();
     redos.clear();
     started.reset();
     kept = 0;
 }
 
-void canvas_history::trim() {
+template <class State> void step_history<State>::trim() {
     // The oldest undo steps go first, then the redo steps furthest from
-    // the glyph shown. The step next to it either way always stays, so a
+    // what is shown. The step next to it either way always stays, so a
     // single glyph larger than the bound can still be taken back.
     while (undos.size() + redos.size() > max_steps || kept > max_bytes) {
         if (undos.size() > 1) {
@@ -170,3 +170,6 @@ void canvas_history::trim() {
         }
     }
 }
+
+template class step_history<canvas_state>;
+template class step_history<bitmap_state>;

@@ -1,11 +1,12 @@
-// canvas_history: the glyph editor's own undo and redo of edits not yet
-// stored into the font. Each completed gesture that changed the glyph
-// (a drag, a deletion, a drawing, a clear, a component added ...) leaves
-// one step: a snapshot of the glyph as it was before, named after the
-// gesture. Undoing a step swaps the glyph on the canvas with the snapshot
-// and keeps the glyph it replaced for redoing. Snapshots hold the outline
-// in canvas units exactly, so undoing every step gives back the glyph as it
-// was read, point for point. The steps are bounded in number and memory;
+// canvas_history: a drawing editor's own undo and redo of edits not yet
+// stored into the font. Each completed gesture that changed what the
+// canvas shows (a drag, a deletion, a drawing, a clear, a component added,
+// a pixel toggled ...) leaves one step: a snapshot of the canvas as it was
+// before, named after the gesture. Undoing a step swaps the canvas with the
+// snapshot and keeps what it replaced for redoing. The outline canvas's
+// snapshots hold the outline in canvas units exactly, so undoing every
+// step gives back the glyph as it was read, point for point; the bitmap
+// canvas's hold its pixels. The steps are bounded in number and memory;
 // the oldest go first.
 #ifndef TAVREL_EDITOR_CANVAS_HISTORY_H
 #define TAVREL_EDITOR_CANVAS_HISTORY_H
@@ -60,7 +61,17 @@ struct canvas_state {
     glyph* make(uint16_t index, ttf* font) const;
 };
 
-class canvas_history {
+// The image being edited on the bitmap canvas: its pixels, one byte
+// each (the size of the image does not change while it is edited).
+struct bitmap_state {
+    std::vector<unsigned char> pixels;
+
+    bool operator==(const bitmap_state& o) const { return pixels == o.pixels; }
+    size_t bytes() const { return sizeof(bitmap_state) + pixels.capacity(); }
+};
+
+// The steps over snapshots of one kind (canvas_state or bitmap_state).
+template <class State> class step_history {
   public:
     // At most this many steps and this much snapshot memory are kept,
     // undo and redo steps together (beyond them only the step next to the
@@ -68,34 +79,34 @@ class canvas_history {
     static constexpr size_t max_steps = 200;
     static constexpr size_t max_bytes = 32u << 20;
 
-    // A gesture starts: `before` is the glyph as it is now. A gesture
+    // A gesture starts: `before` is the canvas as it is now. A gesture
     // already started keeps its own snapshot.
-    void begin(canvas_state before);
+    void begin(State before);
     bool pending() const { return started.has_value(); }
     // The snapshot the gesture in progress started with, or null.
-    const canvas_state* pending_state() const { return started ? &*started : nullptr; }
-    // The gesture ended with the glyph as `after`: when it changed
+    const State* pending_state() const { return started ? &*started : nullptr; }
+    // The gesture ended with the canvas as `after`: when it changed
     // anything, a step called `name` is kept and the redo steps go.
     // Returns whether a step was kept.
-    bool end(const std::string& name, const canvas_state& after);
+    bool end(const std::string& name, const State& after);
     // The gesture ended without a step.
     void drop() { started.reset(); }
     // The snapshot a gesture started with, taken back out.
-    std::optional<canvas_state> take_pending();
+    std::optional<State> take_pending();
 
     bool can_undo() const { return !undos.empty(); }
     bool can_redo() const { return !redos.empty(); }
     // The name of the step that undo or redo would take; empty for none.
     std::string undo_name() const { return undos.empty() ? "" : undos.back().name; }
     std::string redo_name() const { return redos.empty() ? "" : redos.back().name; }
-    // Takes the last step back: returns the glyph to show and keeps `now`
-    // for redoing it. Call only when can_undo().
-    canvas_state undo(canvas_state now);
+    // Takes the last step back: returns the snapshot to show and keeps
+    // `now` for redoing it. Call only when can_undo().
+    State undo(State now);
     // Does the last undone step again, the same way. Call only when
     // can_redo().
-    canvas_state redo(canvas_state now);
+    State redo(State now);
 
-    // Forgets every step (another glyph is shown, or the glyph was stored).
+    // Forgets every step (another glyph is shown, or it was stored).
     void clear();
     size_t steps() const { return undos.size() + redos.size(); }
     size_t memory() const { return kept; }
@@ -103,13 +114,32 @@ class canvas_history {
   private:
     struct step {
         std::string name;
-        canvas_state state;
+        State state;
     };
     void trim();
 
     std::vector<step> undos, redos;
-    std::optional<canvas_state> started;
+    std::optional<State> started;
     size_t kept = 0;
+};
+
+using canvas_history = step_history<canvas_state>;
+using bitmap_history = step_history<bitmap_state>;
+
+// A drawing editor's canvas whose own steps the Edit menu takes (before
+// the font's) while it is shown.
+class stepping_canvas {
+  public:
+    // Whether an undo (or redo) has a step of the canvas to take.
+    virtual bool can_step(bool redo) const = 0;
+    // The name of the step an undo (or redo) would take, empty for none.
+    virtual std::string step_name(bool redo) const = 0;
+    // Takes back (or does again) the last step and shows the canvas as it
+    // was; false when there was nothing to do.
+    virtual bool step(bool redo) = 0;
+
+  protected:
+    ~stepping_canvas() = default;
 };
 
 #endif

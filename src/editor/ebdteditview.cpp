@@ -15,12 +15,16 @@
 #include "outline/glyph.h"
 #include "outline/shape.h"
 
+#include <Alert.h>
 #include <Font.h>
 #include <Message.h>
 #include <Messenger.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -142,9 +146,13 @@ void ebdteditview::MouseDown(BPoint where) {
     if (!bmp)
         return;
     BRect area = cell_area(where);
+    bitmap_state before = state();
     unsigned char unused = 0;
-    if (bmp->create(unused, where) == 0)
-        Draw(area);
+    if (bmp->create(unused, where) != 0)
+        return;
+    steps.begin(std::move(before));
+    steps.end("pixel toggle", state());
+    Draw(area);
 }
 
 void ebdteditview::redraw(char what) {
@@ -152,10 +160,16 @@ void ebdteditview::redraw(char what) {
         Draw(Bounds());
 }
 
-void ebdteditview::reload() {
-    if (gno == 0xFFFF)
-        return;
-    load();
+bitmap_state ebdteditview::state() const {
+    bitmap_state s;
+    if (bmp && bmp->pixels)
+        s.pixels.assign(bmp->pixels, bmp->pixels + (size_t)bmp->width * bmp->height);
+    return s;
+}
+
+void ebdteditview::show_state(const bitmap_state& s) {
+    if (bmp && bmp->pixels && s.pixels.size() == (size_t)bmp->width * bmp->height)
+        std::copy(s.pixels.begin(), s.pixels.end(), bmp->pixels);
     redraw(5);
 }
 
@@ -168,54 +182,158 @@ void ebdteditview::load() {
     // a glyph it cannot read keeps no pixels and shows "Undefined".
     if (font)
         font->get_bitmap(bmp);
+    steps.clear();
+    stored = state();
     send2toolv(EBDT_REPORT_ALL);
 }
 
-void ebdteditview::MessageReceived(BMessage* message) {
+void ebdteditview::follow_font() {
+    if (gno == 0xFFFF || has_pending())
+        return;
+    bitmap fresh(gno, (unsigned char)(pt >> 8), (unsigned char)(pt & 0xFF), 1);
     ttf* font = ebdt ? ebdt->owner : nullptr;
+    if (font)
+        font->get_bitmap(&fresh);
+    // Shown again only when it differs, so that the canvas keeps its redo
+    // steps otherwise.
+    bool same =
+        bmp && fresh.width == bmp->width && fresh.height == bmp->height &&
+        !fresh.pixels == !bmp->pixels &&
+        (!fresh.pixels ||
+         std::equal(fresh.pixels, fresh.pixels + (size_t)fresh.width * fresh.height, bmp->pixels));
+    if (!same) {
+        load();
+        redraw(5);
+    }
+}
+
+bool ebdteditview::has_pending() const {
+    return gno != 0xFFFF && bmp && bmp->pixels && !(state() == stored);
+}
+
+std::string ebdteditview::pending_text() const {
+    char text[64];
+    snprintf(text, sizeof text, "the %u x %u bitmap of glyph %04x", (unsigned)(pt >> 8),
+             (unsigned)(pt & 0xFF), gno);
+    return text;
+}
+
+bool ebdteditview::store_pending(std::string* why) {
+    return store(why);
+}
+
+void ebdteditview::discard_pending() {
+    if (gno == 0xFFFF)
+        return;
+    load();
+    redraw(5);
+}
+
+bool ebdteditview::can_step(bool redo) const {
+    return gno != 0xFFFF && (redo ? steps.can_redo() : steps.can_undo());
+}
+
+std::string ebdteditview::step_name(bool redo) const {
+    return redo ? steps.redo_name() : steps.undo_name();
+}
+
+bool ebdteditview::step(bool redo) {
+    if (!can_step(redo))
+        return false;
+    show_state(redo ? steps.redo(state()) : steps.undo(state()));
+    return true;
+}
+
+bool ebdteditview::store(std::string* why) {
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    if (gno == 0xFFFF || !bmp || !bmp->pixels || !font)
+        return true;
+    char name[48];
+    snprintf(name, sizeof name, "bitmap of glyph %04x at %u x %u", gno, (unsigned)(pt >> 8),
+             (unsigned)(pt & 0xFF));
+    if (font_history* h = font->history())
+        h->checkpoint(name);
+    // The store goes through the container, which writes only inside the
+    // image's slot and only an image of the stored size.
+    if (font->set_bitmap(bmp) != 0) {
+        refusal = std::string("The ") + name +
+                  " was not stored: its place in EBDT no longer holds an image of this size and "
+                  "format. The font is unchanged; the pixels stay on the canvas.";
+        if (why) {
+            *why = refusal;
+        } else if (Window()) {
+            BAlert* alert = new BAlert("", refusal.c_str(), "OK", nullptr, nullptr,
+                                       B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+            alert->Go(nullptr);
+        }
+        return false;
+    }
+    // What the view shows is what the table now holds.
+    load();
+    redraw(5);
+    return true;
+}
+
+void ebdteditview::choose(const BMessage* message) {
+    ttf* font = ebdt ? ebdt->owner : nullptr;
+    bool any = false;
+    int16 value;
+    if (message->FindInt16("gno", &value) == B_OK) {
+        gno = (uint16)value;
+        if (!font || !font->maxp || gno >= font->maxp->numglyphs())
+            gno = 0;
+        chr = font && font->cmap ? font->cmap->get_chr(gno) : 0xFFFF;
+        any = true;
+    }
+    if (message->FindInt16("chr", &value) == B_OK) {
+        chr = (uint16)value;
+        gno = font && font->cmap ? font->cmap->get_gno(chr) : 0;
+        any = true;
+    }
+    if (message->FindInt16("pt", &value) == B_OK) {
+        pt = (uint16)value;
+        any = true;
+    }
+    if (!any)
+        return;
+    load();
+    delete refglyph;
+    refglyph = nullptr;
+    redraw(5);
+}
+
+void ebdteditview::MessageReceived(BMessage* message) {
     switch (message->what) {
     case EBDT_SET:
-        if (gno == 0xFFFF)
-            return;
-        // The store goes through the container, which writes only inside
-        // the image's slot and only an image of the stored size.
-        if (font && bmp && bmp->pixels) {
-            if (font_history* h = font->history()) {
-                char name[48];
-                snprintf(name, sizeof name, "bitmap of glyph %04x at %u x %u", gno,
-                         (unsigned)(pt >> 8), (unsigned)(pt & 0xFF));
-                h->checkpoint(name);
-            }
-            font->set_bitmap(bmp);
-        }
-        load();
-        redraw(5);
+        store(nullptr);
         return;
     case EBDT_CHANGE: {
-        bool any = false;
-        int16 value;
-        if (message->FindInt16("gno", &value) == B_OK) {
-            gno = (uint16)value;
-            if (!font || !font->maxp || gno >= font->maxp->numglyphs())
-                gno = 0;
-            chr = font && font->cmap ? font->cmap->get_chr(gno) : 0xFFFF;
-            any = true;
-        }
-        if (message->FindInt16("chr", &value) == B_OK) {
-            chr = (uint16)value;
-            gno = font && font->cmap ? font->cmap->get_gno(chr) : 0;
-            any = true;
-        }
-        if (message->FindInt16("pt", &value) == B_OK) {
-            pt = (uint16)value;
-            any = true;
-        }
-        if (!any)
+        if (!message->HasInt16("gno") && !message->HasInt16("chr") && !message->HasInt16("pt"))
             return;
-        load();
-        delete refglyph;
-        refglyph = nullptr;
-        redraw(5);
+        bool asking = guard.asking();
+        char what[48];
+        snprintf(what, sizeof what, "The %u x %u bitmap of glyph %04x", (unsigned)(pt >> 8),
+                 (unsigned)(pt & 0xFF), gno);
+        if (guard.clear_to_go(this, this, *message, what))
+            choose(message);
+        else if (asking)
+            send2toolv(EBDT_REPORT_ALL);
+        return;
+    }
+    case PENDING_ANSWER: {
+        std::string why;
+        if (std::optional<BMessage> request = guard.answered(*message, this, &why)) {
+            choose(&*request);
+            return;
+        }
+        // Cancelled, or the pixels could not be stored: they stay, and the
+        // palette shows this glyph and strike again.
+        if (!why.empty() && Window()) {
+            BAlert* alert = new BAlert("", why.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+                                       B_WARNING_ALERT);
+            alert->Go(nullptr);
+        }
+        send2toolv(EBDT_REPORT_ALL);
         return;
     }
     default:
@@ -247,15 +365,16 @@ void size_menu(ttf_ebdt* table) {
 
 } // namespace
 
-// An undo or redo changed the images: the edit view shows the stored one.
-void reload_bitmap(ttf_ebdt* table) {
+// An undo or redo changed the images: a canvas without pixel edits of its
+// own shows the stored one.
+void follow_bitmap(ttf_ebdt* table) {
     if (ebdteditview* view = dynamic_cast<ebdteditview*>(table->editview))
-        view->reload();
+        view->follow_font();
 }
 
 void register_ebdt_views() {
     table_view_hooks hooks = registered_table_views();
-    hooks.ebdt_refreshed = reload_bitmap;
+    hooks.ebdt_refreshed = follow_bitmap;
     hooks.ebdt_created = make_editor_views<ebdttoolview, ebdteditview, ttf_ebdt>;
     hooks.ebdt_attached = size_menu;
     set_table_view_hooks(hooks);

@@ -1,11 +1,19 @@
 // ebdteditview: the bitmap editor's canvas. It shows one glyph's bitmap of
 // one strike magnified into a 300 x 300 square, with the glyph's outline
 // and both sets of horizontal metrics over it; a click toggles the pixel
-// under the pointer and 'Gset' writes the pixels back into EBDT in place.
+// under the pointer (a step of the canvas's own history) and 'Gset' writes
+// the pixels back into EBDT in place. Toggled pixels not stored are a
+// pending edit: choosing another glyph or strike asks about them first.
 #ifndef TAVREL_EDITOR_EBDTEDITVIEW_H
 #define TAVREL_EDITOR_EBDTEDITVIEW_H
 
+#include "editor/canvas_history.h"
+#include "editor/pending_question.h"
+#include "font/pending_edit.h"
+
 #include <View.h>
+
+#include <string>
 
 class bitmap;
 class glyph;
@@ -26,7 +34,7 @@ const unsigned char EBDT_REPORT_GNO = 0x01, EBDT_REPORT_CHR = 0x02, EBDT_REPORT_
 // the baseline.
 const BRect EBDT_SQUARE(100, 100, 399, 399);
 
-class ebdteditview : public BView {
+class ebdteditview : public BView, public pending_edit, public stepping_canvas {
   public:
     ebdteditview(BRect frame, ttf_ebdt* owner);
     ~ebdteditview() override;
@@ -51,18 +59,50 @@ class ebdteditview : public BView {
     // glyph change.
     glyph* refglyph = nullptr;
 
-    // Reads the shown glyph's image from the font again and shows it.
-    void reload();
+    // The font's image may have changed (an undo or redo): a canvas
+    // without pixel edits of its own shows it as the font now holds it.
+    void follow_font();
+
+    // Pixels toggled and not stored.
+    bool has_pending() const override;
+    std::string pending_text() const override;
+    // Stores the pixels as "set" does.
+    bool store_pending(std::string* why) override;
+    // Shows the image as the font holds it again.
+    void discard_pending() override;
+
+    // The canvas's steps for the Edit menu (canvas_steps.h).
+    bool can_step(bool redo) const override;
+    std::string step_name(bool redo) const override;
+    bool step(bool redo) override;
+
+    // The text of the last refusal shown to the user, for whoever asks.
+    std::string refusal;
 
   private:
-    // Replaces bmp by glyph gno's bitmap of strike pt, read from the font.
+    // Replaces bmp by glyph gno's bitmap of strike pt, read from the font;
+    // the canvas's steps start afresh.
     void load();
+    // Stores the pixels into the font; false when it cannot, with the
+    // reason in *why, or shown to the user when why is null. The canvas
+    // keeps its pixels either way.
+    bool store(std::string* why);
+    // Carries out a choice of glyph, character or strike.
+    void choose(const BMessage* message);
+    // Puts a snapshot's pixels on the canvas.
+    void show_state(const bitmap_state& state);
+    bitmap_state state() const;
     void build_refglyph();
     // Everything drawn over the cells: the outline, its metric lines and
     // the bitmap's metric lines.
     void draw_overlays();
     // The view's pixels that can show the cell under `where`.
     BRect cell_area(BPoint where) const;
+
+    bitmap_history steps;
+    // The pixels as read from the font, to tell edits from them.
+    bitmap_state stored;
+    pending_guard guard;
 };
 
 // Lets the EBDT table make its palette and canvas (font/table_views.h).

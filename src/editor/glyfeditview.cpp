@@ -1,5 +1,6 @@
 #include "editor/glyfeditview.h"
 
+#include "editor/canvas_steps.h"
 #include "editor/editor_views.h"
 
 #include "editor/editor_window.h"
@@ -74,7 +75,7 @@ void glyfeditview::chgscale(float s) {
     SetScale(s);
     MoveTo(50, 0);
     editor_window* host = Window() ? dynamic_cast<editor_window*>(Window()) : nullptr;
-    if (host && shown_in_window()) {
+    if (host && shown_in_window(this)) {
         float w = (canvas.right - canvas.left + 1) * s;
         float h = (canvas.bottom - canvas.top + 1) * s;
         if ((w == 0 || h == 0) && host->target) {
@@ -114,18 +115,16 @@ void glyfeditview::send2toolv(unsigned char bits) {
     BMessenger(glyf->toolview).SendMessage(&report);
 }
 
-bool glyfeditview::shown_in_window() const {
-    for (const BView* v = this; v; v = v->Parent())
-        if (v->IsHidden())
-            return false;
-    return Window() != nullptr;
-}
-
 namespace {
 
 void fit_glyf_view(ttf_glyf* table) {
     if (glyfeditview* edit = dynamic_cast<glyfeditview*>(table->editview))
         edit->chgscale(0);
+}
+
+void follow_glyf(ttf_glyf* table) {
+    if (glyfeditview* edit = dynamic_cast<glyfeditview*>(table->editview))
+        edit->follow_font();
 }
 
 } // namespace
@@ -134,5 +133,6 @@ void register_glyf_views() {
     table_view_hooks hooks = registered_table_views();
     hooks.glyf_created = make_editor_views<glyftoolview, glyfeditview, ttf_glyf>;
     hooks.glyf_attached = fit_glyf_view;
+    hooks.glyf_refreshed = follow_glyf;
     set_table_view_hooks(hooks);
 }

@@ -8,6 +8,8 @@
 
 #include "editor/canvas_history.h"
 #include "editor/editor_window.h"
+#include "editor/pending_question.h"
+#include "font/pending_edit.h"
 
 #include <View.h>
 
@@ -44,7 +46,7 @@ const unsigned char REPORT_GNO = 0x01, REPORT_CHR = 0x02, REPORT_COMPO = 0x04, R
                     REPORT_SCALE = 0x10, REPORT_NOTICE = 0x20, REPORT_MODE = 0x80,
                     REPORT_ALL = 0xFF;
 
-class glyfeditview : public BView {
+class glyfeditview : public BView, public pending_edit, public stepping_canvas {
   public:
     glyfeditview(BRect frame, ttf_glyf* owner);
 
@@ -83,17 +85,24 @@ class glyfeditview : public BView {
     // completed gesture that changed the glyph is one step. It ends when
     // another glyph is shown or the glyph is stored.
     const canvas_history& history() const { return steps; }
-    // Whether an undo (or redo) has a step to take; a gesture in progress
-    // that changed the glyph, or a drawing begun, is a step to undo.
-    bool can_step(bool redo) const;
-    // The name of the step an undo (or redo) would take, empty for none.
-    std::string step_name(bool redo) const;
-    // Takes back (or does again) the last step and shows the glyph as it
-    // was; a gesture in progress is given up first. False when there was
-    // nothing to do.
-    bool step(bool redo);
-    // Whether the view and all its parents are shown in a window.
-    bool shown_in_window() const;
+    // The canvas's steps for the Edit menu (canvas_steps.h): a gesture in
+    // progress that changed the glyph, or a drawing begun, is a step to
+    // undo, given up first when a step is taken.
+    bool can_step(bool redo) const override;
+    std::string step_name(bool redo) const override;
+    bool step(bool redo) override;
+    // The font's glyph may have changed (an undo or redo): a canvas without
+    // edits of its own shows it as the font now holds it.
+    void follow_font();
+
+    // The glyph on the canvas differs from the one the font holds (as it
+    // was read onto the canvas), or a gesture that changes it is under way.
+    bool has_pending() const override;
+    std::string pending_text() const override;
+    // Stores the glyph as "set" does.
+    bool store_pending(std::string* why) override;
+    // Shows the glyph as the font holds it again.
+    void discard_pending() override;
 
     bool rubber = false;
     BRect rubberrect{0, 0, -1, -1};
@@ -130,14 +139,21 @@ class glyfeditview : public BView {
     // duplicating drag step; false when the glyph has no room (said why).
     bool duplicate_selection(BPoint offset);
 
-    // Commands.
+    // Commands. Choosing another glyph while the canvas holds edits not
+    // stored asks first (pending_guard).
     void choose_glyph(BMessage* message);
+    void carry_out_choice(const BMessage* message);
+    void answer_pending(BMessage* answer);
+    // Reads glyph gno again onto the canvas, ending the canvas's steps.
+    void show_stored();
     void load_glyph(uint16 n);
     void to_canvas();
     void to_font();
     void reset_interaction();
     void set_tool(int8 t);
-    void store_glyph();
+    // Stores the glyph into the font; false when it was refused, with the
+    // reason in *why, or shown to the user when why is null.
+    bool store_glyph(std::string* why = nullptr);
     void add_component(BMessage* message);
     void del_component(BMessage* message);
     // Rebuilds a composite glyph's outlines from its components and maps
@@ -170,6 +186,9 @@ class glyfeditview : public BView {
     // The drag in progress duplicated the selection or inserted points.
     bool duplicated = false;
     canvas_history steps;
+    // The glyph as read from the font onto the canvas, to tell edits from it.
+    canvas_state stored;
+    pending_guard guard;
 };
 
 // The drawing object of tool 1 (free hand) to 5 (rounded polygon) for one

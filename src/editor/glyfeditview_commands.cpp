@@ -23,6 +23,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -141,6 +142,9 @@ void glyfeditview::MessageReceived(BMessage* message) {
         gno = 0xFFFF;
         delete curglyph;
         curglyph = new glyph(0xFFFF);
+        stored = canvas_state();
+        // A question about the last font's glyph no longer applies.
+        guard = pending_guard();
         unstorable.clear();
         notice.clear();
         delete curobject;
@@ -185,6 +189,9 @@ void glyfeditview::MessageReceived(BMessage* message) {
         break;
     case GLYF_CHANGE:
         choose_glyph(message);
+        break;
+    case PENDING_ANSWER:
+        answer_pending(message);
         break;
     default:
         BView::MessageReceived(message);
@@ -248,6 +255,35 @@ void glyfeditview::to_font() {
 }
 
 void glyfeditview::choose_glyph(BMessage* message) {
+    if (!font())
+        return;
+    if (message->HasInt16("gno") || message->HasInt16("chr")) {
+        bool asking = guard.asking();
+        if (!guard.clear_to_go(this, this, *message, glyph_text("Glyph %04x", gno))) {
+            // Dropped while a question is up: the palette shows this glyph
+            // again.
+            if (asking)
+                send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
+            return;
+        }
+    }
+    carry_out_choice(message);
+}
+
+void glyfeditview::answer_pending(BMessage* answer) {
+    std::string why;
+    if (std::optional<BMessage> request = guard.answered(*answer, this, &why)) {
+        carry_out_choice(&*request);
+        return;
+    }
+    // Cancelled, or the glyph could not be stored: it stays on the canvas
+    // and the palette shows it again.
+    if (!why.empty())
+        refuse(why);
+    send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY);
+}
+
+void glyfeditview::carry_out_choice(const BMessage* message) {
     ttf* f = font();
     if (!f)
         return;
@@ -266,20 +302,8 @@ void glyfeditview::choose_glyph(BMessage* message) {
         gno = f->cmap && f->cmap->chrmap ? f->cmap->chrmap[chr] : 0;
         chosen = true;
     }
-    if (chosen) {
-        reset_interaction();
-        // The canvas history belongs to the glyph shown until now.
-        steps.clear();
-        load_glyph(gno);
-        to_canvas();
-        send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
-        redraw(5);
-        if (curglyph->ncompo > 0) {
-            reset_interaction();
-            tool = 0;
-            send2toolv(REPORT_MODE);
-        }
-    }
+    if (chosen)
+        show_stored();
     int8 size;
     if (message->FindInt8("psize", &size) == B_OK)
         psize = (uint8)size;
@@ -289,31 +313,85 @@ void glyfeditview::choose_glyph(BMessage* message) {
         chgscale(s);
 }
 
-void glyfeditview::store_glyph() {
+void glyfeditview::show_stored() {
+    reset_interaction();
+    // The canvas history belongs to the glyph shown until now.
+    steps.clear();
+    load_glyph(gno);
+    to_canvas();
+    stored = canvas_state::of(*curglyph, unstorable, notice);
+    send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
+    redraw(5);
+    if (curglyph->ncompo > 0) {
+        reset_interaction();
+        tool = 0;
+        send2toolv(REPORT_MODE);
+    }
+}
+
+void glyfeditview::follow_font() {
+    if (gno == 0xFFFF || !curglyph || has_pending())
+        return;
+    // Read as a choice of the glyph reads it, and shown only when it
+    // differs, so that the canvas keeps its redo steps otherwise.
+    glyph* shown = curglyph;
+    std::string shownunstorable = unstorable, shownnotice = notice;
+    curglyph = nullptr;
+    load_glyph(gno);
+    to_canvas();
+    bool same = canvas_state::of(*curglyph, unstorable, notice) == stored;
+    delete curglyph;
+    curglyph = shown;
+    unstorable = shownunstorable;
+    notice = shownnotice;
+    if (!same)
+        show_stored();
+}
+
+bool glyfeditview::has_pending() const {
+    if (gno == 0xFFFF || !curglyph)
+        return false;
+    return gesture_open() || !(canvas_state::of(*curglyph, unstorable, notice) == stored);
+}
+
+std::string glyfeditview::pending_text() const {
+    return glyph_text("glyph %04x on the outline canvas", gno);
+}
+
+bool glyfeditview::store_pending(std::string* why) {
+    return store_glyph(why);
+}
+
+void glyfeditview::discard_pending() {
+    if (gno != 0xFFFF)
+        show_stored();
+}
+
+bool glyfeditview::store_glyph(std::string* why) {
     if (gno == 0xFFFF)
-        return;
+        return true;
     ttf* f = font();
-    if (!unstorable.empty()) {
-        refuse(unstorable);
-        return;
-    }
-    if (!has_glyph_tables(f) || gno >= glyph_count(f)) {
-        refuse(glyph_text("There is no glyph %04x in this font: nothing was stored.", gno));
-        return;
-    }
+    auto refused = [&](const std::string& text) {
+        if (why)
+            *why = refusal = text;
+        else
+            refuse(text);
+        return false;
+    };
+    if (!unstorable.empty())
+        return refused(unstorable);
+    if (!has_glyph_tables(f) || gno >= glyph_count(f))
+        return refused(glyph_text("There is no glyph %04x in this font: nothing was stored.", gno));
     for (int k = 0; k < curglyph->ncompo; k++) {
-        if (contains_glyph(curglyph->compo[k], gno)) {
-            refuse(glyph_text("Glyph %04x would contain itself: it was not stored.", gno));
-            return;
-        }
+        if (contains_glyph(curglyph->compo[k], gno))
+            return refused(glyph_text("Glyph %04x would contain itself: it was not stored.", gno));
     }
     reset_interaction();
     to_font();
-    if (const char* why = outline_unfit(curglyph)) {
+    if (const char* unfit = outline_unfit(curglyph)) {
         to_canvas();
         redraw(5);
-        refuse(glyph_text("Glyph %04x was not stored: ", gno) + why + ".");
-        return;
+        return refused(glyph_text("Glyph %04x was not stored: ", gno) + unfit + ".");
     }
 
     // The outline the font holds now, to tell whether kept instructions
@@ -326,16 +404,14 @@ void glyfeditview::store_glyph() {
         to_canvas();
         redraw(5);
         if (r == TTF_GLYPH_LOSSY)
-            refuse(lossy_text(curglyph, gno));
-        else if (r == TTF_GLYPH_CYCLE)
-            refuse(glyph_text("Glyph %04x would contain itself through its components: it was "
-                              "not stored.",
-                              gno));
-        else
-            refuse(glyph_text("Glyph %04x could not be stored: the font's glyph table or its "
-                              "locations cannot take it. The font is unchanged.",
-                              gno));
-        return;
+            return refused(lossy_text(curglyph, gno));
+        if (r == TTF_GLYPH_CYCLE)
+            return refused(glyph_text("Glyph %04x would contain itself through its components: "
+                                      "it was not stored.",
+                                      gno));
+        return refused(glyph_text("Glyph %04x could not be stored: the font's glyph table or its "
+                                  "locations cannot take it. The font is unchanged.",
+                                  gno));
     }
     // The glyph as stored is one step of the font's history; the canvas's
     // steps before it end here.
@@ -348,8 +424,10 @@ void glyfeditview::store_glyph() {
         instruction_length(f->glyf->bytes().slice(offset, length)) > 0)
         notice = "hints kept: may not fit";
     to_canvas();
+    stored = canvas_state::of(*curglyph, unstorable, notice);
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);
     redraw(5);
+    return true;
 }
 
 void glyfeditview::add_component(BMessage* message) {

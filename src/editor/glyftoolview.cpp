@@ -56,6 +56,8 @@ void glyftoolview::AttachedToWindow() {
         gnoctl = palette_look::entry("gno", GNO_TOP, GLYF_TOOL_TEXT);
         compolist = new BListView(BRect(5, 120, 45, 240), "components", B_SINGLE_SELECTION_LIST,
                                   CONTROL_RESIZE, CONTROL_FLAGS | B_FRAME_EVENTS);
+        // A double click (or Enter) on a component shows that glyph.
+        compolist->SetInvocationMessage(new BMessage(GLYF_TOOL_COMPONENT));
         compolist->SetHighColor(0, 0, 0);
         compolist->SetLowColor(222, 222, 222);
         compolist->SetViewColor(222, 222, 222);
@@ -74,6 +76,7 @@ void glyftoolview::AttachedToWindow() {
          {(BControl*)chrctl, (BControl*)gnoctl, (BControl*)subctl, (BControl*)addbtn,
           (BControl*)delbtn, (BControl*)modebtn, (BControl*)setbtn})
         control->SetTarget(this);
+    compolist->SetTarget(this);
     redraw();
     MakeFocus(true);
 }
@@ -288,6 +291,15 @@ void glyftoolview::MessageReceived(BMessage* message) {
         }
         BMessage change(GLYF_CHANGE);
         change.AddInt16(control == gnoctl ? "gno" : "chr", (int16)number);
+        send(&change);
+        return;
+    }
+    case GLYF_TOOL_COMPONENT: {
+        int32 k = message->GetInt32("index", -1);
+        if (k < 0 || k >= (int32)compos.size())
+            return;
+        BMessage change(GLYF_CHANGE);
+        change.AddInt16("gno", (int16)compos[k]);
         send(&change);
         return;
     }

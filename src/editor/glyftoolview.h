@@ -18,8 +18,9 @@ class BTextControl;
 class ttf_glyf;
 
 // Messages of the palette's own controls.
-const uint32 GLYF_TOOL_TEXT = 'Tchg';   // a text control was committed
-const uint32 GLYF_TOOL_BUTTON = 'Bhit'; // a button was pressed
+const uint32 GLYF_TOOL_TEXT = 'Tchg';      // a text control was committed
+const uint32 GLYF_TOOL_BUTTON = 'Bhit';    // a button was pressed
+const uint32 GLYF_TOOL_COMPONENT = 'Csho'; // a component was double-clicked: show it
 
 class glyftoolview : public BView {
   public:

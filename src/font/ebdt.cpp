@@ -46,6 +46,9 @@ void ttf_ebdt::refresh() {
 
 ttf_ebdt::ttf_ebdt(ttf* owner, unsigned char* data, unsigned long length)
     : ttf_table(owner, tag_of("EBDT"), data, length) {
+    // The palette's entries choose what the canvas shows; the canvas
+    // itself holds this editor's pending edits.
+    typed_text_edits = false;
     if (registered_table_views().ebdt_created)
         registered_table_views().ebdt_created(this);
 }

@@ -5,6 +5,9 @@
 // A new font starts with an empty glyf table: every glyph is empty.
 ttf_glyf::ttf_glyf(ttf* owner, unsigned char* data, unsigned long length)
     : ttf_table(owner, tag_of("glyf"), data, length) {
+    // The palette's entries choose what the canvas shows; the canvas
+    // itself holds this editor's pending edits.
+    typed_text_edits = false;
     if (registered_table_views().glyf_created)
         registered_table_views().glyf_created(this);
 }

@@ -7,6 +7,7 @@
 #include <View.h>
 
 #include "font/bytes.h"
+#include "font/pending_edit.h"
 
 #include <string>
 
@@ -21,7 +22,9 @@ unsigned char* malloc32(long n);
 // fills bytes 0 ... n-1 itself (a table read from a file).
 unsigned char* malloc32_unfilled(long n);
 
-class ttf_table : public BView, private write_observer {
+class BTextControl;
+
+class ttf_table : public BView, public pending_edit, private write_observer {
   public:
     ttf_table(ttf* owner, unsigned long tag, unsigned char* data, unsigned long length);
     ~ttf_table() override;
@@ -72,6 +75,16 @@ class ttf_table : public BView, private write_observer {
     // a table that keeps state decoded from its bytes reads it again, and
     // a view shows the new bytes.
     virtual void refresh();
+
+    // Text typed into the view's fields and not entered is a pending
+    // edit (typed_fields.cpp): storing it enters it, as Enter does.
+    bool has_pending() const override;
+    std::string pending_text() const override;
+    bool store_pending(std::string* why) override;
+    void discard_pending() override;
+    // Whether the fields' text edits the table; the editors whose fields
+    // only choose what their canvas shows (glyf, EBDT) say no.
+    bool typed_text_edits = true;
 
     // The history's swap of the whole buffer, room and all.
     void kit_swap_buffer(unsigned char** buffer, unsigned long* length, size_t* room);

@@ -105,7 +105,10 @@ class running_app {
         join();
     }
     // The question whether to save changes, when it is up.
-    BWindow* save_question() const {
+    BWindow* save_question() const { return question("Save the changes"); }
+    // A question (an alert with three buttons) whose text holds `words`,
+    // when one is up.
+    BWindow* question(const char* words) const {
         // The windows are reached through messengers: one may be closing
         // (a panel the application deletes as it quits), and locking a
         // messenger's target fails cleanly where its pointer would not.
@@ -130,13 +133,30 @@ class running_app {
             // (Show); until that thread runs, an alert's text may still be
             // being written. Its text is then read under its lock.
             BAlert* alert = looper->Thread() < 0 ? nullptr : dynamic_cast<BAlert*>(looper);
-            bool asks = alert && alert->CountButtons() == 3 &&
-                        strncmp(alert->Text(), "Save the changes", 16) == 0;
+            bool asks =
+                alert && alert->CountButtons() == 3 && strstr(alert->Text(), words) != nullptr;
             looper->Unlock();
             if (asks)
                 return alert;
         }
         return nullptr;
+    }
+    // Waits up to five seconds for a question holding `words` (the
+    // application's thread may wait in it: no waiting for idle meanwhile).
+    BWindow* wait_question(const char* words) const {
+        for (int i = 0; i < 500; i++) {
+            if (BWindow* q = question(words))
+                return q;
+            snooze(10000);
+        }
+        return nullptr;
+    }
+    // Answers a question with a key and waits until it is gone.
+    void answer(BWindow* q, const char* key, int32 code = 0) {
+        screen().key_down(q, key, code);
+        for (int i = 0; i < 500 && listed(q); i++)
+            snooze(10000);
+        idle();
     }
     // Whether `window` is still among the application's windows.
     bool listed(const BWindow* window) const {

@@ -1,13 +1,19 @@
-// The glyph editor inside the running application, driven as a user does:
-// a small font with squares opened from a file, the glyf table chosen on
-// the selector, presses, drags and keys injected at canvas positions of the
-// main window, the palette's requests, and Alt+Z / Shift+Alt+Z.
+// The drawing editors inside the running application, driven as a user
+// does. The glyph editor: a small font with squares opened from a file,
+// the glyf table chosen on the selector, presses, drags and keys injected
+// at canvas positions of the main window, the palette's requests, and
+// Alt+Z / Shift+Alt+Z. The bitmap editor: a strike chosen from its size
+// menu, a glyph typed into its palette, cells clicked.
 #ifndef TAVREL_TESTS_APP_CANVAS_SUPPORT_H
 #define TAVREL_TESTS_APP_CANVAS_SUPPORT_H
 
 #include "edit_support.h"
 
+#include "editor/ebdteditview.h"
+#include "editor/ebdttoolview.h"
 #include "editor/glyfeditview.h"
+#include "font/bitmap.h"
+#include "font/ebdt.h"
 #include "font/glyf.h"
 #include "font/head.h"
 #include "font/loca.h"
@@ -16,6 +22,8 @@
 
 #include "editor/edit_fixture.h"
 
+#include <Menu.h>
+#include <MenuField.h>
 #include <MenuItem.h>
 #include <Messenger.h>
 
@@ -78,6 +86,22 @@ struct canvas_app {
         palette(m);
     }
     void tool(int t) { palette(GLYF_TOOLS[t]); }
+    // Types a glyph number into the palette's "gno." entry and presses
+    // Enter, as a user chooses a glyph.
+    void type_glyph(const char* hex) {
+        run.click(BPoint(35, WORKVIEW_TOP + 53));
+        screen().key_down(run.window(), "a", 0, B_COMMAND_KEY);
+        for (const char* c = hex; *c; c++)
+            screen().key_down(run.window(), std::string(1, *c).c_str());
+        screen().key_down(run.window(), "\n", B_ENTER);
+        run.idle();
+    }
+    uint16 gno() {
+        run.window()->Lock();
+        uint16 n = editor->gno;
+        run.window()->Unlock();
+        return n;
+    }
 
     // Window coordinates of a canvas position.
     BPoint at(float x, float y) {
@@ -147,12 +171,7 @@ struct canvas_app {
         run.window()->Unlock();
         return n;
     }
-    std::string label(bool redo = false) {
-        run.window()->Lock();
-        std::string s = (redo ? run.window()->redoitem : run.window()->undoitem)->Label();
-        run.window()->Unlock();
-        return s;
-    }
+    std::string label(bool redo = false);
     bool enabled(bool redo = false) {
         run.window()->Lock();
         bool e = (redo ? run.window()->redoitem : run.window()->undoitem)->IsEnabled();
@@ -193,6 +212,124 @@ struct canvas_app {
         return out;
     }
 };
+
+const char* const MISAKI = "/usr/share/fonts/truetype/misaki/misaki_gothic.ttf";
+
+// The bitmap editor of a font with embedded bitmaps (Misaki: one strike,
+// 8 pixels per em), its EBDT tag chosen and a strike and glyph shown.
+struct bitmap_app {
+    running_app run;
+    ebdteditview* canvas = nullptr;
+    ebdttoolview* palette = nullptr;
+    // Window coordinates of the EBDT view's corner: the palette is its
+    // first 50 pixels, the canvas follows.
+    BPoint origin;
+
+    explicit bitmap_app(const std::string& path, const char* strike = "8",
+                        const char* character = "42")
+        : run({path}) {
+        run.choose(run.index_of("EBDT"));
+        run.window()->Lock();
+        if (curfont && curfont->ebdt) {
+            palette = dynamic_cast<ebdttoolview*>(curfont->ebdt->toolview);
+            canvas = dynamic_cast<ebdteditview*>(curfont->ebdt->editview);
+            origin = curfont->ebdt->ConvertToParent(BPoint(0, 0)) + BPoint(0, WORKVIEW_TOP);
+        }
+        run.window()->Unlock();
+        if (!canvas || !palette)
+            return;
+        size(strike);
+        type(BPoint(35, 21), character);
+    }
+
+    // Opens the size menu and clicks the item with this label.
+    void size(const char* label) {
+        run.click(origin + BPoint(25, 95));
+        BPoint where(-1, -1);
+        run.window()->Lock();
+        BMenu* menu = palette->sizefield->Menu();
+        for (int32 i = 0; i < menu->CountItems() && menu->Parent(); i++) {
+            if (strcmp(menu->ItemAt(i)->Label(), label) != 0)
+                continue;
+            BRect f = menu->ItemAt(i)->Frame();
+            where = menu->ConvertToParent(BPoint((f.left + f.right) / 2, f.top + 3)) +
+                    menu->Parent()->kit_window_offset();
+        }
+        run.window()->Unlock();
+        ASSERT_GE(where.x, 0) << "no open menu item " << label;
+        run.click(where);
+    }
+    // Replaces the text of the palette's entry at `where` (palette
+    // coordinates) with `text` and presses Enter.
+    void type(BPoint where, const char* text) {
+        run.click(origin + where);
+        screen().key_down(run.window(), "a", 0, B_COMMAND_KEY);
+        for (const char* c = text; *c; c++)
+            screen().key_down(run.window(), std::string(1, *c).c_str());
+        screen().key_down(run.window(), "\n", B_ENTER);
+        run.idle();
+    }
+    void glyph(const char* hex) { type(BPoint(35, 53), hex); }
+    // Clicks pixel (col, row) of the image on the canvas.
+    void toggle(int col, int row) {
+        BRect r;
+        run.window()->Lock();
+        if (canvas->bmp)
+            r = canvas->bmp->cell_rect(col, row);
+        run.window()->Unlock();
+        run.click(origin + BPoint(50 + (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    void set() { run.click(origin + BPoint(25, 440)); }
+
+    // The canvas's pixels, '1' for ink, rows from the top.
+    std::string bits() {
+        std::string out;
+        run.window()->Lock();
+        const bitmap* b = canvas->bmp;
+        for (size_t i = 0; b && b->pixels && i < (size_t)b->width * b->height; i++)
+            out += b->pixels[i] ? '1' : '0';
+        run.window()->Unlock();
+        return out;
+    }
+    // The same image as the font in memory holds it.
+    std::string stored_bits() {
+        std::string out;
+        run.window()->Lock();
+        bitmap b(canvas->gno, (unsigned char)(canvas->pt >> 8), (unsigned char)(canvas->pt & 0xFF),
+                 1);
+        if (curfont->get_bitmap(&b) == 0)
+            for (size_t i = 0; i < (size_t)b.width * b.height; i++)
+                out += b.pixels[i] ? '1' : '0';
+        run.window()->Unlock();
+        return out;
+    }
+    uint16 gno() {
+        run.window()->Lock();
+        uint16 n = canvas->gno;
+        run.window()->Unlock();
+        return n;
+    }
+};
+
+// Whether the title ends with the changed mark " *".
+inline bool title_marked(running_app& run) {
+    run.window()->Lock();
+    std::string title = run.window()->Title();
+    run.window()->Unlock();
+    return title.size() > 2 && title.compare(title.size() - 2, 2, " *") == 0;
+}
+
+// The Edit menu's Undo (or Redo) label.
+inline std::string edit_label(running_app& run, bool redo = false) {
+    run.window()->Lock();
+    std::string s = (redo ? run.window()->redoitem : run.window()->undoitem)->Label();
+    run.window()->Unlock();
+    return s;
+}
+
+inline std::string canvas_app::label(bool redo) {
+    return edit_label(run, redo);
+}
 
 } // namespace app_testing
 

@@ -123,3 +123,20 @@ TEST(Desktop, KilledWithAnUnsavedEditTheNextStartRecoversItAndSavesItToTheFile) 
               std::string::npos)
         << output;
 }
+
+// A pixel toggled in the bitmap editor and not stored stops Quit with the
+// question on the real desktop; "Save" then stores and saves it; see
+// tests/tools/bitmap_on_xvfb.sh.
+TEST(Desktop, APixelNotStoredStopsQuitWithTheQuestion) {
+    std::string output;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/bitmap_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/misaki/misaki_gothic.ttf " +
+                        python() + " " + source_dir() + "/tests/tools",
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("one pixel changed in glyph"), std::string::npos) << output;
+    EXPECT_NE(output.find("quit asked and cancelled, stored and saved on quitting"),
+              std::string::npos)
+        << output;
+}

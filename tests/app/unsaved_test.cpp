@@ -38,25 +38,6 @@ void edit_font(running_app& run, const char* text) {
     type_stack_elements(run, text);
 }
 
-// Waits for the save question (the application's thread waits in it, so
-// there is no waiting for idle while it may be up).
-BWindow* wait_question(running_app& run) {
-    for (int i = 0; i < 500; i++) {
-        if (BWindow* q = run.save_question())
-            return q;
-        snooze(10000);
-    }
-    return nullptr;
-}
-
-// Answers the question with a key and waits until it is gone.
-void answer(running_app& run, BWindow* question, const char* key, int32 code = 0) {
-    screen().key_down(question, key, code);
-    for (int i = 0; i < 500 && run.save_question(); i++)
-        snooze(10000);
-    run.idle();
-}
-
 std::vector<std::string> button_labels(BWindow* question) {
     std::vector<std::string> labels;
     BAlert* alert = dynamic_cast<BAlert*>(question);
@@ -102,19 +83,23 @@ TEST(Unsaved, AGlyphWithCanvasEditsNotStoredCountsAsAChange) {
     BMessenger(editor).SendMessage(GLYF_CLEAR);
     run.idle();
     EXPECT_TRUE(marked(run));
+    // Choosing the glyph again would read it afresh: the editor asks
+    // first, and "Discard" lets the edit go.
     BMessenger(editor).SendMessage(&choose);
-    run.idle();
+    BWindow* discard = run.wait_question("not stored with");
+    ASSERT_NE(discard, nullptr);
+    run.answer(discard, "d");
     EXPECT_FALSE(marked(run)) << "the glyph read again from the font";
 
     // Quitting with the cleared canvas asks too.
     BMessenger(editor).SendMessage(GLYF_CLEAR);
     run.idle();
     be_app_messenger.SendMessage(B_QUIT_REQUESTED);
-    BWindow* question = wait_question(run);
+    BWindow* question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
     EXPECT_NE(std::string(dynamic_cast<BAlert*>(question)->Text()).find("not stored"),
               std::string::npos);
-    answer(run, question, "d");
+    run.answer(question, "d");
     EXPECT_TRUE(run.join());
 }
 
@@ -125,10 +110,10 @@ TEST(Unsaved, QuitAsksCancelKeepsTheFontAndSaveWritesItBeforeQuitting) {
     edit_font(run, "1234");
 
     be_app_messenger.SendMessage(B_QUIT_REQUESTED);
-    BWindow* question = wait_question(run);
+    BWindow* question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(button_labels(question), (std::vector<std::string>{"Cancel", "Don't save", "Save"}));
-    answer(run, question, "\x1b", B_ESCAPE);
+    run.answer(question, "\x1b", B_ESCAPE);
     BMessage reply;
     EXPECT_EQ(be_app_messenger.SendMessage('ping', &reply), B_OK)
         << "Cancel keeps the program running";
@@ -140,9 +125,9 @@ TEST(Unsaved, QuitAsksCancelKeepsTheFontAndSaveWritesItBeforeQuitting) {
 
     // The close box asks the same; Enter is "Save".
     screen().close_window(run.window());
-    question = wait_question(run);
+    question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
-    answer(run, question, "\n", B_ENTER);
+    run.answer(question, "\n", B_ENTER);
     EXPECT_TRUE(run.join());
     EXPECT_EQ(stack_elements(path), 0x1234u);
 }
@@ -156,24 +141,24 @@ TEST(Unsaved, NewAndADropAskBeforeGivingUpAChangedFont) {
     ttf* font = curfont;
 
     run.app->PostMessage('fine');
-    BWindow* question = wait_question(run);
+    BWindow* question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
-    answer(run, question, "\x1b", B_ESCAPE);
+    run.answer(question, "\x1b", B_ESCAPE);
     EXPECT_EQ(curfont, font) << "Cancel keeps the font";
     EXPECT_TRUE(run.app->fontshown());
     EXPECT_EQ(stack_elements(run), 0x1234u);
 
     screen().drop_files(run.window(), BPoint(200, 300), {other});
-    question = wait_question(run);
+    question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
-    answer(run, question, "\x1b", B_ESCAPE);
+    run.answer(question, "\x1b", B_ESCAPE);
     EXPECT_EQ(curfont, font);
     EXPECT_EQ(run.app->filepath(), path);
 
     screen().drop_files(run.window(), BPoint(200, 300), {other});
-    question = wait_question(run);
+    question = run.wait_question("Save the changes");
     ASSERT_NE(question, nullptr);
-    answer(run, question, "d");
+    run.answer(question, "d");
     for (int i = 0; i < 500 && run.app->filepath() != other; i++)
         snooze(10000);
     EXPECT_EQ(run.app->filepath(), other);

@@ -13,8 +13,10 @@
 #include "font/table_views.h"
 #include "font/ttf.h"
 
+#include "kit/app/kit_registry.h"
 #include "kit/kit_test_support.h"
 
+#include <Alert.h>
 #include <File.h>
 #include <MenuField.h>
 #include <MenuItem.h>
@@ -30,6 +32,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -614,4 +617,49 @@ TEST(EbdtEditor, EditsAGlyphOfARealFontInPlace) {
             want = flipped(want, {(size_t)(h / 2) * w + w / 2});
         EXPECT_EQ(saved[i].bits, want) << "glyph " << saved[i].gid;
     }
+}
+
+TEST(EbdtEditor, AFailedSetKeepsThePixelsOnTheCanvasAndSaysWhy) {
+    ASSERT_EQ(fonts().error, "");
+    bitmap_editor e(fonts().formats);
+    ASSERT_TRUE(e.loaded);
+    e.size("12");
+    e.glyph(2);
+    std::string read = shown_bits(e);
+    ASSERT_FALSE(read.empty());
+    e.click_canvas(e.centre(0, 0));
+    std::string edited = flipped(read, {0});
+    ASSERT_EQ(shown_bits(e), edited);
+    // The image's slot changes under the canvas (its height byte, as
+    // another edit of shared bytes could change it): the pixels no longer
+    // fit where they came from.
+    locked(e.window, [&] {
+        bitmap_location where = locate(*e.font, 2, 12, 12);
+        e.font->ebdt->writer().put8(where.offset,
+                                    (uint8_t)(e.font->ebdt->bytes().u8(where.offset) + 1));
+    });
+    const std::vector<unsigned char> before = e.ebdt_bytes();
+    e.set();
+    EXPECT_EQ(e.ebdt_bytes(), before) << "nothing was written";
+    EXPECT_EQ(shown_bits(e), edited) << "the canvas keeps the toggled pixel";
+    BAlert* alert = nullptr;
+    for (int i = 0; i < 200 && !alert; i++) {
+        {
+            std::lock_guard<std::mutex> hold(kit::registry_mutex());
+            for (BLooper* l : kit::loopers())
+                if (BAlert* a = dynamic_cast<BAlert*>(l))
+                    alert = a;
+        }
+        if (!alert)
+            snooze(5000);
+    }
+    ASSERT_NE(alert, nullptr) << "the user is told";
+    // Listed from within its constructor, it is read once its thread runs.
+    for (int i = 0; i < 500 && alert->Thread() < 0; i++)
+        snooze(2000);
+    std::string said;
+    locked(alert, [&] { said = alert->Text(); });
+    EXPECT_NE(said.find("was not stored"), std::string::npos) << said;
+    screen().key_down(alert, "\n", B_ENTER);
+    e.idle();
 }

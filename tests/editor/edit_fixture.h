@@ -282,10 +282,11 @@ struct editor_fixture {
         }
         return "";
     }
-    int dismiss_alerts() {
+    // Answers every open alert with `key` (Enter: the default button).
+    int dismiss_alerts(const char* key = "\n") {
         int n = 0;
         for (std::vector<BAlert*> up = alerts(); !up.empty(); up = alerts()) {
-            screen().key_down(up[0], "\n", B_ENTER);
+            screen().key_down(up[0], key, key[0] == '\n' ? B_ENTER : 0);
             for (int i = 0; i < 400 && alerts().size() == up.size(); i++)
                 snooze(5000);
             n++;

@@ -182,8 +182,10 @@ TEST(GlyfEditInput, EditingKeysSelectReorderReverseAndDelete) {
     ed.key("\x7F");
     EXPECT_EQ(ed.contours(), 0);
     EXPECT_TRUE(ed.palette->empty);
-    // Keys do nothing on an empty glyph or with a drawing tool.
+    // Keys do nothing on an empty glyph or with a drawing tool. Glyph 1
+    // shown again from the font, its deletions given up when asked.
     ed.show_glyph(1);
+    EXPECT_EQ(ed.dismiss_alerts("d"), 1);
     ed.tool(2);
     ed.key(UP);
     EXPECT_EQ(ed.selected(0), 0);

@@ -227,8 +227,9 @@ TEST(GlyfPalette, ModeButtonClearsOrSwitchesToBuildingComposites) {
     EXPECT_FALSE(ed.record(1).empty());
 
     // Composite building on the empty glyph 0: the icons make way for the
-    // component controls.
+    // component controls. The cleared glyph 1 is given up when asked.
     user.glyph("0");
+    EXPECT_EQ(ed.dismiss_alerts("d"), 1);
     EXPECT_FALSE(user.shown("components"));
     user.press("clr/simpl/compo");
     EXPECT_EQ(user.mode_label(), "simple");

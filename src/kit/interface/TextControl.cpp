@@ -16,6 +16,7 @@ BTextControl::BTextControl(BRect frame, const char* name, const char* label, con
                            BMessage* message, uint32 resizingMode, uint32 flags)
     : BControl(frame, name, label, message, resizingMode, flags) {
     fEdit.set_text(text ? text : "");
+    fCommitted = fEdit.text();
     fDivider =
         (label && *label) ? std::min(std::ceil(StringWidth(label)) + 5, Bounds().Width()) : 0;
 }
@@ -26,6 +27,7 @@ BTextControl::~BTextControl() {
 
 void BTextControl::SetText(const char* text) {
     fEdit.set_text(text ? text : "");
+    fCommitted = fEdit.text();
     fModified = false;
     fScroll = 0;
     _ScrollToCaret();
@@ -211,7 +213,13 @@ void BTextControl::_Changed() {
 
 void BTextControl::_Commit() {
     fModified = false;
+    fCommitted = fEdit.text();
     Invoke();
+}
+
+void BTextControl::kit_revert() {
+    std::string committed = fCommitted;
+    SetText(committed.c_str());
 }
 
 bool BTextControl::_Shortcut(const char* bytes, int32 mods) {

@@ -25,6 +25,12 @@ class BTextControl : public BControl {
     void SetText(const char* text);
     const char* Text() const { return fEdit.text().c_str(); }
 
+    // Whether the user changed the text since it was last set or
+    // committed: typed text the control's message has not carried yet.
+    bool kit_modified() const { return fModified; }
+    // Gives up such a change: back to the text last set or committed.
+    void kit_revert();
+
     // Sent (with "source" and "when") after every change the user makes.
     void SetModificationMessage(BMessage* message);
     BMessage* ModificationMessage() const { return fModificationMessage; }
@@ -54,6 +60,7 @@ class BTextControl : public BControl {
     float fDivider;
     float fScroll = 0;
     bool fModified = false;
+    std::string fCommitted;
     bool fSelecting = false;
     bool fFocused = false;
     BMessage* fModificationMessage = nullptr;
