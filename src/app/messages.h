@@ -16,4 +16,11 @@ const uint32 MSG_UNDO = 'undo';         // menu "Undo" -> window
 const uint32 MSG_REDO = 'redo';         // menu "Redo" -> window
 const uint32 MSG_HISTORY = 'hist';      // the font's history changed -> window
 
+// Any window -> main window: show glyph "gno" (int32, 0 to 0xFFFF) in the
+// outline editor. The glyf table is shown and the glyph chosen exactly as
+// typing its number into the palette chooses it: a number past the last
+// glyph shows glyph 0, and edits on the canvas not stored make the editor
+// ask "Store" / "Discard" / "Cancel" first. Other numbers are ignored.
+const uint32 MSG_SHOW_GLYPH = 'Gsho';
+
 #endif

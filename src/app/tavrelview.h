@@ -23,8 +23,11 @@ class tavrelview : public BView {
     // Detaches them; the application calls it with the window locked.
     void clr();
 
-  private:
+    // Shows the table with this tag (as a click on it in the selector
+    // does) and highlights it in the selector.
     void select(uint32 tag);
+
+  private:
     void openpanel(bool save);
 };
 

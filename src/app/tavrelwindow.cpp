@@ -5,6 +5,7 @@
 #include "app/selectview.h"
 #include "app/tavrelview.h"
 #include "editor/canvas_steps.h"
+#include "editor/glyfeditview.h"
 #include "editor/globals.h"
 #include "font/ebdt.h"
 #include "font/glyf.h"
@@ -201,6 +202,23 @@ void tavrelwindow::undo(bool redo) {
     showhistory();
 }
 
+void tavrelwindow::showglyph(BMessage* message) {
+    int32 gno;
+    if (!curfont || !curfont->glyf || message->FindInt32("gno", &gno) != B_OK || gno < 0 ||
+        gno > 0xFFFF)
+        return;
+    glyfeditview* editor = dynamic_cast<glyfeditview*>(curfont->glyf->editview);
+    if (!editor)
+        return;
+    workview->select(tag_of("glyf"));
+    // What the palette sends when a number is typed into it and entered;
+    // the editor asks about edits it holds before it shows another glyph.
+    BMessage choose(GLYF_CHANGE);
+    choose.AddInt16("gno", (int16)gno);
+    BMessenger(editor).SendMessage(&choose);
+    Activate();
+}
+
 void tavrelwindow::MessageReceived(BMessage* message) {
     switch (message->what) {
     case MSG_UNDO:
@@ -211,6 +229,9 @@ void tavrelwindow::MessageReceived(BMessage* message) {
         return;
     case MSG_HISTORY:
         showhistory();
+        return;
+    case MSG_SHOW_GLYPH:
+        showglyph(message);
         return;
     default:
         BWindow::MessageReceived(message);

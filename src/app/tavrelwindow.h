@@ -48,7 +48,9 @@ class tavrelwindow : public BWindow, public editor_window {
     // Stores every pending edit into the font; false, with the reason in
     // *why, at the first that cannot be (the others stay pending).
     bool storepending(std::string* why);
-
+    // Shows glyph "gno" (int32) in the outline editor, as MSG_SHOW_GLYPH
+    // asks (messages.h).
+    void showglyph(BMessage* message);
     // Set by the application once the user agreed to quit: the window may
     // close now. Until then the close box asks the application to quit,
     // which asks about changes first.

@@ -3,9 +3,11 @@
 // without Enter. The title marks them; choosing another glyph or strike
 // asks "Cancel" / "Discard" / "Store"; Quit, New, a drop and the close box
 // ask, and "Save" stores them before saving; pixel toggles are steps of
-// the canvas undone and redone with Alt+Z and Shift+Alt+Z.
+// the canvas undone and redone with Alt+Z and Shift+Alt+Z; other windows
+// show a glyph through one message to the main window.
 #include "canvas_support.h"
 
+#include "app/messages.h"
 #include "editor/glyftoolview.h"
 #include "font/cmap.h"
 #include "font/maxp.h"
@@ -329,4 +331,40 @@ TEST(Pending, QuitNewADropAndTheCloseBoxAskAndSaveStoresWhatIsPendingFirst) {
     for (size_t i = 0; i < before.size(); i++)
         differ += before[i] != after[i];
     EXPECT_EQ(differ, 1u) << "one pixel of one glyph";
+}
+
+TEST(Pending, TheShowGlyphMessageShowsTheGlyfTableAndTheGlyphAsTypingItsNumberDoes) {
+    canvas_app app(squares_font(temp_dir()));
+    ASSERT_NE(app.editor, nullptr);
+    app.run.choose(app.run.index_of("maxp"));
+    auto show = [&](int32 gno) {
+        BMessage m(MSG_SHOW_GLYPH);
+        m.AddInt32("gno", gno);
+        BMessenger(app.run.window()).SendMessage(&m);
+        app.run.idle();
+    };
+    show(3);
+    std::vector<ttf_table*> shown = app.run.shown_tables();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], (ttf_table*)curfont->glyf);
+    EXPECT_EQ(app.gno(), 3);
+    locked(app.run.window(), [&] {
+        glyftoolview* palette = dynamic_cast<glyftoolview*>(curfont->glyf->toolview);
+        EXPECT_STREQ(palette->gnoctl->Text(), "0003");
+    });
+    show(0x99); // past the last glyph: glyph 0, as typed
+    EXPECT_EQ(app.gno(), 0);
+    show(70000); // not a glyph number: nothing happens
+    EXPECT_EQ(app.gno(), 0);
+
+    // With an edit on the canvas the editor asks; Cancel keeps it.
+    show(1);
+    app.click(150, 250);
+    app.drag(150, 250, 170, 240);
+    show(2);
+    BWindow* q = app.run.wait_question(ASKS);
+    ASSERT_NE(q, nullptr);
+    app.run.answer(q, "\x1b", B_ESCAPE);
+    EXPECT_EQ(app.gno(), 1);
+    EXPECT_TRUE(title_marked(app.run));
 }
