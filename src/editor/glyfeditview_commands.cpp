@@ -245,13 +245,13 @@ void glyfeditview::load_glyph(uint16 n) {
 void glyfeditview::to_canvas() {
     ttf* f = font();
     if (f && f->head)
-        curglyph->trans(f->head->bounds(), canvas);
+        curglyph->trans(f->bounds(), canvas);
 }
 
 void glyfeditview::to_font() {
     ttf* f = font();
     if (f && f->head)
-        curglyph->trans(canvas, f->head->bounds());
+        curglyph->trans(canvas, f->bounds());
 }
 
 void glyfeditview::choose_glyph(BMessage* message) {

@@ -145,6 +145,16 @@ void font_history::note_shift(ttf_table* table, size_t offset, size_t count, int
     add(step, std::move(entry));
 }
 
+bool font_history::changed_since_start(const ttf_table* table) const {
+    if (fLetGo.count(table))
+        return true;
+    for (const journal_step& step : fDone)
+        for (const journal_entry& e : step.entries)
+            if (e.table == table)
+                return true;
+    return false;
+}
+
 void font_history::trim() {
     // The step being recorded stays, however large it is.
     while ((fMemory > memory_limit || count_steps() > step_limit) &&
@@ -155,6 +165,8 @@ void font_history::trim() {
         } else {
             fMemory -= fDone.front().memory();
             fBase = fDone.front().serial;
+            for (const journal_entry& e : fDone.front().entries)
+                fLetGo.insert(e.table);
             fDone.pop_front();
         }
     }

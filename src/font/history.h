@@ -92,6 +92,11 @@ class font_history {
     // Whether a change now would be recorded.
     bool recording() const { return fPaused == 0 && !fApplying; }
 
+    // Whether the way from the history's first state to the font as it
+    // stands changed this table's bytes: a step on it did, or a step let
+    // go to bound the memory did (undo cannot go back past that one).
+    bool changed_since_start(const ttf_table* table) const;
+
     // Heap bytes held by the steps.
     size_t memory() const { return fMemory; }
     int count_steps() const { return (int)(fDone.size() + fUndone.size()); }
@@ -134,6 +139,8 @@ class font_history {
     uint64_t fBase = 0;
     uint64_t fPosition = 0;
     uint64_t fSaved = UINT64_MAX;
+    // The tables that steps let go of had changed.
+    std::set<const ttf_table*> fLetGo;
 };
 
 #endif

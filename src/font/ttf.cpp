@@ -298,6 +298,7 @@ int ttf::load(BFile& file) {
     if (!read_tables(file))
         return 1;
     cmap->get_tbl();
+    note_loaded();
     return 0;
 }
 
@@ -381,7 +382,17 @@ int ttf::init() {
     }
     delete setup;
     setup = nullptr;
+    note_loaded();
     return 0;
+}
+
+void ttf::note_loaded() {
+    if (glyf)
+        glyf->mark_loaded();
+    if (hmtx)
+        hmtx->mark_loaded();
+    fLayout = head ? head->bounds() : BRect();
+    fLoadedFields = read_derived_fields(*this);
 }
 
 int ttf::save(BFile& file) {
@@ -395,6 +406,7 @@ int ttf::save(BFile& file) {
     if (fHistory)
         fHistory->pause();
     maxp->update();
+    update_derived_metrics(*this, fLoadedFields);
     head->update();
     head->setsum(0xB1B0AFBA);
     int result = write_tables(file);
@@ -452,7 +464,7 @@ int ttf::write_tables(BFile& file) {
 }
 
 BRect ttf::bounds() {
-    return head ? head->bounds() : BRect();
+    return fLayout;
 }
 
 int ttf::get_tables(int* count, unsigned long* tags) {

@@ -7,6 +7,8 @@
 
 #include <Rect.h>
 
+#include "font/derived_metrics.h"
+
 #include <cstdint>
 
 class BFile;
@@ -79,6 +81,9 @@ class ttf {
     int get_bitmap(bitmap* b);
     int set_bitmap(bitmap* b);
 
+    // The font box as head gave it when the font was loaded or set up. The
+    // glyph canvas is laid out for it and maps glyphs by it while the font
+    // is open, so it stays when a save brings head's box up to date.
     BRect bounds();
     int get_tables(int* count, unsigned long* tags);
 
@@ -120,11 +125,17 @@ class ttf {
     bool read_tables(BFile& file);
     int write_tables(BFile& file);
     void clear();
+    // The font as it stands is the one loaded or set up: the tables' change
+    // marks start from here, and the canvas box and derived fields are
+    // taken.
+    void note_loaded();
     ttf_table* table_for(uint32_t tag, int* otherindex);
 
     const char* loaderror;
     char loadmessage[96];
     font_history* fHistory = nullptr;
+    BRect fLayout;
+    derived_fields fLoadedFields;
 };
 
 #endif

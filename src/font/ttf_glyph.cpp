@@ -5,6 +5,7 @@
 #include "font/glyf.h"
 #include "font/glyf_components.h"
 #include "font/head.h"
+#include "font/hmtx.h"
 #include "font/loca.h"
 #include "font/maxp.h"
 #include "outline/glyph.h"
@@ -105,6 +106,16 @@ int ttf::set_glyph(int gno, const glyph* g) {
         // loca still agree.
         glyf->splice(offset, newlength, saved.data(), saved.size());
         return -1;
+    }
+    // Renderers place an outline by its left side bearing; kept at the new
+    // xMin, the glyph stays where it was drawn when its xMin moves. An
+    // empty glyph has no xMin and keeps its side bearing.
+    unsigned short aw;
+    short lsb;
+    if (hmtx && newlength >= 10 && hmtx->get_mtx((unsigned short)gno, &aw, &lsb) == 0) {
+        short xmin = glyf->bytes().s16(offset + 2);
+        if (xmin != lsb)
+            hmtx->set_mtx((unsigned short)gno, aw, xmin);
     }
     return 0;
 }

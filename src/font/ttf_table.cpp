@@ -59,6 +59,7 @@ font_history* ttf_table::recorder() const {
 }
 
 void ttf_table::before_write(size_t off, size_t n) {
+    fChanged = true;
     if (font_history* h = recorder())
         h->note_write(this, off, n);
 }
@@ -77,6 +78,7 @@ void ttf_table::replace_data(unsigned char* newdata, unsigned long newlength) {
 }
 
 void ttf_table::set_buffer(unsigned char* newdata, unsigned long newlength) {
+    fChanged = true;
     delete[] data;
     data = newdata;
     length = newdata ? newlength : 0;
@@ -84,6 +86,7 @@ void ttf_table::set_buffer(unsigned char* newdata, unsigned long newlength) {
 }
 
 void ttf_table::kit_swap_buffer(unsigned char** buffer, unsigned long* buflength, size_t* room) {
+    fChanged = true;
     std::swap(data, *buffer);
     unsigned long l = length;
     length = data ? *buflength : 0;
@@ -97,6 +100,7 @@ bool ttf_table::shift_entries(size_t offset, size_t count, int width, int64_t de
         return false;
     if (delta == 0 || count == 0)
         return true;
+    fChanged = true;
     if (font_history* h = recorder())
         h->note_shift(this, offset, count, width, delta);
     byte_writer w(data, length);
@@ -137,6 +141,7 @@ bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record
     const size_t total = length - oldlen + newlen;
     const size_t padded = std::max<size_t>(4, (total + 3) & ~(size_t)3);
     if (padded <= fRoom) {
+        fChanged = true;
         if (h)
             h->note_splice(this, offset, oldlen, newlen);
         std::memmove(data + offset + newlen, data + offset + oldlen, tail);

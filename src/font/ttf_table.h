@@ -42,7 +42,7 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     byte_span bytes() const { return byte_span(data, length); }
     // Writes through it are recorded in the font's history, when it keeps
     // one.
-    byte_writer writer() { return byte_writer(data, length, recorder() ? this : nullptr); }
+    byte_writer writer() { return byte_writer(data, length, this); }
 
     // Replaces the buffer (which must come from malloc32) and the length.
     // With a history, the old buffer goes to it instead of being freed.
@@ -89,6 +89,13 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     // The history's swap of the whole buffer, room and all.
     void kit_swap_buffer(unsigned char** buffer, unsigned long* length, size_t* room);
 
+    // Whether the bytes were changed (written, spliced, shifted, replaced,
+    // undone or redone) since the font was loaded or set up; save brings
+    // the values that follow from a changed table up to date.
+    bool changed_since_load() const { return fChanged; }
+    // The bytes as they stand are the font as loaded.
+    void mark_loaded() { fChanged = false; }
+
     ttf* owner;
     unsigned long tag;
     unsigned char* data;
@@ -103,6 +110,7 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     // Bytes the buffer is known to hold; 0 when it came from elsewhere and
     // only its padded length can be relied on.
     size_t fRoom = 0;
+    bool fChanged = false;
 };
 
 #endif

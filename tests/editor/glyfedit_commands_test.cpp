@@ -306,19 +306,6 @@ TEST(GlyfEditCommands, AGlyphThatCouldNotBeReadWholeIsNotStored) {
 namespace {
 
 // The tables of an sfnt file by tag.
-std::map<std::string, bytes> tables_of(const bytes& file) {
-    std::map<std::string, bytes> out;
-    unsigned n = font_builder::get16(file, 4);
-    for (unsigned i = 0; i < n; i++) {
-        size_t entry = 12 + 16 * i;
-        std::string tag(file.begin() + entry, file.begin() + entry + 4);
-        uint32_t offset = font_builder::get32(file, entry + 8);
-        uint32_t length = font_builder::get32(file, entry + 12);
-        out[tag] = bytes(file.begin() + offset, file.begin() + offset + length);
-    }
-    return out;
-}
-
 bytes slice(const bytes& b, size_t from, size_t to) {
     return bytes(b.begin() + std::min(from, b.size()), b.begin() + std::min(to, b.size()));
 }
@@ -361,11 +348,12 @@ TEST(GlyfEditCommands, AStoredGlyphSavesAsAValidFontThatDiffersOnlyWhereItMust) 
               0)
         << out;
 
-    std::map<std::string, bytes> before = tables_of(original);
-    std::map<std::string, bytes> after = tables_of(testing_support::read_file(saved));
+    std::map<std::string, bytes> before = font_builder::tables_of(original);
+    std::map<std::string, bytes> after = font_builder::tables_of(testing_support::read_file(saved));
     ASSERT_EQ(before.size(), after.size());
     for (const auto& t : before) {
-        if (t.first == "glyf" || t.first == "loca" || t.first == "head" || t.first == "maxp")
+        if (t.first == "glyf" || t.first == "loca" || t.first == "head" || t.first == "maxp" ||
+            t.first == "hmtx" || t.first == "hhea")
             continue;
         EXPECT_EQ(after[t.first], t.second) << t.first;
     }
@@ -387,10 +375,57 @@ TEST(GlyfEditCommands, AStoredGlyphSavesAsAValidFontThatDiffersOnlyWhereItMust) 
     EXPECT_EQ(slice(after["glyf"], newend, after["glyf"].size()),
               slice(before["glyf"], oldend, before["glyf"].size()));
     // maxp: the version and glyph count stay; head: all but the checksum
-    // adjustment and the dates.
+    // adjustment, the dates and the font box; hhea: all but the values
+    // that follow from the outlines and metrics; hmtx: all but the glyph's
+    // side bearing, now its xMin.
     EXPECT_EQ(slice(after["maxp"], 0, 6), slice(before["maxp"], 0, 6));
     bytes h0 = before["head"], h1 = after["head"];
-    for (size_t i : {8, 9, 10, 11, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35})
+    for (size_t i : {8,  9,  10, 11, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29,
+                     30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43})
         h0[i] = h1[i] = 0;
     EXPECT_EQ(h1, h0);
+    bytes hh0 = before["hhea"], hh1 = after["hhea"];
+    std::fill(hh0.begin() + 10, hh0.begin() + 18, 0);
+    std::fill(hh1.begin() + 10, hh1.begin() + 18, 0);
+    EXPECT_EQ(hh1, hh0);
+    const unsigned metrics = font_builder::get16(before["hhea"], 34);
+    ASSERT_LT((unsigned)gno, metrics);
+    bytes m0 = before["hmtx"], m1 = after["hmtx"];
+    EXPECT_EQ(font_builder::get16(m1, 4 * gno + 2), font_builder::get16(after["glyf"], start + 2));
+    EXPECT_NE(font_builder::get16(m1, 4 * gno + 2), font_builder::get16(m0, 4 * gno + 2));
+    m0[4 * gno + 2] = m1[4 * gno + 2] = m0[4 * gno + 3] = m1[4 * gno + 3] = 0;
+    EXPECT_EQ(m1, m0);
+}
+
+TEST(GlyfEditCommands, ASaveThatMovesTheFontBoxLeavesTheCanvasMappingAsItWas) {
+    // Glyph 0 spans the whole box; once it is cleared, a save makes head's
+    // box glyph 1's alone. Editing goes on in the canvas laid out for the
+    // box the font was opened with, and what is stored is what was drawn.
+    editor_fixture ed(editor_fixture::written(
+        small_font({simple_record({square(0, 0, 400)}), simple_record({square(100, 100, 50)})})));
+    ASSERT_TRUE(ed.ready);
+    ed.show_glyph(0);
+    ed.send(GLYF_CLEAR);
+    ed.send(GLYF_STORE);
+    std::string saved = testing_support::temp_dir() + "/cleared.ttf";
+    locked(ed.window, [&] {
+        BFile out(saved.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+        ASSERT_EQ(ed.font->save(out), 0);
+        EXPECT_EQ(ed.font->head->bounds(), BRect(100, 150, 150, 100));
+    });
+
+    ed.show_glyph(1);
+    ed.drag(1, 1, canvas.right - 1, canvas.bottom - 1);
+    ASSERT_EQ(ed.selected(0), -1);
+    ed.drag(125, 275, 145, 275);
+    ed.send(GLYF_STORE);
+    // Moved right by the drag (give or take the pixel the zoom rounds
+    // to), neither scaled nor shifted by the change of head's box.
+    bytes r = ed.record(1);
+    ASSERT_GE(r.size(), 10u);
+    const int xmin = (int16_t)font_builder::get16(r, 2);
+    EXPECT_NEAR(xmin, 120, 2);
+    EXPECT_EQ((int16_t)font_builder::get16(r, 4), 100);
+    EXPECT_EQ((int16_t)font_builder::get16(r, 6), xmin + 50);
+    EXPECT_EQ((int16_t)font_builder::get16(r, 8), 150);
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -387,6 +388,23 @@ inline bytes* find_table(std::vector<table>& tables, const char* t) {
         if (x.tag == t)
             return &x.data;
     return nullptr;
+}
+
+// The tables of a font file by tag, as their directory entries cut them.
+inline std::map<std::string, bytes> tables_of(const bytes& file) {
+    std::map<std::string, bytes> out;
+    unsigned n = get16(file, 4);
+    for (unsigned i = 0; i < n; i++) {
+        size_t entry = 12 + 16 * i;
+        if (entry + 16 > file.size())
+            break;
+        std::string tag(file.begin() + entry, file.begin() + entry + 4);
+        size_t offset = get32(file, entry + 8), length = get32(file, entry + 12);
+        if (offset > file.size() || length > file.size() - offset)
+            continue;
+        out[tag] = bytes(file.begin() + offset, file.begin() + offset + length);
+    }
+    return out;
 }
 
 // Writes the bytes to a fresh file and loads them into `font`.
