@@ -2,7 +2,8 @@
 // box and outline of every glyph, storing one decoded glyph back, the
 // metrics, the character map (decode, an edit, the reverse look-up), every
 // name record, gasp range and embedded bitmap with an edit of each, and a
-// save to a temporary file.
+// save to a temporary file (which, after those edits, works out head's box
+// and hhea's extremes from every outline).
 #include "font/ttf.h"
 
 #include "font/bitmap.h"
@@ -51,8 +52,10 @@ void walk_names(ttf_name* name) {
             name->get_field(i, &p, &e, &l, &id, &length, text);
         }
         if (pass == 0) {
-            name->set_field(3, 1, 0x409, 1, "fuzz \xC3\xA9\xF0\x9F\x98\x80");
+            name->set_field(3, 10, 0x409, 1, "fuzz \xC3\xA9\xF0\x9F\x98\x80");
             name->set_field(1, 1, 11, 4, "\xE6\x97\xA5");
+            name->set_field(1, 0, 0, 3, "caf\xC3\xA9 \xE2\x84\xA2");
+            name->set_field(3, 4, 0x404, 3, "a4 a4");
             name->set_field(1, 0, 0, 2, nullptr);
         }
     }

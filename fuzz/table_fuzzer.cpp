@@ -37,11 +37,14 @@ void read_names(ttf_name& t) {
 void fuzz_name(const uint8_t* data, size_t size) {
     ttf_name t(nullptr, table_copy(data, size), size);
     read_names(t);
-    // The input's own bytes as text, in every stored form.
+    // The input's own bytes as text, in every stored form (as hexadecimal
+    // pairs for a record kept as bytes).
     std::string text((const char*)data, size < 64 ? size : 64);
     t.set_field(3, 1, 0x409, 1, text.c_str());
+    t.set_field(3, 10, 0x409, 1, text.c_str());
     t.set_field(1, 1, 11, 1, text.c_str());
     t.set_field(1, 0, 0, 1, text.c_str());
+    t.set_field(3, 4, 0x404, 1, text.c_str());
     t.set_field(1, 0, 0, 2, nullptr);
     read_names(t);
 }

@@ -2,7 +2,10 @@
 
 #include <UTF8.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -72,10 +75,6 @@ bool copy_into(byte_writer& w, size_t off, byte_span src) {
 // the text, becomes the substitute character.
 bool encode_text(int encoding, const char* text, std::vector<unsigned char>* out) {
     size_t n = std::strlen(text);
-    if (encoding < 0) {
-        out->assign((const unsigned char*)text, (const unsigned char*)text + n);
-        return true;
-    }
     if (n > MAX16)
         return false;
     // Two output bytes per input byte hold the worst case of both
@@ -108,31 +107,143 @@ bool encode_text(int encoding, const char* text, std::vector<unsigned char>* out
     }
 }
 
-// Keeps `n` bytes of raw text, backing up to the start of a UTF-8 sequence
-// the cut would split.
-size_t utf8_cut(byte_span s, size_t n) {
-    if (n >= s.size() || (s.u8(n) & 0xC0) != 0x80)
-        return n;
-    for (size_t back = 1; back <= 3 && back <= n; back++) {
-        unsigned char c = s.u8(n - back);
-        if ((c & 0xC0) == 0x80)
-            continue;
-        size_t seq = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        return seq > back ? n - back : n;
+// The character of the UTF-8 sequence at `i`: its length (0 for bytes that
+// are not UTF-8: stray, overlong, cut short, a surrogate or past U+10FFFF).
+size_t utf8_char(const std::string& s, size_t i, uint32_t* c) {
+    unsigned char lead = (unsigned char)s[i];
+    size_t n = lead < 0x80         ? 1
+               : (lead >> 5) == 6  ? 2
+               : (lead >> 4) == 14 ? 3
+               : (lead >> 3) == 30 ? 4
+                                   : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    uint32_t v = n == 1 ? lead : lead & (0x7F >> n);
+    for (size_t k = 1; k < n; k++) {
+        if (((unsigned char)s[i + k] & 0xC0) != 0x80)
+            return 0;
+        v = (v << 6) | ((unsigned char)s[i + k] & 0x3F);
     }
+    static const uint32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (v < least[n] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+        return 0;
+    *c = v;
     return n;
+}
+
+// The first character of `text` that the encoding cannot hold
+// (NAME_NOT_UTF8 for bytes that are not UTF-8); false when all fit.
+bool unencodable(int encoding, bool surrogates, const char* text, uint32_t* refused) {
+    const std::string s = text;
+    // Most texts fit: one conversion tells. Only one that came out with a
+    // substitute is looked at character by character. A text too long to
+    // convert is refused for its length by the caller.
+    bool substituted = false;
+    if (encoding != B_UNICODE_CONVERSION) {
+        std::vector<unsigned char> converted;
+        if (!encode_text(encoding, text, &converted))
+            return false;
+        substituted =
+            std::find(converted.begin(), converted.end(), B_SUBSTITUTE) != converted.end();
+    }
+    for (size_t i = 0; i < s.size();) {
+        uint32_t c = 0;
+        size_t n = utf8_char(s, i, &c);
+        if (n == 0) {
+            *refused = NAME_NOT_UTF8;
+            return true;
+        }
+        bool fits = encoding == B_UNICODE_CONVERSION ? c <= 0xFFFF || surrogates : true;
+        if (encoding != B_UNICODE_CONVERSION && substituted && c != B_SUBSTITUTE) {
+            std::vector<unsigned char> one;
+            fits = encode_text(encoding, s.substr(i, n).c_str(), &one) &&
+                   std::find(one.begin(), one.end(), B_SUBSTITUTE) == one.end();
+        }
+        if (!fits) {
+            *refused = c;
+            return true;
+        }
+        i += n;
+    }
+    return false;
+}
+
+// Bytes shown and typed as hexadecimal pairs: "4e 61 6d 65".
+std::string hex_text(byte_span s, size_t room) {
+    std::string out;
+    static const char digits[] = "0123456789abcdef";
+    for (size_t i = 0; i < s.size(); i++) {
+        size_t need = out.size() + (i ? 3 : 2);
+        if (need > room)
+            break;
+        if (i)
+            out += ' ';
+        out += digits[s.u8(i) >> 4];
+        out += digits[s.u8(i) & 15];
+    }
+    return out;
+}
+
+bool parse_hex(const char* text, std::vector<unsigned char>* out) {
+    int high = -1;
+    for (const char* p = text; *p; p++) {
+        char c = *p;
+        if (c == ' ' || c == '\t' || c == '\n')
+            continue;
+        int v = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                       : -1;
+        if (v < 0)
+            return false;
+        if (high < 0) {
+            high = v;
+        } else {
+            out->push_back((unsigned char)(high * 16 + v));
+            high = -1;
+        }
+    }
+    return high < 0;
 }
 
 } // namespace
 
 int name_encoding(unsigned short platformID, unsigned short encodingID, unsigned short languageID) {
-    if (platformID == 0 && encodingID == 0 && languageID == 0)
+    if (platformID == 0)
         return B_UNICODE_CONVERSION;
-    if (platformID == 3 && encodingID == 1)
+    if (platformID == 3 && (encodingID == 0 || encodingID == 1 || encodingID == 10))
         return B_UNICODE_CONVERSION;
-    if (platformID == 1 && encodingID == 1 && languageID == 11)
+    if ((platformID == 3 && encodingID == 2) || (platformID == 1 && encodingID == 1))
         return B_SJIS_CONVERSION;
+    // Icelandic, Turkish, Croatian, Romanian and the Central European
+    // languages have Macintosh encodings of their own.
+    static const unsigned short variants[] = {15, 17, 18, 24, 25, 26, 27, 28, 36, 37, 38, 39, 40};
+    if (platformID == 1 && encodingID == 0 &&
+        std::find(std::begin(variants), std::end(variants), languageID) == std::end(variants))
+        return B_MAC_ROMAN_CONVERSION;
     return -1;
+}
+
+bool name_allows_surrogates(unsigned short platformID, unsigned short encodingID) {
+    // Unicode 2.0's full repertoire and later; the older Unicode encodings
+    // and Windows' (3, 0) and (3, 1) hold the Basic Multilingual Plane only.
+    return (platformID == 0 && encodingID >= 4) || (platformID == 3 && encodingID == 10);
+}
+
+const char* name_encoding_label(unsigned short platformID, unsigned short encodingID,
+                                unsigned short languageID) {
+    switch (name_encoding(platformID, encodingID, languageID)) {
+    case B_UNICODE_CONVERSION:
+        return name_allows_surrogates(platformID, encodingID)
+                   ? "UTF-16"
+                   : "UTF-16 of the Basic Multilingual Plane";
+    case B_SJIS_CONVERSION:
+        return "Shift-JIS";
+    case B_MAC_ROMAN_CONVERSION:
+        return "Macintosh Roman";
+    default:
+        return "bytes";
+    }
 }
 
 ttf_name::ttf_name(ttf* owner, unsigned char* data, unsigned long length)
@@ -184,9 +295,9 @@ int ttf_name::get_field(int index, unsigned short* platformID, unsigned short* e
                                         &dstLen, &state) == B_OK)
             written = (size_t)dstLen;
     } else {
-        written = utf8_cut(s, s.size() < room ? s.size() : room);
-        if (written)
-            std::memcpy(text, s.data(), written);
+        std::string hex = hex_text(s, room);
+        written = hex.size();
+        std::memcpy(text, hex.data(), written);
     }
     text[written] = 0;
     *length = (long)written;
@@ -194,13 +305,25 @@ int ttf_name::get_field(int index, unsigned short* platformID, unsigned short* e
 }
 
 int ttf_name::set_field(unsigned short platformID, unsigned short encodingID,
-                        unsigned short languageID, unsigned short nameID, const char* text) {
+                        unsigned short languageID, unsigned short nameID, const char* text,
+                        uint32_t* refused) {
     byte_span old = bytes();
     uint64_t key = key_of(platformID, encodingID, languageID, nameID);
 
     std::vector<unsigned char> converted;
-    if (text && !encode_text(name_encoding(platformID, encodingID, languageID), text, &converted))
-        return 1;
+    const int encoding = name_encoding(platformID, encodingID, languageID);
+    if (text && encoding < 0 && !parse_hex(text, &converted))
+        return NAME_NOT_HEX;
+    if (text && encoding >= 0) {
+        uint32_t c;
+        if (unencodable(encoding, name_allows_surrogates(platformID, encodingID), text, &c)) {
+            if (refused)
+                *refused = c;
+            return NAME_UNENCODABLE;
+        }
+        if (!encode_text(encoding, text, &converted))
+            return 1;
+    }
 
     // The kept records in their old order, the new one right after the last
     // kept record with a smaller key.

@@ -18,10 +18,19 @@
 
 #include "font/ttf_table.h"
 
+#include <cstdint>
 #include <string>
 
 class BListView;
 class BTextControl;
+
+// set_field's refusals besides 1: a character the record's encoding cannot
+// hold (named through `refused`: its code point, or NAME_NOT_UTF8 for text
+// that is not UTF-8), and text for a record kept as bytes that is not
+// hexadecimal byte pairs.
+const int NAME_UNENCODABLE = 2;
+const int NAME_NOT_HEX = 3;
+const uint32_t NAME_NOT_UTF8 = 0xFFFFFFFF;
 
 class ttf_name : public ttf_table {
   public:
@@ -33,7 +42,9 @@ class ttf_name : public ttf_table {
     // that lie wholly inside it.
     int count();
 
-    // The four IDs and the string of record `index` in UTF-8. On entry
+    // The four IDs and the string of record `index` in UTF-8 (a record in
+    // an encoding name_encoding does not convert as its bytes in
+    // hexadecimal pairs, "4e 61 6d 65"). On entry
     // *length is the capacity of `text`; on return the number of bytes
     // written, at most capacity - 1, with `text` NUL-terminated. A string
     // that does not fit is cut at a character boundary. A record whose
@@ -46,12 +57,14 @@ class ttf_name : public ttf_table {
     // record `index` whole; 0 when index is out of range.
     long text_capacity(int index);
 
-    // With text (UTF-8, NUL-terminated): adds the record or replaces the
-    // one with the same key. With null text: deletes the record with that
-    // key. Returns 0, or 1 (table unchanged) when the result would not fit
-    // the table's 16-bit lengths and offsets or memory ran out.
+    // With text (UTF-8, NUL-terminated; hexadecimal byte pairs for a record
+    // kept as bytes): adds the record or replaces the one with the same
+    // key. With null text: deletes the record with that key. Returns 0, or
+    // (table unchanged) 1 when the result would not fit the table's 16-bit
+    // lengths and offsets or memory ran out, NAME_UNENCODABLE or
+    // NAME_NOT_HEX.
     int set_field(unsigned short platformID, unsigned short encodingID, unsigned short languageID,
-                  unsigned short nameID, const char* text);
+                  unsigned short nameID, const char* text, uint32_t* refused = nullptr);
 
     // The default names of a new font: name IDs 0-6 for Macintosh Roman
     // (1, 0, 0) and Windows Unicode English (3, 1, 0x409).
@@ -89,9 +102,19 @@ class ttf_name : public ttf_table {
     std::string fRecordText;
 };
 
-// The text conversion a record's string uses: B_UNICODE_CONVERSION for
-// (0, 0, 0) and (3, 1, any), B_SJIS_CONVERSION for (1, 1, 11), -1 for raw
-// bytes.
+// The text conversion a record's string uses: B_UNICODE_CONVERSION (UTF-16
+// big-endian) for platform 0 and Windows' (3, 0), (3, 1) and (3, 10);
+// B_SJIS_CONVERSION for (3, 2) and (1, 1); B_MAC_ROMAN_CONVERSION for
+// (1, 0) but in the languages that have Macintosh encodings of their own;
+// -1 for the rest, kept as bytes.
 int name_encoding(unsigned short platformID, unsigned short encodingID, unsigned short languageID);
+
+// Whether a UTF-16 record may hold characters past U+FFFF (as surrogate
+// pairs): platform 0 from encoding 4 on, and (3, 10).
+bool name_allows_surrogates(unsigned short platformID, unsigned short encodingID);
+
+// The encoding's name for the user: "Macintosh Roman", "Shift-JIS", ...
+const char* name_encoding_label(unsigned short platformID, unsigned short encodingID,
+                                unsigned short languageID);
 
 #endif

@@ -1,6 +1,7 @@
 // The name table's editor: a list of every record ("pppp-eeee-llll-nnnn
 // text"), "add", "del" and "set" buttons, the four IDs in hexadecimal and
-// the record's text in UTF-8. Selecting a record fills the fields; "set"
+// the record's text in UTF-8 (or its bytes in hexadecimal pairs, for an
+// encoding the table does not convert). Selecting a record fills the fields; "set"
 // adds or replaces the record the fields describe and "del" removes the
 // selected one. Every change rebuilds the table at once.
 #include "font/name.h"
@@ -125,6 +126,47 @@ std::string list_line(const unsigned short ids[4], const std::string& text) {
     for (char c : shown_text(text))
         line += (unsigned char)c < 0x20 || c == 0x7F ? ' ' : c;
     return line;
+}
+
+// Why set_field refused the text, for the user.
+std::string refusal(int result, const unsigned short ids[4], uint32_t refused) {
+    char why[240];
+    if (result == NAME_UNENCODABLE && refused == NAME_NOT_UTF8) {
+        snprintf(why, sizeof why, "The name record was not stored: its text is not valid UTF-8.");
+    } else if (result == NAME_UNENCODABLE) {
+        std::string ch;
+        if (refused < 0x80) {
+            ch = (char)refused;
+        } else if (refused < 0x800) {
+            ch += (char)(0xC0 | (refused >> 6));
+            ch += (char)(0x80 | (refused & 0x3F));
+        } else if (refused < 0x10000) {
+            ch += (char)(0xE0 | (refused >> 12));
+            ch += (char)(0x80 | ((refused >> 6) & 0x3F));
+            ch += (char)(0x80 | (refused & 0x3F));
+        } else {
+            ch += (char)(0xF0 | (refused >> 18));
+            ch += (char)(0x80 | ((refused >> 12) & 0x3F));
+            ch += (char)(0x80 | ((refused >> 6) & 0x3F));
+            ch += (char)(0x80 | (refused & 0x3F));
+        }
+        snprintf(why, sizeof why,
+                 "The name record was not stored: %s text cannot hold \xE2\x80\x9C%s\xE2\x80\x9D "
+                 "(U+%04X).",
+                 name_encoding_label(ids[0], ids[1], ids[2]), shown_text(ch).c_str(),
+                 (unsigned)refused);
+    } else if (result == NAME_NOT_HEX) {
+        snprintf(why, sizeof why,
+                 "The name record was not stored: records of platform %u, encoding %u are kept "
+                 "as bytes; type them as hexadecimal pairs, such as \xE2\x80\x9C"
+                 "4e 61 6d 65\xE2\x80\x9D.",
+                 ids[0], ids[1]);
+    } else {
+        snprintf(why, sizeof why,
+                 "The name record was not stored: the name table would grow past what its "
+                 "16-bit lengths and offsets can address (64 KB of strings).");
+    }
+    return why;
 }
 
 } // namespace
@@ -262,9 +304,10 @@ void ttf_name::store_fields() {
     std::string typed = datatext->Text();
     std::string text = typed == fShownText ? fRecordText : typed_text(typed);
     checkpoint("name record " + record_key(ids));
-    if (set_field(ids[0], ids[1], ids[2], ids[3], text.c_str()) != 0) {
-        table_alert("The name record was not stored: the name table would grow past what its "
-                    "16-bit lengths and offsets can address (64 KB of strings).");
+    uint32_t refused = 0;
+    int result = set_field(ids[0], ids[1], ids[2], ids[3], text.c_str(), &refused);
+    if (result != 0) {
+        table_alert(refusal(result, ids, refused).c_str());
         return;
     }
     redraw();

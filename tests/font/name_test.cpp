@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -143,45 +144,118 @@ TEST(Name, SetReplacesAddsInKeyOrderAndDeletes) {
     EXPECT_EQ(fonttools_records(t).find("1 0 0 2 "), std::string::npos);
 }
 
-TEST(Name, NonAsciiTextReadsBackExactlyInEveryStoredForm) {
-    ttf_name t(nullptr, nullptr, 0);
-    const std::string mixed = "\xC3\x9C"
-                              "ber \xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80"; // Über 漢字 😀
-    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E a\\b~"; // 日本語 a\b~
-    t.set_field(3, 1, 0x409, 1, mixed.c_str());
-    t.set_field(0, 0, 0, 1, mixed.c_str());
-    t.set_field(1, 1, 11, 1, japanese.c_str());
-    t.set_field(1, 0, 0, 1, mixed.c_str());
-    for (int i = 0; i < t.count(); i++) {
-        field f = read(t, i);
-        if (f.id.n != 1)
-            continue;
-        EXPECT_EQ(f.text, f.id.p == 1 && f.id.e == 1 ? japanese : mixed) << f.id.p;
+namespace {
+
+// A hexadecimal dump of bytes, as name_records.py prints them.
+std::string hex_of(const std::string& s) {
+    std::string out;
+    char two[3];
+    for (unsigned char c : s) {
+        snprintf(two, sizeof two, "%02x", c);
+        out += two;
     }
-    // Stored forms: 16-bit big-endian with a surrogate pair, Shift-JIS,
-    // and the UTF-8 bytes themselves for a raw record.
-    std::string out = fonttools_records(t);
-    EXPECT_NE(out.find("0 0 0 1 00dc00620065007200206f225b570020d83dde00"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("3 1 1033 1 00dc00620065007200206f225b570020d83dde00 " + mixed),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("1 1 11 1 93fa967b8cea20615c627e"), std::string::npos) << out;
-    EXPECT_NE(out.find("1 0 0 1 c39c626572"), std::string::npos) << out;
+    return out;
 }
 
-TEST(Name, UnconvertibleAndBrokenTextBecomesSubstitutes) {
+} // namespace
+
+TEST(Name, EachEncodingStoresWhatFontToolsReadsAndWrites) {
+    // Every record's text is read back as typed, and fontTools reads the
+    // stored bytes as that text and writes that text as those bytes.
+    // Records in an encoding not converted are typed and shown as bytes.
+    struct encoding_case {
+        unsigned short p, e, l;
+        std::string text, stored_hex;
+        bool converted;
+    };
+    const encoding_case cases[] = {
+        {0, 0, 0,
+         "\xC3\x9C"
+         "ber \xE2\x98\x83",
+         "00dc00620065007200202603", true}, // Über ☃
+        {0, 3, 0, "Caf\xC3\xA9", "00430061006600e9", true},
+        {0, 4, 0, "\xF0\x9F\x98\x80!", "d83dde000021", true}, // 😀!
+        {3, 0, 0x409, "Sym", "00530079006d", true},
+        {3, 1, 0x409, "\xE6\xBC\xA2\xE5\xAD\x97 x", "6f225b5700200078", true}, // 漢字 x
+        {3, 10, 0x409, "\xF0\x9D\x94\x98 \xF0\x9F\x98\x80", "d835dd180020d83dde00", true},
+        {1, 0, 0, "Caf\xC3\xA9 \xE2\x84\xA2 \xC2\xA9 \xE2\x88\x86", "4361668e20aa20a920c6", true},
+        {1, 1, 11, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E a", "93fa967b8cea2061", true}, // 日本語
+        {3, 2, 0x411, "\xE6\x97\xA5\xE6\x9C\xAC a\\b~", "93fa967b20615c627e", true},
+        {3, 4, 0x404, "a4 A4 a4 40", "a4a4a440", false}, // Big5, kept as bytes
+        {1, 0, 15, "d0e9", "d0e9", false},               // Macintosh Icelandic
+    };
     ttf_name t(nullptr, nullptr, 0);
-    t.set_field(1, 1, 11, 5, "v\xF0\x9F\x98\x80"); // emoji: no Shift-JIS form
-    t.set_field(3, 1, 0x409, 5, "w\xE6\xBC");      // cut inside a character
-    t.set_field(3, 1, 0x409, 6, "x\xFFy");         // not UTF-8 at all
-    std::vector<std::string> texts;
-    for (int i = 0; i < t.count(); i++)
-        texts.push_back(read(t, i).text);
-    EXPECT_EQ(texts[7], "v\x1A");
-    EXPECT_EQ(texts[13], "w\x1A");
-    EXPECT_EQ(texts[14], "x\x1Ay");
-    fonttools_records(t); // still a well-formed table
+    unsigned short id = 256;
+    for (const encoding_case& c : cases)
+        ASSERT_EQ(t.set_field(c.p, c.e, c.l, id++, c.text.c_str()), 0) << c.p << " " << c.e;
+    std::string path = temp_dir() + "/name.bin";
+    write_file(path, std::vector<unsigned char>(t.data, t.data + t.length));
+    std::string out;
+    ASSERT_EQ(run_command(python() + " " + source_dir() + "/tests/tools/name_records.py " + path +
+                              " --reencode",
+                          &out),
+              0)
+        << out;
+
+    id = 256;
+    for (const encoding_case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.p) + " " + std::to_string(c.e) + " " + std::to_string(c.l));
+        int index = -1;
+        for (int i = 0; i < t.count(); i++)
+            if (read(t, i).id == (ids{c.p, c.e, c.l, id}))
+                index = i;
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(hex_of(stored(t, index)), c.stored_hex);
+        std::string line = std::to_string(c.p) + " " + std::to_string(c.e) + " " +
+                           std::to_string(c.l) + " " + std::to_string(id) + " " + c.stored_hex +
+                           " ";
+        if (c.converted) {
+            EXPECT_EQ(read(t, index).text, c.text);
+            line += c.text + " " + c.stored_hex + "\n";
+        } else {
+            // Shown as the bytes, in lower-case pairs.
+            std::string pairs;
+            for (size_t k = 0; k < c.stored_hex.size(); k += 2)
+                pairs += (k ? " " : "") + c.stored_hex.substr(k, 2);
+            EXPECT_EQ(read(t, index).text, pairs);
+        }
+        EXPECT_NE(out.find(line), std::string::npos) << line << "\n" << out;
+        id++;
+    }
+}
+
+TEST(Name, TextAnEncodingCannotHoldIsRefusedAndNamed) {
+    struct refused_case {
+        unsigned short p, e, l;
+        const char* text;
+        int result;
+        uint32_t refused;
+    };
+    const refused_case cases[] = {
+        {1, 0, 0, "a\xE6\xBC\xA2", NAME_UNENCODABLE, 0x6F22},          // 漢 in Macintosh Roman
+        {3, 1, 0x409, "x\xF0\x9F\x98\x80", NAME_UNENCODABLE, 0x1F600}, // no surrogates in (3, 1)
+        {0, 3, 0, "\xF0\x9F\x98\x80", NAME_UNENCODABLE, 0x1F600},      // nor in (0, 3)
+        {3, 2, 0x411, "caf\xC3\xA9", NAME_UNENCODABLE, 0xE9},          // é in Shift-JIS
+        {1, 1, 11, "\x1A\xF0\x9F\x98\x80", NAME_UNENCODABLE, 0x1F600},
+        {3, 1, 0x409, "w\xE6\xBC", NAME_UNENCODABLE, NAME_NOT_UTF8}, // cut inside a character
+        {1, 0, 0, "x\xFFy", NAME_UNENCODABLE, NAME_NOT_UTF8},
+        {3, 4, 0x404, "4e 6", NAME_NOT_HEX, 0},
+        {3, 4, 0x404, "4e zz", NAME_NOT_HEX, 0},
+    };
+    ttf_name t(nullptr, nullptr, 0);
+    const std::vector<unsigned char> before(t.data, t.data + t.length);
+    for (const refused_case& c : cases) {
+        SCOPED_TRACE(c.text);
+        uint32_t refused = 0;
+        EXPECT_EQ(t.set_field(c.p, c.e, c.l, 1, c.text, &refused), c.result);
+        if (c.result == NAME_UNENCODABLE) {
+            EXPECT_EQ(refused, c.refused);
+        }
+        EXPECT_EQ(std::vector<unsigned char>(t.data, t.data + t.length), before);
+    }
+    // The substitute character itself is text like any other.
+    EXPECT_EQ(t.set_field(1, 0, 0, 1, "a\x1A"), 0);
+    EXPECT_EQ(read(t, 1).text, "a\x1A");
 }
 
 TEST(Name, LongStringsAreCutAtACharacterBoundary) {
@@ -264,7 +338,7 @@ TEST(Name, HostileTablesReadInBoundsAndRebuildSoundly) {
         EXPECT_EQ(len, 8); // untouched
         // The rebuild keeps what the list showed: an outside string as an
         // empty record, the others copied byte for byte.
-        ASSERT_EQ(t->set_field(0xFFFF, 0, 0, 0, "new"), 0); // sorts last
+        ASSERT_EQ(t->set_field(0xFFFF, 0, 0, 0, "6e 65 77"), 0); // sorts last, kept as bytes
         EXPECT_EQ(t->count(), c.want_count + 1);
         EXPECT_EQ(read(*t, 0).text, c.want_text0);
         fonttools_records(*t);
@@ -349,14 +423,14 @@ TEST(NameInFont, EditedNamesOfARealFontSaveAndReadBack) {
     for (int i = 0; i < font.name->count(); i++)
         before.push_back(read(*font.name, i, 4096));
 
-    const std::string family = "Tavrel \xC3\xA9\xE6\xBC\xA2 \xF0\x9F\x98\x80";
+    const std::string family = "Tavrel \xC3\xA9\xE6\xBC\xA2";
     ASSERT_EQ(font.name->set_field(3, 1, 0x409, 1, family.c_str()), 0);
     ASSERT_EQ(font.name->set_field(3, 1, 0x411, 4, "\xE6\x97\xA5\xE6\x9C\xAC"), 0);
     ASSERT_EQ(font.name->set_field(1, 0, 0, 5, nullptr), 0);
     std::string path = font_builder::save_font(font);
     ASSERT_FALSE(path.empty());
     std::string names = accepted_font_names(path);
-    EXPECT_NE(names.find("3 1 1033 1 00540061007600720065006c002000e96f220020d83dde00 " + family),
+    EXPECT_NE(names.find("3 1 1033 1 00540061007600720065006c002000e96f22 " + family),
               std::string::npos)
         << names;
 

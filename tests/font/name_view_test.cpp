@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -113,12 +114,12 @@ TEST(NameEditor, NewFontListsItsFourteenRecordsAndARowFillsTheFields) {
     EXPECT_EQ(ed.fields(), (std::vector<std::string>{"", "", "", "", ""}));
 }
 
-TEST(NameEditor, SetReplacesAndAddsRecordsInAnyScript) {
+TEST(NameEditor, SetReplacesAndAddsRecordsInTheirOwnEncodings) {
     name_editor ed(new ttf_name(nullptr, nullptr, 0));
     const std::string german = "Gr\xC3\xBC\xC3\x9F"
-                               "e"; // Grüße
-    const std::string mixed =
-        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80 caf\xC3\xA9"; // 漢字 😀 café
+                               "e";                                 // Grüße
+    const std::string han = "\xE6\xBC\xA2\xE5\xAD\x97 caf\xC3\xA9"; // 漢字 café
+    const std::string smile = "\xF0\x9F\x98\x80";                   // 😀
 
     // Replace the Windows subfamily: selected, retyped, set.
     click_row(ed.table->list, 9);
@@ -131,23 +132,66 @@ TEST(NameEditor, SetReplacesAndAddsRecordsInAnyScript) {
     EXPECT_EQ(ed.selection(), 9);
     EXPECT_EQ(ed.fields()[4], german);
 
-    // A new Japanese-language family record sorts after the 0409 ones; a
-    // Macintosh Roman record keeps the UTF-8 bytes as typed.
-    click(ed.button("add"));
-    ed.set("3", "1", "411", "1", mixed);
-    ed.set("1", "0", "0", "d", mixed);
-    EXPECT_EQ(ed.table->count(), 16);
-    std::vector<std::string> lines = ed.lines();
-    EXPECT_EQ(lines[7], "0001-0000-0000-000d " + mixed);
-    EXPECT_EQ(lines[15], "0003-0001-0411-0001 " + mixed);
-    EXPECT_EQ(stored(*ed.table, 3, 1, 0x411, 1), utf16be(u"\u6F22\u5B57 \U0001F600 caf\u00E9"));
-    EXPECT_EQ(stored(*ed.table, 1, 0, 0, 13), mixed);
-    EXPECT_EQ(ed.fields(), (std::vector<std::string>{"0001", "0000", "0000", "000d", mixed}));
+    // Each record is stored in its own encoding; a character the encoding
+    // has no form for is refused with an alert naming it.
+    struct {
+        const char *p, *e, *l, *n;
+        std::string text;
+        unsigned short ids[4];
+        std::string stored; // "" when refused
+        std::string alert;
+    } const cases[] = {
+        {"3", "1", "411", "1", han, {3, 1, 0x411, 1}, utf16be(u"\u6F22\u5B57 caf\u00E9"), ""},
+        {"1", "0", "0", "d", "caf\xC3\xA9 \xE2\x84\xA2", {1, 0, 0, 13}, "caf\x8E \xAA", ""},
+        {"3", "a", "409", "1", smile, {3, 10, 0x409, 1}, utf16be(u"\U0001F600"), ""},
+        {"1",
+         "0",
+         "0",
+         "e",
+         han,
+         {1, 0, 0, 14},
+         "",
+         "Macintosh Roman text cannot hold \xE2\x80\x9C\xE6\xBC\xA2\xE2\x80\x9D (U+6F22)"},
+        {"3",
+         "1",
+         "409",
+         "e",
+         "a" + smile,
+         {3, 1, 0x409, 14},
+         "",
+         "Basic Multilingual Plane text cannot hold \xE2\x80\x9C" + smile +
+             "\xE2\x80\x9D (U+1F600)"},
+        {"3", "4", "404", "1", "caf\xC3\xA9", {3, 4, 0x404, 1}, "", "as hexadecimal pairs"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        click(ed.button("add"));
+        std::vector<unsigned char> before = ed.bytes();
+        ed.set(c.p, c.e, c.l, c.n, c.text);
+        if (c.stored.empty()) {
+            std::string said = answer_alert();
+            EXPECT_NE(said.find(c.alert), std::string::npos) << said;
+            EXPECT_EQ(ed.bytes(), before);
+            continue;
+        }
+        EXPECT_TRUE(alerts().empty());
+        EXPECT_EQ(stored(*ed.table, c.ids[0], c.ids[1], c.ids[2], c.ids[3]), c.stored);
+        char head[32];
+        snprintf(head, sizeof head, "%04x-%04x-%04x-%04x ", c.ids[0], c.ids[1], c.ids[2], c.ids[3]);
+        EXPECT_EQ(ed.lines()[(size_t)ed.selection()], head + c.text);
+    }
+    EXPECT_EQ(ed.table->count(), 17);
 
     // "del" removes the selected record and nothing else.
-    click_row(ed.table->list, 15);
+    int row = -1;
+    std::vector<std::string> lines = ed.lines();
+    for (size_t i = 0; i < lines.size(); i++)
+        if (lines[i].rfind("0003-0001-0411-0001 ", 0) == 0)
+            row = (int)i;
+    ASSERT_GE(row, 0);
+    click_row(ed.table->list, row);
     click(ed.button("del"));
-    EXPECT_EQ(ed.table->count(), 15);
+    EXPECT_EQ(ed.table->count(), 16);
     EXPECT_EQ(stored(*ed.table, 3, 1, 0x411, 1), "-");
     EXPECT_EQ(ed.selection(), -1);
     EXPECT_EQ(ed.fields(), (std::vector<std::string>{"", "", "", "", ""}));
@@ -182,10 +226,10 @@ TEST(NameEditor, BadIdsAreRefusedAndOnlyIdsBeyondSixteenBitsSaySo) {
         EXPECT_TRUE(alerts().empty());
         EXPECT_EQ(ed.bytes(), before);
     }
-    // The largest ID is taken.
-    ed.set("ffff", "ffff", "ffff", "ffff", "last");
+    // The largest ID is taken (a record of an encoding kept as bytes).
+    ed.set("ffff", "ffff", "ffff", "ffff", "6c 61 73 74");
     EXPECT_EQ(stored(*ed.table, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF), "last");
-    EXPECT_EQ(ed.lines().back(), "ffff-ffff-ffff-ffff last");
+    EXPECT_EQ(ed.lines().back(), "ffff-ffff-ffff-ffff 6c 61 73 74");
 }
 
 TEST(NameEditor, ATableThatWouldOutgrowItsOffsetsSaysSoAndKeepsItsBytes) {
@@ -208,19 +252,26 @@ TEST(NameEditor, ATableThatWouldOutgrowItsOffsetsSaysSoAndKeepsItsBytes) {
     EXPECT_EQ(ed.lines().size(), 2u);
 }
 
-TEST(NameEditor, RawBytesThatAreNotUtf8ShowAsASignAndAreKeptUnlessEdited) {
+TEST(NameEditor, RecordsShowInTheirEncodingOrAsBytesAndAreKeptUnlessEdited) {
     ttf_name* t = new ttf_name(nullptr, nullptr, 0);
-    t->set_field(1, 0, 0, 0, "Copyright \xA9 2003"); // Mac Roman's copyright sign
+    t->set_field(1, 0, 0, 0, "Copyright \xC2\xA9 2003");
+    t->set_field(3, 3, 0x804, 1, "d6 d0"); // GB 2312, kept as bytes
     name_editor ed(t);
-    const std::string shown = "Copyright \xEF\xBF\xBD 2003";
-    EXPECT_EQ(ed.lines()[0], "0001-0000-0000-0000 " + shown);
+    // The Macintosh record's stored byte 0xA9 is the copyright sign.
+    EXPECT_EQ(stored(*t, 1, 0, 0, 0), "Copyright \xA9 2003");
+    EXPECT_EQ(ed.lines()[0], "0001-0000-0000-0000 Copyright \xC2\xA9 2003");
+    EXPECT_EQ(ed.lines()[14], "0003-0003-0804-0001 d6 d0");
     click_row(ed.table->list, 0);
-    EXPECT_EQ(ed.fields()[4], shown);
     click(ed.button("set"));
     EXPECT_EQ(stored(*t, 1, 0, 0, 0), "Copyright \xA9 2003");
-    type_into(ed.table->datatext, "Copyright (c) 2003", false);
+    click_row(ed.table->list, 14);
+    EXPECT_EQ(ed.fields()[4], "d6 d0");
     click(ed.button("set"));
-    EXPECT_EQ(stored(*t, 1, 0, 0, 0), "Copyright (c) 2003");
+    EXPECT_EQ(stored(*t, 3, 3, 0x804, 1), "\xD6\xD0");
+    type_into(ed.table->datatext, "D6D0 41", false);
+    click(ed.button("set"));
+    EXPECT_EQ(stored(*t, 3, 3, 0x804, 1), "\xD6\xD0\x41");
+    EXPECT_EQ(ed.fields()[4], "d6 d0 41");
 }
 
 TEST(NameEditor, StaleSelectionsNeitherFillFieldsNorDeleteARecord) {
@@ -251,7 +302,7 @@ TEST(NameEditor, TypedNamesInEveryScriptSurviveSaveAndReload) {
     ASSERT_EQ(font_builder::load_bytes(font, read_file(DEJAVU)), 0);
     ASSERT_NE(font.name, nullptr);
     const int records = font.name->count();
-    const std::string family = "Tavrel \xC3\xA9\xC3\xB1 \xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80";
+    const std::string family = "Tavrel \xC3\xA9\xC3\xB1 \xE6\xBC\xA2\xE5\xAD\x97";
     const std::string sjis = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"; // 日本語
     {
         name_editor ed(font.name, true);
@@ -287,14 +338,14 @@ TEST(NameEditor, TypedNamesInEveryScriptSurviveSaveAndReload) {
         run_command(python() + " " + source_dir() + "/tests/tools/name_records.py " + path, &out),
         0)
         << out;
-    EXPECT_NE(out.find("3 1 1033 1 00540061007600720065006c002000e900f100206f225b570020d83dde00 " +
-                       family + "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("3 1 1033 1 00540061007600720065006c002000e900f100206f225b57 " + family + "\n"),
+        std::string::npos)
         << out;
     EXPECT_NE(out.find("1 1 11 4 93fa967b8cea " + sjis + "\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("0 0 0 16 00540061007600720065006c002000e900f100206f225b570020d83dde00 " +
-                       family + "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("0 0 0 16 00540061007600720065006c002000e900f100206f225b57 " + family + "\n"),
+        std::string::npos)
         << out;
 }
 
@@ -345,10 +396,10 @@ TEST(NameEditor, LongRecordsAreShownWholeAndStoredUncut) {
     click(ed.button("set"));
     EXPECT_EQ(stored(t, 1, 0, 0, 0x13), "one\ntwo\n");
 
-    // A long text typed in is stored whole.
+    // A long text typed in is stored whole, in Macintosh Roman.
     const std::string typed = std::string(150, 'x') + std::string(150, 'y') + "\xC3\xA9";
     click(ed.button("add"));
     ed.set("1", "0", "0", "12", typed);
-    EXPECT_EQ(stored(t, 1, 0, 0, 18), typed);
+    EXPECT_EQ(stored(t, 1, 0, 0, 18), typed.substr(0, 300) + "\x8E");
     EXPECT_EQ(ed.fields()[4], typed);
 }

@@ -8,7 +8,7 @@ namespace {
 
 // Converts all of `in` with a roomy buffer and returns the output bytes.
 std::string to_utf8(uint32 encoding, const std::string& in, int32* consumed = nullptr) {
-    char out[256];
+    char out[1024];
     int32 srcLen = (int32)in.size(), dstLen = sizeof out, state = 0;
     EXPECT_EQ(convert_to_utf8(encoding, in.data(), &srcLen, out, &dstLen, &state), B_OK);
     if (consumed)
@@ -17,7 +17,7 @@ std::string to_utf8(uint32 encoding, const std::string& in, int32* consumed = nu
 }
 
 std::string from_utf8(uint32 encoding, const std::string& in, int32* consumed = nullptr) {
-    char out[256];
+    char out[1024];
     int32 srcLen = (int32)in.size(), dstLen = sizeof out, state = 0;
     EXPECT_EQ(convert_from_utf8(encoding, in.data(), &srcLen, out, &dstLen, &state), B_OK);
     if (consumed)
@@ -38,6 +38,39 @@ TEST(UTF8, ShiftJisKeepsAsciiAndRoundTripsKana) {
     const std::string text = "a\\~\xE3\x81\x82"; // a \ ~ あ
     EXPECT_EQ(from_utf8(B_SJIS_CONVERSION, text), "a\\~\x82\xA0");
     EXPECT_EQ(to_utf8(B_SJIS_CONVERSION, "a\\~\x82\xA0"), text);
+}
+
+TEST(UTF8, MacRomanMapsEveryByteAsAppleDoesAndBack) {
+    std::string all;
+    for (int b = 0; b < 256; b++)
+        all += (char)b;
+    const std::string text = to_utf8(B_MAC_ROMAN_CONVERSION, all);
+    EXPECT_EQ(from_utf8(B_MAC_ROMAN_CONVERSION, text), all);
+    // é, ™, ∆ (not Greek Δ), € (not ¤), the Apple logo's private-use point.
+    const struct {
+        unsigned char byte;
+        const char* utf8;
+    } spots[] = {{0x8E, "\xC3\xA9"},     {0xAA, "\xE2\x84\xA2"}, {0xC6, "\xE2\x88\x86"},
+                 {0xDB, "\xE2\x82\xAC"}, {0xF0, "\xEF\xA3\xBF"}, {'A', "A"}};
+    for (const auto& s : spots) {
+        EXPECT_EQ(to_utf8(B_MAC_ROMAN_CONVERSION, std::string(1, (char)s.byte)), s.utf8);
+        EXPECT_EQ(from_utf8(B_MAC_ROMAN_CONVERSION, s.utf8), std::string(1, (char)s.byte));
+    }
+    // No form for 漢 or Greek Δ; a text cut inside a character is left
+    // unconsumed; a full output stops at a character.
+    EXPECT_EQ(from_utf8(B_MAC_ROMAN_CONVERSION, "a\xE6\xBC\xA2\xCE\x94"
+                                                "b"),
+              "a\x1A\x1A"
+              "b");
+    int32 consumed = 0;
+    EXPECT_EQ(from_utf8(B_MAC_ROMAN_CONVERSION, "a\xC3", &consumed), "a");
+    EXPECT_EQ(consumed, 1);
+    char out[2];
+    int32 srcLen = 2, dstLen = 2, state = 0;
+    EXPECT_EQ(convert_to_utf8(B_MAC_ROMAN_CONVERSION, "a\x8E", &srcLen, out, &dstLen, &state),
+              B_OK);
+    EXPECT_EQ(srcLen, 1);
+    EXPECT_EQ(dstLen, 1);
 }
 
 TEST(UTF8, EachUnconvertibleCharacterBecomesOneSubstitute) {

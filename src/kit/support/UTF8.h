@@ -30,9 +30,10 @@ enum {
 #define B_SUBSTITUTE 0x1A
 
 // Only B_UNICODE_CONVERSION (big-endian 16-bit units; characters outside the
-// Basic Multilingual Plane travel as surrogate pairs) and B_SJIS_CONVERSION
+// Basic Multilingual Plane travel as surrogate pairs), B_SJIS_CONVERSION
 // (Shift-JIS with the Windows code page's ASCII half, so "\" and "~" keep
-// their meaning) are available; other encodings give B_ERROR.
+// their meaning) and B_MAC_ROMAN_CONVERSION (Mac OS Roman as Apple maps it,
+// 0xDB being the euro sign) are available; other encodings give B_ERROR.
 // Null pointers or negative lengths give B_BAD_VALUE.
 status_t convert_to_utf8(uint32 srcEncoding, const char* src, int32* srcLen, char* dst,
                          int32* dstLen, int32* state, char substitute = B_SUBSTITUTE);
