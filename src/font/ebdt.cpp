@@ -108,8 +108,8 @@ int ttf_ebdt::decode(unsigned long offset, unsigned short imageFormat, bitmap* b
     return 0;
 }
 
-int ttf_ebdt::encode(const bitmap* b, unsigned long offset, unsigned short imageFormat,
-                     unsigned long size) {
+int ttf_ebdt::check(const bitmap* b, unsigned long offset, unsigned short imageFormat,
+                    unsigned long size) {
     if (!supported(imageFormat))
         return 1;
     size_t m = metrics_size(imageFormat);
@@ -123,6 +123,14 @@ int ttf_ebdt::encode(const bitmap* b, unsigned long offset, unsigned short image
     // neighbours or leave stale bits behind.
     if (m && (slot.u8(0) != b->height || slot.u8(1) != b->width))
         return 3;
+    return 0;
+}
+
+int ttf_ebdt::encode(const bitmap* b, unsigned long offset, unsigned short imageFormat,
+                     unsigned long size) {
+    if (int refused = check(b, offset, imageFormat, size))
+        return refused;
+    size_t m = metrics_size(imageFormat);
 
     // The image's bytes are rewritten whole, so bits after the last pixel
     // end up cleared.

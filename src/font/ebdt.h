@@ -9,8 +9,9 @@
 //   big metrics:   the same five, then s8 vertBearingX, s8 vertBearingY,
 //                  u8 vertAdvance
 //
-// Images are edited in place: an image keeps its size, format and position,
-// so the table never changes length.
+// Images are edited in place: an image keeps its size and format. One that
+// other index entries name too is first given bytes of its own at the end
+// of the table (eblc_share.cpp).
 #ifndef TAVREL_FONT_EBDT_H
 #define TAVREL_FONT_EBDT_H
 
@@ -36,6 +37,9 @@ class ttf_ebdt : public ttf_table {
     // metrics stored there do not match b's size (nothing written).
     int encode(const bitmap* b, unsigned long offset, unsigned short imageFormat,
                unsigned long size = ~0UL);
+    // What encode would return, without writing.
+    int check(const bitmap* b, unsigned long offset, unsigned short imageFormat,
+              unsigned long size = ~0UL);
 
     // Tells the editor views (font/table_views.h) that the images changed.
     void refresh() override;

@@ -1,23 +1,13 @@
 #include "font/eblc.h"
 
 #include "font/bitmap.h"
+#include "font/eblc_layout.h"
 
 #include <vector>
 
 namespace {
 
-const size_t HEADER = 8;
-const size_t STRIKE = 48;
-const size_t ARRAY_RECORD = 8;
-const size_t SUBTABLE_HEADER = 8;
-
-size_t strikes_in(byte_span t) {
-    if (t.size() < HEADER)
-        return 0;
-    size_t stored = t.u32(4);
-    size_t fits = (t.size() - HEADER) / STRIKE;
-    return stored < fits ? stored : fits;
-}
+using namespace eblc_layout;
 
 // Copies the first five bytes of big glyph metrics into b.
 void take_metrics(byte_span t, size_t at, bitmap* b) {
@@ -143,6 +133,9 @@ int ttf_eblc::get_location(bitmap* b, bitmap_location* where) {
         where->size = (unsigned long)size;
         where->imageFormat = imageFormat;
         where->indexFormat = indexFormat;
+        where->strike = strike;
+        where->entry = entry;
+        where->subtable = (size_t)sub;
         return 0;
     }
     return 1;

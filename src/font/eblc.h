@@ -27,12 +27,17 @@
 
 class bitmap;
 
-// Where one glyph's image lies in EBDT.
+class ttf_ebdt;
+
+// Where one glyph's image lies in EBDT, and the index entry that says so.
 struct bitmap_location {
     unsigned long offset; // from the start of EBDT
     unsigned long size;   // the image's bytes as the index gives them
     unsigned short imageFormat;
     unsigned short indexFormat;
+    size_t strike;   // the strike's number
+    size_t entry;    // its index subtable array record, from the start of EBLC
+    size_t subtable; // the index subtable, from the start of EBLC
 };
 
 class ttf_eblc : public ttf_table {
@@ -56,6 +61,21 @@ class ttf_eblc : public ttf_table {
 
     // The strikes that lie wholly inside the table.
     int strike_count();
+
+    // Whether an index entry other than the one `where` came from (another
+    // strike's, or another glyph's) names EBDT bytes that overlap the image
+    // of glyph gno at `where`: an edit there would change that one too.
+    bool image_shared(const bitmap_location& where, unsigned short gno);
+
+    // Gives b's image bytes of its own, so that it can be edited alone:
+    // the images of its index subtable are copied to the end of EBDT and
+    // the subtable points there. A subtable that other entries read too is
+    // first copied, with the strike's whole index, to the end of EBLC for
+    // that strike alone. Every glyph of every strike reads as before.
+    // `where` then says where the image is. False when the index cannot be
+    // taken apart soundly (overlapping structures, copies out of all
+    // proportion) or memory ran out.
+    bool unshare(bitmap* b, bitmap_location* where, ttf_ebdt* ebdt);
 
     // The view: the header and every strike's record as a field list
     // (eblc_view.cpp).

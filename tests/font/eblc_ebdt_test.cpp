@@ -5,6 +5,7 @@
 #include "font/eblc.h"
 
 #include "font/font_builder.h"
+#include "font/history.h"
 #include "font/ttf.h"
 #include "support/test_support.h"
 
@@ -522,6 +523,112 @@ TEST(BitmapInFont, EditedPixelsSaveInPlaceAndReadBackWithFontTools) {
                  got[i].bits);
     }
     EXPECT_EQ(a, b);
+}
+
+TEST(BitmapInFont, AnEditOfAnImageOtherEntriesShareChangesThatEntryAlone) {
+    // Both strikes name the same images in every index format, and glyphs
+    // 21 and 22 of each share one image. In the second variant the 16-pixel
+    // strike reads the 12-pixel strike's very index subtables, so the
+    // index itself must be taken apart.
+    std::string dir = temp_dir(), out;
+    ASSERT_EQ(run_command(python() + " " + source_dir() + "/tests/tools/build_bitmap_font.py " +
+                              dir + " shared",
+                          &out),
+              0)
+        << out;
+    const std::vector<unsigned char> original = read_file(dir + "/shared.ttf");
+    const std::vector<unsigned char> listing = read_file(dir + "/shared.txt");
+    const std::vector<expected_bitmap> want =
+        parse_bitmaps(std::string(listing.begin(), listing.end()));
+    ASSERT_EQ(want.size(), 30u);
+    struct edit {
+        bool same_index;
+        int ppem, gid;
+    };
+    const edit edits[] = {{false, 12, 1},  {false, 16, 2},  {false, 12, 6},  {false, 16, 7},
+                          {false, 12, 12}, {false, 16, 15}, {false, 12, 17}, {false, 16, 16},
+                          {false, 12, 20}, {false, 16, 19}, {false, 12, 21}, {false, 16, 22},
+                          {true, 16, 3},   {true, 12, 5},   {true, 16, 17},  {true, 16, 22}};
+    std::vector<std::string> paths;
+    for (const edit& e : edits) {
+        SCOPED_TRACE(std::to_string(e.ppem) + " " + std::to_string(e.gid));
+        ttf font;
+        ASSERT_EQ(font_builder::load_bytes(font, original), 0);
+        if (e.same_index)
+            font.eblc->writer().put32(8 + 48, font.eblc->bytes().u32(8));
+        bitmap b((unsigned short)e.gid, (unsigned char)e.ppem, (unsigned char)e.ppem, 1);
+        ASSERT_EQ(font.get_bitmap(&b), 0);
+        bitmap_location where;
+        ASSERT_EQ(font.eblc->get_location(&b, &where), 0);
+        EXPECT_TRUE(font.eblc->image_shared(where, b.gno));
+        for (size_t i = 0; i < (size_t)b.width * b.height; i++)
+            b.pixels[i] ^= 1;
+        const unsigned long index_before = font.eblc->length;
+        ASSERT_EQ(font.set_bitmap(&b), 0);
+        // The index grows only when its subtables themselves are shared.
+        EXPECT_EQ(font.eblc->length > index_before, e.same_index);
+        // Its own now: a second edit goes in place.
+        ASSERT_EQ(font.eblc->get_location(&b, &where), 0);
+        EXPECT_FALSE(font.eblc->image_shared(where, b.gno));
+        const unsigned long eblc_length = font.eblc->length, ebdt_length = font.ebdt->length;
+        ASSERT_EQ(font.set_bitmap(&b), 0);
+        EXPECT_EQ(font.eblc->length, eblc_length);
+        EXPECT_EQ(font.ebdt->length, ebdt_length);
+        paths.push_back(font_builder::save_font(
+            font, ("edit" + std::to_string(paths.size()) + ".ttf").c_str()));
+        ASSERT_FALSE(paths.back().empty());
+    }
+    EXPECT_EQ(run_command("ots-sanitize '" + paths.back() + "'", &out), 0) << out;
+
+    // One undo step takes back the copies with the edit.
+    {
+        ttf font;
+        ASSERT_EQ(font_builder::load_bytes(font, original), 0);
+        font.eblc->writer().put32(8 + 48, font.eblc->bytes().u32(8));
+        const std::vector<unsigned char> eblc = contents(*font.eblc), ebdt = contents(*font.ebdt);
+        font_history* h = font.start_history();
+        bitmap b(17, 16, 16, 1);
+        ASSERT_EQ(font.get_bitmap(&b), 0);
+        b.pixels[0] ^= 1;
+        h->checkpoint("bitmap");
+        ASSERT_EQ(font.set_bitmap(&b), 0);
+        ASSERT_NE(contents(*font.eblc), eblc);
+        ASSERT_TRUE(h->undo());
+        EXPECT_EQ(contents(*font.eblc), eblc);
+        EXPECT_EQ(contents(*font.ebdt), ebdt);
+    }
+
+    std::string command = python() + " " + source_dir() + "/tests/tools/bitmap_pixels.py";
+    for (const std::string& p : paths)
+        command += " '" + p + "'";
+    std::string read_back;
+    ASSERT_EQ(run_command(command, &read_back), 0) << read_back;
+
+    // fontTools reads every strike and glyph as built, but the one edited.
+    std::vector<std::string> sections;
+    std::istringstream lines(read_back);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("# ", 0) == 0)
+            sections.emplace_back();
+        else if (!sections.empty())
+            sections.back() += line + "\n";
+    }
+    ASSERT_EQ(sections.size(), std::size(edits));
+    for (size_t k = 0; k < sections.size(); k++) {
+        SCOPED_TRACE(std::to_string(edits[k].ppem) + " " + std::to_string(edits[k].gid));
+        std::vector<expected_bitmap> got = parse_bitmaps(sections[k]);
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < want.size(); i++) {
+            std::string bits = want[i].bits;
+            if (want[i].px == edits[k].ppem && want[i].gid == edits[k].gid)
+                for (char& c : bits)
+                    c = c == '1' ? '0' : '1';
+            EXPECT_EQ(got[i].strike, want[i].strike);
+            EXPECT_EQ(got[i].gid, want[i].gid);
+            EXPECT_EQ(got[i].bits, bits) << "strike " << want[i].strike << " glyph " << want[i].gid;
+        }
+    }
 }
 
 TEST(BitmapInFont, FontsWithoutBitmapsHaveNone) {

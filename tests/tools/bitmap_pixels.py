@@ -2,7 +2,8 @@
 """Prints every embedded bitmap of a font as fontTools reads it, one line per
 glyph and strike:
   strike ppemX ppemY glyphID width height bearingX bearingY advance pixels
-pixels being the rows from the top as '0'/'1', row after row."""
+pixels being the rows from the top as '0'/'1', row after row. Given several
+fonts, prints "# PATH" before the lines of each."""
 import sys
 
 from fontTools.ttLib import TTFont
@@ -49,4 +50,7 @@ def bitmap_lines(path):
 
 
 if __name__ == "__main__":
-    print("\n".join(bitmap_lines(sys.argv[1])))
+    for path in sys.argv[1:]:
+        if len(sys.argv) > 2:
+            print("# " + path)
+        print("\n".join(bitmap_lines(path)))
