@@ -289,6 +289,25 @@ void bm_set_glyph_first(benchmark::State& state, const font_file& f) {
     state.counters["glyph"] = s.gno;
 }
 
+// A save after a glyph store: head's font box and hhea's extremes are
+// worked out from every outline on the way.
+void bm_save_edited(benchmark::State& state, const font_file& f) {
+    std::unique_ptr<ttf> font = load_font(f.path);
+    stored_glyph s = font ? pick_glyph(*font) : stored_glyph();
+    if (s.gno < 0 || font->set_glyph(s.gno, s.edited.get()) != 0) {
+        state.SkipWithError("no glyph could be stored");
+        return;
+    }
+    std::string out = out_path(f.label);
+    for (auto _ : state) {
+        if (!save_font(*font, out)) {
+            state.SkipWithError("save failed");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * (int64_t)file_size(out.c_str()));
+}
+
 void bm_cmap_get(benchmark::State& state, const font_file& f) {
     ttf* font = shared_font(f.path);
     if (!font) {
@@ -397,6 +416,7 @@ void register_all() {
         {"io_floor", bm_io_floor},
         {"load", bm_load},
         {"save", bm_save},
+        {"save_edited", bm_save_edited},
         {"round_trip", bm_round_trip},
         {"get_glyph_all", bm_get_glyph_all},
         {"freetype_all", bm_freetype_all},

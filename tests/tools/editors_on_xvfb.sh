@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program on an X server of its own (Xvfb) with a font on its
 # command line and edits two tables with xdotool, as a user would: in the
-# "name" editor it adds a record typed in several scripts, in the "gasp"
+# "name" editor it adds a record typed in several scripts and sees a
+# Macintosh record refuse a character it cannot hold, in the "gasp"
 # editor it changes a range picked from the list and adds another; then it
 # saves through the save panel, quits, and checks the written file with OTS,
 # fontTools and FreeType.
@@ -18,19 +19,29 @@ typed() { xdotool type --delay 40 "$1"; sleep 0.25; }
 
 choose() { show_table "$font" "$1"; }
 
-# name: "add", the four IDs, a family name in Latin, CJK and an emoji, "set".
+# name: "add", the four IDs (Windows, full Unicode), a family name in
+# Latin, CJK and an emoji, "set". Then the Macintosh family record with a
+# Han character, which Macintosh Roman has no byte for: an alert says so.
 family='Tavrel ñé 漢字 😀'
 choose name
-in_table 45 420
-for field in "110 3" "230 1" "350 409" "470 1"; do
-    set -- $field
-    in_table "$1" 460
-    typed "$2"
-done
-in_table 300 490
-typed "$family"
-in_table 520 459
+name_record() {
+    local ids=("$1" "$2" "$3" "$4") text=$5 k
+    in_table 45 420
+    for k in 0 1 2 3; do
+        in_table $((110 + 120 * k)) 460
+        typed "${ids[$k]}"
+    done
+    in_table 300 490
+    typed "$text"
+    in_table 520 459
+}
+name_record 3 a 409 1 "$family"
 import -window root "$work/name.png"
+name_record 1 0 0 1 "漢"
+sleep 0.5
+import -window root "$work/name_refused.png"
+xdotool key Return
+sleep 0.5
 
 # gasp: the first range (size 8, grayscale) gets grid-fitting too; "add",
 # size 10 (hexadecimal: 16) with grid-fitting alone, "set".
@@ -48,16 +59,23 @@ import -window root "$work/gasp.png"
 save_as edited.ttf
 quit_program
 
-[ -n "${TAVREL_SCREENSHOT_DIR:-}" ] && cp "$work/name.png" "$work/gasp.png" "$TAVREL_SCREENSHOT_DIR/"
+[ -n "${TAVREL_SCREENSHOT_DIR:-}" ] &&
+    cp "$work/name.png" "$work/name_refused.png" "$work/gasp.png" "$TAVREL_SCREENSHOT_DIR/"
+grep -q "Macintosh Roman text cannot hold .*漢.* (U+6F22)" "$work/err.txt" ||
+    { echo "no alert named the refused character"; exit 1; }
 ots-sanitize "$work/edited.ttf" >/dev/null || { echo "OTS refused the saved font"; exit 1; }
-"$python" - "$work/edited.ttf" "$family" <<'EOF'
+"$python" - "$work/edited.ttf" "$family" "$font" <<'EOF'
 import sys
 from fontTools.ttLib import TTFont
 
 font = TTFont(sys.argv[1])
-family = font["name"].getName(1, 3, 1, 0x409)
+family = font["name"].getName(1, 3, 10, 0x409)
 if family is None or family.toUnicode() != sys.argv[2]:
     sys.exit("family name read back as %r" % (family and family.toUnicode(),))
+mac = font["name"].getName(1, 1, 0, 0)
+was = TTFont(sys.argv[3])["name"].getName(1, 1, 0, 0)
+if (mac and mac.toUnicode()) != (was and was.toUnicode()):
+    sys.exit("the refused Macintosh record changed: %r" % (mac and mac.toUnicode(),))
 ranges = sorted(font["gasp"].gaspRange.items())
 if ranges != [(8, 3), (16, 1), (0xFFFF, 3)]:
     sys.exit("gasp ranges read back as %r" % (ranges,))
