@@ -332,6 +332,9 @@ int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::
             *why = font->load_error() ? font->load_error() : "not a TrueType font";
         return 1;
     }
+    // Changes recovered from a copy are edits its file does not have yet.
+    if (!saved)
+        font->assume_edited();
     std::string path = filepath;
     if (!mayclose())
         return 2;

@@ -121,9 +121,9 @@ derived_fields read_derived_fields(const ttf& font) {
     return f;
 }
 
-void update_derived_metrics(ttf& font, const derived_fields& loaded) {
+void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always) {
     derived_metrics m;
-    if (derived_metrics_stale(font)) {
+    if (always || derived_metrics_stale(font)) {
         if (compute_derived_metrics(font, &m))
             store_derived_metrics(font, m);
         return;

@@ -44,9 +44,9 @@ struct derived_fields {
 derived_fields read_derived_fields(const ttf& font);
 
 // Brings the derived values up to date for a save: worked out afresh when
-// stale, else put back as they were loaded (an earlier save may have
-// changed them for edits that were since undone), so that a font saved
-// without edits keeps its own values.
-void update_derived_metrics(ttf& font, const derived_fields& loaded);
+// stale (or `always`), else put back as they were loaded (an earlier save
+// may have changed them for edits that were since undone), so that a font
+// saved without edits keeps its own values.
+void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always = false);
 
 #endif

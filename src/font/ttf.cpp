@@ -406,7 +406,7 @@ int ttf::save(BFile& file) {
     if (fHistory)
         fHistory->pause();
     maxp->update();
-    update_derived_metrics(*this, fLoadedFields);
+    update_derived_metrics(*this, fLoadedFields, fAssumeEdited);
     head->update();
     head->setsum(0xB1B0AFBA);
     int result = write_tables(file);

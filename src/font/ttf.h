@@ -81,6 +81,11 @@ class ttf {
     int get_bitmap(bitmap* b);
     int set_bitmap(bitmap* b);
 
+    // The font as loaded may hold edits already (a recovery copy of unsaved
+    // changes): a save works out the values that follow from glyf and hmtx
+    // (head's box, hhea's extremes) even if they are not edited again.
+    void assume_edited() { fAssumeEdited = true; }
+
     // The font box as head gave it when the font was loaded or set up. The
     // glyph canvas is laid out for it and maps glyphs by it while the font
     // is open, so it stays when a save brings head's box up to date.
@@ -136,6 +141,7 @@ class ttf {
     font_history* fHistory = nullptr;
     BRect fLayout;
     derived_fields fLoadedFields;
+    bool fAssumeEdited = false;
 };
 
 #endif

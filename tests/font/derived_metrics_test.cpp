@@ -187,6 +187,19 @@ TEST(DerivedMetrics, RealFontsWorkOutWhatFontToolsWorksOut) {
         EXPECT_TRUE(m.has_box && m.has_metrics);
         EXPECT_EQ(of(m), expected[i].first);
     }
+
+    // Unedited, the stored values stay; a font that may hold edits already
+    // (a recovered copy) gets the values its outlines give.
+    ttf font;
+    ASSERT_EQ(load_bytes(font, read_file(fonts[1])), 0);
+    std::string kept = save_font(font, "kept.ttf");
+    font.assume_edited();
+    std::string worked_out = save_font(font, "worked_out.ttf");
+    std::vector<std::pair<values, values>> v = fonttools_values({kept, worked_out});
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0].second, expected[1].second);
+    EXPECT_NE(v[0].second, v[0].first);
+    EXPECT_EQ(v[1].second, expected[1].first);
 }
 
 TEST(DerivedMetrics, InstalledFontsSavedUneditedOrWithEditsUndoneKeepTheirOwnValues) {
