@@ -348,8 +348,9 @@ TEST(GlyfEditCommands, AStoredGlyphSavesAsAValidFontThatDiffersOnlyWhereItMust) 
               0)
         << out;
 
-    std::map<std::string, bytes> before = font_builder::tables_of(original);
-    std::map<std::string, bytes> after = font_builder::tables_of(testing_support::read_file(saved));
+    std::map<std::string, bytes> before = font_builder::tables_by_tag(original);
+    std::map<std::string, bytes> after =
+        font_builder::tables_by_tag(testing_support::read_file(saved));
     ASSERT_EQ(before.size(), after.size());
     for (const auto& t : before) {
         if (t.first == "glyf" || t.first == "loca" || t.first == "head" || t.first == "maxp" ||

@@ -119,7 +119,7 @@ TEST(DerivedMetrics, EditsBringHeadAndHheaUpToDateAsFontToolsWorksThemOut) {
     ASSERT_TRUE(h->undo());
     EXPECT_EQ(lsb_of(font, 1), 100);
     EXPECT_EQ(bytes(font.glyf->data, font.glyf->data + font.glyf->length),
-              tables_of(original)["glyf"]);
+              tables_by_tag(original)["glyf"]);
     ASSERT_TRUE(h->redo());
     EXPECT_EQ(lsb_of(font, 1), -250);
 
@@ -142,7 +142,8 @@ TEST(DerivedMetrics, EditsBringHeadAndHheaUpToDateAsFontToolsWorksThemOut) {
 
     // Outside the edited glyphs' records, their side bearings, the
     // advance and the derived fields, the font is as it was.
-    std::map<std::string, bytes> before = tables_of(original), after = tables_of(read_file(path));
+    std::map<std::string, bytes> before = tables_by_tag(original),
+                                 after = tables_by_tag(read_file(path));
     for (const auto& t : before) {
         bytes a0 = t.second, a1 = after[t.first];
         if (t.first == "glyf" || t.first == "loca")
@@ -211,7 +212,7 @@ TEST(DerivedMetrics, InstalledFontsSavedUneditedOrWithEditsUndoneKeepTheirOwnVal
         ttf font;
         ASSERT_EQ(load_bytes(font, original), 0);
         font_history* h = font.start_history();
-        std::map<std::string, bytes> unedited = tables_of(read_file(save_font(font, "a.ttf")));
+        std::map<std::string, bytes> unedited = tables_by_tag(read_file(save_font(font, "a.ttf")));
 
         // The first simple glyph moves; a save works out new values; undo
         // brings the font, and so its own values, back.
@@ -227,9 +228,9 @@ TEST(DerivedMetrics, InstalledFontsSavedUneditedOrWithEditsUndoneKeepTheirOwnVal
         move_glyph(font, gno, -7, 3);
         ASSERT_FALSE(save_font(font, "b.ttf").empty());
         ASSERT_TRUE(h->undo());
-        std::map<std::string, bytes> undone = tables_of(read_file(save_font(font, "c.ttf")));
+        std::map<std::string, bytes> undone = tables_by_tag(read_file(save_font(font, "c.ttf")));
 
-        std::map<std::string, bytes> loaded = tables_of(original);
+        std::map<std::string, bytes> loaded = tables_by_tag(original);
         for (auto* saved : {&unedited, &undone}) {
             ASSERT_EQ(saved->size(), loaded.size());
             for (const auto& t : loaded) {

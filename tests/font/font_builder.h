@@ -312,8 +312,8 @@ inline bytes name_table(const std::vector<std::pair<unsigned, std::string>>& nam
     add16(b, (uint32_t)names.size());
     add16(b, 6 + 12 * (uint32_t)names.size());
     for (const auto& n : names) {
-        for (uint32_t v : {3u, 1u, 0x409u, n.first, 2 * (uint32_t)n.second.size(),
-                           (uint32_t)text.size()})
+        for (uint32_t v :
+             {3u, 1u, 0x409u, n.first, 2 * (uint32_t)n.second.size(), (uint32_t)text.size()})
             add16(b, v);
         for (char ch : n.second)
             add16(text, (unsigned char)ch);
@@ -391,7 +391,7 @@ inline bytes* find_table(std::vector<table>& tables, const char* t) {
 }
 
 // The tables of a font file by tag, as their directory entries cut them.
-inline std::map<std::string, bytes> tables_of(const bytes& file) {
+inline std::map<std::string, bytes> tables_by_tag(const bytes& file) {
     std::map<std::string, bytes> out;
     unsigned n = get16(file, 4);
     for (unsigned i = 0; i < n; i++) {
