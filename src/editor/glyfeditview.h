@@ -147,6 +147,10 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // Reads glyph gno again onto the canvas, ending the canvas's steps.
     void show_stored();
     void load_glyph(uint16 n);
+    // Makes `fresh` the edited glyph. The replacement is made before the
+    // old glyph goes, so an allocation that fails on the way leaves the
+    // old one in place rather than a freed pointer.
+    void replace_glyph(glyph* fresh);
     void to_canvas();
     void to_font();
     void reset_interaction();

@@ -140,8 +140,7 @@ void glyfeditview::MessageReceived(BMessage* message) {
         break;
     case GLYF_INIT: {
         gno = 0xFFFF;
-        delete curglyph;
-        curglyph = new glyph(0xFFFF);
+        replace_glyph(new glyph(0xFFFF));
         stored = canvas_state();
         // A question about the last font's glyph no longer applies.
         guard = pending_guard();
@@ -169,8 +168,7 @@ void glyfeditview::MessageReceived(BMessage* message) {
             break;
         reset_interaction();
         begin_step();
-        delete curglyph;
-        curglyph = new glyph(gno);
+        replace_glyph(new glyph(gno));
         // An empty glyph stores whole, whatever the old one lost.
         unstorable.clear();
         notice.clear();
@@ -222,9 +220,13 @@ void glyfeditview::set_tool(int8 t) {
     send2toolv(REPORT_MODE);
 }
 
-void glyfeditview::load_glyph(uint16 n) {
+void glyfeditview::replace_glyph(glyph* fresh) {
     delete curglyph;
-    curglyph = new glyph(n);
+    curglyph = fresh;
+}
+
+void glyfeditview::load_glyph(uint16 n) {
+    replace_glyph(new glyph(n));
     unstorable.clear();
     notice.clear();
     ttf* f = font();
@@ -233,8 +235,7 @@ void glyfeditview::load_glyph(uint16 n) {
     if (f->get_glyph(n, curglyph) != 0) {
         // A damaged record reads as nothing or as part of itself; storing
         // that back would destroy what the font holds.
-        delete curglyph;
-        curglyph = new glyph(n);
+        replace_glyph(new glyph(n));
         unstorable = glyph_text("Glyph %04x could not be read whole, so it is shown empty and "
                                 "cannot be stored. \"clr\" starts it afresh.",
                                 n);

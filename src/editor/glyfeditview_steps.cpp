@@ -97,8 +97,7 @@ bool glyfeditview::step(bool redo) {
 void glyfeditview::show_state(const canvas_state& state) {
     reset_interaction();
     rubber = false;
-    delete curglyph;
-    curglyph = state.make(gno, font());
+    replace_glyph(state.make(gno, font()));
     unstorable = state.unstorable;
     notice = state.notice;
     // A composite glyph is only picked and moved.
