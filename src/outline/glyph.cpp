@@ -196,7 +196,8 @@ BPoint transformed(const BPoint& p, uint16_t xscale, uint16_t scale01, uint16_t 
                    uint16_t yscale) {
     const float a = (int16_t)xscale / 16384.0f, b = (int16_t)scale01 / 16384.0f;
     const float c = (int16_t)scale10 / 16384.0f, d = (int16_t)yscale / 16384.0f;
-    return BPoint(p.x * a + p.y * b, p.x * c + p.y * d);
+    // As in shape::transcopy: scale01 takes x into y, scale10 y into x.
+    return BPoint(p.x * a + p.y * c, p.x * b + p.y * d);
 }
 
 } // namespace

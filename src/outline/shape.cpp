@@ -298,7 +298,7 @@ shape* shape::transcopy(short dx, short dy, short xscale, short scale01, short s
         const float c = scale10 / 16384.0f;
         const float d = yscale / 16384.0f;
         for (int i = 0; i < count; i++)
-            to[i] = BPoint(dx + from[i].x * a + from[i].y * b, dy + from[i].x * c + from[i].y * d);
+            to[i] = BPoint(dx + from[i].x * a + from[i].y * c, dy + from[i].x * b + from[i].y * d);
     }
     std::copy(flags, flags + count, s->flags);
     return s;

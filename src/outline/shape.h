@@ -75,8 +75,9 @@ class shape {
     // a rectangle whose top is below its bottom flips the axis.
     void trans(const BRect& from, const BRect& to);
     // A copy placed as a composite component: offset (dx, dy) and an F2Dot14
-    // matrix with x' = dx + x*xscale + y*scale01, y' = dy + x*scale10 +
-    // y*yscale. Bounds are left uncomputed.
+    // matrix in the record's order, applied as renderers apply it:
+    // x' = dx + x*xscale + y*scale10, y' = dy + x*scale01 + y*yscale.
+    // Bounds are left uncomputed.
     shape* transcopy(short dx, short dy, short xscale, short scale01, short scale10,
                      short yscale) const;
     // The transcopy of a component that is only moved, (dx, dy) added to

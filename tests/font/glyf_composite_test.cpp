@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
+#include <string>
 
 using namespace font_builder;
 
@@ -185,8 +187,9 @@ TEST(GlyfComposite, ComponentsArePlacedAndFlattened) {
     ASSERT_EQ(font.get_glyph(MATRIX, &matrix), 0);
     EXPECT_EQ(matrix.compo_scale01[0], 0x2000);
     EXPECT_EQ(matrix.compo_scale10[0], 0xC000);
+    // x' = x + y * -1, y' = x * 0.5 + y.
     EXPECT_EQ(outline(matrix),
-              (std::vector<pt>{{0, 0, 0}, {100, -100, 0}, {150, 0, 0}, {50, 100, 0}}));
+              (std::vector<pt>{{0, 0, 0}, {100, 50, 0}, {0, 150, 0}, {-100, 100, 0}}));
 
     // Components the font does not have are dropped, the others keep
     // order, and the glyph says it lost something; eight components (as
@@ -208,6 +211,49 @@ TEST(GlyfComposite, ComponentsArePlacedAndFlattened) {
     glyph chain(SHORT_CHAIN);
     ASSERT_EQ(font.get_glyph(SHORT_CHAIN, &chain), 0);
     EXPECT_EQ(outline(chain), square_at(0, 0));
+}
+
+// Components under a matrix land where fontTools (and FreeType) put them:
+// scale01 takes x into y and scale10 takes y into x.
+TEST(GlyfComposite, MatrixComponentsLandWhereFontToolsPutsThem) {
+    const std::vector<std::vector<uint16_t>> matrices = {
+        {0x0000, 0x4000, 0xC000, 0x0000}, // a quarter turn
+        {0x4000, 0x2000, 0x0000, 0x4000}, // x slants into y
+        {0x4000, 0x0000, 0x1000, 0x4000}, // y slants into x
+        {0x2000, 0xE000, 0x3000, 0xC000}, // all four, a mirror among them
+    };
+    std::vector<bytes> records = {bytes(), square()};
+    for (const std::vector<uint16_t>& m : matrices)
+        records.push_back(composite({{1, 7, -3, 0, m}}));
+    ttf font;
+    ASSERT_EQ(load_bytes(font, sfnt(font_tables(records))), 0);
+    std::string path = save_font(font);
+    ASSERT_FALSE(path.empty());
+    std::string printed;
+    ASSERT_EQ(
+        testing_support::run_command(testing_support::python() +
+                                         " -c 'import sys\n"
+                                         "from fontTools.ttLib import TTFont\n"
+                                         "f = TTFont(sys.argv[1]); g = f[\"glyf\"]\n"
+                                         "for n in f.getGlyphOrder()[2:]:\n"
+                                         "    c, e, fl = g[n].getCoordinates(g)\n"
+                                         "    print(\" \".join(\"%g %g\" % p for p in c))' '" +
+                                         path + "'",
+                                     &printed),
+        0)
+        << printed;
+    std::istringstream lines(printed);
+    for (size_t i = 0; i < matrices.size(); i++) {
+        SCOPED_TRACE(i);
+        glyph g((unsigned short)(2 + i));
+        ASSERT_EQ(font.get_glyph(2 + (int)i, &g), 0);
+        std::ostringstream mine;
+        for (const pt& p : outline(g))
+            mine << (mine.tellp() ? " " : "") << p.x << " " << p.y;
+        std::string theirs;
+        std::getline(lines, theirs);
+        EXPECT_EQ(mine.str(), theirs);
+    }
 }
 
 TEST(GlyfComposite, DamagedCompositesFailCleanly) {

@@ -195,9 +195,9 @@ TEST(Shape, TransMapsInclusiveRectangles) {
 TEST(Shape, TranscopyUsesEachMatrixValueInItsRole) {
     std::unique_ptr<shape> s(make_shape({{100, 10, 0}, {0, 0, 1}}));
     s->selected = -1;
-    // dx, dy, xscale 0.5, scale01 0.25 (y into x), scale10 -1 (x into y), yscale 1.
+    // dx, dy, xscale 0.5, scale01 0.25 (x into y), scale10 -1 (y into x), yscale 1.
     std::unique_ptr<shape> t(s->transcopy(3, -4, 0x2000, 0x1000, (short)0xC000, 0x4000));
-    EXPECT_EQ(points_of(t.get()), (V{{3 + 50 + 2.5f, -4 - 100 + 10, 0}, {3, -4, 1}}));
+    EXPECT_EQ(points_of(t.get()), (V{{3 + 50 - 10, -4 + 25 + 10, 0}, {3, -4, 1}}));
     EXPECT_EQ(t->selected, 0);
     EXPECT_EQ(t->bounds, BRect(0, 0, -1, -1));
 

@@ -22,7 +22,8 @@ std::string file_name(const std::string& label) {
 bool write(const std::string& dir, const std::string& label, const font_builder::bytes& b) {
     const std::string path = dir + "/" + file_name(label);
     FILE* f = fopen(path.c_str(), "wb");
-    const bool ok = f && fwrite(b.data(), 1, b.size(), f) == b.size();
+    // An empty file is a hostile case of its own; fwrite must not see its null data.
+    const bool ok = f && (b.empty() || fwrite(b.data(), 1, b.size(), f) == b.size());
     if (f && fclose(f) != 0)
         return false;
     if (!ok)
