@@ -10,7 +10,11 @@
 //   canvas undo - Alt+Z taking back a contour drag not yet stored: the
 //            glyph put back from the canvas history, the full repaint and
 //            the Edit menu's labels (the redo between iterations is not
-//            timed).
+//            timed);
+//   pending check - the look for edits not stored that a glyph switch
+//            makes (the canvas against the glyph as it was read) and the
+//            window then makes for its title (every view of the font),
+//            with the window locked, on the glyph shown and not edited.
 #include "app/selectview.h"
 #include "app/tavrel.h"
 #include "app/tavrelwindow.h"
@@ -244,6 +248,11 @@ void drag_step(benchmark::State& state) {
     run.window()->Unlock();
     if (what[0] == 'c' && before == after)
         state.SkipWithError("the drag moved nothing");
+    // The drag is taken back (Alt+Z), so that the next case shows its glyph
+    // without a question about edits not stored.
+    screen().key_down(run.window(), "z", 0, B_COMMAND_KEY);
+    screen().key_up(run.window(), "z", 0, B_COMMAND_KEY);
+    run.idle();
     state.SetLabel(std::string(what) + ", zoom " + std::to_string(s));
 }
 
@@ -318,6 +327,23 @@ void canvas_undo(benchmark::State& state) {
     command_key(run, "z");
 }
 
+void pending_check(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    tavrelwindow* window = run.app->window;
+    glyfeditview* editor = run.editor();
+    bool pending = false;
+    for (auto _ : state) {
+        window->Lock();
+        pending = editor->has_pending() || window->unsaved();
+        window->Unlock();
+        benchmark::DoNotOptimize(pending);
+    }
+    if (pending)
+        state.SkipWithError("the glyph shown counts as edited");
+}
+
 void store(benchmark::State& state) {
     if (!prepare(state))
         return;
@@ -352,6 +378,11 @@ BENCHMARK(drag_step)
 BENCHMARK(canvas_undo)
     ->Apply(cases)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(pending_check)
+    ->Apply(cases)
+    ->Unit(benchmark::kMicrosecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(store)
