@@ -34,25 +34,27 @@ unsigned ttf_maxp::numglyphs() const {
 }
 
 void ttf_maxp::update() {
+    // Without glyf (CFF outlines) there is nothing to count them from, and
+    // maxp is usually the 6-byte version 0.5 without them.
+    if (!owner || !owner->glyf)
+        return;
     uint16_t points = 0, contours = 0, cpoints = 0, ccontours = 0, elements = 0, depth = 0;
-    if (owner && owner->glyf) {
-        // One shared cache: each record is parsed once, however many
-        // composites use it.
-        glyf_info_cache cache;
-        unsigned n = numglyphs();
-        cache.entries.resize(n);
-        for (unsigned g = 0; g < n; g++) {
-            unsigned short d = 0, c = 0, nc = 0, np = 0;
-            owner->glyf->get_info((unsigned short)g, &d, &c, &nc, &np, &cache);
-            if (d == 0) {
-                points = std::max(points, np);
-                contours = std::max(contours, nc);
-            } else {
-                cpoints = std::max(cpoints, np);
-                ccontours = std::max(ccontours, nc);
-                elements = std::max(elements, c);
-                depth = std::max(depth, d);
-            }
+    // One shared cache: each record is parsed once, however many
+    // composites use it.
+    glyf_info_cache cache;
+    unsigned n = numglyphs();
+    cache.entries.resize(n);
+    for (unsigned g = 0; g < n; g++) {
+        unsigned short d = 0, c = 0, nc = 0, np = 0;
+        owner->glyf->get_info((unsigned short)g, &d, &c, &nc, &np, &cache);
+        if (d == 0) {
+            points = std::max(points, np);
+            contours = std::max(contours, nc);
+        } else {
+            cpoints = std::max(cpoints, np);
+            ccontours = std::max(ccontours, nc);
+            elements = std::max(elements, c);
+            depth = std::max(depth, d);
         }
     }
     byte_writer w = writer();

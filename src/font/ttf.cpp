@@ -3,10 +3,13 @@
 #include "font/ttf.h"
 
 #include "font/cmap.h"
+#include "font/cff.h"
 #include "font/ebdt.h"
 #include "font/eblc.h"
+#include "font/fvar.h"
 #include "font/gasp.h"
 #include "font/glyf.h"
+#include "font/gvar.h"
 #include "font/head.h"
 #include "font/hhea.h"
 #include "font/history.h"
@@ -24,36 +27,36 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
+// The sfnt versions of a single font: TrueType outlines (1.0, and Apple's
+// 'true') and OpenType with CFF outlines ('OTTO'). The version is written
+// back as it was read.
 const uint32_t SFNT_VERSION = 0x00010000;
+const uint32_t SFNT_VERSIONS[] = {SFNT_VERSION, tag_of("true"), tag_of("OTTO")};
 const size_t HEADER = 12, ENTRY = 16;
 // numberOfContours 0 and a zero box.
 const unsigned long BLANK_GLYPH = 10;
 
-// Tables without which a font cannot be shown or edited.
-const uint32_t REQUIRED[] = {tag_of("cmap"), tag_of("glyf"), tag_of("head"), tag_of("hhea"),
-                             tag_of("hmtx"), tag_of("loca"), tag_of("maxp")};
+// Tables without which a font cannot be shown or edited; glyf and loca
+// only when its outlines are TrueType ones.
+const uint32_t REQUIRED[] = {tag_of("cmap"), tag_of("head"), tag_of("hhea"), tag_of("hmtx"),
+                             tag_of("maxp")};
+const uint32_t REQUIRED_GLYF[] = {tag_of("glyf"), tag_of("loca")};
 
-// Fixed layouts that the table classes read at fixed offsets.
+// Fixed layouts that the table classes read at fixed offsets. maxp is the
+// 6-byte version 0.5 in fonts with CFF outlines.
 struct minimum_length {
     uint32_t tag;
     unsigned long length;
 };
 const minimum_length MINIMUM[] = {
-    {tag_of("head"), HEAD_LENGTH}, {tag_of("maxp"), MAXP_LENGTH}, {tag_of("hhea"), HHEA_LENGTH}};
+    {tag_of("head"), HEAD_LENGTH}, {tag_of("maxp"), 6}, {tag_of("hhea"), HHEA_LENGTH}};
 
-const uint32_t KNOWN[] = {tag_of("EBDT"), tag_of("EBLC"), tag_of("OS/2"), tag_of("cmap"),
-                          tag_of("gasp"), tag_of("glyf"), tag_of("head"), tag_of("hhea"),
-                          tag_of("hmtx"), tag_of("loca"), tag_of("maxp"), tag_of("name"),
-                          tag_of("post")};
-
-bool is_known(uint32_t tag) {
-    for (uint32_t k : KNOWN)
-        if (k == tag)
-            return true;
-    return false;
+bool is_cff_tag(uint32_t tag) {
+    return tag == tag_of("CFF ") || tag == tag_of("CFF2");
 }
 
 void print_name(uint32_t tag) {
@@ -69,7 +72,8 @@ size_t directory_length(const unsigned char* dir) {
 ttf::ttf()
     : setup(nullptr), dir(nullptr), os2(nullptr), cmap(nullptr), glyf(nullptr), head(nullptr),
       hhea(nullptr), hmtx(nullptr), loca(nullptr), maxp(nullptr), name(nullptr), post(nullptr),
-      others(), gasp(nullptr), ebdt(nullptr), eblc(nullptr), loaderror(nullptr), loadmessage() {}
+      gasp(nullptr), ebdt(nullptr), eblc(nullptr), gvar(nullptr), fvar(nullptr), cff(nullptr),
+      loaderror(nullptr), loadmessage() {}
 
 ttf::~ttf() {
     clear();
@@ -91,13 +95,15 @@ void ttf::clear() {
     delete maxp;
     delete name;
     delete post;
-    for (ttf_table*& t : others) {
+    for (ttf_table* t : others)
         delete t;
-        t = nullptr;
-    }
+    others.clear();
     delete gasp;
     delete ebdt;
     delete eblc;
+    delete gvar;
+    delete fvar;
+    delete cff;
     setup = nullptr;
     dir = nullptr;
     os2 = nullptr;
@@ -113,6 +119,9 @@ void ttf::clear() {
     gasp = nullptr;
     ebdt = nullptr;
     eblc = nullptr;
+    gvar = nullptr;
+    fvar = nullptr;
+    cff = nullptr;
 }
 
 font_history* ttf::start_history() {
@@ -133,9 +142,9 @@ int ttf::refuse(const char* reason, uint32_t tag) {
     return 1;
 }
 
-// The table object for a directory tag; `otherindex` counts the entries of
-// unknown tags seen so far and picks their slot.
-ttf_table* ttf::table_for(uint32_t tag, int* otherindex) {
+// The table object for a directory tag; `otherindex` counts the entries
+// kept in `others` seen so far and picks theirs.
+ttf_table* ttf::table_for(uint32_t tag, size_t* otherindex) {
     switch (tag) {
     case tag_of("EBDT"):
         return ebdt;
@@ -163,8 +172,14 @@ ttf_table* ttf::table_for(uint32_t tag, int* otherindex) {
         return name;
     case tag_of("post"):
         return post;
+    case tag_of("gvar"):
+        return gvar;
+    case tag_of("fvar"):
+        return fvar;
     default:
-        return *otherindex < TTF_MAX_OTHERS ? others[(*otherindex)++] : nullptr;
+        if (cff && cff->tag == tag)
+            return cff;
+        return *otherindex < others.size() ? others[(*otherindex)++] : nullptr;
     }
 }
 
@@ -172,36 +187,104 @@ ttf_table* ttf::table_for(uint32_t tag, int* otherindex) {
 // table is allocated, so a damaged font is refused whole.
 int ttf::check_directory(long long filesize) {
     byte_span d(dir, directory_length(dir));
-    int n = d.u16(4);
-    int unknown = 0;
+    const int n = d.u16(4);
+    // Sorted tags find a tag that occurs twice in n log n, whatever n.
+    std::vector<uint32_t> tags;
+    tags.reserve((size_t)n);
+    uint64_t total = 0;
+    bool cff_outlines = false;
     for (int i = 0; i < n; i++) {
         size_t e = HEADER + ENTRY * i;
         uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
         if (!in_range((size_t)filesize, offset, length))
             return refuse("a table lies outside the file", tag);
-        for (int j = 0; j < i; j++)
-            if (d.u32(HEADER + ENTRY * j) == tag)
-                return refuse("a table occurs twice", tag);
-        if (!is_known(tag) && ++unknown > TTF_MAX_OTHERS)
-            return refuse("more than 16 tables of unknown tags");
+        tags.push_back(tag);
+        total += length;
+        cff_outlines |= is_cff_tag(tag);
         for (const minimum_length& m : MINIMUM)
             if (m.tag == tag && length < m.length)
                 return refuse("a table is shorter than its fixed layout", tag);
     }
-    for (uint32_t required : REQUIRED) {
-        bool present = false;
-        for (int i = 0; i < n && !present; i++)
-            present = d.u32(HEADER + ENTRY * i) == required;
-        if (!present)
+    std::sort(tags.begin(), tags.end());
+    for (size_t i = 1; i < tags.size(); i++)
+        if (tags[i] == tags[i - 1])
+            return refuse("a table occurs twice", tags[i]);
+    // Tables of a font do not overlap; each is read into a buffer of its
+    // own, so a directory whose tables claim the same bytes many times over
+    // would make the font take many times the file's size.
+    if (total > 2 * (uint64_t)filesize)
+        return refuse("the tables overlap each other");
+    auto present = [&](uint32_t tag) { return std::binary_search(tags.begin(), tags.end(), tag); };
+    for (uint32_t required : REQUIRED)
+        if (!present(required))
             return refuse("a table the editor needs is missing", required);
+    // Outlines in glyf need loca and maxp version 1.0 with its maxima; a
+    // font without glyf must have its outlines in CFF or CFF2.
+    if (present(tag_of("glyf")) || !cff_outlines) {
+        for (uint32_t required : REQUIRED_GLYF)
+            if (!present(required))
+                return refuse("a table the editor needs is missing", required);
+        for (int i = 0; i < n; i++)
+            if (d.u32(HEADER + ENTRY * i) == tag_of("maxp") &&
+                d.u32(HEADER + ENTRY * i + 12) < MAXP_LENGTH)
+                return refuse("a table is shorter than its fixed layout", tag_of("maxp"));
     }
     return 0;
+}
+
+// The table object of the class for `tag`, in its slot; tables of other
+// tags go to `others`. Throws std::bad_alloc when no memory is left.
+ttf_table* ttf::make_table(uint32_t tag, unsigned char* buf, unsigned long length, size_t room) {
+    switch (tag) {
+    case tag_of("EBDT"):
+        return ebdt = new ttf_ebdt(this, buf, length);
+    case tag_of("EBLC"):
+        return eblc = new ttf_eblc(this, buf, length);
+    case tag_of("OS/2"):
+        return os2 = new ttf_os2(this, buf, length);
+    case tag_of("cmap"):
+        return cmap = new ttf_cmap(this, buf, length);
+    case tag_of("gasp"):
+        return gasp = new ttf_gasp(this, buf, length);
+    case tag_of("glyf"):
+        glyf = new ttf_glyf(this, buf, length);
+        glyf->set_room(room);
+        return glyf;
+    case tag_of("head"):
+        return head = new ttf_head(this, buf, length);
+    case tag_of("hhea"):
+        return hhea = new ttf_hhea(this, buf, length);
+    case tag_of("hmtx"):
+        return hmtx = new ttf_hmtx(this, buf, length);
+    case tag_of("loca"):
+        return loca = new ttf_loca(this, buf, length);
+    case tag_of("maxp"):
+        return maxp = new ttf_maxp(this, buf, length);
+    case tag_of("name"):
+        return name = new ttf_name(this, buf, length);
+    case tag_of("post"):
+        return post = new ttf_post(this, buf, length);
+    case tag_of("gvar"):
+        // Its buffer is known, so removing a glyph's data works in place.
+        gvar = new ttf_gvar(this, buf, length);
+        gvar->set_room(room);
+        return gvar;
+    case tag_of("fvar"):
+        return fvar = new ttf_fvar(this, buf, length);
+    default:
+        // The first table of CFF outlines gets the view that says they
+        // cannot be edited.
+        if (is_cff_tag(tag) && !cff)
+            return cff = new ttf_cff(this, tag, buf, length);
+        ttf_table* t = new ttf_table(this, tag, buf, length);
+        others.push_back(t);
+        return t;
+    }
 }
 
 bool ttf::read_tables(BFile& file) {
     byte_span d(dir, directory_length(dir));
     int n = d.u16(4);
-    int k = 0;
     for (int i = 0; i < n; i++) {
         size_t e = HEADER + ENTRY * i;
         uint32_t tag = d.u32(e), offset = d.u32(e + 8), length = d.u32(e + 12);
@@ -222,53 +305,35 @@ bool ttf::read_tables(BFile& file) {
             return false;
         }
         std::fill(buf + length, buf + padded, 0);
-        switch (tag) {
-        case tag_of("EBDT"):
-            ebdt = new ttf_ebdt(this, buf, length);
-            break;
-        case tag_of("EBLC"):
-            eblc = new ttf_eblc(this, buf, length);
-            break;
-        case tag_of("OS/2"):
-            os2 = new ttf_os2(this, buf, length);
-            break;
-        case tag_of("cmap"):
-            cmap = new ttf_cmap(this, buf, length);
-            break;
-        case tag_of("gasp"):
-            gasp = new ttf_gasp(this, buf, length);
-            break;
-        case tag_of("glyf"):
-            glyf = new ttf_glyf(this, buf, length);
-            glyf->set_room(std::max<size_t>(4, padded + room));
-            break;
-        case tag_of("head"):
-            head = new ttf_head(this, buf, length);
-            break;
-        case tag_of("hhea"):
-            hhea = new ttf_hhea(this, buf, length);
-            break;
-        case tag_of("hmtx"):
-            hmtx = new ttf_hmtx(this, buf, length);
-            break;
-        case tag_of("loca"):
-            loca = new ttf_loca(this, buf, length);
-            break;
-        case tag_of("maxp"):
-            maxp = new ttf_maxp(this, buf, length);
-            break;
-        case tag_of("name"):
-            name = new ttf_name(this, buf, length);
-            break;
-        case tag_of("post"):
-            post = new ttf_post(this, buf, length);
-            break;
-        default:
-            others[k++] = new ttf_table(this, tag, buf, length);
-            break;
+        try {
+            make_table(tag, buf, length, std::max<size_t>(4, padded + room));
+        } catch (const std::bad_alloc&) {
+            refuse("out of memory", tag);
+            return false;
         }
     }
     return true;
+}
+
+// Reads the sfnt header and table directory that start at `at` (0 for a
+// font file of its own).
+int ttf::read_directory(BFile& file, long long filesize, long long at) {
+    unsigned char header[HEADER];
+    if (file.ReadAt(at, header, HEADER) != (ssize_t)HEADER)
+        return refuse("not a TrueType or OpenType font");
+    const uint32_t version = byte_span(header, HEADER).u32(0);
+    if (std::find(std::begin(SFNT_VERSIONS), std::end(SFNT_VERSIONS), version) ==
+        std::end(SFNT_VERSIONS))
+        return refuse("not a TrueType or OpenType font");
+    size_t dirlen = directory_length(header);
+    if (at < 0 || at > filesize || dirlen > (unsigned long long)(filesize - at))
+        return refuse("the table directory runs past the end of the file");
+    dir = new (std::nothrow) unsigned char[dirlen]();
+    if (!dir)
+        return refuse("out of memory");
+    if (file.ReadAt(at, dir, dirlen) != (ssize_t)dirlen)
+        return refuse("the file cannot be read");
+    return 0;
 }
 
 int ttf::load(BFile& file) {
@@ -283,16 +348,8 @@ int ttf::load(BFile& file) {
     off_t filesize = 0;
     if (file.GetSize(&filesize) != B_OK)
         return refuse("the file cannot be read");
-    unsigned char header[HEADER];
-    if (file.ReadAt(0, header, HEADER) != (ssize_t)HEADER ||
-        byte_span(header, HEADER).u32(0) != SFNT_VERSION)
-        return refuse("not a TrueType 1.0 font");
-    size_t dirlen = directory_length(header);
-    if (dirlen > (unsigned long long)filesize)
-        return refuse("the table directory runs past the end of the file");
-    dir = new unsigned char[dirlen]();
-    if (file.ReadAt(0, dir, dirlen) != (ssize_t)dirlen)
-        return refuse("the file cannot be read");
+    if (read_directory(file, filesize, 0) != 0)
+        return 1;
     if (check_directory(filesize) != 0)
         return 1;
     if (!read_tables(file))
@@ -423,7 +480,7 @@ int ttf::write_tables(BFile& file) {
     uint64_t pos = dirlen;
     uint32_t sum = 0;
     uint64_t headpos = 0;
-    int k = 0;
+    size_t k = 0;
     for (int i = 0; i < n; i++) {
         size_t e = HEADER + ENTRY * i;
         uint32_t tag = d.span().u32(e);
@@ -483,8 +540,8 @@ int ttf::get_tables(int* count, unsigned long* tags) {
 void ttf::set_view(BView* parent) {
     if (!parent)
         return;
-    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx,
-                                maxp, name, post, gasp, ebdt, eblc};
+    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx, maxp,
+                                name, post, gasp, ebdt, eblc, fvar, cff};
     for (ttf_table* t : views) {
         if (!t)
             continue;
@@ -502,8 +559,8 @@ void ttf::set_view(BView* parent) {
 void ttf::reset_view(BView* parent) {
     if (!parent)
         return;
-    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx,
-                                maxp, name, post, gasp, ebdt, eblc};
+    ttf_table* const views[] = {os2,  cmap, glyf, head, hhea, hmtx, maxp,
+                                name, post, gasp, ebdt, eblc, fvar, cff};
     for (ttf_table* t : views)
         if (t)
             parent->RemoveChild(t);

@@ -9,7 +9,9 @@
 
 #include "font/derived_metrics.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class BFile;
 class BView;
@@ -27,6 +29,8 @@ class ttf_post;
 class ttf_gasp;
 class ttf_ebdt;
 class ttf_eblc;
+class ttf_gvar;
+class ttf_fvar;
 class glyph;
 class bitmap;
 class font_history;
@@ -43,14 +47,16 @@ struct setupinfo {
 };
 static_assert(sizeof(setupinfo) == 65672, "set-up record layout");
 
-const int TTF_MAX_OTHERS = 16;
-
 // Why set_glyph refused a glyph, besides -1 for anything else (no such
 // glyph, tables missing or damaged, a record glyf or loca cannot take).
 // The glyph lost part of its record when it was read (glyph::lossy).
 const int TTF_GLYPH_LOSSY = -2;
 // The glyph would contain itself, directly or through other glyphs.
 const int TTF_GLYPH_CYCLE = -3;
+// The glyph varies across the font's axes (gvar) and the new outline has
+// its points in another number or arrangement: its variations would no
+// longer fit it. Stored with `dropvariations`, they are removed.
+const int TTF_GLYPH_VARIES = -4;
 
 class ttf {
   public:
@@ -72,14 +78,27 @@ class ttf {
     // was). A glyph read with parts it cannot hold is marked lossy.
     int get_glyph(int gno, glyph* g);
     // Stores g as glyph gno, with loca kept in step: 0, TTF_GLYPH_LOSSY,
-    // TTF_GLYPH_CYCLE or -1; the font is unchanged unless 0.
-    int set_glyph(int gno, const glyph* g);
+    // TTF_GLYPH_CYCLE, TTF_GLYPH_VARIES or -1; the font is unchanged
+    // unless 0. With `dropvariations`, the glyph's variation data goes when
+    // its points change in number or arrangement (in the same undo step).
+    int set_glyph(int gno, const glyph* g, bool dropvariations = false);
     // True when glyph `part` is glyph gno or is made of it, at any depth,
     // as the font's records hold them now: adding `part` as a component of
     // gno would make gno contain itself.
     bool makes_cycle(int gno, int part);
     int get_bitmap(bitmap* b);
     int set_bitmap(bitmap* b);
+
+    // Whether the font varies across axes (it has an fvar table).
+    bool is_variable() const { return fvar != nullptr; }
+    // Whether its outlines are in CFF or CFF2 rather than glyf: they are
+    // kept as they are and cannot be edited.
+    bool has_cff_outlines() const { return cff != nullptr && glyf == nullptr; }
+    // Whether glyph gno has variation data in gvar.
+    bool glyph_varies(int gno) const;
+    // Whether gvar, when there is one, can be edited consistently: its
+    // header, glyph count and offsets agree with the font.
+    bool variations_intact() const;
 
     // The font as loaded may hold edits already (a recovery copy of unsaved
     // changes): a save works out the values that follow from glyf and hmtx
@@ -117,15 +136,21 @@ class ttf {
     ttf_maxp* maxp;
     ttf_name* name;
     ttf_post* post;
-    ttf_table* others[TTF_MAX_OTHERS];
+    // Tables of tags without a class of their own, in directory order.
+    std::vector<ttf_table*> others;
     ttf_gasp* gasp;
     ttf_ebdt* ebdt;
     ttf_eblc* eblc;
+    ttf_gvar* gvar;
+    ttf_fvar* fvar;
+    // The outlines of an OpenType font with CFF ("CFF ") or CFF2 outlines.
+    ttf_table* cff;
 
   private:
     // Refuses the file being loaded: empties the container, keeps and
     // prints the reason. Returns 1.
     int refuse(const char* reason, uint32_t tag = 0);
+    int read_directory(BFile& file, long long filesize, long long at);
     int check_directory(long long filesize);
     bool read_tables(BFile& file);
     int write_tables(BFile& file);
@@ -134,7 +159,8 @@ class ttf {
     // marks start from here, and the canvas box and derived fields are
     // taken.
     void note_loaded();
-    ttf_table* table_for(uint32_t tag, int* otherindex);
+    ttf_table* table_for(uint32_t tag, size_t* otherindex);
+    ttf_table* make_table(uint32_t tag, unsigned char* buf, unsigned long length, size_t room);
 
     const char* loaderror;
     char loadmessage[96];

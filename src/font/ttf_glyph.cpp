@@ -4,6 +4,7 @@
 
 #include "font/glyf.h"
 #include "font/glyf_components.h"
+#include "font/gvar.h"
 #include "font/head.h"
 #include "font/hmtx.h"
 #include "font/loca.h"
@@ -76,7 +77,7 @@ bool ttf::makes_cycle(int gno, int part) {
     return reaches(*this, {(unsigned)part}, (unsigned)gno);
 }
 
-int ttf::set_glyph(int gno, const glyph* g) {
+int ttf::set_glyph(int gno, const glyph* g, bool dropvariations) {
     if (!g || !has_glyph_tables(*this) || gno < 0 || (unsigned)gno >= maxp->numglyphs())
         return -1;
     // Storing what was read only in part would destroy the rest.
@@ -97,6 +98,12 @@ int ttf::set_glyph(int gno, const glyph* g) {
     byte_span old = glyf->bytes().slice(offset, length);
     if (old.size() != length)
         return -1;
+    // Variation data numbers the points of the outline it was made for.
+    const bool drop = glyph_varies(gno) && (dropvariations || !same_point_numbering(old, g));
+    if (drop && !dropvariations)
+        return TTF_GLYPH_VARIES;
+    if (drop && !variations_intact())
+        return -1;
     std::vector<unsigned char> saved(old.data(), old.data() + old.size());
     unsigned long newlength = length;
     if (glyf->encode(g, &offset, &newlength) != 0)
@@ -104,6 +111,11 @@ int ttf::set_glyph(int gno, const glyph* g) {
     if (loca->chg_length(is32, gno, newlength) != 0) {
         // loca could not follow: put the old record back so that glyf and
         // loca still agree.
+        glyf->splice(offset, newlength, saved.data(), saved.size());
+        return -1;
+    }
+    if (drop && !gvar->drop(maxp->numglyphs(), (unsigned)gno)) {
+        loca->chg_length(is32, gno, length);
         glyf->splice(offset, newlength, saved.data(), saved.size());
         return -1;
     }

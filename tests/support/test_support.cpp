@@ -113,4 +113,14 @@ std::string python() {
     return TAVREL_PYTHON;
 }
 
+std::string build_test_font(const std::string& kind, int glyphs)
+{
+    std::string path = temp_dir() + "/" + kind + ".ttf";
+    std::string command = python() + " '" + source_dir() + "/tests/tools/build_variable_font.py' " +
+                          kind + " '" + path + "'";
+    if (glyphs > 0)
+        command += " " + std::to_string(glyphs);
+    return run_command(command) == 0 && file_exists(path) ? path : "";
+}
+
 } // namespace testing_support

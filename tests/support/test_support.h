@@ -27,6 +27,12 @@ int run_command(const std::string& command, std::string* output = nullptr);
 // The system's Python that has fontTools.
 std::string python();
 
+// A font of another kind than plain TrueType, built by fontTools into a
+// fresh folder (tests/tools/build_variable_font.py tells the kinds:
+// "variable", "static", "true", "tags", "cff", "cff2"), with at least
+// `glyphs` glyphs; its path, or "" when it could not be built.
+std::string build_test_font(const std::string& kind, int glyphs = 0);
+
 } // namespace testing_support
 
 #endif

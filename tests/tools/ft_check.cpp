@@ -6,10 +6,15 @@
 //   CODE (hexadecimal)  "U+CODE index I advance A" (font units)
 //   names               "name ID: text" for every Windows Unicode record
 //   gasp=P,P,...        "gasp P: FLAGS" for each ppem P
+// With "instances CODE PPEM", for each named instance of a variable font
+// (set with FT_Set_Named_Instance): loads every glyph, renders the
+// character and prints "instance K:" with the points of its outline in
+// font units ("x,y" each, unhinted) and "ink N" (pixels with ink).
 // Exits 1 with FreeType's error when anything fails.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
+#include FT_MULTIPLE_MASTERS_H
 #include FT_GASP_H
 #include FT_SFNT_NAMES_H
 
@@ -89,12 +94,56 @@ int report(FT_Face face, int argc, char** argv) {
     return 0;
 }
 
+// Every glyph loads at every named instance, and the character renders.
+int instances(FT_Face face, unsigned long code, FT_UInt ppem) {
+    const FT_Long count = face->style_flags >> 16;
+    if (count == 0) {
+        printf("FreeType sees no named instances\n");
+        return 1;
+    }
+    FT_UInt index = FT_Get_Char_Index(face, code);
+    for (FT_Long k = 1; k <= count; k++) {
+        if (FT_Error e = FT_Set_Named_Instance(face, (FT_UInt)k)) {
+            printf("instance %ld: FreeType error %d\n", (long)k, e);
+            return 1;
+        }
+        for (FT_Long g = 0; g < face->num_glyphs; g++) {
+            if (FT_Error e =
+                    FT_Load_Glyph(face, (FT_UInt)g, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING)) {
+                printf("instance %ld glyph %ld: FreeType error %d\n", (long)k, (long)g, e);
+                return 1;
+            }
+        }
+        if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING))
+            return 1;
+        printf("instance %ld:", (long)k);
+        const FT_Outline& o = face->glyph->outline;
+        for (short p = 0; p < o.n_points; p++)
+            printf(" %ld,%ld", (long)o.points[p].x, (long)o.points[p].y);
+        printf("\n");
+        if (FT_Set_Pixel_Sizes(face, 0, ppem) ||
+            FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP)) {
+            printf("FreeType cannot render U+%04lX at instance %ld\n", code, (long)k);
+            return 1;
+        }
+        const FT_Bitmap& b = face->glyph->bitmap;
+        long ink = 0;
+        for (unsigned row = 0; row < b.rows; row++)
+            for (unsigned col = 0; col < b.width; col++)
+                ink += b.buffer[row * b.pitch + col] > 127;
+        printf("ink %ld\n", ink);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bool reporting = argc >= 3 && strcmp(argv[2], "report") == 0;
-    if (argc != 2 && argc != 4 && !reporting) {
-        fprintf(stderr, "usage: ft_check FONT [CODE PPEM | report ITEM...]\n");
+    bool variable = argc == 5 && strcmp(argv[2], "instances") == 0;
+    if (argc != 2 && argc != 4 && !reporting && !variable) {
+        fprintf(stderr,
+                "usage: ft_check FONT [CODE PPEM | report ITEM... | instances CODE PPEM]\n");
         return 2;
     }
     FT_Library library;
@@ -110,8 +159,10 @@ int main(int argc, char** argv) {
         }
     }
     printf("glyphs %ld\n", (long)face->num_glyphs);
-    if (reporting) {
-        int status = report(face, argc, argv);
+    if (reporting || variable) {
+        int status = variable
+                         ? instances(face, strtoul(argv[3], nullptr, 16), (FT_UInt)atoi(argv[4]))
+                         : report(face, argc, argv);
         FT_Done_Face(face);
         FT_Done_FreeType(library);
         return status;
