@@ -1,5 +1,7 @@
 // Feeds arbitrary bytes through the font container: load, the statistics,
-// box and outline of every glyph, storing one decoded glyph back, the
+// box and outline of every glyph, storing one decoded glyph back (and, in a
+// variable font, storing one with its variations dropped), the axes and
+// named instances, the
 // metrics, the character map (decode, an edit, the reverse look-up), every
 // name record, gasp range and embedded bitmap with an edit of each, and a
 // save to a temporary file (which, after those edits, works out head's box
@@ -9,12 +11,14 @@
 #include "font/bitmap.h"
 #include "font/cmap.h"
 #include "font/eblc.h"
+#include "font/fvar.h"
 #include "font/gasp.h"
 #include "font/glyf.h"
 #include "font/hmtx.h"
 #include "font/maxp.h"
 #include "font/name.h"
 #include "outline/glyph.h"
+#include "outline/shape.h"
 
 #include <File.h>
 
@@ -119,9 +123,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (unsigned g = 0; g < n; g++) {
         unsigned short depth, components, contours, points, aw;
         short x0, y0, x1, y1, lsb;
-        font.glyf->get_info((unsigned short)g, &depth, &components, &contours, &points);
-        font.glyf->get_rect((unsigned short)g, &x0, &y0, &x1, &y1);
+        // Fonts with CFF outlines have no glyf.
+        if (font.glyf) {
+            font.glyf->get_info((unsigned short)g, &depth, &components, &contours, &points);
+            font.glyf->get_rect((unsigned short)g, &x0, &y0, &x1, &y1);
+        }
         font.hmtx->get_mtx((unsigned short)g, &aw, &lsb);
+    }
+    if (font.fvar) {
+        fvar_axis axis;
+        fvar_instance instance;
+        for (int i = 0; i < font.fvar->axis_count(); i++)
+            font.fvar->axis(i, &axis);
+        for (int i = 0; i < font.fvar->instance_count(); i++)
+            font.fvar->instance(i, &instance);
     }
     // A glyph object is only replaced once a decode has filled it, so that
     // fonts claiming thousands of empty glyphs stay cheap to walk.
@@ -136,6 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             font.set_glyph((int)g, outline.get());
             glyph again((unsigned short)g);
             font.get_glyph((int)g, &again);
+            // The same glyph with its first contour reversed, its
+            // variations dropped where it has any.
+            if (font.glyph_varies((int)g) && again.count > 0 && again.contours[0]) {
+                again.contours[0]->select_chk(again.contours[0]->bounds);
+                again.contours[0]->reverse();
+                font.set_glyph((int)g, &again, true);
+            }
             stored = true;
         }
     }

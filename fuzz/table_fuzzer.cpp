@@ -1,13 +1,17 @@
-// Feeds arbitrary bytes straight into the name, gasp, embedded bitmap and
-// character-map tables, far faster than through a whole font: the first
-// byte picks the table; for the bitmaps the next two bytes split the rest
-// into EBLC and EBDT. Every record, range, bitmap and subtable is read,
-// then edited.
+// Feeds arbitrary bytes straight into the name, gasp, embedded bitmap,
+// character-map, fvar and gvar tables, far faster than through a whole
+// font: the first byte picks the table; for the bitmaps the next two bytes
+// split the rest into EBLC and EBDT, for gvar they give the font's glyph
+// count. Every record, range, bitmap, subtable, axis and instance is read,
+// then edited where the table is editable (gvar drops one glyph's
+// variations).
 #include "font/bitmap.h"
 #include "font/cmap.h"
 #include "font/ebdt.h"
 #include "font/eblc.h"
+#include "font/fvar.h"
 #include "font/gasp.h"
+#include "font/gvar.h"
 #include "font/name.h"
 
 #include <cstdint>
@@ -104,12 +108,35 @@ void fuzz_cmap(const uint8_t* data, size_t size) {
     c.make_listing();
 }
 
+void fuzz_fvar(const uint8_t* data, size_t size) {
+    ttf_fvar t(nullptr, table_copy(data, size), size);
+    fvar_axis axis;
+    fvar_instance instance;
+    for (int i = 0; i < t.axis_count(); i++)
+        t.axis(i, &axis);
+    for (int i = 0; i < t.instance_count(); i++)
+        t.instance(i, &instance);
+}
+
+void fuzz_gvar(const uint8_t* data, size_t size) {
+    unsigned glyphs = (unsigned)data[0] << 8 | data[1];
+    ttf_gvar t(nullptr, table_copy(data + 2, size - 2), size - 2);
+    if (glyphs == 0 || !t.intact(glyphs))
+        return;
+    size_t offset, length;
+    for (unsigned g = 0; g < glyphs; g++)
+        t.glyph_data(glyphs, g, &offset, &length);
+    t.drop(glyphs, data[2] % glyphs);
+    if (!t.intact(glyphs))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 5)
         return 0;
-    switch (data[0] % 4) {
+    switch (data[0] % 6) {
     case 0:
         fuzz_name(data + 1, size - 1);
         break;
@@ -118,6 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
     case 2:
         fuzz_bitmaps(data + 1, size - 1);
+        break;
+    case 4:
+        fuzz_fvar(data + 1, size - 1);
+        break;
+    case 5:
+        fuzz_gvar(data + 1, size - 1);
         break;
     default:
         fuzz_cmap(data + 1, size - 1);

@@ -24,8 +24,10 @@ const float CLICK_TOP = 20;
 const char* const TAG_FAMILY = "DejaVu Sans Condensed";
 const float TAG_GAP = 3;
 const rgb_color STRIP = {255, 204, 68, 255};
-// The off-screen strip holds every column a font can list.
-const float STRIP_RIGHT = FIRST_X + COLUMN * SELECT_MAX_TAGS + FIRST_X - 1;
+// The off-screen strip holds the columns shown, as many as the widest
+// window shows; a font may list thousands of tags.
+const int32 STRIP_COLUMNS = 128;
+const float STRIP_RIGHT = FIRST_X + COLUMN * STRIP_COLUMNS + FIRST_X - 1;
 const float STRIP_BOTTOM = 32;
 // The scroll arrows sit at the right end of the top band, which takes no
 // clicks on tags.
@@ -78,7 +80,7 @@ void selectview::_ScrollTo(int32 column) {
     first = column;
     _Clamp();
     if (first != was)
-        Invalidate();
+        redraw();
 }
 
 void selectview::_DrawArrow(BRect frame, bool back, bool usable) {
@@ -98,15 +100,15 @@ void selectview::_DrawArrow(BRect frame, bool back, bool usable) {
 void selectview::Draw(BRect) {
     if (!bitmap)
         return;
+    // A resize may have made room for columns before the first shown.
+    int32 was = first;
     _Clamp();
-    // The margin, then the columns from the first shown one; past the
-    // strip's end the view's own colour.
-    BRect margin(0, 0, FIRST_X - 1, STRIP_BOTTOM);
-    DrawBitmap(bitmap, margin, margin);
-    float from = FIRST_X + COLUMN * first;
-    float to = FIRST_X + STRIP_RIGHT - from;
-    DrawBitmap(bitmap, BRect(from, 0, STRIP_RIGHT, STRIP_BOTTOM),
-               BRect(FIRST_X, 0, to, STRIP_BOTTOM));
+    if (first != was)
+        _Paint();
+    // The strip from the first column shown; past its end the view's own
+    // colour.
+    const float to = STRIP_RIGHT;
+    DrawBitmap(bitmap, BPoint(0, 0));
     BRect bounds = Bounds();
     if (bounds.right > to) {
         SetHighColor(STRIP);
@@ -174,10 +176,11 @@ void selectview::MessageReceived(BMessage* message) {
     case MSG_TABLE_LIST: {
         selected = -1;
         first = 0;
-        count = 0;
+        tags.clear();
         int32 tag;
-        while (count < SELECT_MAX_TAGS && message->FindInt32("table", count, &tag) == B_OK)
-            tags[count++] = (uint32)tag;
+        while (message->FindInt32("table", (int32)tags.size(), &tag) == B_OK)
+            tags.push_back((uint32)tag);
+        count = (int32)tags.size();
         redraw();
         return;
     }
@@ -187,6 +190,12 @@ void selectview::MessageReceived(BMessage* message) {
 }
 
 void selectview::redraw() {
+    _Paint();
+    if (Window())
+        Draw(Bounds());
+}
+
+void selectview::_Paint() {
     if (!bitmap || !bitmap->Bits())
         return;
     uint32* pixels = (uint32*)bitmap->Bits();
@@ -200,7 +209,7 @@ void selectview::redraw() {
     BFont font;
     GetFont(&font);
     font.SetFamilyAndStyle(TAG_FAMILY, nullptr);
-    for (int32 i = 0; i < count; i++) {
+    for (int32 i = first; i < count && i < first + STRIP_COLUMNS; i++) {
         char text[8];
         snprintf(text, sizeof text, "%c%c%c%c", (char)(tags[i] >> 24), (char)(tags[i] >> 16),
                  (char)(tags[i] >> 8), (char)tags[i]);
@@ -213,12 +222,10 @@ void selectview::redraw() {
             strip->SetHighColor(255, 0, 0);
         else
             strip->SetHighColor(0, 0, 0);
-        strip->DrawString(text, BPoint(FIRST_X + COLUMN * i, BASELINE));
+        strip->DrawString(text, BPoint(FIRST_X + COLUMN * (i - first), BASELINE));
     }
     strip->Sync();
     bitmap->RemoveChild(strip);
     delete strip;
     bitmap->Unlock();
-    if (Window())
-        Draw(Bounds());
 }

@@ -8,9 +8,9 @@
 
 #include <View.h>
 
-class BBitmap;
+#include <vector>
 
-const int32 SELECT_MAX_TAGS = 32;
+class BBitmap;
 
 class selectview : public BView {
   public:
@@ -30,13 +30,16 @@ class selectview : public BView {
     BRect back_arrow() const;
     BRect forward_arrow() const;
 
+    // The strip as shown, from the tag in the leftmost column on.
     BBitmap* bitmap = nullptr;
     int32 count = 0;
-    uint32 tags[SELECT_MAX_TAGS] = {};
+    std::vector<uint32> tags;
     int32 selected = -1;
     int32 first = 0; // the tag in the leftmost column
 
   private:
+    // Paints the columns from `first` on into the bitmap.
+    void _Paint();
     void _Clamp();
     void _ScrollTo(int32 column);
     void _DrawArrow(BRect frame, bool back, bool usable);

@@ -126,8 +126,8 @@ void tavrelview::init() {
     int count = curfont->dir ? byte_span(curfont->dir, 12).u16(4) : 0;
     std::vector<unsigned long> tags(count > 0 ? count : 1);
     if (count > 0 && curfont->get_tables(&count, tags.data()) == 0) {
-        // The strip has room for 32 tags: the first 32 of the directory.
-        for (int i = 0; i < count && i < SELECT_MAX_TAGS; i++)
+        // Every tag: the strip scrolls.
+        for (int i = 0; i < count; i++)
             list.AddInt32("table", (int32)tags[i]);
     }
     BMessenger(window->selector).SendMessage(&list);

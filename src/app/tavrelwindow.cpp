@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -190,11 +191,20 @@ bool tavrelwindow::storepending(std::string* why) {
 }
 
 void tavrelwindow::marktitle() {
-    bool marked = unsaved();
-    if (marked == fMarked)
-        return;
-    fMarked = marked;
-    SetTitle(marked ? TITLE " *" : TITLE);
+    // The title is only a label: without the memory for a new one it keeps
+    // what it showed.
+    try {
+        std::string title = TITLE;
+        if (curfont && !filepath.empty())
+            title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
+        if (curfont && curfont->is_variable())
+            title += " (variable)";
+        if (unsaved())
+            title += " *";
+        if (title != Title())
+            SetTitle(title.c_str());
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void tavrelwindow::undo(bool redo) {
