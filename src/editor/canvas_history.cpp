@@ -16,7 +16,7 @@ bool canvas_state::operator==(const canvas_state& o) const {
     return outline == o.outline && ends == o.ends && points == o.points && flags == o.flags &&
            empty_slots == o.empty_slots && components == o.components &&
            instructions == o.instructions && lossy == o.lossy && unstorable == o.unstorable &&
-           notice == o.notice;
+           notice == o.notice && reshaped == o.reshaped;
 }
 
 size_t canvas_state::bytes() const {

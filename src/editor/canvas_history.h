@@ -46,6 +46,9 @@ struct canvas_state {
     uint8_t lossy = 0;
     // The editor's refusal to store the glyph and its palette notice.
     std::string unstorable, notice;
+    // Points were added, removed or put in another order since the glyph
+    // was read (its variation data would no longer fit it).
+    bool reshaped = false;
 
     // The same glyph, as far as a snapshot tells.
     bool operator==(const canvas_state& o) const;

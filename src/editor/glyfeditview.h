@@ -30,6 +30,12 @@ const uint32 GLYF_CLEAR = 'Gclr';  // empty the glyph (the font changes on 'Gset
 const uint32 GLYF_STORE = 'Gset';  // store the glyph into the font
 const uint32 GLYF_ADD_COMPONENT = 'Cadd'; // "sub" (int16): glyph number of the component
 const uint32 GLYF_DEL_COMPONENT = 'Cdel'; // "no" (int8): index of the component
+// The answer to whether a glyph may lose its variations ("which" 0:
+// "Remove", 1: "Cancel").
+const uint32 GLYF_DROP_VARIATIONS = 'Gvdr';
+
+// The question asked before a store removes a glyph's variations.
+extern const char* const GLYF_VARIATIONS_QUESTION;
 
 // The tool requests, indexed by tool number: pick, free hand, rectangle,
 // ellipse, polygon, rounded polygon.
@@ -126,6 +132,9 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     std::string notice;
     // The text of the last refusal shown to the user, for whoever asks.
     std::string refusal;
+    // Points were added, removed or put in another order since the glyph
+    // was read: in a variable font its variations go when it is stored.
+    bool reshaped = false;
 
   private:
     // The event filter and its three handlers.
@@ -157,7 +166,13 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     void set_tool(int8 t);
     // Stores the glyph into the font; false when it was refused, with the
     // reason in *why, or shown to the user when why is null.
-    bool store_glyph(std::string* why = nullptr);
+    // `dropvariations` once the user agreed that it loses its variations.
+    bool store_glyph(std::string* why = nullptr, bool dropvariations = false);
+    // Asks whether the glyph may lose its variations (the answer comes as
+    // GLYF_DROP_VARIATIONS), or, with `why` (a store that cannot wait for
+    // an answer) or a gvar that cannot be edited, refuses the store.
+    // Returns false: nothing was stored yet.
+    bool ask_drop_variations(std::string* why);
     void add_component(BMessage* message);
     void del_component(BMessage* message);
     // Rebuilds a composite glyph's outlines from its components and maps
@@ -180,6 +195,8 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     bool gesture_open() const;
     // Shows a snapshot of the history as the glyph on the canvas.
     void show_state(const canvas_state& state);
+    // The glyph on the canvas as a snapshot.
+    canvas_state snapshot() const;
 
     // What chkinput keeps between events.
     input previnput;
@@ -193,6 +210,8 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // The glyph as read from the font onto the canvas, to tell edits from it.
     canvas_state stored;
     pending_guard guard;
+    // The glyph whose variations the question being asked is about.
+    uint16 dropasked = 0xFFFF;
 };
 
 // The drawing object of tool 1 (free hand) to 5 (rounded polygon) for one

@@ -8,6 +8,7 @@
 #include "editor/globals.h"
 #include "font/cmap.h"
 #include "font/glyf.h"
+#include "font/table_alert.h"
 #include "font/head.h"
 #include "font/history.h"
 #include "font/loca.h"
@@ -26,6 +27,9 @@
 #include <optional>
 #include <vector>
 
+const char* const GLYF_VARIATIONS_QUESTION =
+    "This glyph varies across the font's axes: its variations will be removed.";
+
 namespace {
 
 bool has_glyph_tables(const ttf* f) {
@@ -37,7 +41,7 @@ unsigned glyph_count(const ttf* f) {
 }
 
 std::string glyph_text(const char* format, unsigned n) {
-    char text[160];
+    char text[256];
     snprintf(text, sizeof text, format, n);
     return text;
 }
@@ -179,6 +183,16 @@ void glyfeditview::MessageReceived(BMessage* message) {
     case GLYF_STORE:
         store_glyph();
         break;
+    case GLYF_DROP_VARIATIONS: {
+        // Only an answer about the glyph still shown stores it.
+        int32 which = 1;
+        message->FindInt32("which", &which);
+        bool agreed = which == 0 && dropasked == gno && gno != 0xFFFF;
+        dropasked = 0xFFFF;
+        if (agreed)
+            store_glyph(nullptr, true);
+        break;
+    }
     case GLYF_ADD_COMPONENT:
         add_component(message);
         break;
@@ -229,6 +243,8 @@ void glyfeditview::load_glyph(uint16 n) {
     replace_glyph(new glyph(n));
     unstorable.clear();
     notice.clear();
+    reshaped = false;
+    dropasked = 0xFFFF;
     ttf* f = font();
     if (!has_glyph_tables(f) || n >= glyph_count(f))
         return;
@@ -368,7 +384,35 @@ void glyfeditview::discard_pending() {
         show_stored();
 }
 
-bool glyfeditview::store_glyph(std::string* why) {
+bool glyfeditview::ask_drop_variations(std::string* why) {
+    ttf* f = font();
+    std::string text;
+    if (f && !f->variations_intact())
+        text = glyph_text("Glyph %04x was not stored: its points changed in number or order, and "
+                          "the font's glyph variations (gvar) cannot be read whole, so its "
+                          "variations could not be removed. The font is unchanged.",
+                          gno);
+    else if (why)
+        // A store that must be done or refused at once (another glyph
+        // chosen, the font closed) cannot wait for the question.
+        text = glyph_text("Glyph %04x was not stored: it varies across the font's axes and its "
+                          "points changed in number or order, so storing it removes its "
+                          "variations. \"set\" asks whether to remove them.",
+                          gno);
+    if (!text.empty()) {
+        if (why)
+            *why = refusal = text;
+        else
+            refuse(text);
+        return false;
+    }
+    dropasked = gno;
+    if (Window())
+        table_question(GLYF_VARIATIONS_QUESTION, "Remove", "Cancel", this, GLYF_DROP_VARIATIONS);
+    return false;
+}
+
+bool glyfeditview::store_glyph(std::string* why, bool dropvariations) {
     if (gno == 0xFFFF)
         return true;
     ttf* f = font();
@@ -399,11 +443,21 @@ bool glyfeditview::store_glyph(std::string* why) {
     // still belong to the same points.
     glyph before(gno);
     bool had = f->get_glyph(gno, &before) == 0;
+    // A glyph whose points were renumbered loses its variations, which
+    // only the user may agree to; the font tells of a change in their
+    // number or contours itself (TTF_GLYPH_VARIES).
+    const bool varies = f->glyph_varies(gno);
+    if (varies && reshaped && !dropvariations) {
+        to_canvas();
+        return ask_drop_variations(why);
+    }
     if (font_history* h = f->history())
         h->checkpoint(glyph_text("glyph %04x", gno));
-    if (int r = f->set_glyph(gno, curglyph); r != 0) {
+    if (int r = f->set_glyph(gno, curglyph, dropvariations && varies); r != 0) {
         to_canvas();
         redraw(5);
+        if (r == TTF_GLYPH_VARIES)
+            return ask_drop_variations(why);
         if (r == TTF_GLYPH_LOSSY)
             return refused(lossy_text(curglyph, gno));
         if (r == TTF_GLYPH_CYCLE)
@@ -424,6 +478,8 @@ bool glyfeditview::store_glyph(std::string* why) {
         f->loca->get_offset(f->head->is32loca(), gno, &offset, &length) == 0 &&
         instruction_length(f->glyf->bytes().slice(offset, length)) > 0)
         notice = "hints kept: may not fit";
+    if (varies && !f->glyph_varies(gno))
+        notice = notice.empty() ? "variations removed" : "variations removed; " + notice;
     to_canvas();
     stored = canvas_state::of(*curglyph, unstorable, notice);
     send2toolv(REPORT_GNO | REPORT_CHR | REPORT_COMPO | REPORT_EMPTY | REPORT_NOTICE);

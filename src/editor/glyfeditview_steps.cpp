@@ -7,6 +7,7 @@
 #include "outline/glyph.h"
 #include "outline/object.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -17,14 +18,27 @@ const int32 STATE_DRAG_CONTOURS = 2, STATE_DRAG_POINT = 3, STATE_DELETE_POINT = 
 
 } // namespace
 
+canvas_state glyfeditview::snapshot() const {
+    canvas_state s = canvas_state::of(*curglyph, unstorable, notice);
+    s.reshaped = reshaped;
+    return s;
+}
+
 void glyfeditview::begin_step() {
     if (curglyph && !steps.pending())
-        steps.begin(canvas_state::of(*curglyph, unstorable, notice));
+        steps.begin(snapshot());
 }
 
 void glyfeditview::end_step(const char* name) {
-    if (curglyph && steps.pending())
-        steps.end(name, canvas_state::of(*curglyph, unstorable, notice));
+    if (!curglyph || !steps.pending())
+        return;
+    // Gestures that only move points or components, or toggle them
+    // between on and off the curve, keep the points' numbering; every
+    // other change of the glyph may not.
+    const bool keeps = strcmp(name, "drag") == 0 || strcmp(name, "toggle") == 0 ||
+                       strcmp(name, "component move") == 0;
+    if (steps.end(name, snapshot()) && !keeps)
+        reshaped = true;
 }
 
 const char* glyfeditview::gesture_name() const {
@@ -50,7 +64,7 @@ bool glyfeditview::gesture_open() const {
     const canvas_state* before = steps.pending_state();
     if (!before || !curglyph)
         return false;
-    return curobject != nullptr || !(*before == canvas_state::of(*curglyph, unstorable, notice));
+    return curobject != nullptr || !(*before == snapshot());
 }
 
 bool glyfeditview::can_step(bool redo) const {
@@ -79,7 +93,7 @@ bool glyfeditview::step(bool redo) {
         btnheld = false;
         firstmove = true;
         dragrefused = false;
-        if (curobject || !(*before == canvas_state::of(*curglyph, unstorable, notice))) {
+        if (curobject || !(*before == snapshot())) {
             show_state(*before);
             acted = true;
             if (!redo)
@@ -88,7 +102,7 @@ bool glyfeditview::step(bool redo) {
     }
     if (redo ? !steps.can_redo() : !steps.can_undo())
         return acted;
-    canvas_state now = canvas_state::of(*curglyph, unstorable, notice);
+    canvas_state now = snapshot();
     canvas_state shown = redo ? steps.redo(std::move(now)) : steps.undo(std::move(now));
     show_state(shown);
     return true;
@@ -100,6 +114,7 @@ void glyfeditview::show_state(const canvas_state& state) {
     replace_glyph(state.make(gno, font()));
     unstorable = state.unstorable;
     notice = state.notice;
+    reshaped = state.reshaped;
     // A composite glyph is only picked and moved.
     if (curglyph->ncompo > 0)
         tool = 0;
