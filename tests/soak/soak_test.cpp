@@ -412,6 +412,13 @@ std::vector<std::string> make_home(const std::string& home) {
             0 &&
         write_file(home + "/bitmap.ttf", read_file(made + "/bitmaps.ttf")))
         fonts.push_back("bitmap.ttf");
+    // A variable font (glyph stores keep gvar consistent) and one with CFF
+    // outlines.
+    for (const char* kind : {"variable", "cff"}) {
+        std::string built = build_test_font(kind);
+        if (!built.empty())
+            copy(built, (std::string(kind) + ".ttf").c_str());
+    }
     write_file(home + "/not-a-font.ttf", {'h', 'e', 'l', 'l', 'o', '\n'});
     return fonts;
 }
