@@ -333,7 +333,7 @@ void pending_answer(reader& in, BView* canvas) {
 }
 
 void glyph_step_request(reader& in, glyfeditview* editor, uint8_t what) {
-    switch (what) {
+    switch (what % 11) {
     case 0: { // a glyph by number, as the palette's field or arrows send it
         BMessage m(GLYF_CHANGE);
         m.AddInt16("gno", (int16)in.u16());
@@ -363,6 +363,14 @@ void glyph_step_request(reader& in, glyfeditview* editor, uint8_t what) {
         break;
     case 4:
         send(editor, GLYF_STORE);
+        // The answer to whether a glyph of a variable font may lose its
+        // variations, as the question sends it: 15, 37, ... "Remove",
+        // 26, 48, ... "Cancel".
+        if (what >= 11) {
+            BMessage answer(GLYF_DROP_VARIATIONS);
+            answer.AddInt32("which", (what / 11) % 2 == 1 ? 0 : 1);
+            send(editor, answer);
+        }
         break;
     case 5: {
         BMessage m(GLYF_ADD_COMPONENT);
@@ -592,7 +600,7 @@ void run_step(reader& in, ttf* font) {
     case 0:
     case 1:
         if (editor)
-            glyph_step_request(in, editor, in.u8() % 11);
+            glyph_step_request(in, editor, in.u8());
         break;
     case 2: {
         ttf_table* const tables[] = {font->glyf, font->hmtx, font->cmap,
@@ -642,7 +650,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     register_glyf_views();
     register_ebdt_views();
     for (const char* seed :
-         {"dejavu-composites.ttf", "liberation-hinted.ttf", "new-font.ttf", "bitmaps.ttf"}) {
+         {"dejavu-composites.ttf", "liberation-hinted.ttf", "new-font.ttf", "bitmaps.ttf",
+          "variable.ttf"}) {
         std::vector<uint8_t> font = read_all(std::string(TAVREL_FUZZ_SEEDS) + "/" + seed);
         if (font.empty()) {
             fprintf(stderr, "editor_message_fuzzer: cannot read the seed font %s\n", seed);
