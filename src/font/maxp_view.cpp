@@ -5,6 +5,7 @@
 
 #include "font/field_editor.h"
 #include "font/field_list.h"
+#include "font/table_alert.h"
 
 #include <Message.h>
 
@@ -40,6 +41,13 @@ void ttf_maxp::MessageReceived(BMessage* message) {
         return;
     }
     uint32_t value;
+    // Version 0.5 (fonts with CFF outlines) is six bytes: numGlyphs alone.
+    if (!bytes().has(MAX_STACK_ELEMENTS, 2)) {
+        table_alert("This maxp table (version 0.5, for CFF outlines) has no maxStackElements: "
+                    "nothing was changed.");
+        Draw(Bounds());
+        return;
+    }
     if (control && commit_field_editor(control, 4, &value)) {
         checkpoint("maxStackElements");
         writer().put16(MAX_STACK_ELEMENTS, (uint16_t)value);

@@ -140,3 +140,22 @@ TEST(Desktop, APixelNotStoredStopsQuitWithTheQuestion) {
               std::string::npos)
         << output;
 }
+
+// A variable font on the real desktop: one point of a glyph moved with the
+// pointer, "set", saved through the panel; the glyph's variations kept, as
+// fontTools' instancer and FreeType's named instances show; see
+// tests/tools/variable_on_xvfb.sh.
+TEST(Desktop, PointMovedInAVariableFontMovesAtEveryInstance) {
+    std::string output;
+    int status = run_command("timeout 180 bash " + source_dir() +
+                                 "/tests/tools/variable_on_xvfb.sh " + TAVREL_PROGRAM + " " +
+                                 python() + " " + TAVREL_FT_CHECK + " " + source_dir() + "/tests/tools",
+                             &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("FreeType: every named instance has the point moved by the same amount"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("a point of a variable font moved on the desktop, saved and checked"),
+              std::string::npos)
+        << output;
+}
