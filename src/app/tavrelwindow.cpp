@@ -195,10 +195,12 @@ void tavrelwindow::marktitle() {
     // what it showed.
     try {
         std::string title = TITLE;
-        if (curfont && !filepath.empty())
-            title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
-        if (curfont && curfont->is_variable())
+        // A variable font says so, after its file's name.
+        if (curfont && curfont->is_variable()) {
+            if (!filepath.empty())
+                title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
             title += " (variable)";
+        }
         if (unsaved())
             title += " *";
         if (title != Title())

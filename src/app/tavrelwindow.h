@@ -84,8 +84,8 @@ class tavrelwindow : public BWindow, public editor_window {
     // Takes the font back to `before` and reports the action cut short.
     void cut_short(uint32 what, const std::exception& e, font_history* h,
                    const font_history::point& before);
-    // The title: the program, the file's name ("(variable)" after it for a
-    // variable font) and " *" while the font has unsaved changes.
+    // The title: the program, for a variable font the file's name and
+    // "(variable)", and " *" while the font has unsaved changes.
     void marktitle();
 };
 

@@ -23,7 +23,7 @@ int ttf::copy_image(font_image* image) {
     const size_t dirlen = HEADER + ENTRY * n;
     // The layout first, then one buffer for the whole file.
     size_t total = dirlen;
-    int k = 0;
+    size_t k = 0;
     for (int i = 0; i < n; i++) {
         ttf_table* t = table_for(byte_span(dir, dirlen).u32(HEADER + ENTRY * i), &k);
         if (!t || !t->data)

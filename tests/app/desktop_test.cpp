@@ -147,10 +147,10 @@ TEST(Desktop, APixelNotStoredStopsQuitWithTheQuestion) {
 // tests/tools/variable_on_xvfb.sh.
 TEST(Desktop, PointMovedInAVariableFontMovesAtEveryInstance) {
     std::string output;
-    int status = run_command("timeout 180 bash " + source_dir() +
-                                 "/tests/tools/variable_on_xvfb.sh " + TAVREL_PROGRAM + " " +
-                                 python() + " " + TAVREL_FT_CHECK + " " + source_dir() + "/tests/tools",
-                             &output);
+    int status = run_command(
+        "timeout 180 bash " + source_dir() + "/tests/tools/variable_on_xvfb.sh " + TAVREL_PROGRAM +
+            " " + python() + " " + TAVREL_FT_CHECK + " " + source_dir() + "/tests/tools",
+        &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("FreeType: every named instance has the point moved by the same amount"),
               std::string::npos)
