@@ -139,18 +139,19 @@ inline std::vector<BAlert*> alerts() {
     return found;
 }
 
-// Waits for one alert, answers it with the button `which` and returns its
-// text; "" when no alert came.
-inline std::string answer_alert(int32 which = 0) {
+// Waits for an alert, answers it with the button `which` and returns its
+// text; "" when no alert came. `nth` picks among alerts up at once, oldest
+// first.
+inline std::string answer_alert(int32 which = 0, size_t nth = 0) {
     std::vector<BAlert*> up;
-    for (int i = 0; i < 500 && up.empty(); i++) {
+    for (int i = 0; i < 500 && up.size() <= nth; i++) {
         up = alerts();
-        if (up.empty())
+        if (up.size() <= nth)
             snooze(2000);
     }
-    if (up.empty())
+    if (up.size() <= nth)
         return "";
-    BAlert* alert = up.front();
+    BAlert* alert = up[nth];
     int32 id = alert->kit_token();
     for (int i = 0; i < 500 && !screen().is_shown(id); i++)
         snooze(2000);
