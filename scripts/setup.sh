@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   clang llvm libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcairo2-dev libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev
+  libcairo2-dev libsdl2-dev libx11-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev
   fonts-dejavu-core fonts-liberation2 fonts-droid-fallback fonts-hanazono
   fonts-misaki
   fontconfig

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/initview.h"
 #include "app/messages.h"
+#include "app/preview_link.h"
 #include "app/report.h"
 #include "app/tavrelview.h"
 #include "app/tavrelwindow.h"
@@ -12,6 +13,7 @@
 #include "editor/globals.h"
 #include "font/history.h"
 #include "font/ttf.h"
+#include "preview/preview_messages.h"
 
 #include <Alert.h>
 #include <AppFileInfo.h>
@@ -44,8 +46,10 @@ tavrel::tavrel() : BApplication(SIGNATURE), fRecovery(recovery::default_folder()
     window = new tavrelwindow(BRect(100, 100, 499, 399));
     windowlink = BMessenger(window);
     workview = window->workview;
+    fPreview = new preview_link(window);
     if (lockwindow()) {
         window->keeper = &fRecovery;
+        window->preview = fPreview;
         window->Unlock();
     }
     filepanel = nullptr;
@@ -53,6 +57,8 @@ tavrel::tavrel() : BApplication(SIGNATURE), fRecovery(recovery::default_folder()
 
 tavrel::~tavrel() {
     forgetpanel();
+    // The preview reads the font through the main window: it goes first.
+    fPreview->close();
     // A window still running would go on using the font deleted below:
     // it is stopped first, keeping the work view, which holds the font's
     // views.
@@ -70,6 +76,7 @@ tavrel::~tavrel() {
     }
     if (workview && !workview->Window())
         delete workview;
+    delete fPreview;
     // A normal end: the copies of changes the user saved or let go.
     fRecovery.end();
 }
@@ -292,6 +299,7 @@ void tavrel::clear() {
         }
         window->Unlock();
     }
+    fPreview->post(PREVIEW_FONT);
 }
 
 void tavrel::announce() {
@@ -310,6 +318,7 @@ void tavrel::announce() {
     while (!canvasok && views.IsValid())
         snooze(1);
     announced = true;
+    fPreview->post(PREVIEW_FONT);
 }
 
 int tavrel::load(entry_ref& ref, std::string* why) {

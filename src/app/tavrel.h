@@ -12,6 +12,7 @@
 #include <exception>
 #include <string>
 
+class preview_link;
 class tavrelwindow;
 class tavrelview;
 class BFile;
@@ -93,6 +94,8 @@ class tavrel : public BApplication {
     bool announced = false;
     std::string fFilePath;
     recovery fRecovery;
+    // The text preview's link to the main window.
+    preview_link* fPreview = nullptr;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "app/tavrelwindow.h"
 
 #include "app/messages.h"
+#include "app/preview_link.h"
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
@@ -12,6 +13,7 @@
 #include "font/pending_edit.h"
 #include "font/history.h"
 #include "font/ttf.h"
+#include "preview/preview_messages.h"
 
 #include <Application.h>
 #include <Menu.h>
@@ -95,6 +97,10 @@ void tavrelwindow::setupmenus() {
     edit->AddItem(redoitem);
     edit->SetTargetForItems(this);
     menubar->AddItem(edit);
+    BMenu* view = new BMenu("View", B_ITEMS_IN_COLUMN);
+    view->AddItem(new BMenuItem("Text preview", new BMessage(MSG_PREVIEW), 'P'));
+    view->SetTargetForItems(this);
+    menubar->AddItem(view);
     AddChild(menubar);
     showhistory();
 }
@@ -241,6 +247,13 @@ void tavrelwindow::MessageReceived(BMessage* message) {
         return;
     case MSG_HISTORY:
         showhistory();
+        // Every stored change of the font (and every save) passes here.
+        if (preview)
+            preview->post(PREVIEW_CHANGED);
+        return;
+    case MSG_PREVIEW:
+        if (preview)
+            preview->open();
         return;
     case MSG_SHOW_GLYPH:
         showglyph(message);

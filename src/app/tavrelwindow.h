@@ -16,6 +16,7 @@
 class BMenuBar;
 class BMenuItem;
 class BScrollBar;
+class preview_link;
 class recovery;
 class selectview;
 class tavrelview;
@@ -76,6 +77,9 @@ class tavrelwindow : public BWindow, public editor_window {
     // window locked.
     recovery* keeper = nullptr;
     std::string filepath;
+    // The text preview's link, set by the application (with the window
+    // locked) before any message can open it.
+    preview_link* preview = nullptr;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
 
