@@ -16,7 +16,7 @@ struct sample_block {
 
 const sample_block BLOCKS[] = {
     {0x0370, 0x03FF, "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία"},
-    {0x0400, 0x04FF, "Съешь же ещё этих мягких французских булок, да выпей чаю"},
+    {0x0400, 0x04FF, "Съешь же ещё этих мягких французских булок да выпей чаю"},
     {0x0530, 0x058F, "Բարեւ աշխարհ"},
     {0x0590, 0x05FF, "דג סקרן שט בים מאוכזב ולפתע מצא חברה"},
     {0x0600, 0x06FF, "نص حكيم له سر قاطع وذو شأن عظيم"},
@@ -41,6 +41,7 @@ const sample_block BLOCKS[] = {
     {0xE000, 0xF8FF, ""},
     {0x0100, 0x024F, ""},
     {0x0250, 0x02AF, ""},
+    {0x20000, 0x2A6DF, ""},
 };
 
 // The UTF-8 bytes of `code`.
@@ -101,8 +102,9 @@ std::string sample_text(const std::function<bool(uint32_t)>& maps) {
         return line;
     }
     if (*best->line) {
-        // The common characters the font has; the others are left out, not
-        // shown as missing.
+        // The common characters the font has; the line is kept when it
+        // has at least half of them.
+        int total = 0, kept = 0;
         for (size_t at = 0; best->line[at];) {
             size_t start = at;
             unsigned char lead = (unsigned char)best->line[at];
@@ -114,10 +116,20 @@ std::string sample_text(const std::function<bool(uint32_t)>& maps) {
             for (size_t k = 1; k < len; k++)
                 code = code << 6 | ((unsigned char)best->line[start + k] & 0x3Fu);
             at += len;
-            if (code == ' ' || maps(code))
+            if (code == ' ') {
+                if (!line.empty() && line.back() != ' ')
+                    line.push_back(' ');
+                continue;
+            }
+            total++;
+            if (maps(code)) {
+                kept++;
                 line.append(best->line + start, len);
+            }
         }
-        if (covered(maps, best->first, best->last) >= 8 && line.size() >= 8)
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        if (2 * kept >= total)
             return line;
         line.clear();
     }

@@ -2,6 +2,7 @@
 // controls, its pixels compared with FreeType and HarfBuzz setting the
 // same text from the font file on disk.
 #include "font/glyf.h"
+#include "font/ttf_table.h"
 #include "font/head.h"
 #include "font/ttf.h"
 #include "outline/glyph.h"
@@ -291,6 +292,102 @@ TEST(PreviewWindow, WaterfallEqualsFreeTypeAndHarfBuzzSettingTheFileOnDisk) {
         }
     }
     kit_testing::screenshot(p.window, "preview_waterfall");
+}
+
+} // namespace
+
+namespace {
+
+TEST(PreviewWindow, CharactersMissingAreListedAndAFontFreeTypeRefusesShowsItsErrorInstead) {
+    test_host host;
+    ASSERT_TRUE(host.load(DEJAVU));
+    open_preview p(&host);
+    p.type("a\xE3\x81\x82\xE3\x81\x84\xE3\x81\x82!");
+    auto missing = [&] { return p.locked([&] { return p.window->sheet()->missing_text(); }); };
+    auto error = [&] { return p.locked([&] { return p.window->sheet()->error(); }); };
+    auto lines = [&] { return p.locked([&] { return p.window->sheet()->lines(); }); };
+    EXPECT_EQ(missing(), "not in the font: U+3042 U+3044");
+    ASSERT_EQ(lines().size(), 12u);
+    EXPECT_EQ(lines()[0].glyphs.size(), 5u);
+    EXPECT_EQ(lines()[0].glyphs[1].gid, 0u) << "drawn as glyph 0";
+
+    // Every glyph's record damaged: each line says why FreeType refused it.
+    std::vector<unsigned char> glyf;
+    p.change([&](ttf* font) {
+        ttf_table* t = (ttf_table*)font->glyf;
+        glyf.assign(t->data, t->data + t->length);
+        for (size_t i = 0; i + 1 < t->length; i += 2)
+            t->writer().put16(i, 0x7F7F);
+    });
+    std::vector<set_line> damaged = lines();
+    ASSERT_EQ(damaged.size(), 12u);
+    for (const set_line& l : damaged)
+        EXPECT_NE(l.error.find("glyph"), std::string::npos) << l.ppem;
+
+    // A head table cut short: FreeType refuses the font, and says so.
+    std::vector<unsigned char> head;
+    p.change([&](ttf* font) {
+        unsigned char* whole = malloc32((long)glyf.size());
+        std::copy(glyf.begin(), glyf.end(), whole);
+        ((ttf_table*)font->glyf)->replace_data(whole, glyf.size());
+        ttf_table* h = (ttf_table*)font->head;
+        head.assign(h->data, h->data + h->length);
+        unsigned char* cut = malloc32(8);
+        std::copy(head.begin(), head.begin() + 8, cut);
+        h->replace_data(cut, 8);
+    });
+    EXPECT_FALSE(error().empty());
+    EXPECT_TRUE(lines().empty());
+    bool red = false;
+    for (int x = 0; x < 300 && !red; x++)
+        for (int y = 64; y < 90 && !red; y++) {
+            rgb_color c = screen().pixel(p.window, x, y);
+            red = c.red > 120 && c.green < 60;
+        }
+    EXPECT_TRUE(red) << "the error is shown";
+
+    // Put back, the text is set again.
+    p.change([&](ttf* font) {
+        unsigned char* whole = malloc32((long)head.size());
+        std::copy(head.begin(), head.end(), whole);
+        ((ttf_table*)font->head)->replace_data(whole, head.size());
+    });
+    EXPECT_TRUE(error().empty());
+    ASSERT_EQ(lines().size(), 12u);
+    EXPECT_TRUE(lines()[0].error.empty());
+}
+
+TEST(PreviewSample, ALatinPangramElseCommonCharactersOfTheBlockCoveredMost) {
+    auto from = [](std::vector<std::pair<uint32_t, uint32_t>> ranges) {
+        return [ranges](uint32_t c) {
+            for (auto r : ranges)
+                if (c >= r.first && c <= r.second)
+                    return true;
+            return false;
+        };
+    };
+    struct row {
+        std::vector<std::pair<uint32_t, uint32_t>> covered;
+        std::string expected;
+    } rows[] = {
+        {{{0x20, 0x7E}, {0x400, 0x4FF}}, "The quick brown fox jumps over the lazy dog 0123456789"},
+        {{{0x30, 0x39}, {0x400, 0x4FF}},
+         "\xD0\xA1\xD1\x8A\xD0\xB5\xD1\x88\xD1\x8C \xD0\xB6\xD0\xB5 \xD0\xB5\xD1\x89\xD1\x91 "
+         "\xD1\x8D\xD1\x82\xD0\xB8\xD1\x85 \xD0\xBC\xD1\x8F\xD0\xB3\xD0\xBA\xD0\xB8\xD1\x85 "
+         "\xD1\x84\xD1\x80\xD0\xB0\xD0\xBD\xD1\x86\xD1\x83\xD0\xB7\xD1\x81\xD0\xBA\xD0\xB8\xD1\x85 "
+         "\xD0\xB1\xD1\x83\xD0\xBB\xD0\xBE\xD0\xBA \xD0\xB4\xD0\xB0 "
+         "\xD0\xB2\xD1\x8B\xD0\xBF\xD0\xB5"
+         "\xD0\xB9 \xD1\x87\xD0\xB0\xD1\x8E"},
+        // Most of the hiragana line: the characters missing are left out.
+        {{{0x3041, 0x308C}, {0x308E, 0x3096}}, "いはにほへと ちりぬるを わかよたれそ つねならむ"},
+        // Too few of it: the block's first characters instead.
+        {{{0x3042, 0x3044}}, "\xE3\x81\x82\xE3\x81\x83\xE3\x81\x84"},
+        // Beyond the blocks with a line of their own: the first covered.
+        {{{0x20000, 0x20003}}, "\xF0\xA0\x80\x80\xF0\xA0\x80\x81\xF0\xA0\x80\x82\xF0\xA0\x80\x83"},
+        {{}, ""},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(sample_text(from(r.covered)), r.expected);
 }
 
 } // namespace
