@@ -58,6 +58,19 @@ TEST(Desktop, RealProgramBuildsANewFontFromABlockAndSavesIt) {
     EXPECT_NE(output.find("new font built, saved and checked"), std::string::npos) << output;
 }
 
+// The text preview on the real desktop: Alt+P, a line typed, glyph O
+// emptied and stored in the main window, the preview changed; see
+// tests/tools/preview_on_xvfb.sh.
+TEST(Desktop, TextPreviewFollowsAGlyphStoredInTheMainWindow) {
+    std::string output;
+    int status = run_command("timeout 120 bash " + source_dir() +
+                                 "/tests/tools/preview_on_xvfb.sh " + TAVREL_PROGRAM +
+                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python(),
+                             &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("saw the preview change on the desktop"), std::string::npos) << output;
+}
+
 // The glyph editor on the real desktop: a character typed into the
 // palette, the glyph cleared, a rectangle dragged with the rectangle tool,
 // "set", saved through the panel; see tests/tools/glyph_editor_on_xvfb.sh.

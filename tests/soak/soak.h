@@ -91,6 +91,9 @@ std::string registered_views();
 // The generic gesture: one random control of `view` (or the view itself)
 // used as a user would.
 void control_gesture(driver& d, BView* view);
+// The text preview: opened, typed into, its controls and lines used, or
+// closed (soak_preview.cpp).
+void preview_gesture(driver& d);
 
 // A whole edit as a user makes it in a table editor: each named text field
 // of `view` is selected with a double click, typed over and committed with

@@ -5,7 +5,8 @@
 // chooses tables in the selector, uses every control of the shown table
 // view (and the gesture a view registered, see soak.h), and goes through
 // the File menu: New, Open of real fonts (and of a file that is not one) in
-// the open panel, About, Save as in the save panel. Every few thousand
+// the open panel, About, Save as in the save panel; it types into and uses
+// the text preview. Every few thousand
 // events it saves, checks the file with OTS and fontTools, opens it again
 // and saves it once more: the two files must hold the same bytes but for
 // head's dates and checksum.
@@ -105,6 +106,8 @@ class soak_run {
             return act("open", [&] { open_file(""); });
         if (roll < 96)
             return act("about", [&] { about(); });
+        if (roll < 98)
+            return act("preview", [&] { soak::preview_gesture(d); });
         return act("save as", [&] { save_as("soak-" + std::to_string(saves++ % 3) + ".ttf"); });
     }
 
