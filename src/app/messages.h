@@ -16,6 +16,7 @@ const uint32 MSG_UNDO = 'undo';         // menu "Undo" -> window
 const uint32 MSG_REDO = 'redo';         // menu "Redo" -> window
 const uint32 MSG_HISTORY = 'hist';      // the font's history changed -> window
 const uint32 MSG_PREVIEW = 'pvop';      // menu "Text preview" -> window
+const uint32 MSG_OVERVIEW = 'ovop';     // menu "Glyph overview" -> window
 
 // Any window -> main window: show glyph "gno" (int32, 0 to 0xFFFF) in the
 // outline editor. The glyf table is shown and the glyph chosen exactly as

@@ -5,6 +5,7 @@
 #include "app/initview.h"
 #include "app/messages.h"
 #include "app/preview_link.h"
+#include "app/overview_link.h"
 #include "app/report.h"
 #include "app/tavrelview.h"
 #include "app/tavrelwindow.h"
@@ -14,6 +15,7 @@
 #include "font/history.h"
 #include "font/ttf.h"
 #include "preview/preview_messages.h"
+#include "overview/overview_messages.h"
 
 #include <Alert.h>
 #include <AppFileInfo.h>
@@ -40,16 +42,20 @@ const char* const ABOUT_TEXT = "tavrel ver.0.011   2009. 4.22\n"
 
 } // namespace
 
-tavrel::tavrel() : BApplication(SIGNATURE), fRecovery(recovery::default_folder()) {
+tavrel::tavrel()
+    : BApplication(SIGNATURE), fRecovery(recovery::default_folder()),
+      fSettings(settings::default_path()) {
     register_glyf_views();
     register_ebdt_views();
     window = new tavrelwindow(BRect(100, 100, 499, 399));
     windowlink = BMessenger(window);
     workview = window->workview;
     fPreview = new preview_link(window);
+    fOverview = new overview_link(window, &fSettings);
     if (lockwindow()) {
         window->keeper = &fRecovery;
         window->preview = fPreview;
+        window->overview = fOverview;
         window->Unlock();
     }
     filepanel = nullptr;
@@ -57,8 +63,10 @@ tavrel::tavrel() : BApplication(SIGNATURE), fRecovery(recovery::default_folder()
 
 tavrel::~tavrel() {
     forgetpanel();
-    // The preview reads the font through the main window: it goes first.
+    // The preview and the overview read the font through the main window:
+    // they go first.
     fPreview->close();
+    fOverview->close();
     // A window still running would go on using the font deleted below:
     // it is stopped first, keeping the work view, which holds the font's
     // views.
@@ -77,6 +85,7 @@ tavrel::~tavrel() {
     if (workview && !workview->Window())
         delete workview;
     delete fPreview;
+    delete fOverview;
     // A normal end: the copies of changes the user saved or let go.
     fRecovery.end();
 }
@@ -300,6 +309,7 @@ void tavrel::clear() {
         window->Unlock();
     }
     fPreview->post(PREVIEW_FONT);
+    fOverview->post(OVERVIEW_FONT);
 }
 
 void tavrel::announce() {
@@ -319,6 +329,7 @@ void tavrel::announce() {
         snooze(1);
     announced = true;
     fPreview->post(PREVIEW_FONT);
+    fOverview->post(OVERVIEW_FONT);
 }
 
 int tavrel::load(entry_ref& ref, std::string* why) {

@@ -8,11 +8,13 @@
 #include <Messenger.h>
 
 #include "app/recovery.h"
+#include "app/settings.h"
 
 #include <exception>
 #include <string>
 
 class preview_link;
+class overview_link;
 class tavrelwindow;
 class tavrelview;
 class BFile;
@@ -96,6 +98,9 @@ class tavrel : public BApplication {
     recovery fRecovery;
     // The text preview's link to the main window.
     preview_link* fPreview = nullptr;
+    // Kept between runs (window sizes); the glyph overview's link.
+    settings fSettings;
+    overview_link* fOverview = nullptr;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/preview_link.h"
+#include "app/overview_link.h"
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
@@ -14,6 +15,7 @@
 #include "font/history.h"
 #include "font/ttf.h"
 #include "preview/preview_messages.h"
+#include "overview/overview_messages.h"
 
 #include <Application.h>
 #include <Menu.h>
@@ -98,6 +100,7 @@ void tavrelwindow::setupmenus() {
     edit->SetTargetForItems(this);
     menubar->AddItem(edit);
     BMenu* view = new BMenu("View", B_ITEMS_IN_COLUMN);
+    view->AddItem(new BMenuItem("Glyph overview", new BMessage(MSG_OVERVIEW), 'G'));
     view->AddItem(new BMenuItem("Text preview", new BMessage(MSG_PREVIEW), 'P'));
     view->SetTargetForItems(this);
     menubar->AddItem(view);
@@ -250,10 +253,16 @@ void tavrelwindow::MessageReceived(BMessage* message) {
         // Every stored change of the font (and every save) passes here.
         if (preview)
             preview->post(PREVIEW_CHANGED);
+        if (overview)
+            overview->post(OVERVIEW_CHANGED);
         return;
     case MSG_PREVIEW:
         if (preview)
             preview->open();
+        return;
+    case MSG_OVERVIEW:
+        if (overview)
+            overview->open();
         return;
     case MSG_SHOW_GLYPH:
         showglyph(message);
@@ -317,6 +326,13 @@ void tavrelwindow::dispatch(BMessage* message, BHandler* handler) {
         !message->HasInt32("be:cursor_needed") && !message->HasInt32("_msg_what_"))
         record_input(*message, &lastinput);
     BWindow::DispatchMessage(message, handler);
+    // The overview highlights the glyph the outline editor shows.
+    if (overview && message->what != B_MOUSE_MOVED && message->what != B_PULSE) {
+        const glyfeditview* editor =
+            curfont && curfont->glyf ? dynamic_cast<glyfeditview*>(curfont->glyf->editview)
+                                     : nullptr;
+        overview->editor_glyph(editor && editor->gno != 0xFFFF ? editor->gno : -1);
+    }
     if (!curfont || message->what == B_MOUSE_MOVED || message->what == B_PULSE ||
         message->what == MSG_HISTORY)
         return;

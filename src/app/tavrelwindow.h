@@ -17,6 +17,7 @@ class BMenuBar;
 class BMenuItem;
 class BScrollBar;
 class preview_link;
+class overview_link;
 class recovery;
 class selectview;
 class tavrelview;
@@ -82,6 +83,9 @@ class tavrelwindow : public BWindow, public editor_window {
     preview_link* preview = nullptr;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
+    // The glyph overview's link, set by the application (with the window
+    // locked) before any message can open it.
+    overview_link* overview = nullptr;
 
   private:
     void dispatch(BMessage* message, BHandler* handler);

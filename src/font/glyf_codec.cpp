@@ -23,6 +23,7 @@
 #include "font/glyf.h"
 
 #include "font/glyf_components.h"
+#include "font/glyf_records.h"
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -53,7 +54,7 @@ const int max_component_records = 8 * glyph::max_components;
 const long max_decoded_contours = 4096;
 
 struct decode_context {
-    ttf_glyf& table;
+    const glyf_records& source;
     // Glyph indices whose records are being read: the glyph itself and one
     // composite per level.
     unsigned path[GLYF_MAX_COMPONENT_DEPTH + 2];
@@ -212,17 +213,6 @@ int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
     return 0;
 }
 
-// Where glyph gi's record lies; false when the font cannot say (no such
-// glyph, no loca entry, or the tables needed to look it up are missing).
-bool locate(ttf_glyf& table, unsigned gi, unsigned long* offset, unsigned long* length) {
-    ttf* font = table.owner;
-    if (!font || !font->maxp || !font->loca || !font->head)
-        return false;
-    if (gi >= font->maxp->numglyphs())
-        return false;
-    return font->loca->get_offset(font->head->is32loca(), (int)gi, offset, length) == 0;
-}
-
 struct component_entry {
     std::unique_ptr<glyph> g;
     glyf_component entry;
@@ -232,17 +222,17 @@ struct component_entry {
 // decoded. 0 when read (or empty), -1 when the font has no such glyph, 1
 // when its record is damaged.
 int decode_component(decode_context& ctx, unsigned gi, glyph* c, unsigned level) {
-    unsigned long offset, length;
-    if (!locate(ctx.table, gi, &offset, &length))
+    byte_span rec;
+    glyf_records::status found = ctx.source.record(gi, &rec);
+    if (found == glyf_records::missing)
         return -1;
-    if (length == 0)
+    if (found == glyf_records::damaged)
+        return 1;
+    if (rec.size() == 0)
         return 0;
     if (ctx.on_path(gi))
         return 1; // refers back to itself
     if (++ctx.records > max_component_records)
-        return 1;
-    byte_span rec = ctx.table.bytes().slice(offset, length);
-    if (rec.size() != length)
         return 1;
     ctx.path[ctx.depth++] = gi;
     int r = decode_record(ctx, rec, c, level);
@@ -335,6 +325,30 @@ int decode_record(decode_context& ctx, const byte_span& rec, glyph* g, unsigned 
 
 } // namespace
 
+glyf_records::status glyf_table_records::record(unsigned gi, byte_span* rec) const {
+    ttf* font = fTable.owner;
+    unsigned long offset, length;
+    if (!font || !font->maxp || !font->loca || !font->head || gi >= font->maxp->numglyphs())
+        return missing;
+    if (font->loca->get_offset(font->head->is32loca(), (int)gi, &offset, &length) != 0)
+        return missing;
+    *rec = fTable.bytes().slice(offset, length);
+    return rec->size() == length ? found : damaged;
+}
+
+int glyf_decode(const glyf_records& records, const byte_span& rec, glyph* g) {
+    if (rec.size() == 0)
+        return 0;
+    if (!g)
+        return 1;
+    decode_context ctx{records, {}, 0, 0, 0};
+    if (g->index != 0xFFFF)
+        ctx.path[ctx.depth++] = g->index;
+    int r = decode_record(ctx, rec, g, 0);
+    scratch.trim();
+    return r;
+}
+
 int ttf_glyf::decode(unsigned long offset, unsigned long length, glyph* g) {
     if (length == 0)
         return 0;
@@ -343,12 +357,7 @@ int ttf_glyf::decode(unsigned long offset, unsigned long length, glyph* g) {
     byte_span rec = bytes().slice(offset, length);
     if (rec.size() != length)
         return 1;
-    decode_context ctx{*this, {}, 0, 0, 0};
-    if (g->index != 0xFFFF)
-        ctx.path[ctx.depth++] = g->index;
-    int r = decode_record(ctx, rec, g, 0);
-    scratch.trim();
-    return r;
+    return glyf_decode(glyf_table_records(*this), rec, g);
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a layer includes a layer above it. The layers, lowest first:
-# kit; font with outline; editor and preview beside each other; app. Given a source tree's top folder.
+# kit; font with outline; editor, preview and overview beside each other; app. Given a source tree's top folder.
 set -uo pipefail
 src="${1:?usage: check_layering.sh SOURCE_DIR}/src"
 status=0
@@ -22,9 +22,10 @@ forbid() {
     fi
 }
 
-forbid kit font outline editor preview app
-forbid font editor preview app
-forbid outline editor preview app
-forbid editor preview app
-forbid preview editor app
+forbid kit font outline editor preview overview app
+forbid font editor preview overview app
+forbid outline editor preview overview app
+forbid editor preview overview app
+forbid preview editor overview app
+forbid overview editor preview app
 exit $status

@@ -1,0 +1,71 @@
+// cell_painter: draws one cell of the glyph overview into an image of its
+// own: the glyph filled anti-aliased from its outline (or its strike image
+// magnified) in a square, and under it the glyph number in hexadecimal
+// and the first character mapped to it with its code. An empty glyph
+// leaves the square empty; a glyph that cannot be read is marked damaged.
+#ifndef TAVREL_OVERVIEW_CELL_PAINTER_H
+#define TAVREL_OVERVIEW_CELL_PAINTER_H
+
+#include "overview/cell_content.h"
+#include "overview/glyph_raster.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class BBitmap;
+class BView;
+
+// Where the parts of a cell lie, for a glyph square of `size` pixels.
+struct cell_geometry {
+    int size = 64;   // the glyph square
+    int width = 64;  // the cell's image
+    int height = 90; // square and labels
+    int square_x = 0;
+    float font_size = 10;
+
+    static cell_geometry for_size(int size);
+    size_t image_bytes() const { return (size_t)width * height * 4; }
+};
+
+// Where font units land in the glyph square of a cell: the font's
+// vertical extent fills the square less a pixel at top and bottom, and
+// the glyph's advance is centred (its outline's box when it has no
+// advance or a wider one).
+raster_placement outline_placement(const font_facts& facts, int size, int advance, float xmin,
+                                   float xmax);
+
+// The labels: "0041", and "A U+0041" (empty when no character is mapped).
+std::string cell_number_label(unsigned gno);
+std::string cell_char_label(uint32_t code);
+
+class cell_painter {
+  public:
+    cell_painter();
+    ~cell_painter();
+    cell_painter(const cell_painter&) = delete;
+    cell_painter& operator=(const cell_painter&) = delete;
+
+    // A new image of the cell; null when memory for it ran out.
+    std::unique_ptr<BBitmap> paint(const cell_content& content, const font_facts& facts,
+                                   const cell_geometry& g);
+    // Glyph records decoded and strike images drawn so far.
+    uint64_t decodes() const { return fDecodes; }
+
+  private:
+    // Fills the glyph square of the canvas; false when the content cannot
+    // be read (the cell is then marked damaged).
+    bool paint_outline(const cell_content& content, const font_facts& facts,
+                       const cell_geometry& g);
+    bool paint_strike(const cell_content& content, const font_facts& facts,
+                      const cell_geometry& g);
+    void ensure_canvas(const cell_geometry& g);
+
+    BBitmap* fCanvas = nullptr;
+    BView* fCanvasView = nullptr;
+    int fCanvasW = 0, fCanvasH = 0;
+    std::unique_ptr<coverage_mask> fMask;
+    uint64_t fDecodes = 0;
+};
+
+#endif

@@ -1,0 +1,29 @@
+// What the glyph overview needs of the program that opens it: the font,
+// read with its owner locked, the outline editor to show a glyph in, and a
+// place to remember the window's size between runs. The application
+// provides it; the overview's tests provide their own.
+#ifndef TAVREL_OVERVIEW_OVERVIEW_HOST_H
+#define TAVREL_OVERVIEW_OVERVIEW_HOST_H
+
+#include <functional>
+#include <string>
+
+class ttf;
+
+class overview_host {
+  public:
+    virtual ~overview_host() = default;
+
+    // Calls `read` with the font's owner locked: the font shown (null
+    // when there is none) and the name of its file (empty for a new font).
+    // Nothing may be kept of the font after `read` returns. False, with
+    // `read` not called, when the owner has gone.
+    virtual bool read_font(const std::function<void(ttf* font, const std::string& file)>& read) = 0;
+    // Asks for glyph gno to be shown in the outline editor.
+    virtual void show_glyph(unsigned gno) = 0;
+    // Settings kept between runs: a value or `fallback`, and a new value.
+    virtual std::string setting(const std::string& key, const std::string& fallback) = 0;
+    virtual void remember(const std::string& key, const std::string& value) = 0;
+};
+
+#endif
