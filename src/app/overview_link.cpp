@@ -1,5 +1,6 @@
 #include "app/overview_link.h"
 
+#include "app/messages.h"
 #include "app/settings.h"
 #include "app/tavrelwindow.h"
 #include "editor/globals.h"
@@ -90,7 +91,9 @@ bool overview_link::read_font(const std::function<void(ttf* font, const std::str
 }
 
 void overview_link::show_glyph(unsigned gno) {
-    (void)gno;
+    BMessage show(MSG_SHOW_GLYPH);
+    show.AddInt32("gno", (int32)gno);
+    fMain.SendMessage(&show);
 }
 
 std::string overview_link::setting(const std::string& key, const std::string& fallback) {

@@ -68,18 +68,17 @@ void font_facts::take(ttf* font) {
         em = 1000;
     top = em * 4 / 5;
     bottom = top - em;
-    if (font->hhea && font->hhea->bytes().has(0, 8)) {
-        int asc = font->hhea->bytes().s16(4), desc = font->hhea->bytes().s16(6);
-        if (sane_extent(asc, desc, em)) {
-            top = asc;
-            bottom = desc;
-        }
-    } else if (font->head) {
-        BRect b = font->head->bounds();
-        if (sane_extent((int)b.bottom, (int)b.top, em)) {
-            top = (int)b.bottom;
-            bottom = (int)b.top;
-        }
+    // The ascender and descender, else the font's box, else most of the em
+    // above the baseline.
+    int asc = font->hhea ? font->hhea->bytes().s16(4) : 0;
+    int desc = font->hhea ? font->hhea->bytes().s16(6) : 0;
+    BRect box = font->head ? font->head->bounds() : BRect();
+    if (sane_extent(asc, desc, em)) {
+        top = asc;
+        bottom = desc;
+    } else if (font->head && sane_extent((int)box.top, (int)box.bottom, em)) {
+        top = (int)box.top;
+        bottom = (int)box.bottom;
     }
     if (font->eblc && font->ebdt) {
         const byte_span t = font->eblc->bytes();
