@@ -3,7 +3,8 @@
 # under the sanitizers (TAVREL_SANITIZERS=0 skips them), each build in a
 # folder of its own:
 #   build-asan/  AddressSanitizer with UndefinedBehaviorSanitizer, every test
-#   build-tsan/  ThreadSanitizer, the kit's, the editors' and the application's tests
+#   build-tsan/  ThreadSanitizer, the kit's, the editors', the overview's and the
+#                application's tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -42,6 +43,6 @@ phase "ThreadSanitizer: build and the kit, editor and application tests"
 start=$SECONDS
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_TESTS=ON \
     -DTAVREL_SANITIZE=thread
-cmake --build build-tsan -j2 --target kit_tests editor_tests app_tests
-(cd build-tsan && ctest --output-on-failure -j2 --timeout 900 -L '^(kit|editor|app)$')
+cmake --build build-tsan -j2 --target kit_tests editor_tests overview_tests app_tests
+(cd build-tsan && ctest --output-on-failure -j2 --timeout 900 -L '^(kit|editor|overview|app)$')
 echo "== tsan: $((SECONDS - start)) s"

@@ -172,3 +172,16 @@ TEST(Desktop, PointMovedInAVariableFontMovesAtEveryInstance) {
               std::string::npos)
         << output;
 }
+
+// The glyph overview on the real desktop: Alt+G, End, a double-click on the
+// last cell shows that glyph in the outline editor; see
+// tests/tools/overview_on_xvfb.sh.
+TEST(Desktop, OverviewDoubleClickShowsTheLastGlyphInTheEditor) {
+    std::string out;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/overview_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
+                        python(),
+                    &out);
+    EXPECT_EQ(0, status) << out;
+}
