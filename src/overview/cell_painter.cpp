@@ -129,8 +129,15 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
     v->FillRect(square);
     fCanvas->Unlock();
 
+    fGlyph.reset();
     bool readable = content.strike < 0 ? paint_outline(content, facts, g)
                                        : paint_strike(content, facts, g);
+    // The character beside its code is drawn from the glyph itself when
+    // it has an outline: as the font draws it, and without looking for a
+    // desktop font that has it (which costs far more than the cell).
+    const int line = (int)g.font_size + 3;
+    const bool own = readable && fGlyph && (fGlyph->count > 0 || fGlyph->ncompo > 0) &&
+                     content.code != char_map::no_char && drawable(content.code);
 
     fCanvas->Lock();
     if (!readable) {
@@ -155,12 +162,19 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
     }
     v->SetHighColor(label_ink);
     v->SetFontSize(g.font_size);
-    const float line = g.font_size + 3;
     v->DrawString(cell_number_label(content.gno).c_str(), BPoint(2, s + line - 1));
-    std::string chr = cell_char_label(content.code);
-    if (!chr.empty())
-        v->DrawString(chr.c_str(), BPoint(2, s + 2 * line - 1));
+    if (own) {
+        char code[16];
+        snprintf(code, sizeof code, "U+%04X", content.code);
+        v->DrawString(code, BPoint(2 + line + 2, s + 2 * line - 1));
+    } else {
+        std::string chr = cell_char_label(content.code);
+        if (!chr.empty())
+            v->DrawString(chr.c_str(), BPoint(2, s + 2 * line - 1));
+    }
     fCanvas->Unlock();
+    if (own)
+        paint_small(content, facts, g, 2, g.size + line + 1, line);
 
     std::unique_ptr<BBitmap> image(new (std::nothrow)
                                        BBitmap(BRect(0, 0, g.width - 1, g.height - 1), B_RGB32));
@@ -177,7 +191,8 @@ bool cell_painter::paint_outline(const cell_content& content, const font_facts& 
         return false;
     if (copy.kind() != glyph_copy::outline)
         return true;
-    glyph gl((unsigned short)content.gno);
+    fGlyph.reset(new glyph((unsigned short)content.gno));
+    glyph& gl = *fGlyph;
     fDecodes++;
     if (copy.decode(&gl) != 0)
         return false;
@@ -187,7 +202,7 @@ bool cell_painter::paint_outline(const cell_content& content, const font_facts& 
         fMask.reset(new coverage_mask(g.size, g.size));
     fMask->clear();
     fMask->fill(gl, at);
-    std::vector<uint8_t> cover;
+    std::vector<uint8_t>& cover = fCover;
     fMask->resolve(&cover);
     uint32_t* bits = (uint32_t*)fCanvas->Bits();
     for (int y = 0; y < g.size; y++) {
@@ -201,6 +216,30 @@ bool cell_painter::paint_outline(const cell_content& content, const font_facts& 
         }
     }
     return true;
+}
+
+void cell_painter::paint_small(const cell_content& content, const font_facts& facts,
+                               const cell_geometry& g, int left, int top, int size) {
+    BRect box = fGlyph->bounds();
+    raster_placement at =
+        outline_placement(facts, size, content.outline.advance(), box.left, box.right);
+    if (!fSmall || fSmall->width() != size)
+        fSmall.reset(new coverage_mask(size, size));
+    fSmall->clear();
+    fSmall->fill(*fGlyph, at);
+    fSmall->resolve(&fCover);
+    uint32_t* bits = (uint32_t*)fCanvas->Bits();
+    for (int y = 0; y < size && top + y < g.height; y++) {
+        for (int x = 0; x < size && left + x < g.width; x++) {
+            unsigned c = fCover[(size_t)y * size + x];
+            if (!c)
+                continue;
+            uint32_t& p = bits[(size_t)(top + y) * g.width + left + x];
+            auto mix = [c](unsigned from, unsigned to) { return (from * (255 - c) + to * c) / 255; };
+            p = 0xFF000000u | mix((p >> 16) & 0xFF, label_ink.red) << 16 |
+                mix((p >> 8) & 0xFF, label_ink.green) << 8 | mix(p & 0xFF, label_ink.blue);
+        }
+    }
 }
 
 bool cell_painter::paint_strike(const cell_content& content, const font_facts& facts,

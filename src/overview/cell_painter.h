@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class BBitmap;
 class BView;
+class glyph;
 
 // Where the parts of a cell lie, for a glyph square of `size` pixels.
 struct cell_geometry {
@@ -35,7 +37,9 @@ struct cell_geometry {
 raster_placement outline_placement(const font_facts& facts, int size, int advance, float xmin,
                                    float xmax);
 
-// The labels: "0041", and "A U+0041" (empty when no character is mapped).
+// The labels: "0041", and "A U+0041" (empty when no character is mapped),
+// the character in a desktop font. A cell whose glyph has an outline draws
+// the character from that outline instead, beside "U+0041".
 std::string cell_number_label(unsigned gno);
 std::string cell_char_label(uint32_t code);
 
@@ -59,12 +63,19 @@ class cell_painter {
                        const cell_geometry& g);
     bool paint_strike(const cell_content& content, const font_facts& facts,
                       const cell_geometry& g);
+    // The glyph just decoded, `size` pixels square at (left, top) of the
+    // label strip, in the labels' ink.
+    void paint_small(const cell_content& content, const font_facts& facts,
+                     const cell_geometry& g, int left, int top, int size);
     void ensure_canvas(const cell_geometry& g);
 
     BBitmap* fCanvas = nullptr;
     BView* fCanvasView = nullptr;
     int fCanvasW = 0, fCanvasH = 0;
     std::unique_ptr<coverage_mask> fMask;
+    std::unique_ptr<coverage_mask> fSmall;
+    std::unique_ptr<glyph> fGlyph; // the glyph the cell being painted shows
+    std::vector<uint8_t> fCover;
     uint64_t fDecodes = 0;
 };
 

@@ -48,19 +48,30 @@ void glyph_copy::take(ttf* font, unsigned gno, size_t byte_limit) {
     if (!font || gno > 0xFFFF)
         return;
     const unsigned count = font->maxp ? font->maxp->numglyphs() : 0;
+    // Glyphs met on this walk; kept between walks, cleared as it ends.
+    thread_local std::vector<uint8_t> seen(0x10000);
+    struct forget {
+        const std::vector<entry>& met;
+        ~forget() {
+            for (const entry& e : met)
+                seen[e.gi] = 0;
+        }
+    } clean{fEntries};
     std::vector<unsigned> todo{gno};
-    std::vector<bool> seen(0x10000);
     while (!todo.empty()) {
         unsigned gi = todo.back();
         todo.pop_back();
         if (seen[gi])
             continue;
-        seen[gi] = true;
+        seen[gi] = 1;
         entry e;
         byte_span rec;
         read(font, gi, &e, &rec);
         e.offset = (uint32_t)fBytes.size();
         if (fBytes.size() + e.length > byte_limit || fEntries.size() >= max_records) {
+            for (const entry& met : fEntries)
+                seen[met.gi] = 0;
+            seen[gi] = 0;
             fEntries.clear();
             fBytes.clear();
             fKind = damaged;

@@ -92,7 +92,8 @@ class open_overview {
             window->Quit();
     }
 
-    void idle() { ASSERT_TRUE(screen().wait_idle()); }
+    // Sanitizer builds draw a screenful of large cells slowly: a minute.
+    void idle() { ASSERT_TRUE(screen().wait_idle(60000000)); }
     overview_grid* grid() const { return window->grid(); }
     // Posts a message to the window and waits until it is handled.
     void post(BMessage message) {

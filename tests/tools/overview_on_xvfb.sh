@@ -23,7 +23,12 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 [ -n "$overview" ] || { echo "Alt+G opened no overview"; exit 1; }
-name=$(xdotool getwindowname "$overview")
+# The title names the font once the overview has read it.
+for _ in $(seq 200); do
+    name=$(xdotool getwindowname "$overview")
+    [ "$name" = "Glyphs — $(basename "$font")" ] && break
+    sleep 0.05
+done
 [ "$name" = "Glyphs — $(basename "$font")" ] || { echo "overview titled \"$name\""; exit 1; }
 sleep 0.5
 xdotool windowfocus --sync "$overview"

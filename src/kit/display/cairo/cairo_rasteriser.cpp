@@ -178,10 +178,13 @@ bool pattern_bit(const pattern& p, int32 x, int32 y) {
     return (p.data[y & 7] >> (7 - (x & 7))) & 1;
 }
 
-// Applies the mask once to every pixel it covers inside the clip.
-pixel_rect composite(const paint_context& c, const coverage& mask, const pattern& fill) {
+// Applies the fill once to every pixel of `box` inside the clip for which
+// covered(x, y) holds.
+template <typename Covered>
+pixel_rect composite_with(const paint_context& c, const pixel_rect& box, const pattern& fill,
+                          Covered covered) {
     pixel_rect changed;
-    if (mask.empty() || !c.target)
+    if (box.empty() || !c.target)
         return changed;
     surface& s = *c.target;
     uint32 hi = pack(c.high), lo = pack(c.low);
@@ -203,16 +206,14 @@ pixel_rect composite(const paint_context& c, const coverage& mask, const pattern
     } else if (c.mode == B_OP_INVERT && all_high) {
         how = fast::invert;
     }
-    const int32 left = mask.box().left;
     for (const pixel_rect& clip : c.clip.rects()) {
-        pixel_rect area = clip.intersect(mask.box()).intersect(s.rect());
+        pixel_rect area = clip.intersect(box).intersect(s.rect());
         if (area.empty())
             continue;
         for (int32 y = area.top; y <= area.bottom; y++) {
             uint32* row = s.pixels + (size_t)y * s.stride;
-            const uint8* covered = mask.row(y);
             for (int32 x = area.left; x <= area.right; x++) {
-                if (covered[x - left] < 128)
+                if (!covered(x, y))
                     continue;
                 switch (how) {
                 case fast::set:
@@ -230,6 +231,15 @@ pixel_rect composite(const paint_context& c, const coverage& mask, const pattern
         changed = changed.unite(area);
     }
     return changed;
+}
+
+// Applies the mask once to every pixel it covers inside the clip.
+pixel_rect composite(const paint_context& c, const coverage& mask, const pattern& fill) {
+    if (mask.empty())
+        return pixel_rect{};
+    const int32 left = mask.box().left;
+    return composite_with(c, mask.box(), fill,
+                          [&](int32 x, int32 y) { return mask.row(y)[x - left] >= 128; });
 }
 
 // The mask box for a primitive: its device bounds widened by `margin`,
@@ -532,9 +542,8 @@ pixel_rect cairo_rasteriser::fill_rect(const paint_context& c, BRect rect,
     pixel_rect r = device_rect(c, rect);
     if (r.empty())
         return pixel_rect{};
-    coverage mask(r.intersect(c.clip.bounds()));
-    mask.fill(r);
-    return composite(c, mask, fill);
+    // A rectangle covers every pixel of its box: no mask to build.
+    return composite_with(c, r, fill, [](int32, int32) { return true; });
 }
 
 pixel_rect cairo_rasteriser::stroke_rect(const paint_context& c, BRect rect,
@@ -772,10 +781,27 @@ pixel_rect cairo_rasteriser::draw_pixels(const paint_context& c, const surface& 
         return pixel_rect{};
     pixel_rect changed;
     surface& dst = *c.target;
+    // Pixels copied one to one (the usual case): whole rows, no scaling.
+    const bool unscaled = sw == dw && sh == dh && from.left == std::floor(from.left) &&
+                          from.top == std::floor(from.top) && c.mode != B_OP_OVER &&
+                          c.mode != B_OP_INVERT;
     for (const pixel_rect& clip : c.clip.rects()) {
         pixel_rect area = clip.intersect(dst_rect).intersect(dst.rect());
         if (area.empty())
             continue;
+        if (unscaled) {
+            const int32 dx = (int32)from.left - dst_rect.left, dy = (int32)from.top - dst_rect.top;
+            pixel_rect inside = area.intersect(pixel_rect{-dx, -dy, source.width - 1 - dx,
+                                                          source.height - 1 - dy});
+            for (int32 y = inside.top; y <= inside.bottom && !inside.empty(); y++) {
+                const uint32* srow = source.pixels + (size_t)(y + dy) * source.stride + dx;
+                uint32* drow = dst.pixels + (size_t)y * dst.stride;
+                for (int32 x = inside.left; x <= inside.right; x++)
+                    drow[x] = srow[x] | 0xff000000u;
+            }
+            changed = changed.unite(area);
+            continue;
+        }
         for (int32 y = area.top; y <= area.bottom; y++) {
             int32 sy = (int32)std::floor(from.top + (y - dst_rect.top + 0.5) * sh / dh);
             if (sy < 0 || sy >= source.height)

@@ -17,6 +17,14 @@ struct fallback_fonts {
     std::map<std::pair<std::string, bool>, FcCharSet*> own;
     // The face for a character the own font lacks; null when no font has it.
     std::map<std::tuple<std::string, bool, FcChar32>, cairo_font_face_t*> faces;
+    // Every font fontconfig would fall back to for a family, best first,
+    // sorted once: finding the font for a character is then a walk over
+    // character sets, not a match over every installed font.
+    struct sorted_fonts {
+        FcPattern* wanted = nullptr; // the family's pattern, substituted
+        FcFontSet* fonts = nullptr;
+    };
+    std::map<std::pair<std::string, bool>, sorted_fonts> sorted;
     // One face per font file, shared by all the characters it serves.
     std::map<std::pair<std::string, int>, cairo_font_face_t*> files;
 };
@@ -59,39 +67,54 @@ FcCharSet* own_chars(fallback_fonts& all, const font_spec& font) {
     return chars;
 }
 
+const fallback_fonts::sorted_fonts& sorted_for(fallback_fonts& all, const font_spec& font) {
+    auto key = std::make_pair(font.family, font.bold);
+    auto known = all.sorted.find(key);
+    if (known != all.sorted.end())
+        return known->second;
+    fallback_fonts::sorted_fonts& made = all.sorted[key];
+    made.wanted = pattern_for(font);
+    FcConfigSubstitute(nullptr, made.wanted, FcMatchPattern);
+    FcDefaultSubstitute(made.wanted);
+    FcResult result;
+    // Trimmed: a font that adds no character to those before it is left out.
+    made.fonts = FcFontSort(nullptr, made.wanted, FcTrue, nullptr, &result);
+    return made;
+}
+
 cairo_font_face_t* face_for(fallback_fonts& all, const font_spec& font, FcChar32 c) {
     auto key = std::make_tuple(font.family, font.bold, c);
     auto known = all.faces.find(key);
     if (known != all.faces.end())
         return known->second;
     cairo_font_face_t* face = nullptr;
-    FcPattern* p = pattern_for(font);
-    FcCharSet* wanted = FcCharSetCreate();
-    FcCharSetAddChar(wanted, c);
-    FcPatternAddCharSet(p, FC_CHARSET, wanted);
-    FcCharSetDestroy(wanted);
-    if (FcPattern* found = match(p)) {
+    const fallback_fonts::sorted_fonts& sorted = sorted_for(all, font);
+    for (int i = 0; sorted.fonts && i < sorted.fonts->nfont && !face; i++) {
+        FcPattern* candidate = sorted.fonts->fonts[i];
         FcCharSet* set;
         FcChar8* file;
         int index = 0;
-        FcPatternGetInteger(found, FC_INDEX, 0, &index);
-        if (FcPatternGetCharSet(found, FC_CHARSET, 0, &set) == FcResultMatch &&
-            FcCharSetHasChar(set, c) &&
-            FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
-            auto where = std::make_pair(std::string((const char*)file), index);
-            auto shared = all.files.find(where);
-            if (shared != all.files.end()) {
-                face = shared->second;
-            } else {
-                face = cairo_ft_font_face_create_for_pattern(found);
-                if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
-                    cairo_font_face_destroy(face);
-                    face = nullptr;
-                }
-                all.files[where] = face;
-            }
+        if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &set) != FcResultMatch ||
+            !FcCharSetHasChar(set, c) ||
+            FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch)
+            continue;
+        FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
+        auto where = std::make_pair(std::string((const char*)file), index);
+        auto shared = all.files.find(where);
+        if (shared != all.files.end()) {
+            face = shared->second;
+            break;
         }
-        FcPatternDestroy(found);
+        FcPattern* prepared = FcFontRenderPrepare(nullptr, sorted.wanted, candidate);
+        if (!prepared)
+            continue;
+        face = cairo_ft_font_face_create_for_pattern(prepared);
+        FcPatternDestroy(prepared);
+        if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(face);
+            face = nullptr;
+        }
+        all.files[where] = face;
     }
     all.faces[key] = face;
     return face;
