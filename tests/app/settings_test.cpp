@@ -46,8 +46,9 @@ TEST(Settings, MissingDamagedOrForeignFilesGiveTheDefaults) {
     };
     for (const sample& s : samples) {
         std::string path = temp_dir() + "/settings";
-        if (!s.contents.empty())
+        if (!s.contents.empty()) {
             ASSERT_TRUE(write_file(path, bytes_of(s.contents)));
+        }
         settings store(path);
         EXPECT_EQ(s.cell, store.get("overview.cell", "64")) << s.what;
     }

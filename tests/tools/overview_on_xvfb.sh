@@ -16,20 +16,16 @@ large_window
 
 xdotool windowfocus --sync "$window"
 xdotool key alt+g
-overview=""
-for _ in $(seq 100); do
-    overview=$(xdotool search --onlyvisible --name '^Glyphs ' 2>/dev/null | head -1 || true)
-    [ -n "$overview" ] && break
-    sleep 0.05
-done
-[ -n "$overview" ] || { echo "Alt+G opened no overview"; exit 1; }
-# The title names the font once the overview has read it.
+# The overview is titled with the font's file name once it has read it.
+title="Glyphs — $(basename "$font")"
+overview="" name=""
 for _ in $(seq 200); do
-    name=$(xdotool getwindowname "$overview")
-    [ "$name" = "Glyphs — $(basename "$font")" ] && break
+    overview=$(xdotool search --onlyvisible --name '^Glyphs' 2>/dev/null | head -1 || true)
+    [ -n "$overview" ] && name=$(xdotool getwindowname "$overview")
+    [ "$name" = "$title" ] && break
     sleep 0.05
 done
-[ "$name" = "Glyphs — $(basename "$font")" ] || { echo "overview titled \"$name\""; exit 1; }
+[ "$name" = "$title" ] || { echo "no overview titled \"$title\" after Alt+G (\"$name\")"; exit 1; }
 sleep 0.5
 xdotool windowfocus --sync "$overview"
 xdotool key End

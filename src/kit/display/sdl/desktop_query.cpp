@@ -3,11 +3,39 @@
 // Kept apart from the kit's headers: Xlib defines macros such as None,
 // Status and Bool.
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xutil.h>
+#endif
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace kit::sdl {
+
+void name_window(SDL_Window* window, const char* title) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    Display* display = info.info.x11.display;
+    ::Window xwindow = info.info.x11.window;
+    char* text = const_cast<char*>(title ? title : "");
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom netname = XInternAtom(display, "_NET_WM_NAME", False);
+    XChangeProperty(display, xwindow, netname, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text), (int)std::strlen(text));
+    XTextProperty property;
+    if (Xutf8TextListToTextProperty(display, &text, 1, XStdICCTextStyle, &property) >= 0) {
+        XSetWMName(display, xwindow, &property);
+        XFree(property.value);
+    }
+#else
+    (void)window;
+    (void)title;
+#endif
+}
 
 void pointer_in(SDL_Window* window, int* x, int* y) {
     *x = *y = 0;

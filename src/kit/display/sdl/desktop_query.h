@@ -16,6 +16,13 @@ void pointer_in(SDL_Window* window, int* x, int* y);
 // readable when events arrive; -1 where there is none to wait on.
 int event_descriptor(SDL_Window* window);
 
+// Names `window` `title` (UTF-8) on the desktop. SDL converts a title for
+// X through the C library's locale, which is the plain "C" one in this
+// program: a title past ASCII (an em dash, an accented file name) would
+// be named in mangled Latin-1, or not at all. Here the UTF-8 name
+// (_NET_WM_NAME) and the older one (WM_NAME) are set from UTF-8 directly.
+void name_window(SDL_Window* window, const char* title);
+
 // Makes errors from the desktop connection non-fatal. A request about a
 // window that has just been destroyed (a closing alert or panel) fails
 // with BadWindow, and Xlib's default answer is to end the program, losing

@@ -83,7 +83,6 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
     // window gaining the focus, which loses clicks by chance; the kit
     // delivers every click.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-
     std::string failures;
     for (const char* driver : drivers) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
@@ -298,6 +297,10 @@ void sdl_display::pump(bigtime_t timeout) {
         snooze(std::min<bigtime_t>(timeout, 10000));
         return;
     }
+    // Cleared before looking at what the windows want: a wish made while
+    // the windows are being updated is then seen by the wait below, not
+    // left until the next event comes.
+    fWoken = false;
     _Update();
     // SDL's own waiting is not used: while it waits, SDL wakes itself by
     // sending an event to one of our windows over a second connection,
@@ -310,7 +313,6 @@ void sdl_display::pump(bigtime_t timeout) {
     bigtime_t deadline = timeout >= B_INFINITE_TIMEOUT - now
                              ? B_INFINITE_TIMEOUT
                              : now + std::max<bigtime_t>(timeout, 0);
-    fWoken = false;
     while (true) {
         bool handled = false;
         SDL_Event event;
@@ -397,6 +399,7 @@ void sdl_display::_UpdateWindow(int32 token, wanted_window& wanted, desktop_wind
         if (!desktop.window)
             return; // tried again at the next update
         fTokens[SDL_GetWindowID(desktop.window)] = token;
+        sdl::name_window(desktop.window, wanted.title.c_str());
         wanted.title_changed = false;
         wanted.frame_changed = false;
         wanted.limits_changed = true;
@@ -406,6 +409,7 @@ void sdl_display::_UpdateWindow(int32 token, wanted_window& wanted, desktop_wind
     if (wanted.title_changed) {
         wanted.title_changed = false;
         SDL_SetWindowTitle(window, wanted.title.c_str());
+        sdl::name_window(window, wanted.title.c_str());
     }
     if (wanted.limits_changed) {
         wanted.limits_changed = false;
