@@ -27,8 +27,8 @@ struct strike_copy {
     // Copies glyph gno's image in `strike`; call with the font locked.
     void take(ttf* font, unsigned gno, const strike_size& strike);
     bool operator==(const strike_copy& o) const {
-        return kind == o.kind && width == o.width && height == o.height &&
-               bearingx == o.bearingx && bearingy == o.bearingy && pixels == o.pixels;
+        return kind == o.kind && width == o.width && height == o.height && bearingx == o.bearingx &&
+               bearingy == o.bearingy && pixels == o.pixels;
     }
 };
 

@@ -44,8 +44,8 @@ std::string utf8(uint32_t c) {
 // Whether a character draws as something visible on its own: controls,
 // separators and surrogates are shown by their code alone.
 bool drawable(uint32_t c) {
-    return c > 0x20 && c != 0xA0 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000) && c != 0x2028 &&
-           c != 0x2029 && c <= 0x10FFFF;
+    return c > 0x20 && c != 0xA0 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000) &&
+           c != 0x2028 && c != 0x2029 && c <= 0x10FFFF;
 }
 
 } // namespace
@@ -130,8 +130,8 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
     fCanvas->Unlock();
 
     fGlyph.reset();
-    bool readable = content.strike < 0 ? paint_outline(content, facts, g)
-                                       : paint_strike(content, facts, g);
+    bool readable =
+        content.strike < 0 ? paint_outline(content, facts, g) : paint_strike(content, facts, g);
     // The character beside its code is drawn from the glyph itself when
     // it has an outline: as the font draws it, and without looking for a
     // desktop font that has it (which costs far more than the cell).
@@ -151,8 +151,8 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
         v->StrokeLine(BPoint(square.right - 2, square.top + 2),
                       BPoint(square.left + 2, square.bottom - 2));
         v->SetFontSize(g.font_size);
-        const char* word = content.picture.kind == strike_copy::unsupported ? "not 1-bit"
-                                                                           : "damaged";
+        const char* word =
+            content.picture.kind == strike_copy::unsupported ? "not 1-bit" : "damaged";
         float w = v->StringWidth(word);
         v->SetHighColor(paper);
         v->FillRect(BRect(square.left + (s - w) / 2 - 2, s / 2 - g.font_size + 1,
@@ -235,7 +235,9 @@ void cell_painter::paint_small(const cell_content& content, const font_facts& fa
             if (!c)
                 continue;
             uint32_t& p = bits[(size_t)(top + y) * g.width + left + x];
-            auto mix = [c](unsigned from, unsigned to) { return (from * (255 - c) + to * c) / 255; };
+            auto mix = [c](unsigned from, unsigned to) {
+                return (from * (255 - c) + to * c) / 255;
+            };
             p = 0xFF000000u | mix((p >> 16) & 0xFF, label_ink.red) << 16 |
                 mix((p >> 8) & 0xFF, label_ink.green) << 8 | mix(p & 0xFF, label_ink.blue);
         }

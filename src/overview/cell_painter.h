@@ -61,12 +61,11 @@ class cell_painter {
     // be read (the cell is then marked damaged).
     bool paint_outline(const cell_content& content, const font_facts& facts,
                        const cell_geometry& g);
-    bool paint_strike(const cell_content& content, const font_facts& facts,
-                      const cell_geometry& g);
+    bool paint_strike(const cell_content& content, const font_facts& facts, const cell_geometry& g);
     // The glyph just decoded, `size` pixels square at (left, top) of the
     // label strip, in the labels' ink.
-    void paint_small(const cell_content& content, const font_facts& facts,
-                     const cell_geometry& g, int left, int top, int size);
+    void paint_small(const cell_content& content, const font_facts& facts, const cell_geometry& g,
+                     int left, int top, int size);
     void ensure_canvas(const cell_geometry& g);
 
     BBitmap* fCanvas = nullptr;

@@ -48,7 +48,7 @@ class glyph_copy : public glyf_records {
   private:
     struct entry {
         uint16_t gi;
-        uint8_t state; // a glyf_records::status
+        uint8_t state;           // a glyf_records::status
         uint32_t offset, length; // in fBytes
     };
     static void read(ttf* font, unsigned gi, entry* e, byte_span* rec);

@@ -243,7 +243,7 @@ void coverage_mask::fill(const glyph& g, const affine& m, int depth) {
         double a = (int16_t)g.compo_xscale[k] / 16384.0, b = (int16_t)g.compo_scale01[k] / 16384.0;
         double cc = (int16_t)g.compo_scale10[k] / 16384.0, d = (int16_t)g.compo_yscale[k] / 16384.0;
         // The component's point p lands at (dx + a*x + b*y, dy + cc*x + d*y).
-        affine t{m.xx * a + m.xy * cc, m.xx * b + m.xy * d, m.yx * a + m.yy * cc,
+        affine t{m.xx * a + m.xy * cc, m.xx * b + m.xy * d,          m.yx * a + m.yy * cc,
                  m.yx * b + m.yy * d,  m.dx + m.xx * dx + m.xy * dy, m.dy + m.yx * dx + m.yy * dy};
         fill(*c, t, depth + 1);
     }

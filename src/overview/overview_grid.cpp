@@ -26,8 +26,8 @@ const rgb_color editor_ring = {235, 120, 0, 255};
 } // namespace
 
 overview_grid::overview_grid(BRect frame, overview_host* host, int cellsize)
-    : BView(frame, "cells", B_FOLLOW_ALL, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE),
-      fHost(host), fGeometry(cell_geometry::for_size(std::clamp(cellsize, min_cell, max_cell))) {
+    : BView(frame, "cells", B_FOLLOW_ALL, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE), fHost(host),
+      fGeometry(cell_geometry::for_size(std::clamp(cellsize, min_cell, max_cell))) {
     SetViewColor(background);
 }
 

@@ -7,6 +7,7 @@
 namespace {
 
 // The standard Macintosh glyph names, in their order.
+// clang-format off
 const char* const mac_names[258] = {
     ".notdef", ".null", "nonmarkingreturn", "space", "exclam", "quotedbl", "numbersign", "dollar",
     "percent", "ampersand", "quotesingle", "parenleft", "parenright", "asterisk", "plus", "comma",
@@ -38,6 +39,7 @@ const char* const mac_names[258] = {
     "onequarter", "threequarters", "franc", "Gbreve", "gbreve", "Idotaccent", "Scedilla",
     "scedilla", "Cacute", "cacute", "Ccaron", "ccaron", "dcroat",
 };
+// clang-format on
 
 const size_t header = 32;
 

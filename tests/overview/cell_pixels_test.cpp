@@ -71,8 +71,8 @@ TEST(OverviewCells, OutlinesMatchFreeTypeAtEveryCellSize) {
         const char* font;
         uint32_t code;
     } const samples[] = {
-        {DEJAVU, 'a'},     {DEJAVU, '&'},      {DEJAVU, 0xC5}, // a composite in DejaVu Sans
-        {DEJAVU, 0x416},   {LIBERATION, 'g'},  {LIBERATION, '@'},
+        {DEJAVU, 'a'},   {DEJAVU, '&'},     {DEJAVU, 0xC5}, // a composite in DejaVu Sans
+        {DEJAVU, 0x416}, {LIBERATION, 'g'}, {LIBERATION, '@'},
     };
     for (int size : {32, 64, 128}) {
         for (const sample& s : samples) {

@@ -102,9 +102,9 @@ TEST(OverviewHostile, EveryGlyphDrawsOrIsMarkedWithoutAHang) {
     struct sample {
         const char* what;
         std::vector<bytes> records;
-        int glyph;       // the cell looked at
-        bool damaged;    // marked as damaged
-        bool inked;      // some ink shows
+        int glyph;    // the cell looked at
+        bool damaged; // marked as damaged
+        bool inked;   // some ink shows
     };
     std::vector<bytes> truncated{{}, contour({{0, 0}, {0, 500}, {500, 500}})};
     truncated[1].resize(14); // the contour's ends cut off
@@ -112,12 +112,19 @@ TEST(OverviewHostile, EveryGlyphDrawsOrIsMarkedWithoutAHang) {
         {"one glyph", {contour({{100, 0}, {100, 700}, {600, 700}, {600, 0}})}, 0, false, true},
         {"extreme coordinates",
          {{}, contour({{-16384, -16384}, {-16384, 16383}, {16383, 16383}, {16383, -16384}})},
-         1, false, true},
-        {"a triangle far outside", {{}, contour({{30000, 0}, {32000, 30000}, {32767, 0}})}, 1,
-         false, false},
+         1,
+         false,
+         true},
+        {"a triangle far outside",
+         {{}, contour({{30000, 0}, {32000, 30000}, {32767, 0}})},
+         1,
+         false,
+         false},
         {"1,024 components",
-         {{}, contour({{0, 0}, {0, 20}, {20, 20}, {20, 0}}), many_components(1, 1024)}, 2,
-         false, true},
+         {{}, contour({{0, 0}, {0, 20}, {20, 20}, {20, 0}}), many_components(1, 1024)},
+         2,
+         false,
+         true},
         {"nesting at the limit", chain(limit), 1, false, true},
         {"nesting past the limit", chain(limit + 1), 1, true, false},
         {"a record cut short", truncated, 1, true, false},

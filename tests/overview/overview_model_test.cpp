@@ -35,9 +35,11 @@ TEST(OverviewModel, CharacterOrderListsEachMappedGlyphAtItsLowestCodeThenTheRest
     // Codes past U+FFFF come through a format 12 subtable; glyph 2 is mapped
     // twice, glyph 5 past the font's last glyph, glyphs 0 and 4 not at all.
     std::vector<table> t = font_tables({{}, {}, {}, {}, {}});
-    *find_table(t, "cmap") = cmap_table(
-        {{3, 10, 0}},
-        {format12_subtable({{0x42, 0x42, 3}, {0x43, 0x43, 2}, {0x1F600, 0x1F601, 1}, {0x1F602, 0x1F602, 2}, {0x20000, 0x20000, 5}})});
+    *find_table(t, "cmap") = cmap_table({{3, 10, 0}}, {format12_subtable({{0x42, 0x42, 3},
+                                                                          {0x43, 0x43, 2},
+                                                                          {0x1F600, 0x1F601, 1},
+                                                                          {0x1F602, 0x1F602, 2},
+                                                                          {0x20000, 0x20000, 5}})});
     ttf font;
     ASSERT_EQ(0, load_bytes(font, sfnt(t)));
     font_facts facts;
@@ -84,10 +86,10 @@ TEST(OverviewModel, SearchesFindCharactersCodesNumbersAndNames) {
         {"u+61", a},
         {"#0", 0},
         {"#1A", 0x1a},
-        {"a.sc", -1}, // no such name
+        {"a.sc", -1},                   // no such name
         {"#", font.cmap->get_gno('#')}, // the character itself
         {"#zz", -1},
-        {"#10000", -1},  // past 16 bits
+        {"#10000", -1}, // past 16 bits
         {"U+", -1},
         {"U+110000", -1}, // past Unicode
         {"U+E000", -1},   // not mapped
@@ -109,12 +111,14 @@ TEST(OverviewModel, SearchesFindCharactersCodesNumbersAndNames) {
 TEST(OverviewModel, PostNamesAgreeWithFontTools) {
     // DejaVu Sans has format 2 names, the test font format 3 (none);
     // Liberation's are format 2 with many standard names.
-    for (const char* path : {DEJAVU, "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"}) {
+    for (const char* path :
+         {DEJAVU, "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"}) {
         ttf font;
         ASSERT_TRUE(load(font, path));
         std::string out;
-        ASSERT_EQ(0, run_command(python() + " -c \"import sys; from fontTools.ttLib import TTFont; "
-                                           "print('\\n'.join(TTFont(sys.argv[1]).getGlyphOrder()))\" " +
+        ASSERT_EQ(0, run_command(python() +
+                                     " -c \"import sys; from fontTools.ttLib import TTFont; "
+                                     "print('\\n'.join(TTFont(sys.argv[1]).getGlyphOrder()))\" " +
                                      path,
                                  &out));
         std::istringstream names(out);
@@ -156,16 +160,16 @@ TEST(OverviewModel, DamagedPostTablesGiveNoNameAndReadNothingOutside) {
         {"format 2", post(0x20000, {0, 258, 259}, two, -1), "two", 2},
         {"a standard name", post(0x20000, {0, 36}, {}, -1), "A", 1},
         {"index past the strings", post(0x20000, {0, 300}, two, -1), "two", -1},
-        {"a string cut short", post(0x20000, {0, 258, 259}, {3, 'o', 'n', 'e', 9, 't'}, -1),
-         "one", 1},
+        {"a string cut short", post(0x20000, {0, 258, 259}, {3, 'o', 'n', 'e', 9, 't'}, -1), "one",
+         1},
         {"count past the table", post(0x20000, {0, 258}, two, 40000), "one", -1},
         {"format 1", post(0x10000, {}, {}, 0), "A", 36},
         {"format 3", post(0x30000, {}, {}, -1), "A", -1},
         {"header cut short", bytes(20, 0), "A", -1},
     };
     for (const sample& s : samples) {
-        EXPECT_EQ(s.glyph, post_glyph_named(byte_span(s.table.data(), s.table.size()), s.name,
-                                            1000))
+        EXPECT_EQ(s.glyph,
+                  post_glyph_named(byte_span(s.table.data(), s.table.size()), s.name, 1000))
             << s.what;
     }
 }

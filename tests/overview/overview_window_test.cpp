@@ -56,8 +56,11 @@ font_builder::bytes square_font() {
         }
         return b;
     };
-    std::vector<table> t = font_tables({square(100, 0, 400, 300), square(100, 0, 400, 300),
-                                        composite_glyph({1}), square(50, 50, 450, 700), {}});
+    std::vector<table> t = font_tables({square(100, 0, 400, 300),
+                                        square(100, 0, 400, 300),
+                                        composite_glyph({1}),
+                                        square(50, 50, 450, 700),
+                                        {}});
     *find_table(t, "cmap") =
         cmap_table({{3, 1, 0}}, {format4_subtable({{0x41, 0x44, (uint16_t)(1 - 0x41), {}}})});
     return sfnt(t);
@@ -108,7 +111,9 @@ TEST(OverviewWindow, KeysAndPointerMoveTheCursorAndSelect) {
     const std::vector<step> steps = {
         {"right", [&] { o.key("\x1d"); }, 1, {1}},
         {"down", [&] { o.key("\x1f"); }, 1 + cols, {(unsigned)(1 + cols)}},
-        {"shift+right", [&] { o.key("\x1d", B_SHIFT_KEY); }, 2 + cols,
+        {"shift+right",
+         [&] { o.key("\x1d", B_SHIFT_KEY); },
+         2 + cols,
          {(unsigned)(1 + cols), (unsigned)(2 + cols)}},
         {"up", [&] { o.key("\x1e"); }, 2, {2}},
         {"click", [&] { o.click(5); }, 5, {5}},
@@ -178,8 +183,8 @@ TEST(OverviewWindow, ScrollBarWheelAndEndReachTheLastRow) {
     // Cells drawn along the way are only those shown.
     EXPECT_LT(o.locked([&] { return o.grid()->decodes(); }), (uint64_t)2 * (last - first + 1) + 10);
     // Three notches of the wheel up: three rows.
-    float row = o.locked([&] { return o.grid()->cell_rect(o.grid()->columns()).top -
-                                      o.grid()->cell_rect(0).top; });
+    float row = o.locked(
+        [&] { return o.grid()->cell_rect(o.grid()->columns()).top - o.grid()->cell_rect(0).top; });
     screen().mouse_move(o.window, o.cell_point(last));
     screen().mouse_wheel(o.window, 0, -3);
     o.idle();
@@ -213,7 +218,7 @@ TEST(OverviewWindow, TypedSearchesJumpToTheGlyph) {
         const char* text;
         int glyph;
     } const searches[] = {
-        {"U+00C5", (int)aring}, {"A", (int)a},       {"#10", 0x10},
+        {"U+00C5", (int)aring},    {"A", (int)a},         {"#10", 0x10},
         {"\xC3\xA9", (int)eacute}, {"Aring", (int)aring}, {"u+c5", (int)aring},
     };
     for (const search& s : searches) {
