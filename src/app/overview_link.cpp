@@ -24,17 +24,11 @@ BMessenger overview_link::overview() const {
 }
 
 void overview_link::open() {
+    // Asked, not locked: the overview may be waiting for the main window's
+    // lock, which the caller holds.
     BMessenger there = overview();
-    if (there.IsValid()) {
-        BLooper* looper = nullptr;
-        if (there.LockTarget()) {
-            there.Target(&looper);
-            if (BWindow* w = dynamic_cast<BWindow*>(looper))
-                w->Activate(true);
-            looper->Unlock();
-            return;
-        }
-    }
+    if (there.IsValid() && there.SendMessage(OVERVIEW_ACTIVATE) == B_OK)
+        return;
     overview_window* w = new overview_window(this);
     {
         std::lock_guard<std::mutex> hold(fLock);
@@ -59,7 +53,22 @@ void overview_link::close() {
     fOverview = BMessenger();
 }
 
+std::vector<unsigned> overview_link::selection() const {
+    std::lock_guard<std::mutex> hold(fLock);
+    return fSelection;
+}
+
+void overview_link::selection_changed(const std::vector<unsigned>& glyphs) {
+    std::lock_guard<std::mutex> hold(fLock);
+    fSelection = glyphs;
+}
+
 void overview_link::post(uint32 what) {
+    if (what == OVERVIEW_FONT) {
+        // The glyph numbers selected were the old font's.
+        std::lock_guard<std::mutex> hold(fLock);
+        fSelection.clear();
+    }
     BMessenger there = overview();
     if (there.IsValid())
         there.SendMessage(what);

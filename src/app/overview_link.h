@@ -11,6 +11,7 @@
 #include <Messenger.h>
 
 #include <mutex>
+#include <vector>
 
 class settings;
 class tavrelwindow;
@@ -36,11 +37,17 @@ class overview_link : public overview_host {
     void editor_glyph(int gno);
     // The overview window, for whoever must reach it (tests).
     BMessenger overview() const;
+    // The glyphs selected in the overview, ascending (none when it is
+    // closed), as the overview last told them: what operations on the
+    // overview's selection act on. Any thread; the numbers are of the font
+    // the overview showed then, so check them against the font before use.
+    std::vector<unsigned> selection() const;
 
     bool read_font(const std::function<void(ttf* font, const std::string& file)>& read) override;
     void show_glyph(unsigned gno) override;
     std::string setting(const std::string& key, const std::string& fallback) override;
     void remember(const std::string& key, const std::string& value) override;
+    void selection_changed(const std::vector<unsigned>& glyphs) override;
 
   private:
     tavrelwindow* fWindow;
@@ -49,6 +56,7 @@ class overview_link : public overview_host {
     mutable std::mutex fLock;
     BMessenger fOverview;
     int fEditorGlyph = -1;
+    std::vector<unsigned> fSelection;
 };
 
 #endif

@@ -328,9 +328,9 @@ void tavrelwindow::dispatch(BMessage* message, BHandler* handler) {
     BWindow::DispatchMessage(message, handler);
     // The overview highlights the glyph the outline editor shows.
     if (overview && message->what != B_MOUSE_MOVED && message->what != B_PULSE) {
-        const glyfeditview* editor =
-            curfont && curfont->glyf ? dynamic_cast<glyfeditview*>(curfont->glyf->editview)
-                                     : nullptr;
+        const glyfeditview* editor = curfont && curfont->glyf
+                                         ? dynamic_cast<glyfeditview*>(curfont->glyf->editview)
+                                         : nullptr;
         overview->editor_glyph(editor && editor->gno != 0xFFFF ? editor->gno : -1);
     }
     if (!curfont || message->what == B_MOUSE_MOVED || message->what == B_PULSE ||

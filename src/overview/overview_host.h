@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class ttf;
 
@@ -24,6 +25,11 @@ class overview_host {
     // Settings kept between runs: a value or `fallback`, and a new value.
     virtual std::string setting(const std::string& key, const std::string& fallback) = 0;
     virtual void remember(const std::string& key, const std::string& value) = 0;
+    // The glyphs selected in the overview (glyph numbers, ascending), told
+    // from the overview's thread whenever they change; none once the
+    // window has closed or its font was replaced. A host that offers
+    // operations on the selection keeps a copy; others ignore it.
+    virtual void selection_changed(const std::vector<unsigned>& glyphs) { (void)glyphs; }
 };
 
 #endif

@@ -5,9 +5,14 @@
 #include <SupportDefs.h>
 
 // From the program that owns the font, after the fact:
-const uint32 OVERVIEW_FONT = 'ovFN';    // the font was replaced, closed or newly shown
-const uint32 OVERVIEW_CHANGED = 'ovCH'; // the font's content changed (any stored edit, undo, redo, save)
-const uint32 OVERVIEW_EDITOR = 'ovED';  // "glyph" (int32): the outline editor's glyph, -1 for none
+// the font was replaced, closed or newly shown;
+const uint32 OVERVIEW_FONT = 'ovFN';
+// the font's content changed (any stored edit, undo, redo, save);
+const uint32 OVERVIEW_CHANGED = 'ovCH';
+// "glyph" (int32): the outline editor's glyph, -1 for none;
+const uint32 OVERVIEW_EDITOR = 'ovED';
+// come to the front.
+const uint32 OVERVIEW_ACTIVATE = 'ovAC';
 
 // The window's own controls.
 const uint32 OVERVIEW_ORDER = 'ovOR';  // "order" (int32): an overview_model::order_t

@@ -8,7 +8,6 @@
 #include "font/ttf.h"
 #include "overview/post_names.h"
 
-
 #include <algorithm>
 #include <cctype>
 
@@ -26,8 +25,8 @@ bool parse_hex(const std::string& s, uint32_t limit, uint32_t* value) {
     for (char c : s) {
         if (!std::isxdigit((unsigned char)c))
             return false;
-        v = v * 16 + (uint32_t)(std::isdigit((unsigned char)c) ? c - '0'
-                                                                : std::tolower(c) - 'a' + 10);
+        v = v * 16 +
+            (uint32_t)(std::isdigit((unsigned char)c) ? c - '0' : std::tolower(c) - 'a' + 10);
     }
     if (v > limit)
         return false;
@@ -41,9 +40,11 @@ uint32_t single_char(const std::string& text) {
     size_t n = text.size();
     if (n == 0)
         return char_map::no_char;
-    size_t len = p[0] < 0x80 ? 1 : (p[0] >> 5) == 6 ? 2 : (p[0] >> 4) == 14 ? 3
-                             : (p[0] >> 3) == 30    ? 4
-                                                    : 0;
+    size_t len = p[0] < 0x80         ? 1
+                 : (p[0] >> 5) == 6  ? 2
+                 : (p[0] >> 4) == 14 ? 3
+                 : (p[0] >> 3) == 30 ? 4
+                                     : 0;
     if (len == 0 || len != n)
         return char_map::no_char;
     uint32_t c = len == 1 ? p[0] : p[0] & (0x7F >> len);
@@ -146,6 +147,7 @@ void overview_model::reset(const font_facts& facts, const char_map& map) {
     fFacts = facts;
     fMap = map;
     fSelected.assign(facts.glyphs, false);
+    fSelectionSerial++;
     fAnchor = -1;
     fCursor = facts.glyphs ? 0 : -1;
     rebuild();
@@ -157,6 +159,8 @@ void overview_model::update(const font_facts& facts, const char_map& map) {
     bool anchored = fAnchor >= 0;
     fFacts = facts;
     fMap = map;
+    if (facts.glyphs != fSelected.size())
+        fSelectionSerial++;
     fSelected.resize(facts.glyphs, false);
     rebuild();
     fCursor = count() ? std::max(0, index_of(std::min(cursorglyph, facts.glyphs - 1))) : -1;
@@ -209,6 +213,7 @@ void overview_model::select_only(int index) {
         return;
     std::fill(fSelected.begin(), fSelected.end(), false);
     fSelected[glyph_at(index)] = true;
+    fSelectionSerial++;
     fAnchor = fCursor = index;
 }
 
@@ -222,6 +227,7 @@ void overview_model::select_range(int index) {
     std::fill(fSelected.begin(), fSelected.end(), false);
     for (int i = std::min(fAnchor, index); i <= std::max(fAnchor, index); i++)
         fSelected[glyph_at(i)] = true;
+    fSelectionSerial++;
     fCursor = index;
 }
 
@@ -230,11 +236,13 @@ void overview_model::toggle(int index) {
         return;
     unsigned g = glyph_at(index);
     fSelected[g] = !fSelected[g];
+    fSelectionSerial++;
     fAnchor = fCursor = index;
 }
 
 void overview_model::select_all() {
     std::fill(fSelected.begin(), fSelected.end(), true);
+    fSelectionSerial++;
 }
 
 std::vector<unsigned> overview_model::selection() const {

@@ -35,8 +35,8 @@ struct font_facts {
     // Copies the facts of `font` (null: no font); call with it locked.
     void take(ttf* font);
     bool operator==(const font_facts& o) const {
-        return glyphs == o.glyphs && outlines == o.outlines && top == o.top &&
-               bottom == o.bottom && strikes == o.strikes;
+        return glyphs == o.glyphs && outlines == o.outlines && top == o.top && bottom == o.bottom &&
+               strikes == o.strikes;
     }
     bool operator!=(const font_facts& o) const { return !(*this == o); }
 };
@@ -87,9 +87,7 @@ class overview_model {
     // The glyph shown at a place of the order, and the place of a glyph
     // (-1 when it does not exist).
     unsigned glyph_at(int index) const { return fOrderList[(size_t)index]; }
-    int index_of(unsigned gno) const {
-        return gno < fPlace.size() ? (int)fPlace[gno] : -1;
-    }
+    int index_of(unsigned gno) const { return gno < fPlace.size() ? (int)fPlace[gno] : -1; }
     // The lowest character mapped to the glyph, or char_map::no_char.
     uint32_t first_code(unsigned gno) const {
         return gno < fFirst.size() ? fFirst[gno] : char_map::no_char;
@@ -105,6 +103,9 @@ class overview_model {
     bool selected(unsigned gno) const { return gno < fSelected.size() && fSelected[gno]; }
     // The selected glyphs in glyph order, for what acts on them.
     std::vector<unsigned> selection() const;
+    // Counts the changes of the selection, so that whoever keeps a copy of
+    // it knows when to take a new one.
+    unsigned selection_serial() const { return fSelectionSerial; }
     int cursor() const { return fCursor; }
     void set_cursor(int index);
 
@@ -126,6 +127,7 @@ class overview_model {
     std::vector<uint32_t> fFirst;
     std::vector<uint16_t> fByCode;
     std::vector<bool> fSelected;
+    unsigned fSelectionSerial = 0;
     int fAnchor = -1;
     int fCursor = -1;
 };

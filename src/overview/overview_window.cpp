@@ -32,10 +32,10 @@ int setting_number(overview_host* host, const char* key, int fallback, int lo, i
 }
 
 BRect initial_frame(overview_host* host) {
-    float w = (float)setting_number(host, "overview.width", (int)default_width, (int)min_width,
-                                    16384);
-    float h = (float)setting_number(host, "overview.height", (int)default_height,
-                                    (int)min_height, 16384);
+    float w =
+        (float)setting_number(host, "overview.width", (int)default_width, (int)min_width, 16384);
+    float h =
+        (float)setting_number(host, "overview.height", (int)default_height, (int)min_height, 16384);
     return BRect(520, 80, 520 + w - 1, 80 + h - 1);
 }
 
@@ -46,8 +46,8 @@ overview_window::overview_window(overview_host* host)
     SetSizeLimits(min_width, 32768, min_height, 32768);
     BRect b = Bounds();
 
-    BView* bar = new BView(BRect(0, 0, b.right, BAR - 1), "controls", B_FOLLOW_LEFT_RIGHT,
-                           B_WILL_DRAW);
+    BView* bar =
+        new BView(BRect(0, 0, b.right, BAR - 1), "controls", B_FOLLOW_LEFT_RIGHT, B_WILL_DRAW);
     bar->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
     AddChild(bar);
 
@@ -74,10 +74,11 @@ overview_window::overview_window(overview_host* host)
     fStrike->SetDivider(40);
     bar->AddChild(fStrike);
 
-    int cell = setting_number(host, "overview.cell", 64, overview_grid::min_cell,
-                              overview_grid::max_cell);
-    fSize = new BSlider(BRect(326, 0, 446, BAR - 2), "size", "Cell size", new BMessage(OVERVIEW_SIZE),
-                        overview_grid::min_cell, overview_grid::max_cell);
+    int cell =
+        setting_number(host, "overview.cell", 64, overview_grid::min_cell, overview_grid::max_cell);
+    fSize =
+        new BSlider(BRect(326, 0, 446, BAR - 2), "size", "Cell size", new BMessage(OVERVIEW_SIZE),
+                    overview_grid::min_cell, overview_grid::max_cell);
     fSize->SetModificationMessage(new BMessage(OVERVIEW_SIZE));
     fSize->SetKeyIncrementValue(8);
     fSize->SetValue(cell);
@@ -91,8 +92,8 @@ overview_window::overview_window(overview_host* host)
     fFind->SetModificationMessage(new BMessage(OVERVIEW_FIND));
     bar->AddChild(fFind);
 
-    fGrid = new overview_grid(BRect(0, BAR, b.right - B_V_SCROLL_BAR_WIDTH - 1, b.bottom), host,
-                              cell);
+    fGrid =
+        new overview_grid(BRect(0, BAR, b.right - B_V_SCROLL_BAR_WIDTH - 1, b.bottom), host, cell);
     AddChild(fGrid);
     fBar = new BScrollBar(BRect(b.right - B_V_SCROLL_BAR_WIDTH, BAR, b.right, b.bottom), "scroll",
                           fGrid, 0, 0, B_VERTICAL);
@@ -151,7 +152,17 @@ void overview_window::remember() {
 
 bool overview_window::QuitRequested() {
     remember();
+    fHost->selection_changed({});
     return true;
+}
+
+void overview_window::DispatchMessage(BMessage* message, BHandler* handler) {
+    BWindow::DispatchMessage(message, handler);
+    unsigned serial = fGrid->model().selection_serial();
+    if (serial != fToldSelection) {
+        fToldSelection = serial;
+        fHost->selection_changed(fGrid->selection());
+    }
 }
 
 void overview_window::MessageReceived(BMessage* message) {
@@ -172,9 +183,12 @@ void overview_window::MessageReceived(BMessage* message) {
     case OVERVIEW_EDITOR:
         fGrid->set_editor_glyph(message->GetInt32("glyph", -1));
         return;
+    case OVERVIEW_ACTIVATE:
+        Activate(true);
+        return;
     case OVERVIEW_ORDER:
         fGrid->set_order(message->GetInt32("order", 0) == 1 ? overview_model::by_code
-                                                             : overview_model::by_glyph);
+                                                            : overview_model::by_glyph);
         return;
     case OVERVIEW_STRIKE:
         fGrid->set_strike(message->GetInt32("strike", -1));

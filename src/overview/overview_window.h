@@ -24,6 +24,8 @@ class overview_window : public BWindow {
     explicit overview_window(overview_host* host);
 
     void MessageReceived(BMessage* message) override;
+    // Tells the host of the selection after any message that changed it.
+    void DispatchMessage(BMessage* message, BHandler* handler) override;
     // Remembers the window's size and the cell size; closing loses nothing.
     bool QuitRequested() override;
 
@@ -48,6 +50,7 @@ class overview_window : public BWindow {
     BMenuField* fStrike;
     BSlider* fSize;
     BTextControl* fFind;
+    unsigned fToldSelection = 0;
 };
 
 #endif

@@ -81,6 +81,20 @@ TEST(OverviewApp, AltGOpensOneOverviewOfTheOpenFont) {
     // Asked again, the same window comes to the front.
     command_key(run, "g");
     EXPECT_EQ(1u, overviews(run).size());
+    // The selection as the main window's operations see it: a click and a
+    // Shift+click; none once the overview has closed.
+    overview_link* link = run.window()->overview;
+    for (int index : {1, 3}) {
+        BPoint p = cell_point(w, index);
+        screen().mouse_down(w, p, 1, index == 3 ? B_SHIFT_KEY : 0);
+        screen().mouse_up(w, p);
+    }
+    run.idle();
+    EXPECT_EQ((std::vector<unsigned>{1, 2, 3}), link->selection());
+    screen().close_window(w);
+    run.idle();
+    EXPECT_TRUE(overviews(run).empty());
+    EXPECT_EQ(std::vector<unsigned>{}, link->selection());
 }
 
 TEST(OverviewApp, DoubleClickShowsTheGlyphInTheEditorAndThePaletteLeadsTheOverview) {
@@ -185,7 +199,12 @@ TEST(OverviewApp, ScrollingWhileGlyphsAreStoredKeepsEveryCellTrue) {
         for (int i = 0; !done; i++) {
             screen().key_down(w, keys[i % 6], keys[i % 6][0] == 1 ? 0x20 : 0);
             screen().mouse_wheel(w, 0, i % 2 ? 1 : -1);
-            snooze(300);
+            // Paced by the overview (slow under a sanitizer): the next
+            // input once it has taken these, and a pause in which the
+            // program can be seen idle between two stores.
+            BMessage reply;
+            BMessenger(w).SendMessage('ping', &reply);
+            snooze(2000);
         }
     });
     for (int i = 0; i < 40; i++) {

@@ -73,6 +73,9 @@ class driver {
 
     long events() const { return count; }
     app_testing::running_app& run;
+    // The window that presses, moves and keys go to; the main window when
+    // null. Points are then in that window's coordinates.
+    BWindow* target = nullptr;
     std::mt19937 random;
 
   private:

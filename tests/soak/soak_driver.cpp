@@ -67,17 +67,17 @@ bool driver::chance(int percent) {
 }
 
 void driver::press(BPoint where, uint32 buttons, uint32 modifiers, int32 clicks) {
-    screen().mouse_down(run.window(), where, buttons, modifiers, clicks);
+    screen().mouse_down(target ? target : run.window(), where, buttons, modifiers, clicks);
     count++;
 }
 
 void driver::move(BPoint where, uint32 buttons, uint32 modifiers) {
-    screen().mouse_move(run.window(), where, buttons, modifiers);
+    screen().mouse_move(target ? target : run.window(), where, buttons, modifiers);
     count++;
 }
 
 void driver::release(BPoint where, uint32 modifiers) {
-    screen().mouse_up(run.window(), where, modifiers);
+    screen().mouse_up(target ? target : run.window(), where, modifiers);
     count++;
 }
 
@@ -100,8 +100,8 @@ void driver::drag(BPoint from, BPoint to, int steps, uint32 buttons, uint32 modi
 }
 
 void driver::key(const char* bytes, int32 keycode, uint32 modifiers) {
-    screen().key_down(run.window(), bytes, keycode, modifiers);
-    screen().key_up(run.window(), bytes, keycode, modifiers);
+    screen().key_down(target ? target : run.window(), bytes, keycode, modifiers);
+    screen().key_up(target ? target : run.window(), bytes, keycode, modifiers);
     count += 2;
 }
 

@@ -6,7 +6,9 @@
 // view (and the gesture a view registered, see soak.h), and goes through
 // the File menu: New, Open of real fonts (and of a file that is not one) in
 // the open panel, About, Save as in the save panel; it types into and uses
-// the text preview. Every few thousand
+// the text preview. The glyph overview is opened with Alt+G and clicked,
+// scrolled, keyed, searched, resized and closed between the edits; after
+// each of its gestures it must show the font as it is. Every few thousand
 // events it saves, checks the file with OTS and fontTools, opens it again
 // and saves it once more: the two files must hold the same bytes but for
 // head's dates and checksum.
@@ -21,9 +23,12 @@
 #include "soak.h"
 
 #include "app/globals.h"
+#include "overview/overview_grid.h"
+#include "overview/overview_window.h"
 
 #include <Alert.h>
 #include <ListView.h>
+#include <Slider.h>
 #include <TextControl.h>
 
 #include <cstdio>
@@ -95,8 +100,10 @@ class soak_run {
             });
         if (roll < 64)
             return act("text", [&] { d.type(d.random_text()); });
-        if (roll < 90)
+        if (roll < 86)
             return act("selector", [&] { select_table(); });
+        if (roll < 90)
+            return act("overview", [&] { overview_action(); });
         if (roll < 92)
             return act("new", [&] {
                 menu(NEW_ROW);
@@ -211,9 +218,12 @@ class soak_run {
         return false;
     }
 
-    // Alerts are answered with Enter; a panel left open is closed.
+    // Alerts are answered with Enter; a panel left open is closed. The
+    // overview stays.
     void dismiss_others() {
         for (BWindow* w : run.other_windows()) {
+            if (dynamic_cast<overview_window*>(w))
+                continue;
             if (BAlert* alert = dynamic_cast<BAlert*>(w)) {
                 std::string text = alert->Text();
                 alerts++;
@@ -258,6 +268,122 @@ class soak_run {
             own(d, view);
         else
             soak::control_gesture(d, view);
+    }
+
+    overview_window* overview() {
+        for (BWindow* w : run.other_windows())
+            if (overview_window* o = dynamic_cast<overview_window*>(w))
+                return o;
+        return nullptr;
+    }
+
+    // One gesture in the overview, opened first with Alt+G when it is not.
+    void overview_action() {
+        overview_window* w = overview();
+        if (!w) {
+            d.key("g", 0, B_COMMAND_KEY);
+            tend();
+            if (!overview())
+                finding("Alt+G opened no overview");
+            return;
+        }
+        BRect bounds, grid, bar, find, size;
+        w->Lock();
+        bounds = w->Bounds();
+        grid = w->grid()->Frame();
+        bar = w->FindView("scroll")->Frame();
+        find = w->findfield()->ConvertToScreen(w->findfield()->Bounds());
+        find.OffsetBy(-w->Frame().left, -w->Frame().top);
+        size = w->sizeslider()->ConvertToScreen(w->sizeslider()->Bounds());
+        size.OffsetBy(-w->Frame().left, -w->Frame().top);
+        w->Unlock();
+        auto in = [&](BRect r) {
+            return BPoint(d.between(r.left, r.right), d.between(r.top, r.bottom));
+        };
+        d.target = w;
+        switch (d.below(8)) {
+        case 0: {
+            static const uint32 mods[] = {0, 0, B_SHIFT_KEY, B_CONTROL_KEY};
+            d.click(in(grid), B_PRIMARY_MOUSE_BUTTON, mods[d.below(4)], d.chance(20) ? 2 : 1);
+            break;
+        }
+        case 1:
+            d.move(in(grid));
+            screen().mouse_wheel(w, 0, d.between(-30, 30));
+            break;
+        case 2:
+            d.drag(in(bar), in(bar), 1 + d.below(10));
+            break;
+        case 3:
+            for (int i = 1 + d.below(5); i > 0; i--) {
+                if (d.chance(70))
+                    d.random_key();
+                else
+                    d.key(d.chance(50) ? "+" : "-");
+            }
+            if (d.chance(20))
+                d.key("a", 0, B_CONTROL_KEY);
+            if (d.chance(10))
+                d.key("\n");
+            break;
+        case 4: {
+            // A search: a character, a code, a glyph number, a name, noise.
+            static const char* const texts[] = {"A",      "\xE2\x82\xAC", "U+0041",  "U+10FFFF",
+                                                "u+4e00", "#0",           "#ffff",   "#1a",
+                                                "space",  "uni0041",      ".notdef", "zzz"};
+            d.click(in(find), B_PRIMARY_MOUSE_BUTTON, 0, 2);
+            d.key("\b");
+            std::string text = d.chance(70) ? texts[d.below(12)] : d.random_text();
+            if ((unsigned char)text[0] >= 0x80)
+                d.key(text.c_str()); // one key, one character
+            else
+                d.type(text);
+            if (d.chance(50))
+                d.key("\n");
+            break;
+        }
+        case 5:
+            d.drag(in(size), in(size), 1 + d.below(4));
+            break;
+        case 6:
+            if (w->Lock()) {
+                w->ResizeTo(d.between(300, 1400), d.between(150, 1000));
+                w->Unlock();
+            }
+            break;
+        default:
+            if (d.chance(40))
+                screen().close_window(w);
+            else
+                d.click(in(bounds));
+        }
+        d.target = nullptr;
+        if (tend())
+            check_overview();
+    }
+
+    // The overview shows the font as it is: its glyph count, extent and
+    // strikes, and a cell cache within its budget.
+    void check_overview() {
+        overview_window* w = overview();
+        if (!w)
+            return;
+        font_facts font;
+        run.window()->Lock();
+        font.take(run.window()->initv ? nullptr : curfont);
+        run.window()->Unlock();
+        font_facts shown;
+        size_t bytes = 0, budget = 0;
+        w->Lock();
+        shown = w->grid()->model().facts();
+        bytes = w->grid()->cache().bytes();
+        budget = w->grid()->cache().budget();
+        w->Unlock();
+        if (shown != font)
+            finding("the overview shows " + std::to_string(shown.glyphs) +
+                    " glyphs, the font has " + std::to_string(font.glyphs));
+        if (bytes > budget)
+            finding("the overview's cell cache holds " + std::to_string(bytes) + " bytes");
     }
 
     void select_table() {
