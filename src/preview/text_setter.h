@@ -59,7 +59,7 @@ std::string freetype_error_text(int error);
 class text_setter {
   public:
     // The widest line drawn; anything past it is cut off.
-    static const int max_width = 8192;
+    static constexpr int max_width = 8192;
 
     text_setter();
     ~text_setter();
