@@ -22,6 +22,7 @@
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <ScrollBar.h>
+#include <TextControl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -97,6 +98,22 @@ void tavrelwindow::setupmenus() {
     redoitem = new BMenuItem("Redo", new BMessage(MSG_REDO), 'Z', B_SHIFT_KEY);
     edit->AddItem(undoitem);
     edit->AddItem(redoitem);
+    edit->AddSeparatorItem();
+    // They act on the focused text field's text, else on the drawing
+    // editor shown.
+    const struct {
+        const char* label;
+        uint32 what;
+        char key;
+    } clips[] = {{"Cut", B_CUT, 'X'},
+                 {"Copy", B_COPY, 'C'},
+                 {"Paste", B_PASTE, 'V'},
+                 {"Select all", B_SELECT_ALL, 'A'}};
+    for (const auto& clip : clips) {
+        BMenuItem* item = new BMenuItem(clip.label, new BMessage(clip.what), clip.key);
+        edit->AddItem(item);
+        clipitems.push_back(item);
+    }
     edit->SetTargetForItems(this);
     menubar->AddItem(edit);
     BMenu* view = new BMenu("View", B_ITEMS_IN_COLUMN);
@@ -181,6 +198,23 @@ void tavrelwindow::showhistory() {
     undoitem->SetEnabled(!canvasundo.empty() || (h && h->can_undo()));
     redoitem->SetEnabled(!canvasredo.empty() || (h && h->can_redo()));
     marktitle();
+    showclipitems();
+}
+
+BHandler* tavrelwindow::cliptarget(uint32 what) {
+    BView* focus = CurrentFocus();
+    if (dynamic_cast<BTextControl*>(focus) && shown_in_window(focus))
+        return focus;
+    glyfeditview* editor =
+        curfont && curfont->glyf ? dynamic_cast<glyfeditview*>(curfont->glyf->editview) : nullptr;
+    if (editor && shown_in_window(editor) && editor->clip_applies(what))
+        return editor;
+    return nullptr;
+}
+
+void tavrelwindow::showclipitems() {
+    for (BMenuItem* item : clipitems)
+        item->SetEnabled(cliptarget(item->Message()->what) != nullptr);
 }
 
 bool tavrelwindow::unsaved() {
@@ -267,6 +301,14 @@ void tavrelwindow::MessageReceived(BMessage* message) {
     case MSG_SHOW_GLYPH:
         showglyph(message);
         return;
+    case B_CUT:
+    case B_COPY:
+    case B_PASTE:
+    case B_SELECT_ALL:
+        if (BHandler* target = cliptarget(message->what))
+            target->MessageReceived(message);
+        showhistory();
+        return;
     default:
         BWindow::MessageReceived(message);
     }
@@ -346,8 +388,10 @@ void tavrelwindow::dispatch(BMessage* message, BHandler* handler) {
     if ((handler && (handler == glyfcanvas || handler == ebdtcanvas)) ||
         message->what == MSG_TABLE_SELECT)
         showhistory();
-    else
+    else {
         marktitle();
+        showclipitems();
+    }
 }
 
 bool tavrelwindow::QuitRequested() {

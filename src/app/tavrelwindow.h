@@ -12,6 +12,7 @@
 #include <atomic>
 #include <exception>
 #include <string>
+#include <vector>
 
 class BMenuBar;
 class BMenuItem;
@@ -41,6 +42,11 @@ class tavrelwindow : public BWindow, public editor_window {
     // Takes back or does again a step of the font's history, and shows
     // the glyph editor's glyph as the font now holds it.
     void undo(bool redo);
+    // Where the Edit menu's clipboard command `what` goes now: the focused
+    // text field, else the drawing editor shown when it applies; null when
+    // it applies nowhere.
+    BHandler* cliptarget(uint32 what);
+    void showclipitems();
     // Whether the font has changes that its file does not hold: steps
     // since the last save, or edits its views hold that are not in it yet
     // (pending_edit.h). Call with the window locked.
@@ -86,6 +92,8 @@ class tavrelwindow : public BWindow, public editor_window {
     // The glyph overview's link, set by the application (with the window
     // locked) before any message can open it.
     overview_link* overview = nullptr;
+    // Cut, Copy, Paste and Select all.
+    std::vector<BMenuItem*> clipitems;
 
   private:
     void dispatch(BMessage* message, BHandler* handler);

@@ -9,11 +9,13 @@
 #include "editor/canvas_history.h"
 #include "editor/editor_window.h"
 #include "editor/pending_question.h"
+#include "font/glyph_clip.h"
 #include "font/pending_edit.h"
 
 #include <View.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class ttf;
@@ -36,6 +38,9 @@ const uint32 GLYF_DROP_VARIATIONS = 'Gvdr';
 
 // The question asked before a store removes a glyph's variations.
 extern const char* const GLYF_VARIATIONS_QUESTION;
+// The answer to "paste components into a glyph of outlines": "which"
+// (int32) 0 cancel, 1 as components, 2 as outlines.
+const uint32 GLYF_PASTE_AS = 'Gpas';
 
 // The tool requests, indexed by tool number: pick, free hand, rectangle,
 // ellipse, polygon, rounded polygon.
@@ -110,6 +115,11 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // Shows the glyph as the font holds it again.
     void discard_pending() override;
 
+    // The Edit menu's B_CUT, B_COPY, B_PASTE and B_SELECT_ALL on the
+    // glyph: whether one applies now, and carrying it out.
+    bool clip_applies(uint32 what) const;
+    void clip_command(uint32 what);
+
     bool rubber = false;
     BRect rubberrect{0, 0, -1, -1};
     int8 tool = 0;
@@ -179,6 +189,25 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // them onto the canvas.
     void rebuild_composite();
 
+    // The clipboard (glyfeditview_clipboard.cpp). The selected contours or
+    // components, or the whole glyph (*whole) when nothing is selected, in
+    // font units.
+    glyph_clip clip_of_glyph(bool* whole) const;
+    void copy_to_clipboard();
+    void cut_to_clipboard();
+    void paste_from_clipboard();
+    void answer_paste(BMessage* message);
+    // Adds `g` to the glyph as one step; `replace` lets components take the
+    // place of the glyph's outlines. `scaled` is the notice to show.
+    void paste_clip(const glyph_clip& g, const std::string& scaled, bool replace);
+    // The components of `g` added to `into`, read from the font; false
+    // with the reason when one is missing, unreadable or, `placed` in the
+    // glyph shown, would make it contain itself.
+    bool add_clip_components(glyph* into, const glyph_clip& g, std::string* why,
+                             bool placed = true);
+    // Replaces the components of `g` by the outlines they draw.
+    bool resolve_components(glyph_clip* g, std::string* why);
+
     // Shows the user why something was refused (an alert) and keeps the
     // text in `refusal`.
     void refuse(const std::string& why);
@@ -212,6 +241,9 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     pending_guard guard;
     // The glyph whose variations the question being asked is about.
     uint16 dropasked = 0xFFFF;
+    // A paste waiting for the user's answer, and the notice it brings.
+    std::optional<glyph_clip> held_paste;
+    std::string held_notice;
 };
 
 // The drawing object of tool 1 (free hand) to 5 (rounded polygon) for one

@@ -19,6 +19,7 @@
 #include "outline/shape.h"
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Message.h>
 #include <Window.h>
 
@@ -204,6 +205,15 @@ void glyfeditview::MessageReceived(BMessage* message) {
         break;
     case PENDING_ANSWER:
         answer_pending(message);
+        break;
+    case B_CUT:
+    case B_COPY:
+    case B_PASTE:
+    case B_SELECT_ALL:
+        clip_command(message->what);
+        break;
+    case GLYF_PASTE_AS:
+        answer_paste(message);
         break;
     default:
         BView::MessageReceived(message);

@@ -632,7 +632,11 @@ int ttf_glyf::encode(const glyph* g, unsigned long* offset, unsigned long* lengt
     byte_span old = table.slice(*offset, oldlen);
     if (old.size() != oldlen || *offset > table.size())
         return 1;
-    byte_span instructions = kept_instructions(old);
+    // A simple glyph keeps its record's instructions unless it brings its
+    // own (a whole glyph pasted into an empty one).
+    byte_span instructions = g->instructions.empty()
+                                 ? kept_instructions(old)
+                                 : byte_span(g->instructions.data(), g->instructions.size());
 
     // Header, 2 bytes per end point, the instruction block and at most five
     // bytes per point (flag, word x, word y); a composite entry takes at

@@ -129,7 +129,9 @@ class glyph {
     int16_t *compo_dx, *compo_dy;
     uint16_t *compo_xscale, *compo_scale01, *compo_scale10, *compo_yscale;
     uint16_t* compo_flags;
-    // The instructions of a composite glyph, kept for storing it back.
+    // The instructions of a composite glyph, kept for storing it back; a
+    // simple glyph holds some only when they came with it from the
+    // clipboard (otherwise its record's are kept when it is stored).
     std::vector<uint8_t> instructions;
     unsigned short index;
     // lost_* bits; 0 when the glyph holds its whole record.

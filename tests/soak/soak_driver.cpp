@@ -156,6 +156,12 @@ void driver::random_key() {
         if (chance(20)) {
             bytes[0] = modifiers & B_SHIFT_KEY ? 'Z' : 'z';
             modifiers |= B_COMMAND_KEY;
+        } else if (chance(20)) {
+            // Cut, copy, paste and select all: on a text field's text or
+            // on the canvas shown, pastes of whatever was copied last.
+            static const char clip[] = "xcvva";
+            bytes[0] = clip[below(5)];
+            modifiers |= B_COMMAND_KEY;
         }
         break;
     }

@@ -1,7 +1,8 @@
 // The random-input soak of the whole application. It runs the real
 // program on the headless display and, with a seeded random source, clicks
 // and drags anywhere, presses the keys editors listen to (and Alt+Z,
-// Shift+Alt+Z: undo and redo of the font's and the glyph canvas's steps),
+// Shift+Alt+Z: undo and redo of the font's and the glyph canvas's steps;
+// Alt+X/C/V/A: cut, copy, paste and select all),
 // chooses tables in the selector, uses every control of the shown table
 // view (and the gesture a view registered, see soak.h), and goes through
 // the File menu: New, Open of real fonts (and of a file that is not one) in

@@ -3,6 +3,7 @@
 #include "kit/display/clipboard.h"
 #include "kit_look.h"
 
+#include <AppDefs.h>
 #include <Message.h>
 #include <OS.h>
 #include <Window.h>
@@ -234,27 +235,52 @@ bool BTextControl::_Shortcut(const char* bytes, int32 mods) {
         c = (char)(c - 1 + 'a');
     switch (c) {
     case 'c':
+        return _Edit(B_COPY);
+    case 'x':
+        return _Edit(B_CUT);
+    case 'v':
+        return _Edit(B_PASTE);
+    case 'a':
+        return _Edit(B_SELECT_ALL);
+    default:
+        return false;
+    }
+}
+
+bool BTextControl::_Edit(uint32 what) {
+    switch (what) {
+    case B_COPY:
         if (fEdit.has_selection())
             kit::set_clipboard_text(fEdit.selected_text());
         return true;
-    case 'x':
+    case B_CUT:
         if (fEdit.has_selection()) {
             kit::set_clipboard_text(fEdit.selected_text());
             fEdit.delete_selection();
             _Changed();
         }
         return true;
-    case 'v':
+    case B_PASTE:
         if (fEdit.insert(kit::clipboard_text()))
             _Changed();
         return true;
-    case 'a':
+    case B_SELECT_ALL:
         fEdit.select_all();
         Invalidate();
         return true;
     default:
         return false;
     }
+}
+
+bool BTextControl::kit_edit_key(const char* bytes, int32 modifiers) {
+    return IsEnabled() && _Shortcut(bytes, modifiers);
+}
+
+void BTextControl::MessageReceived(BMessage* message) {
+    // The Edit menu's commands, sent to the focus view.
+    if (!IsEnabled() || !_Edit(message->what))
+        BControl::MessageReceived(message);
 }
 
 void BTextControl::KeyDown(const char* bytes, int32 numBytes) {

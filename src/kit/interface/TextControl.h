@@ -44,6 +44,9 @@ class BTextControl : public BControl {
     void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
     void MouseUp(BPoint where) override;
     void KeyDown(const char* bytes, int32 numBytes) override;
+    // B_CUT, B_COPY, B_PASTE and B_SELECT_ALL act on the text.
+    void MessageReceived(BMessage* message) override;
+    bool kit_edit_key(const char* bytes, int32 modifiers) override;
     void MakeFocus(bool focus = true) override;
 
   private:
@@ -55,6 +58,8 @@ class BTextControl : public BControl {
     void _Changed();
     void _Commit();
     bool _Shortcut(const char* bytes, int32 modifiers);
+    // Cut, copy, paste or select all on the text; false for other commands.
+    bool _Edit(uint32 what);
 
     kit::text_edit fEdit;
     float fDivider;

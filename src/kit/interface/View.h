@@ -239,6 +239,9 @@ class BView : public BHandler {
     status_t SetMouseEventMask(uint32 mask, uint32 options = 0);
 
     // Kit internals for the window and bitmaps.
+    // A command key the focus view carries out itself before the menus
+    // see it (a text field's cut, copy, paste, select all); true when done.
+    virtual bool kit_edit_key(const char*, int32) { return false; }
     void kit_attach(BWindow* window);
     void kit_detach();
     void kit_draw_tree(const kit::pixel_region& update);

@@ -207,9 +207,11 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
             int32 length = (int32)std::strlen(bytes);
             // Command keys are the menus' before the focus view's: a text
             // field must not swallow Alt+S.
+            // A text field's own editing keys (cut, copy, paste, select
+            // all) act at once, in order with the typing around them.
             int32 mods = 0;
             if (message->what == B_KEY_DOWN && message->FindInt32("modifiers", &mods) == B_OK &&
-                kit_menu_shortcut(bytes, (uint32)mods))
+                (view->kit_edit_key(bytes, mods) || kit_menu_shortcut(bytes, (uint32)mods)))
                 return;
             if (message->what == B_KEY_DOWN)
                 view->KeyDown(bytes, length);
