@@ -18,7 +18,7 @@ class BBitmap;
 class preview_sheet : public BView {
   public:
     // The width of the labels' column.
-    static const int label_width = 176;
+    static constexpr int label_width = 176;
 
     explicit preview_sheet(BRect frame);
     ~preview_sheet() override;
