@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/tavrelwindow.h"
 #include "editor/globals.h"
+#include "preview/preview_messages.h"
 #include "preview/preview_window.h"
 
 #include <Looper.h>
@@ -20,15 +21,11 @@ BMessenger preview_link::preview() const {
 }
 
 void preview_link::open() {
+    // Asked, not locked: the preview may be waiting for the main window's
+    // lock, which the caller holds.
     BMessenger there = preview();
-    BLooper* looper = nullptr;
-    if (there.LockTarget()) {
-        there.Target(&looper);
-        if (BWindow* w = dynamic_cast<BWindow*>(looper))
-            w->Activate(true);
-        looper->Unlock();
+    if (there.IsValid() && there.SendMessage(PREVIEW_ACTIVATE) == B_OK)
         return;
-    }
     preview_window* w = new preview_window(this);
     std::lock_guard<std::mutex> hold(fLock);
     fPreview = BMessenger(w);

@@ -5,8 +5,9 @@
 #include <SupportDefs.h>
 
 // From the program that owns the font, after the fact:
-const uint32 PREVIEW_FONT = 'pvFN';    // the font was replaced, closed or newly shown
-const uint32 PREVIEW_CHANGED = 'pvCH'; // the font's content changed (a stored edit, undo, redo)
+const uint32 PREVIEW_FONT = 'pvFN';     // the font was replaced, closed or newly shown
+const uint32 PREVIEW_CHANGED = 'pvCH';  // the font's content changed (a stored edit, undo, redo)
+const uint32 PREVIEW_ACTIVATE = 'pvAC'; // asked again for: come to the front
 
 // The window's own.
 const uint32 PREVIEW_TEXT = 'pvTX';    // the text entry changed

@@ -153,6 +153,9 @@ void preview_window::MessageReceived(BMessage* message) {
     case PREVIEW_TEXT:
         set_text();
         return;
+    case PREVIEW_ACTIVATE:
+        Activate(true);
+        return;
     case PREVIEW_GLYPH:
         fHost->show_glyph((unsigned)message->GetInt32("glyph", 0));
         return;
