@@ -5,8 +5,13 @@
 // metrics, the character map (decode, an edit, the reverse look-up), every
 // name record, gasp range and embedded bitmap with an edit of each, and a
 // save to a temporary file (which, after those edits, works out head's box
-// and hhea's extremes from every outline).
+// and hhea's extremes from every outline). A collection has its directories
+// and face names read, its last face walked as above and the collection
+// written again with that face's tables.
 #include "font/ttf.h"
+
+#include "font/collection.h"
+#include "font/font_image.h"
 
 #include "font/bitmap.h"
 #include "font/cmap.h"
@@ -115,8 +120,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abort();
     }
     BFile in(input_path.c_str(), B_READ_ONLY);
+    font_collection collection;
+    const bool several = font_collection::is_collection(in);
+    size_t face = 0;
+    if (several) {
+        if (collection.read(in) != 0)
+            return 0;
+        for (size_t f = 0; f < collection.faces().size(); f++)
+            face_label(f, collection.face_name(in, f));
+        face = collection.faces().size() - 1;
+    }
     ttf font;
-    if (font.load(in) != 0)
+    if (font.load(in, several ? collection.faces()[face].diroffset : 0) != 0)
         return 0;
 
     unsigned n = font.maxp->numglyphs();
@@ -178,6 +193,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         walk_bitmaps(font, n);
 
     BFile out(output_path.c_str(), B_READ_WRITE | B_ERASE_FILE);
-    font.save(out);
+    if (!several) {
+        font.save(out);
+        return 0;
+    }
+    std::string why;
+    write_collection(in, collection, face, nullptr, out, nullptr, &why);
+    font_image image;
+    if (font.save_image(&image) == 0)
+        write_collection(in, collection, face, &image, out, nullptr, &why);
     return 0;
 }

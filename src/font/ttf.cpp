@@ -1,6 +1,7 @@
 // The font container: reading a font file into table objects, building a
 // new font and writing the tables back with fresh offsets and checksums.
 #include "font/ttf.h"
+#include "font/font_image.h"
 
 #include "font/cmap.h"
 #include "font/cff.h"
@@ -336,7 +337,7 @@ int ttf::read_directory(BFile& file, long long filesize, long long at) {
     return 0;
 }
 
-int ttf::load(BFile& file) {
+int ttf::load(BFile& file, long long diroffset) {
     printf("ttf:load\n");
     if (dir) {
         // A font is never reloaded; the one held stays as it is.
@@ -348,7 +349,7 @@ int ttf::load(BFile& file) {
     off_t filesize = 0;
     if (file.GetSize(&filesize) != B_OK)
         return refuse("the file cannot be read");
-    if (read_directory(file, filesize, 0) != 0)
+    if (read_directory(file, filesize, diroffset) != 0)
         return 1;
     if (check_directory(filesize) != 0)
         return 1;
@@ -458,6 +459,17 @@ int ttf::save(BFile& file) {
         fprintf(stderr, "ttf:save: there is no font to save\n");
         return 1;
     }
+    prepare_save();
+    if (fHistory)
+        fHistory->pause();
+    head->setsum(0xB1B0AFBA);
+    int result = write_tables(file);
+    if (fHistory)
+        fHistory->resume();
+    return result;
+}
+
+void ttf::prepare_save() {
     // The maxima follow from glyf and the dates and checksums from the
     // clock and the bytes: none of it is an edit of the user's.
     if (fHistory)
@@ -465,11 +477,18 @@ int ttf::save(BFile& file) {
     maxp->update();
     update_derived_metrics(*this, fLoadedFields, fAssumeEdited);
     head->update();
-    head->setsum(0xB1B0AFBA);
-    int result = write_tables(file);
     if (fHistory)
         fHistory->resume();
-    return result;
+}
+
+int ttf::save_image(font_image* image) {
+    if (!dir || !head || !maxp)
+        return 1;
+    prepare_save();
+    if (copy_image(image) != 0)
+        return 1;
+    image->finish();
+    return 0;
 }
 
 int ttf::write_tables(BFile& file) {

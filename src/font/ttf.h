@@ -66,8 +66,14 @@ class ttf {
     ttf& operator=(const ttf&) = delete;
 
     int init();
-    int load(BFile& file);
+    // Reads the font whose table directory starts at `diroffset` (a face
+    // of a collection; table offsets count from the file's start).
+    int load(BFile& file, long long diroffset = 0);
     int save(BFile& file);
+    // What save would write, as an image (font_image.h) finished with its
+    // checksums: for a face written back into its collection. 0, or 1 as
+    // copy_image.
+    int save_image(font_image* image);
     // Copies the font's bytes as a file would hold them, with nothing
     // recomputed (font_image.h): 0, or 1 when it has no directory, a table
     // is missing, the file would pass 4 GiB or memory ran out.
@@ -150,6 +156,9 @@ class ttf {
     // Refuses the file being loaded: empties the container, keeps and
     // prints the reason. Returns 1.
     int refuse(const char* reason, uint32_t tag = 0);
+    // Brings what a save recomputes up to date (maxp's maxima, the derived
+    // metrics, head's dates), outside the history.
+    void prepare_save();
     int read_directory(BFile& file, long long filesize, long long at);
     int check_directory(long long filesize);
     bool read_tables(BFile& file);

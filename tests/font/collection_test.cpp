@@ -6,6 +6,9 @@
 
 #include "font/bytes.h"
 #include "font/font_image.h"
+#include "font/ttf.h"
+#include "outline/glyph.h"
+#include "outline/shape.h"
 
 #include <File.h>
 
@@ -299,4 +302,42 @@ TEST(Collection, RefusesDamagedHeadersAndDirectories) {
     opened c(path);
     EXPECT_EQ(c.status, 1);
     EXPECT_STREQ(c.collection.error(), "the collection's signature lies outside the file");
+}
+
+// The way the editor does it: face 2 read by the container at its
+// directory, a glyph moved, the face's image written into the collection.
+TEST(Collection, AFaceEditedInTheContainerIsWrittenBackAlone) {
+    opened c(three_faces());
+    ASSERT_EQ(c.status, 0);
+    for (int edit = 0; edit < 2; edit++) {
+        SCOPED_TRACE(edit ? "a glyph moved" : "nothing edited");
+        ttf font;
+        ASSERT_EQ(font.load(c.file, c.collection.faces()[2].diroffset), 0) << font.load_error();
+        if (edit) {
+            glyph g(36);
+            ASSERT_EQ(font.get_glyph(36, &g), 0);
+            g.contours[0]->points[0] += BPoint(0, 1);
+            ASSERT_EQ(font.set_glyph(36, &g), 0);
+        }
+        font_image image;
+        ASSERT_EQ(font.save_image(&image), 0);
+        std::string out = temp_dir() + "/face2.ttc";
+        BFile file(out.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+        std::string why;
+        ASSERT_EQ(write_collection(c.file, c.collection, 2, &image, file, nullptr, &why), 0) << why;
+        EXPECT_EQ(differences(three_faces(), out),
+                  edit ? "faces 3\n2 glyf changed\n" : "faces 3\n");
+        EXPECT_EQ(offset_of(out, 0, "glyf") == offset_of(out, 2, "glyf"), edit == 0);
+        EXPECT_EQ(offset_of(out, 0, "cmap"), offset_of(out, 2, "cmap"));
+        expect_fresh_checksums(out);
+        ots_accepts_every_face(out, 3);
+        for (int f = 0; f < 3; f++) {
+            std::string output;
+            EXPECT_EQ(run_command(std::string(TAVREL_FT_CHECK) + " '" + out + "#" +
+                                      std::to_string(f) + "'",
+                                  &output),
+                      0)
+                << output;
+        }
+    }
 }

@@ -146,9 +146,17 @@ int main(int argc, char** argv) {
                 "usage: ft_check FONT [CODE PPEM | report ITEM... | instances CODE PPEM]\n");
         return 2;
     }
+    std::string path = argv[1];
+    FT_Long index = 0;
+    size_t hash = path.rfind('#');
+    if (hash != std::string::npos && hash + 1 < path.size() &&
+        path.find_first_not_of("0123456789", hash + 1) == std::string::npos) {
+        index = strtol(path.c_str() + hash + 1, nullptr, 10);
+        path.resize(hash);
+    }
     FT_Library library;
     FT_Face face;
-    if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
+    if (FT_Init_FreeType(&library) || FT_New_Face(library, path.c_str(), index, &face)) {
         printf("FreeType cannot open %s\n", argv[1]);
         return 1;
     }
