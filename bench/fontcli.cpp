@@ -4,6 +4,10 @@
 //   tavrel_fontcli load FONT           load only
 //   tavrel_fontcli roundtrip IN OUT    load, then save a new file
 //   tavrel_fontcli glyphs FONT         load, then decode every glyph
+//   tavrel_fontcli face IN N OUT       face N of collection IN loaded, then the
+//                                      collection written again with that face
+//                                      (with "moved", glyph 1's first point moved
+//                                      first, so that its glyf is copied on write)
 // The model prints its diagnostic lines on standard output; the driver's
 // own results follow as key=value pairs; idle and load end with the
 // process's peak resident memory (peak_rss_kb), which a parent cannot learn
@@ -11,13 +15,17 @@
 // the process before its exec.
 #include <File.h>
 
+#include "font/collection.h"
+#include "font/font_image.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
 #include "outline/glyph.h"
 #include "outline/shape.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -69,6 +77,33 @@ int glyphs(const char* path) {
     return failed == 0 ? 0 : 1;
 }
 
+int face_roundtrip(const char* in, long face, const char* out, bool moved) {
+    BFile file(in, B_READ_ONLY);
+    font_collection collection;
+    if (file.InitCheck() != B_OK || collection.read(file) != 0)
+        return fail("cannot read the collection", in);
+    if (face < 0 || (size_t)face >= collection.faces().size())
+        return fail("no such face in", in);
+    ttf font;
+    if (font.load(file, collection.faces()[face].diroffset) != 0)
+        return fail("cannot load the face of", in);
+    if (moved) {
+        glyph g(1);
+        if (font.get_glyph(1, &g) != 0 || g.count == 0)
+            return fail("cannot read glyph 1 of", in);
+        g.contours[0]->points[0] += BPoint(0, 1);
+        if (font.set_glyph(1, &g) != 0)
+            return fail("cannot store glyph 1 of", in);
+    }
+    font_image image;
+    BFile target(out, B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+    std::string why;
+    if (font.save_image(&image) != 0 ||
+        write_collection(file, collection, (size_t)face, &image, target, nullptr, &why) != 0)
+        return fail("cannot save", out);
+    return 0;
+}
+
 // The VmHWM line of /proc/self/status, in KiB; -1 when it cannot be read.
 long peak_rss_kb() {
     FILE* f = fopen("/proc/self/status", "r");
@@ -95,7 +130,11 @@ int run(int argc, char** argv) {
         return roundtrip(argv[2], argv[3]);
     if (argc == 3 && strcmp(argv[1], "glyphs") == 0)
         return glyphs(argv[2]);
-    fprintf(stderr, "usage: tavrel_fontcli idle | load FONT | roundtrip IN OUT | glyphs FONT\n");
+    if ((argc == 5 || argc == 6) && strcmp(argv[1], "face") == 0)
+        return face_roundtrip(argv[2], strtol(argv[3], nullptr, 10), argv[4],
+                              argc == 6 && strcmp(argv[5], "moved") == 0);
+    fprintf(stderr, "usage: tavrel_fontcli idle | load FONT | roundtrip IN OUT | glyphs FONT | "
+                    "face IN N OUT [moved]\n");
     return 2;
 }
 

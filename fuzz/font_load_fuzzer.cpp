@@ -33,6 +33,7 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -126,8 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (several) {
         if (collection.read(in) != 0)
             return 0;
-        for (size_t f = 0; f < collection.faces().size(); f++)
-            face_label(f, collection.face_name(in, f));
+        std::vector<std::string> names = collection.face_names(in);
+        for (size_t f = 0; f < names.size(); f++)
+            face_label(f, names[f]);
         face = collection.faces().size() - 1;
     }
     ttf font;

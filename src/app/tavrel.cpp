@@ -1,6 +1,7 @@
 #include "app/tavrel.h"
 
 #include "app/atomic_file.h"
+#include "app/collection_file.h"
 #include "app/globals.h"
 #include "app/initview.h"
 #include "app/messages.h"
@@ -12,6 +13,7 @@
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
+#include "font/font_image.h"
 #include "font/history.h"
 #include "font/ttf.h"
 #include "preview/preview_messages.h"
@@ -138,7 +140,7 @@ void tavrel::MessageReceived(BMessage* message) {
         // set-up view's "set" there is only an empty container.
         if (announced && message->FindRef("directory", &directory) == B_OK &&
             message->FindString("name", &name) == B_OK)
-            save(directory, name);
+            saveas(directory, name);
         forgetpanel();
         return;
     }
@@ -209,7 +211,13 @@ void tavrel::ReadyToRun() {
         }
         std::string why;
         BFile file(copy.fontpath.c_str(), B_READ_ONLY);
-        int read = file.InitCheck() == B_OK ? readfont(file, copy.original, false, &why) : 1;
+        // The copy holds one face: saved over its collection it would
+        // replace every face, so it is recovered as a font of its own.
+        std::string original = copy.original;
+        BFile was(original.c_str(), B_READ_ONLY);
+        if (was.InitCheck() == B_OK && font_collection::is_collection(was))
+            original.clear();
+        int read = file.InitCheck() == B_OK ? readfont(file, original, false, &why) : 1;
         if (read == 0) {
             fRecovery.adopt(copy);
             return;
@@ -300,7 +308,9 @@ void tavrel::clear() {
         curfont = nullptr;
     }
     announced = false;
+    fCollection.reset();
     if (locked) {
+        window->face = -1;
         if (window->initv) {
             workview->RemoveChild(window->initv);
             delete window->initv;
@@ -335,19 +345,42 @@ void tavrel::announce() {
 int tavrel::load(entry_ref& ref, std::string* why) {
     printf("tavrel:load\n");
     fflush(stdout);
+    std::string path = ref.Path(), named;
+    long face = -1;
     BFile file(&ref, B_READ_ONLY);
+    // "font.ttc#2" names face 2 of the collection font.ttc.
+    if (file.InitCheck() != B_OK && split_face_path(path, &named, &face) &&
+        file.SetTo(named.c_str(), B_READ_ONLY) == B_OK)
+        path = named;
+    else if (file.InitCheck() != B_OK)
+        face = -1;
     if (file.InitCheck() != B_OK) {
         if (why)
             *why = status_text(file.InitCheck());
         return 1;
     }
-    return readfont(file, ref.Path(), true, why);
+    if (font_collection::is_collection(file)) {
+        std::string ignored;
+        std::unique_ptr<collection_file> collection;
+        int opened = open_collection(path, face, &collection, why ? why : &ignored);
+        if (opened != 0)
+            return opened;
+        BFile& source = collection->source;
+        return readfont(source, path, true, why, std::move(collection));
+    }
+    if (face >= 0) {
+        if (why)
+            *why = "it is not a font collection, so it has no face " + std::to_string(face);
+        return 1;
+    }
+    return readfont(file, path, true, why);
 }
 
-int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::string* why) {
+int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::string* why,
+                     std::unique_ptr<collection_file> collection) {
     // The new font is read before the open one is given up.
     std::unique_ptr<ttf> font(new ttf());
-    if (font->load(file) != 0) {
+    if (font->load(file, collection ? collection->diroffset() : 0) != 0) {
         if (why)
             *why = font->load_error() ? font->load_error() : "not a TrueType font";
         return 1;
@@ -367,7 +400,9 @@ int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::
     }
     curfont = font.release();
     window->filepath.swap(path);
+    window->face = collection ? (long)collection->face : -1;
     fFilePath = window->filepath;
+    fCollection = std::move(collection);
     window->Unlock();
     starthistory(saved);
     announce();
@@ -413,7 +448,24 @@ int tavrel::saveinplace() {
     return save(directory, leaf.c_str());
 }
 
-int tavrel::save(entry_ref& directory, const char* name) {
+void tavrel::saveas(entry_ref& directory, const char* name) {
+    if (!fCollection) {
+        save(directory, name);
+        return;
+    }
+    BAlert* ask =
+        new BAlert("",
+                   "Save the whole collection, or the edited face alone as a font of its "
+                   "own?",
+                   "Cancel", "Face alone", "Whole collection", B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    ask->SetShortcut(0, B_ESCAPE);
+    ask->SetShortcut(1, 'f');
+    int32 answer = ask->Go();
+    if (answer == 1 || answer == 2)
+        save(directory, name, answer == 2);
+}
+
+int tavrel::save(entry_ref& directory, const char* name, bool whole) {
     printf("tavrel:save\n");
     fflush(stdout);
     if (!curfont || !announced)
@@ -440,16 +492,52 @@ int tavrel::save(entry_ref& directory, const char* name) {
     // is synced and renamed are not in it.
     font_history* h = curfont->history();
     uint64_t written = h ? h->seal() : 0;
-    int wrote = curfont->save(out.file());
-    window->Unlock();
+    std::string failure = "the font could not be written (is the disk full?)";
+    bool collection = fCollection && whole, signaturedropped = false;
+    int wrote = 0;
+    if (collection) {
+        // A face as it was opened copies the file; otherwise the face's
+        // tables are copied here and the collection written outside the
+        // lock.
+        const bool original = fCollection->original && h && !h->changed();
+        font_image image;
+        if (!original && curfont->save_image(&image) != 0) {
+            window->Unlock();
+            return fail("out of memory");
+        }
+        window->Unlock();
+        wrote =
+            write_collection(fCollection->source, fCollection->collection, fCollection->face,
+                             original ? nullptr : &image, out.file(), &signaturedropped, &failure);
+        if (wrote == 0 && !original)
+            fCollection->original = false;
+    } else {
+        wrote = curfont->save(out.file());
+        window->Unlock();
+    }
     if (wrote != 0)
-        return fail("the font could not be written (is the disk full?)");
+        return fail(failure);
     // A file system without extended attributes cannot hold the type;
     // the font itself is fine.
     BAppFileInfo(&out.file()).SetType(FONT_TYPE);
     if (out.commit(&why) != B_OK)
         return fail(why);
+    if (fCollection && !whole) {
+        // Saved alone, the face is a font of its own from now on.
+        fCollection.reset();
+        if (lockwindow()) {
+            window->face = -1;
+            window->Unlock();
+        }
+    }
     setpath(target);
+    if (signaturedropped) {
+        BAlert* notice = new BAlert("",
+                                    "The collection's digital signature was removed: it no "
+                                    "longer matches the changed faces.",
+                                    "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+        notice->Go();
+    }
     if (h && lockwindow()) {
         h->mark_saved(written);
         window->Unlock();

@@ -11,11 +11,13 @@
 #include "app/settings.h"
 
 #include <exception>
+#include <memory>
 #include <string>
 
 class preview_link;
 class overview_link;
 class tavrelwindow;
+struct collection_file;
 class tavrelview;
 class BFile;
 struct entry_ref;
@@ -49,8 +51,10 @@ class tavrel : public BApplication {
     int load(entry_ref& ref, std::string* why = nullptr);
     // Writes the current font as `name` in `directory`: into a new file
     // beside it that replaces the target only when completely written.
+    // A face of a collection is written back into the whole collection,
+    // or with `whole` false as a font of its own (which it then is).
     // Returns 0 on success, 1 on failure (reported to the user).
-    int save(entry_ref& directory, const char* name);
+    int save(entry_ref& directory, const char* name, bool whole = true);
     // "Save": writes the font over the file it came from (or was last
     // saved as); a font that has none asks for one with the save panel.
     // Returns 0 when it saved.
@@ -85,7 +89,12 @@ class tavrel : public BApplication {
     // Reads `file` into a new font and shows it in place of the open one
     // (which is given up only if the user agrees), as the font of `path`;
     // `saved` when the file is what `path` holds. As load().
-    int readfont(BFile& file, const std::string& path, bool saved, std::string* why);
+    // A face of a collection comes with the collection it is read from.
+    int readfont(BFile& file, const std::string& path, bool saved, std::string* why,
+                 std::unique_ptr<collection_file> collection = nullptr);
+    // "Save as" of a collection's face: the whole collection, the face
+    // alone, or nothing, as the user answers.
+    void saveas(entry_ref& directory, const char* name);
     // The file the font belongs to, here and for the window.
     void setpath(const std::string& path);
 
@@ -95,6 +104,8 @@ class tavrel : public BApplication {
     BMessenger windowlink;
     bool announced = false;
     std::string fFilePath;
+    // The collection the open face belongs to, else null.
+    std::unique_ptr<collection_file> fCollection;
     recovery fRecovery;
     // The text preview's link to the main window.
     preview_link* fPreview = nullptr;

@@ -238,12 +238,15 @@ void tavrelwindow::marktitle() {
     // what it showed.
     try {
         std::string title = TITLE;
-        // A variable font says so, after its file's name.
-        if (curfont && curfont->is_variable()) {
-            if (!filepath.empty())
-                title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
+        // A variable font and a collection's face say so, after the
+        // file's name.
+        const bool variable = curfont && curfont->is_variable();
+        if ((variable || face >= 0) && !filepath.empty())
+            title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
+        if (face >= 0)
+            title += " #" + std::to_string(face);
+        if (variable)
             title += " (variable)";
-        }
         if (unsaved())
             title += " *";
         if (title != Title())

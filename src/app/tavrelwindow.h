@@ -87,6 +87,8 @@ class tavrelwindow : public BWindow, public editor_window {
     // The text preview's link, set by the application (with the window
     // locked) before any message can open it.
     preview_link* preview = nullptr;
+    // The face of a collection shown, or -1 for a font of its own.
+    long face = -1;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
     // The glyph overview's link, set by the application (with the window
@@ -100,8 +102,9 @@ class tavrelwindow : public BWindow, public editor_window {
     // Takes the font back to `before` and reports the action cut short.
     void cut_short(uint32 what, const std::exception& e, font_history* h,
                    const font_history::point& before);
-    // The title: the program, for a variable font the file's name and
-    // "(variable)", and " *" while the font has unsaved changes.
+    // The title: the program, for a variable font or a collection's face
+    // the file's name, then "#<face>" or "(variable)", and " *" while the
+    // font has unsaved changes.
     void marktitle();
 };
 

@@ -5,6 +5,7 @@
 #include <File.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <new>
 
@@ -95,6 +96,17 @@ class name_records {
   private:
     byte_span fTable;
 };
+
+// A name cut to what a list can show, at a character's start.
+std::string shown(std::string name) {
+    if (name.size() <= font_collection::NAME_SHOWN)
+        return name;
+    size_t cut = font_collection::NAME_SHOWN;
+    while (cut > 0 && ((unsigned char)name[cut] & 0xC0) == 0x80)
+        cut--;
+    name.resize(cut);
+    return name + "\u2026";
+}
 
 } // namespace
 
@@ -252,16 +264,31 @@ std::string font_collection::face_name(BFile& file, size_t index) const {
     name_records names(byte_span(buf.get(), t->length));
     std::string full = names.find(3, 1, 4);
     if (!full.empty())
-        return full;
+        return shown(full);
     std::string family = names.find(3, 1, 1), style = names.find(3, 1, 2);
     if (family.empty()) {
         full = names.find(1, 0, 4);
         if (!full.empty())
-            return full;
+            return shown(full);
         family = names.find(1, 0, 1);
         style = names.find(1, 0, 2);
     }
-    return style.empty() || family.empty() ? family + style : family + " " + style;
+    return shown(style.empty() || family.empty() ? family + style : family + " " + style);
+}
+
+std::vector<std::string> font_collection::face_names(BFile& file) const {
+    std::vector<std::string> names;
+    std::map<std::pair<uint32_t, uint32_t>, std::string> read;
+    for (size_t f = 0; f < fFaces.size(); f++) {
+        const collection_table* t = fFaces[f].find(tag_of("name"));
+        std::pair<uint32_t, uint32_t> key =
+            t ? std::make_pair(t->offset, t->length) : std::make_pair(0u, 0u);
+        auto found = read.find(key);
+        if (found == read.end())
+            found = read.emplace(key, face_name(file, f)).first;
+        names.push_back(found->second);
+    }
+    return names;
 }
 
 std::string face_label(size_t face, const std::string& name) {

@@ -48,9 +48,12 @@ class font_collection {
     uint32_t dsig_length() const { return fDsigLength; }
 
     // The face's full name from its name table: the Windows Unicode full
-    // name, else family and subfamily, else the Macintosh Roman ones;
-    // empty when the face names itself nowhere.
+    // name, else family and subfamily, else the Macintosh Roman ones, cut
+    // at NAME_SHOWN bytes; empty when the face names itself nowhere.
     std::string face_name(BFile& file, size_t face) const;
+    // Every face's name, each shared name table read once.
+    std::vector<std::string> face_names(BFile& file) const;
+    static const size_t NAME_SHOWN = 200;
 
   private:
     int refuse(const char* why);

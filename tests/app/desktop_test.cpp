@@ -185,3 +185,20 @@ TEST(Desktop, OverviewDoubleClickShowsTheLastGlyphInTheEditor) {
                     &out);
     EXPECT_EQ(0, status) << out;
 }
+
+// A collection on the real desktop: the face chosen in the question, its
+// maxp edited and the collection saved; fontTools sees only that face's
+// maxp changed, OTS and FreeType read every face; see
+// tests/tools/collection_on_xvfb.sh.
+TEST(Desktop, FaceOfACollectionChosenEditedAndSaved) {
+    std::string output;
+    int status = run_command(
+        "timeout 180 bash " + source_dir() + "/tests/tools/collection_on_xvfb.sh " +
+            TAVREL_PROGRAM + " " + python() + " " + TAVREL_FT_CHECK + " " + source_dir() +
+            "/tests/tools",
+        &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("a face of a collection chosen, edited and saved on the desktop"),
+              std::string::npos)
+        << output;
+}

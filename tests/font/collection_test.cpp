@@ -26,22 +26,10 @@ namespace {
 
 const char* const LIBERATION = "/usr/share/fonts/truetype/liberation2/";
 
-std::string build_collection(const std::string& name, const std::string& args) {
-    std::string out = temp_dir() + "/" + name;
-    std::string command =
-        python() + " " + source_dir() + "/tests/tools/build_collection.py " + out + " " + args;
-    std::string output;
-    EXPECT_EQ(run_command(command, &output), 0) << output;
-    return out;
-}
-
 // Three faces: Liberation Sans, its bold, and Liberation Sans again under
 // the family name "Copy Sans" (every table but name shared with face 0).
 const std::string& three_faces() {
-    static std::string path =
-        build_collection("three.ttc", std::string(LIBERATION) + "LiberationSans-Regular.ttf " +
-                                          LIBERATION + "LiberationSans-Bold.ttf '" + LIBERATION +
-                                          "LiberationSans-Regular.ttf=Copy Sans'");
+    static std::string path = build_three_faces();
     return path;
 }
 
@@ -106,15 +94,6 @@ std::string write(const std::string& path, size_t face, const font_image* image,
     if (dropped)
         *dropped = droppedsignature;
     return out;
-}
-
-std::string differences(const std::string& before, const std::string& after) {
-    std::string output;
-    int status =
-        run_command(python() + " " + source_dir() + "/tests/tools/compare_collections.py " +
-                        before + " " + after + " 2>&1",
-                    &output);
-    return status == 0 ? output : "failed: " + output;
 }
 
 // Every face's directory checksums match its tables, and its head's
@@ -203,7 +182,8 @@ TEST(Collection, AnEditedFaceGetsItsOwnCopyOfTheTablesItChanged) {
                 t.insert(t.end(), {0, 0, 0, 0});
         });
     std::string out = write(three_faces(), 2, &edited);
-    EXPECT_EQ(differences(three_faces(), out), "faces 3\n2 OS/2 changed\n2 name changed\n");
+    EXPECT_EQ(collection_differences(three_faces(), out),
+              "faces 3\n2 OS/2 changed\n2 name changed\n");
     EXPECT_NE(offset_of(out, 0, "OS/2"), offset_of(out, 2, "OS/2"));
     EXPECT_EQ(offset_of(out, 0, "glyf"), offset_of(out, 2, "glyf"));
     EXPECT_EQ(offset_of(out, 0, "cmap"), offset_of(out, 2, "cmap"));
@@ -231,7 +211,7 @@ TEST(Collection, AnEditedFaceGetsItsOwnCopyOfTheTablesItChanged) {
     EXPECT_EQ(c.collection.dsig_length(), 0u);
     EXPECT_NE(offset_of(resigned, 0, "head"), offset_of(resigned, 1, "head"));
     EXPECT_EQ(offset_of(resigned, 0, "glyf"), offset_of(resigned, 1, "glyf"));
-    EXPECT_EQ(differences(signed_two_faces(), resigned), "faces 2\n0 head changed\n");
+    EXPECT_EQ(collection_differences(signed_two_faces(), resigned), "faces 2\n0 head changed\n");
     expect_fresh_checksums(resigned);
     ots_accepts_every_face(resigned, 2);
 }
@@ -325,7 +305,7 @@ TEST(Collection, AFaceEditedInTheContainerIsWrittenBackAlone) {
         BFile file(out.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
         std::string why;
         ASSERT_EQ(write_collection(c.file, c.collection, 2, &image, file, nullptr, &why), 0) << why;
-        EXPECT_EQ(differences(three_faces(), out),
+        EXPECT_EQ(collection_differences(three_faces(), out),
                   edit ? "faces 3\n2 glyf changed\n" : "faces 3\n");
         EXPECT_EQ(offset_of(out, 0, "glyf") == offset_of(out, 2, "glyf"), edit == 0);
         EXPECT_EQ(offset_of(out, 0, "cmap"), offset_of(out, 2, "cmap"));

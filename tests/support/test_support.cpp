@@ -113,14 +113,36 @@ std::string python() {
     return TAVREL_PYTHON;
 }
 
-std::string build_test_font(const std::string& kind, int glyphs)
-{
+std::string build_test_font(const std::string& kind, int glyphs) {
     std::string path = temp_dir() + "/" + kind + ".ttf";
     std::string command = python() + " '" + source_dir() + "/tests/tools/build_variable_font.py' " +
                           kind + " '" + path + "'";
     if (glyphs > 0)
         command += " " + std::to_string(glyphs);
     return run_command(command) == 0 && file_exists(path) ? path : "";
+}
+
+std::string build_collection(const std::string& name, const std::string& faces) {
+    std::string path = temp_dir() + "/" + name;
+    std::string command = python() + " '" + source_dir() + "/tests/tools/build_collection.py' '" +
+                          path + "' " + faces;
+    return run_command(command) == 0 && file_exists(path) ? path : "";
+}
+
+std::string build_three_faces(const std::string& name) {
+    const std::string l = "/usr/share/fonts/truetype/liberation2/";
+    return build_collection(name, "'" + l + "LiberationSans-Regular.ttf' '" + l +
+                                      "LiberationSans-Bold.ttf' '" + l +
+                                      "LiberationSans-Regular.ttf=Copy Sans'");
+}
+
+std::string collection_differences(const std::string& before, const std::string& after) {
+    std::string output;
+    int status =
+        run_command(python() + " '" + source_dir() + "/tests/tools/compare_collections.py' '" +
+                        before + "' '" + after + "' 2>&1",
+                    &output);
+    return status == 0 ? output : "failed: " + output;
 }
 
 } // namespace testing_support

@@ -33,6 +33,17 @@ std::string python();
 // `glyphs` glyphs; its path, or "" when it could not be built.
 std::string build_test_font(const std::string& kind, int glyphs = 0);
 
+// A collection built by fontTools (tests/tools/build_collection.py) in the
+// test's folder as `name`, from `faces` ("FONT[=NEW FAMILY]" each, quoted
+// for the shell; "--v2" adds a signature); its path, or "".
+std::string build_collection(const std::string& name, const std::string& faces);
+// Three faces: Liberation Sans, its bold, and Liberation Sans again under
+// the family "Copy Sans", which shares every table but name with face 0.
+std::string build_three_faces(const std::string& name = "three.ttc");
+// How fontTools sees the tables of two collections (or fonts) differ:
+// "faces N" and a line per changed table (tests/tools/compare_collections.py).
+std::string collection_differences(const std::string& before, const std::string& after);
+
 } // namespace testing_support
 
 #endif

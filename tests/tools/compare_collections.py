@@ -3,6 +3,8 @@
 
 compare_collections.py BEFORE AFTER
 
+Either may be "PATH#N", face N of a collection alone.
+
 Prints "faces N" for AFTER, then one line per table whose bytes differ:
 "FACE TAG changed", "FACE TAG added" or "FACE TAG removed". head's
 checkSumAdjustment and modified date are left out (a save always sets
@@ -16,6 +18,9 @@ from fontTools.ttLib.ttCollection import TTCollection
 
 
 def faces(path):
+    base, _, face = path.rpartition("#")
+    if base and face.isdigit():
+        return [TTFont(base, fontNumber=int(face), lazy=False)]
     with open(path, "rb") as f:
         tag = f.read(4)
     if tag == b"ttcf":
