@@ -79,6 +79,12 @@ class face_window : public BWindow {
         fList->MakeFocus(true);
     }
 
+    ~face_window() override {
+        // A list view does not own its items.
+        while (BListItem* item = fList->RemoveItem((int32)0))
+            delete item;
+    }
+
     void MessageReceived(BMessage* message) override {
         switch (message->what) {
         case MSG_FACE_OPEN:
