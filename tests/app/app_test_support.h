@@ -104,6 +104,13 @@ class running_app {
         }
         join();
     }
+    // The main window's title, read under its lock.
+    std::string title() {
+        window()->Lock();
+        std::string t = window()->Title();
+        window()->Unlock();
+        return t;
+    }
     // The question whether to save changes, when it is up.
     BWindow* save_question() const { return question("Save the changes"); }
     // A question (an alert with three buttons) whose text holds `words`,

@@ -16,13 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string title(running_app& run) {
-    run.window()->Lock();
-    std::string t = run.window()->Title();
-    run.window()->Unlock();
-    return t;
-}
-
 long face_shown(running_app& run) {
     run.window()->Lock();
     long face = run.app->fontshown() ? run.window()->face : -2;
@@ -66,13 +59,13 @@ TEST(CollectionApp, OpensTheNamedFaceTheOnlyFaceOrRefuses) {
     {
         running_app run({three + "#2"});
         EXPECT_EQ(face_shown(run), 2);
-        EXPECT_EQ(title(run), "tavrel ver.0.011 \u2014 three.ttc #2");
+        EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 three.ttc #2");
         EXPECT_EQ(run.app->filepath(), three);
     }
     {
         running_app run({one});
         EXPECT_EQ(face_shown(run), 0);
-        EXPECT_EQ(title(run), "tavrel ver.0.011 \u2014 one.ttc #0");
+        EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 one.ttc #0");
     }
     {
         // Past the last face: refused with a message, nothing opened.
@@ -99,7 +92,7 @@ TEST(CollectionApp, AsksWhichFaceListingTheirNames) {
         run.idle();
         EXPECT_EQ(face_shown(run), cancel ? -2 : 1);
         if (!cancel) {
-            EXPECT_EQ(title(run), "tavrel ver.0.011 \u2014 three.ttc #1");
+            EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 three.ttc #1");
         }
     }
 }
@@ -144,5 +137,5 @@ TEST(CollectionApp, SaveWritesTheWholeCollectionAndSaveAsTheFaceAlone) {
     EXPECT_EQ(stack_elements(alone), 0x77u);
     EXPECT_EQ(collection_differences(path + "#2", alone), "faces 1\n");
     EXPECT_EQ(face_shown(run), -1);
-    EXPECT_EQ(title(run), "tavrel ver.0.011");
+    EXPECT_EQ(run.title(), "tavrel ver.0.011");
 }

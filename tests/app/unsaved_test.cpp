@@ -20,15 +20,8 @@ using namespace testing_support;
 
 namespace {
 
-std::string title(running_app& run) {
-    run.window()->Lock();
-    std::string t = run.window()->Title();
-    run.window()->Unlock();
-    return t;
-}
-
 bool marked(running_app& run) {
-    std::string t = title(run);
+    std::string t = run.title();
     return t.size() >= 2 && t.compare(t.size() - 2, 2, " *") == 0;
 }
 
@@ -51,9 +44,9 @@ std::vector<std::string> button_labels(BWindow* question) {
 TEST(Unsaved, TheTitleMarksChangesUntilSavedOrUndoneBackToTheSavedState) {
     std::string path = copy_of(DEJAVU, temp_dir());
     running_app run({path});
-    EXPECT_FALSE(marked(run)) << title(run);
+    EXPECT_FALSE(marked(run)) << run.title();
     edit_font(run, "1234");
-    EXPECT_TRUE(marked(run)) << title(run);
+    EXPECT_TRUE(marked(run)) << run.title();
     command_key(run, "z");
     EXPECT_FALSE(marked(run)) << "undone back to the file's state";
     command_key(run, "Z", B_SHIFT_KEY);
