@@ -7,6 +7,7 @@
 #include "font/fvar.h"
 #include "font/gvar.h"
 #include "font/history.h"
+#include "font/hmtx.h"
 #include "font/maxp.h"
 #include "outline/glyph.h"
 #include "outline/shape.h"
@@ -67,10 +68,11 @@ void expect_ots_accepts(const std::string& path) {
 }
 
 // FreeType's outline of character `code` at each named instance ("x,y"
-// per point), after loading every glyph at every instance; fails the test
-// when an instance does not load or the character renders without ink.
-std::vector<std::vector<std::string>> freetype_instances(const std::string& path,
-                                                         const char* code) {
+// per point), after loading every glyph at every instance, and in
+// *advances its advance there; fails the test when an instance does not
+// load or the character renders without ink.
+std::vector<std::vector<std::string>> freetype_instances(const std::string& path, const char* code,
+                                                         std::vector<long>* advances = nullptr) {
     std::string out;
     EXPECT_EQ(run_command(
                   std::string(TAVREL_FT_CHECK) + " '" + path + "' instances " + code + " 24", &out),
@@ -92,6 +94,10 @@ std::vector<std::vector<std::string>> freetype_instances(const std::string& path
             long ink = 0;
             words >> ink;
             EXPECT_GT(ink, 0) << "the character rendered without ink at an instance";
+        } else if (word == "advance" && advances) {
+            long advance = 0;
+            words >> advance;
+            advances->push_back(advance);
         }
     }
     return result;
@@ -295,6 +301,38 @@ TEST(VariableFont, RestructuredGlyphLosesOnlyItsVariations) {
                       edited[tag("gvar")]);
         }
     }
+}
+
+// A wider advance in the default keeps HVAR and gvar as they are: their
+// deltas still apply, so every instance widens by the same amount.
+TEST(VariableFont, WiderAdvanceWidensEveryInstanceAlike) {
+    std::string path = build_test_font("variable");
+    ttf font;
+    ASSERT_EQ(load_bytes(font, read_file(path)), 0);
+    unsigned short aw;
+    short lsb;
+    ASSERT_EQ(font.hmtx->get_mtx(GLYPH_A, &aw, &lsb), 0);
+    ASSERT_EQ(font.hmtx->set_mtx(GLYPH_A, aw + 30, lsb), 0);
+    std::string saved = save_to(font, "wider.ttf");
+    std::map<uint32_t, bytes> before = tables_of(read_file(path)),
+                              after = tables_of(read_file(saved));
+    for (const char* t : {"HVAR", "gvar", "glyf"})
+        EXPECT_EQ(after[tag(t)], before[tag(t)]) << t;
+    std::string out;
+    EXPECT_EQ(run_command(python() + " '" + source_dir() + "/tests/tools/check_variations.py' '" +
+                              path + "' '" + saved + "' A advance 30",
+                          &out),
+              0)
+        << out;
+    std::vector<long> old_advances, new_advances;
+    freetype_instances(path, "41", &old_advances);
+    freetype_instances(saved, "41", &new_advances);
+    ASSERT_EQ(old_advances.size(), 4u);
+    ASSERT_EQ(new_advances.size(), old_advances.size());
+    for (size_t k = 0; k < old_advances.size(); k++)
+        EXPECT_EQ(new_advances[k], old_advances[k] + 30) << "instance " << k;
+    EXPECT_NE(old_advances.front(), old_advances.back()) << "the advance varies";
+    expect_ots_accepts(saved);
 }
 
 TEST(VariableFont, DamagedGvarRefusesRestructuringButNotMoves) {

@@ -85,9 +85,11 @@ def master(weight, total):
     cmap.update({0x100 + i: n for i, n in enumerate(names[4:])})
     fb.setupCharacterMap(cmap)
     fb.setupGlyf(outlines(weight, names))
-    # Left side bearings at each glyph's xMin, as font tools write them.
+    # Left side bearings at each glyph's xMin, as font tools write them; A
+    # wider than the rest, so that it has an advance of its own in hmtx.
     glyf = fb.font["glyf"]
-    fb.setupHorizontalMetrics({n: (600 + weight, getattr(glyf[n], "xMin", 0)) for n in names})
+    fb.setupHorizontalMetrics(
+        {n: (600 + weight + 50 * (n == "A"), getattr(glyf[n], "xMin", 0)) for n in names})
     fb.setupHorizontalHeader(ascent=800, descent=-200)
     fb.setupNameTable(NAMES)
     fb.setupOS2(sxHeight=500 + weight // 2, sCapHeight=700)

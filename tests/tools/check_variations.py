@@ -5,10 +5,13 @@ axis (the others at their defaults).
 
 Usage: check_variations.py OLD NEW GLYPH moved POINT DX DY
        check_variations.py OLD NEW GLYPH dropped
+       check_variations.py OLD NEW GLYPH advance DW
   moved    GLYPH's point POINT moved by (DX, DY) in the default: at every
            instance the glyph is the old instance's with that point moved
            by the same amount.
   dropped  GLYPH lost its variations: at every instance it is the default.
+  advance  GLYPH's advance grew by DW in the default: at every instance
+           its advance is the old instance's plus DW, its outline as it was.
 In both, every other glyph, every other glyph's advance and gvar data
 stay as they were, and gvar's glyph count is the font's. Prints what
 differs and exits 1."""
@@ -50,7 +53,7 @@ def main():
             errors.append("the variations of %s changed" % name)
     if mode == "dropped" and new["gvar"].variations.get(glyph):
         errors.append("%s still has variations" % glyph)
-    if mode == "moved" and old["gvar"].variations.get(glyph) != new["gvar"].variations.get(glyph):
+    if mode in ("moved", "advance") and old["gvar"].variations.get(glyph) != new["gvar"].variations.get(glyph):
         errors.append("the variations of %s changed" % glyph)
     default = outline(new, glyph)
     for loc in locations(old):
@@ -59,13 +62,17 @@ def main():
         for name in old.getGlyphOrder():
             # The instancer takes advances from gvar's phantom points, which
             # go with the rest of a dropped glyph's variations.
-            if (name != glyph or mode == "moved") and a["hmtx"][name][0] != b["hmtx"][name][0]:
-                errors.append("%s: the advance of %s changed" % (loc, name))
+            grown = int(sys.argv[5]) if mode == "advance" and name == glyph else 0
+            if (name != glyph or mode != "dropped") and a["hmtx"][name][0] + grown != b["hmtx"][name][0]:
+                errors.append("%s: the advance of %s is %d, expected %d"
+                              % (loc, name, b["hmtx"][name][0], a["hmtx"][name][0] + grown))
             if name != glyph and outline(a, name) != outline(b, name):
                 errors.append("%s: glyph %s changed" % (loc, name))
         got = outline(b, glyph)
         if mode == "dropped":
             want = default
+        elif mode == "advance":
+            want = outline(a, glyph)
         else:
             point, dx, dy = (int(v) for v in sys.argv[5:8])
             want = outline(a, glyph)

@@ -9,7 +9,8 @@
 // With "instances CODE PPEM", for each named instance of a variable font
 // (set with FT_Set_Named_Instance): loads every glyph, renders the
 // character and prints "instance K:" with the points of its outline in
-// font units ("x,y" each, unhinted) and "ink N" (pixels with ink).
+// font units ("x,y" each, unhinted), "advance A" (its advance at that
+// instance, font units) and "ink N" (pixels with ink).
 // Exits 1 with FreeType's error when anything fails.
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -120,7 +121,7 @@ int instances(FT_Face face, unsigned long code, FT_UInt ppem) {
         const FT_Outline& o = face->glyph->outline;
         for (short p = 0; p < o.n_points; p++)
             printf(" %ld,%ld", (long)o.points[p].x, (long)o.points[p].y);
-        printf("\n");
+        printf("\nadvance %ld\n", (long)face->glyph->metrics.horiAdvance);
         if (FT_Set_Pixel_Sizes(face, 0, ppem) ||
             FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP)) {
             printf("FreeType cannot render U+%04lX at instance %ld\n", code, (long)k);
