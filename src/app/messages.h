@@ -17,12 +17,15 @@ const uint32 MSG_REDO = 'redo';         // menu "Redo" -> window
 const uint32 MSG_HISTORY = 'hist';      // the font's history changed -> window
 const uint32 MSG_PREVIEW = 'pvop';      // menu "Text preview" -> window
 const uint32 MSG_OVERVIEW = 'ovop';     // menu "Glyph overview" -> window
+const uint32 MSG_CHECK_OPEN = 'Ckop';   // menu "Check font" -> window
 
 // Any window -> main window: show glyph "gno" (int32, 0 to 0xFFFF) in the
 // outline editor. The glyf table is shown and the glyph chosen exactly as
 // typing its number into the palette chooses it: a number past the last
 // glyph shows glyph 0, and edits on the canvas not stored make the editor
 // ask "Store" / "Discard" / "Cancel" first. Other numbers are ignored.
+// With "point" (int32), that point of the glyph, numbered as in its record,
+// is selected once the glyph is shown.
 const uint32 MSG_SHOW_GLYPH = 'Gsho';
 
 #endif

@@ -6,6 +6,8 @@
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
+#include "checkwindow/check_messages.h"
+#include "checkwindow/checkwindow.h"
 #include "editor/canvas_steps.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
@@ -116,9 +118,11 @@ void tavrelwindow::setupmenus() {
     }
     edit->SetTargetForItems(this);
     menubar->AddItem(edit);
+    // Windows that show the font another way.
     BMenu* view = new BMenu("View", B_ITEMS_IN_COLUMN);
     view->AddItem(new BMenuItem("Glyph overview", new BMessage(MSG_OVERVIEW), 'G'));
     view->AddItem(new BMenuItem("Text preview", new BMessage(MSG_PREVIEW), 'P'));
+    view->AddItem(new BMenuItem("Check font", new BMessage(MSG_CHECK_OPEN), 'K'));
     view->SetTargetForItems(this);
     menubar->AddItem(view);
     AddChild(menubar);
@@ -273,7 +277,12 @@ void tavrelwindow::showglyph(BMessage* message) {
     // the editor asks about edits it holds before it shows another glyph.
     BMessage choose(GLYF_CHANGE);
     choose.AddInt16("gno", (int16)gno);
+    int32 point;
+    if (message->FindInt32("point", &point) == B_OK && point >= 0)
+        choose.AddInt32("point", point);
     BMessenger(editor).SendMessage(&choose);
+    // The keys then act on the glyph (and the point selected).
+    editor->MakeFocus(true);
     Activate();
 }
 
@@ -312,6 +321,12 @@ void tavrelwindow::MessageReceived(BMessage* message) {
             target->MessageReceived(message);
         showhistory();
         return;
+    case MSG_CHECK_OPEN:
+        opencheck();
+        return;
+    case CHECK_SHOW_PLACE:
+        showplace(message);
+        return;
     default:
         BWindow::MessageReceived(message);
     }
@@ -339,6 +354,9 @@ void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
             Unlock();
         cut_short(message->what, e, h, before);
     }
+    // Every change of the font is made by a message this window handles
+    // (or by the application with this window locked, seen at the next).
+    tellchecker();
 }
 
 void tavrelwindow::cut_short(uint32 what, const std::exception& e, font_history* h,
@@ -408,4 +426,73 @@ bool tavrelwindow::QuitRequested() {
     // font: taking the work view out keeps them from dying with the window.
     RemoveChild(workview);
     return true;
+}
+
+namespace {
+
+std::string file_name(const std::string& path) {
+    return path.empty() ? std::string("Untitled") : path.substr(path.rfind('/') + 1);
+}
+
+} // namespace
+
+void tavrelwindow::opencheck() {
+    BLooper* looper = nullptr;
+    fChecker.Target(&looper);
+    if (looper && fChecker.LockTarget()) {
+        static_cast<BWindow*>(looper)->Activate();
+        looper->Unlock();
+        return;
+    }
+    BRect f = Frame();
+    checkwindow* w = new checkwindow(BRect(f.right + 12, f.top, f.right + 652, f.top + 400),
+                                     BMessenger(this), &curfont, file_name(filepath));
+    fChecker = BMessenger(w);
+    fCheckedFont = curfont ? curfont->id() : 0;
+    fCheckedChanges = curfont ? curfont->changes() : 0;
+    fCheckedPath = filepath;
+    w->Show();
+}
+
+void tavrelwindow::tellchecker() {
+    if (!fChecker.IsValid())
+        return;
+    const uint64_t id = curfont ? curfont->id() : 0;
+    const uint64_t changes = curfont ? curfont->changes() : 0;
+    if (filepath != fCheckedPath) {
+        fCheckedPath = filepath;
+        BMessage rename(CHECK_RENAME);
+        rename.AddString("name", file_name(filepath).c_str());
+        fChecker.SendMessage(&rename);
+    }
+    if (id == fCheckedFont && changes == fCheckedChanges)
+        return;
+    fCheckedFont = id;
+    fCheckedChanges = changes;
+    fChecker.SendMessage(CHECK_FONT_CHANGED);
+}
+
+void tavrelwindow::showplace(BMessage* message) {
+    const int32 tag = message->GetInt32("table", 0);
+    const int32 gno = message->GetInt32("glyph", -1);
+    const int32 point = message->GetInt32("point", -1);
+    if (!curfont)
+        return;
+    if (gno >= 0) {
+        BMessage show(MSG_SHOW_GLYPH);
+        show.AddInt32("gno", gno);
+        if (point >= 0)
+            show.AddInt32("point", point);
+        showglyph(&show);
+        return;
+    }
+    // Tables without a view of their own (loca, unknown tags) stay where
+    // they are; the others are shown as a click on their tag shows them.
+    ttf_table* t = curfont->table((uint32)tag);
+    if (t && t->Parent() == workview) {
+        BMessage select(MSG_TABLE_SELECT);
+        select.AddInt32("table", tag);
+        BMessenger(workview).SendMessage(&select);
+    }
+    Activate();
 }

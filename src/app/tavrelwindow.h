@@ -7,9 +7,11 @@
 #include "editor/editor_window.h"
 #include "font/history.h"
 
+#include <Messenger.h>
 #include <Window.h>
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <vector>
@@ -64,6 +66,15 @@ class tavrelwindow : public BWindow, public editor_window {
     // which asks about changes first.
     std::atomic<bool> closing{false};
 
+    // "Check font": shows the check window, making it the first time.
+    void opencheck();
+    // Tells the check window, if there is one, when the open font or its
+    // file changed since it was last told.
+    void tellchecker();
+    // Shows where a finding of the check window is: its glyph in the
+    // outline editor (with its point selected), or its table's view.
+    void showplace(BMessage* message);
+
     void FrameResized(float width, float height) override;
     // Every zoom returns the window to its standard size.
     using BWindow::Zoom;
@@ -106,6 +117,10 @@ class tavrelwindow : public BWindow, public editor_window {
     // the file's name, then "#<face>" or "(variable)", and " *" while the
     // font has unsaved changes.
     void marktitle();
+    // The check window, and what it was last told.
+    BMessenger fChecker;
+    uint64_t fCheckedFont = 0, fCheckedChanges = 0;
+    std::string fCheckedPath;
 };
 
 #endif

@@ -31,7 +31,19 @@ bool read_font_file(const char* path, byte_vector* bytes, std::string* why, bool
         *why = errno ? std::strerror(errno) : "it cannot be opened";
         return false;
     }
-    // Read in pieces: the size a special file reports says nothing.
+    // A regular file is read in one piece of its size; other files (a
+    // pipe) in pieces, as the size they report says nothing.
+    const uintmax_t size =
+        std::filesystem::is_regular_file(st) ? std::filesystem::file_size(path, ec) : 0;
+    if (!ec && size > MAX_FONT_FILE) {
+        *too_big = true;
+        return true;
+    }
+    if (!ec && size > 0) {
+        bytes->resize((size_t)size);
+        in.read(reinterpret_cast<char*>(bytes->data()), (std::streamsize)size);
+        bytes->resize((size_t)in.gcount());
+    }
     char buf[1 << 16];
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
         if (bytes->size() + (size_t)in.gcount() > MAX_FONT_FILE) {

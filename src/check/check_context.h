@@ -51,6 +51,8 @@ struct composite_summary {
     uint32_t points = 0, contours = 0;
     bool has_box = false;
     int32_t xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    // The box has been worked out (has_box says whether there is one).
+    bool box_done = false;
 };
 
 struct check_context {

@@ -144,7 +144,8 @@ void check_glyph_metrics(check_context& c) {
         x1 = std::max(x1, cc);
         y1 = std::max(y1, d);
     }
-    if (any && !damaged && head.size() >= 54) {
+    const bool derived = c.options.metrics_derived_at_save;
+    if (any && !damaged && head.size() >= 54 && !derived) {
         const struct {
             const char* field;
             size_t offset;
@@ -209,7 +210,7 @@ void check_glyph_metrics(check_context& c) {
     for (unsigned g = 0; g < m.count; g++)
         widest = std::max<uint32_t>(widest, m.advance(g));
     byte_span hhea = c.tables.find(HHEA);
-    if (hhea.u16(10) != widest)
+    if (hhea.u16(10) != widest && !derived)
         c.warning(HHEA, "hhea.advanceWidthMax is %u, the widest advance in hmtx is %u",
                   hhea.u16(10), widest);
     int32_t minlsb = INT32_MAX, minrsb = INT32_MAX, maxextent = INT32_MIN;
@@ -228,7 +229,7 @@ void check_glyph_metrics(check_context& c) {
         minrsb = std::min(minrsb, (int32_t)m.advance(g) - lsb - width);
         maxextent = std::max(maxextent, lsb + width);
     }
-    if (minlsb == INT32_MAX)
+    if (minlsb == INT32_MAX || derived)
         return;
     const struct {
         const char* field;

@@ -163,12 +163,12 @@ void font_checker::run_unit(size_t index) {
     UNITS[index].run(c);
 }
 
-void font_checker::run_units_reading(uint32_t tag, bool glyphs_changed) {
+void font_checker::run_units_reading(const std::vector<uint32_t>& tags, bool glyphs_changed) {
     for (size_t i = 0; i < UNIT_COUNT; i++) {
         const check_unit& u = UNITS[i];
         bool reads = u.every_table || (glyphs_changed && u.glyphs);
         for (uint32_t t : u.reads)
-            reads |= t != 0 && t == tag;
+            reads |= t != 0 && std::find(tags.begin(), tags.end(), t) != tags.end();
         if (reads)
             run_unit(i);
     }
@@ -191,16 +191,30 @@ void font_checker::check_tables(byte_vector header, std::vector<table_copy> tabl
 }
 
 void font_checker::replace_table(uint32_t tag, byte_vector bytes) {
-    if (!fTables.has(tag))
-        return;
+    std::vector<table_copy> one;
+    one.push_back({tag, std::move(bytes)});
+    replace_tables(std::move(one));
+}
+
+void font_checker::replace_tables(std::vector<table_copy> tables) {
     const int16_t format = fTables.find(HEAD).s16(50);
-    fTables.replace(tag, std::move(bytes));
-    const bool glyphs = tag == GLYF || tag == LOCA ||
-                        (tag == HEAD && fTables.find(HEAD).s16(50) != format) ||
-                        (tag == MAXP && read_numglyphs() != fNumGlyphs);
+    std::vector<uint32_t> tags;
+    for (table_copy& t : tables) {
+        if (!fTables.has(t.tag))
+            continue;
+        tags.push_back(t.tag);
+        fTables.replace(t.tag, std::move(t.bytes));
+    }
+    if (tags.empty())
+        return;
+    auto changed = [&](uint32_t tag) {
+        return std::find(tags.begin(), tags.end(), tag) != tags.end();
+    };
+    const bool glyphs = changed(GLYF) || changed(LOCA) || fTables.find(HEAD).s16(50) != format ||
+                        (changed(MAXP) && read_numglyphs() != fNumGlyphs);
     if (glyphs)
         decode_glyphs();
-    run_units_reading(tag, glyphs);
+    run_units_reading(tags, glyphs);
 }
 
 void font_checker::replace_glyph(unsigned gno, byte_vector record) {
@@ -212,6 +226,17 @@ void font_checker::replace_glyph(unsigned gno, byte_vector record) {
     resolve_users_of(gno, fTables, where, fGlyphs, &fComposites);
     for (size_t i = 0; i < UNIT_COUNT; i++)
         if (UNITS[i].glyphs)
+            run_unit(i);
+}
+
+void font_checker::set_options(check_options options) {
+    if (options == fOptions)
+        return;
+    fOptions = options;
+    if (fUnitFindings.size() != UNIT_COUNT)
+        return;
+    for (size_t i = 0; i < UNIT_COUNT; i++)
+        if (UNITS[i].run == check_directory || UNITS[i].run == check_glyph_metrics)
             run_unit(i);
 }
 

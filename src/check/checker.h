@@ -15,11 +15,18 @@
 #include <vector>
 
 struct check_options {
-    // The tables are what a save of the open font will write: the save lays
-    // out the directory, computes every checksum and head's
+    // The bytes are the open font's, which a save will write: the save
+    // lays the tables out afresh, computes every checksum and head's
     // checkSumAdjustment, and recomputes maxp's outline maxima, so none of
     // these is checked.
     bool as_saved = false;
+    // The save works out head's box and hhea's advanceWidthMax,
+    // minLeftSideBearing, minRightSideBearing and xMaxExtent afresh (the
+    // outlines or metrics were edited), so they are not checked either.
+    bool metrics_derived_at_save = false;
+    bool operator==(const check_options& o) const {
+        return as_saved == o.as_saved && metrics_derived_at_save == o.metrics_derived_at_save;
+    }
 };
 
 struct glyph_summary;
@@ -41,10 +48,15 @@ class font_checker {
     // A table changed: checks it again, with every check that reads it.
     // A tag the font does not have is ignored.
     void replace_table(uint32_t tag, byte_vector bytes);
+    // Several tables changed at once: each check runs once.
+    void replace_tables(std::vector<table_copy> tables);
     // Glyph gno was stored with this record (and the rest of glyf and loca
     // moved accordingly): checks the glyph again, the composites made of
     // it, and the checks across tables that read the glyphs.
     void replace_glyph(unsigned gno, byte_vector record);
+
+    // Checks again what the options change.
+    void set_options(check_options options);
 
     // Every finding, in listing order.
     std::vector<finding> findings() const;
@@ -55,7 +67,7 @@ class font_checker {
   private:
     void decode_glyphs();
     void run_unit(size_t index);
-    void run_units_reading(uint32_t tag, bool glyphs_changed);
+    void run_units_reading(const std::vector<uint32_t>& tags, bool glyphs_changed);
     unsigned read_numglyphs() const;
 
     check_options fOptions;

@@ -374,21 +374,72 @@ void resolve_from(unsigned root, const std::vector<glyph_summary>& glyphs,
     }
 }
 
+// The box of composite g as a reader places its points. Components that
+// are only moved or scaled place their parts' boxes; a component turned,
+// slanted or placed by point numbers needs every point.
 void resolve_box(unsigned g, const table_set& t, const glyph_locations& where,
-                 const std::vector<glyph_summary>& glyphs, composite_summary* r) {
+                 const std::vector<glyph_summary>& glyphs, std::vector<composite_summary>* out) {
+    composite_summary* r = &(*out)[g];
+    if (r->box_done)
+        return;
+    r->box_done = true;
     r->has_box = false;
     if (r->state != composite_summary::OK || r->depth > RESOLVE_DEPTH || r->points > MAX_POINTS)
         return;
-    std::vector<xpt> pts;
-    if (!collect_points(t, where, glyphs, g, 0, &pts) || pts.empty())
-        return;
-    double x0 = pts[0].x, x1 = x0, y0 = pts[0].y, y1 = y0;
-    for (const xpt& p : pts) {
-        x0 = std::min(x0, p.x);
-        x1 = std::max(x1, p.x);
-        y0 = std::min(y0, p.y);
-        y1 = std::max(y1, p.y);
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool any = false, by_points = false;
+    for (const component_ref& c : glyphs[g].components)
+        by_points |= !(c.flags & glyf_flag::args_are_xy) || c.xy != 0 || c.yx != 0;
+    if (by_points) {
+        std::vector<xpt> pts;
+        if (!collect_points(t, where, glyphs, g, 0, &pts))
+            return;
+        for (const xpt& p : pts) {
+            x0 = any ? std::min(x0, p.x) : p.x;
+            x1 = any ? std::max(x1, p.x) : p.x;
+            y0 = any ? std::min(y0, p.y) : p.y;
+            y1 = any ? std::max(y1, p.y) : p.y;
+            any = true;
+        }
+    } else {
+        for (const component_ref& c : glyphs[g].components) {
+            const glyph_summary& part = glyphs[c.glyph];
+            double b[4];
+            if (part.kind == glyph_summary::SIMPLE && part.has_points) {
+                b[0] = part.pxmin, b[1] = part.pymin, b[2] = part.pxmax, b[3] = part.pymax;
+            } else if (part.kind == glyph_summary::COMPOSITE) {
+                resolve_box(c.glyph, t, where, glyphs, out);
+                const composite_summary& pr = (*out)[c.glyph];
+                if (!pr.has_box) {
+                    if (pr.points > 0)
+                        return;
+                    continue;
+                }
+                b[0] = pr.xmin, b[1] = pr.ymin, b[2] = pr.xmax, b[3] = pr.ymax;
+            } else if (part.kind == glyph_summary::DAMAGED) {
+                return;
+            } else {
+                continue;
+            }
+            double dx = c.arg1, dy = c.arg2;
+            if ((c.flags & glyf_flag::scaled_offset) && !(c.flags & glyf_flag::unscaled_offset)) {
+                dx *= c.xx;
+                dy *= c.yy;
+            }
+            const double ax = c.xx * b[0] + dx, bx = c.xx * b[2] + dx;
+            const double ay = c.yy * b[1] + dy, by = c.yy * b[3] + dy;
+            const double lx = std::min(ax, bx), hx = std::max(ax, bx);
+            const double ly = std::min(ay, by), hy = std::max(ay, by);
+            x0 = any ? std::min(x0, lx) : lx;
+            x1 = any ? std::max(x1, hx) : hx;
+            y0 = any ? std::min(y0, ly) : ly;
+            y1 = any ? std::max(y1, hy) : hy;
+            any = true;
+        }
     }
+    if (!any)
+        return;
+    r = &(*out)[g];
     r->has_box = true;
     r->xmin = (int32_t)std::floor(x0 + 0.5);
     r->ymin = (int32_t)std::floor(y0 + 0.5);
@@ -409,7 +460,7 @@ void resolve_composites(const table_set& t, const glyph_locations& where,
             resolve_from((unsigned)g, glyphs, out, &marks);
     for (size_t g = 0; g < n; g++)
         if (glyphs[g].kind == glyph_summary::COMPOSITE)
-            resolve_box((unsigned)g, t, where, glyphs, &(*out)[g]);
+            resolve_box((unsigned)g, t, where, glyphs, out);
 }
 
 void resolve_users_of(unsigned g, const table_set& t, const glyph_locations& where,
@@ -446,5 +497,5 @@ void resolve_users_of(unsigned g, const table_set& t, const glyph_locations& whe
             resolve_from(a, glyphs, out, &marks);
     for (unsigned a : todo)
         if (glyphs[a].kind == glyph_summary::COMPOSITE)
-            resolve_box(a, t, where, glyphs, &(*out)[a]);
+            resolve_box(a, t, where, glyphs, out);
 }

@@ -28,8 +28,19 @@ struct seg {
     int32_t point;
     double minx() const { return std::min(p0.x, p1.x); }
     double maxx() const { return std::max(p0.x, p1.x); }
-    double miny() const { return curve ? std::min({p0.y, c.y, p1.y}) : std::min(p0.y, p1.y); }
-    double maxy() const { return curve ? std::max({p0.y, c.y, p1.y}) : std::max(p0.y, p1.y); }
+    // The y range the segment reaches (a curve's extreme, not its control
+    // point), so that fewer pairs need a closer look.
+    void yrange(double* lo, double* hi) const {
+        *lo = std::min(p0.y, p1.y);
+        *hi = std::max(p0.y, p1.y);
+        const double d = p0.y - 2 * c.y + p1.y;
+        if (!curve || (c.y - p0.y) * (c.y - p1.y) <= 0 || d == 0)
+            return;
+        const double t = (p0.y - c.y) / d;
+        const double y = (1 - t) * (1 - t) * p0.y + 2 * (1 - t) * t * c.y + t * t * p1.y;
+        *lo = std::min(*lo, y);
+        *hi = std::max(*hi, y);
+    }
     int dir() const { return p1.x > p0.x ? 1 : p1.x < p0.x ? -1 : 0; }
 };
 
@@ -253,7 +264,8 @@ void find_chains(const std::vector<seg>& segs, std::vector<seg_box>* boxes,
     for (int i = 0; i < (int)segs.size(); i++) {
         const seg& s = segs[i];
         const int d = s.dir();
-        const seg_box b{s.minx(), s.maxx(), s.miny(), s.maxy(), i};
+        seg_box b{s.minx(), s.maxx(), 0, 0, i};
+        s.yrange(&b.miny, &b.maxy);
         (*boxes)[i] = b;
         chain* c = chains->empty() ? nullptr : &chains->back();
         if (!c || (d != 0 && dir != 0 && d != dir)) {
@@ -399,10 +411,12 @@ void check_outline_geometry(const decoded_outline& o, int32_t gno, glyph_summary
         c.minx = c.miny = 1e18;
         c.maxx = c.maxy = -1e18;
         for (const seg& sg : c.segs) {
+            double lo, hi;
+            sg.yrange(&lo, &hi);
             c.minx = std::min(c.minx, sg.minx());
-            c.miny = std::min(c.miny, sg.miny());
+            c.miny = std::min(c.miny, lo);
             c.maxx = std::max(c.maxx, sg.maxx());
-            c.maxy = std::max(c.maxy, sg.maxy());
+            c.maxy = std::max(c.maxy, hi);
         }
         int32_t crossing = -1;
         if (find_crossing(c.segs, &boxes, &chains, &crossing))

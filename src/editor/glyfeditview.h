@@ -86,6 +86,10 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     void chgscale(float s);
     // Tells the palette the fields selected by `bits`.
     void send2toolv(unsigned char bits);
+    // Selects point `point` of the glyph shown, numbered as in its record
+    // (contour after contour); nothing for a composite or a number past
+    // the last point.
+    void select_point(int32 point);
 
     // The zoom at which a box `width` font units wide fits 512 pixels,
     // stepping down from 4.0 by 0.05 in single precision as the palette's

@@ -329,8 +329,13 @@ void glyfeditview::carry_out_choice(const BMessage* message) {
         gno = f->cmap && f->cmap->chrmap ? f->cmap->chrmap[chr] : 0;
         chosen = true;
     }
-    if (chosen)
+    if (chosen) {
         show_stored();
+        // A place shown from elsewhere (the check window) may name a point.
+        int32 point;
+        if (message->FindInt32("point", &point) == B_OK)
+            select_point(point);
+    }
     int8 size;
     if (message->FindInt8("psize", &size) == B_OK)
         psize = (uint8)size;

@@ -381,3 +381,23 @@ void glyfeditview::KeyDown(const char* bytes, int32 numBytes) {
 void glyfeditview::KeyUp(const char*, int32) {
     keyflag = 0;
 }
+
+void glyfeditview::select_point(int32 point) {
+    // The record numbers the outline's points contour after contour.
+    if (curglyph->ncompo > 0 || point < 0)
+        return;
+    curglyph->sel_none();
+    for (int k = 0; k < curglyph->count; k++) {
+        shape* s = curglyph->contours[k];
+        if (!s)
+            continue;
+        if (point < s->count) {
+            s->selected = point + 1;
+            // As a click on the point leaves it: the keys act on it.
+            selstate = STATE_SELECTED;
+            redraw(5);
+            return;
+        }
+        point -= s->count;
+    }
+}

@@ -26,6 +26,7 @@
 #include <View.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -74,7 +75,22 @@ ttf::ttf()
     : setup(nullptr), dir(nullptr), os2(nullptr), cmap(nullptr), glyf(nullptr), head(nullptr),
       hhea(nullptr), hmtx(nullptr), loca(nullptr), maxp(nullptr), name(nullptr), post(nullptr),
       gasp(nullptr), ebdt(nullptr), eblc(nullptr), gvar(nullptr), fvar(nullptr), cff(nullptr),
-      loaderror(nullptr), loadmessage() {}
+      loaderror(nullptr), loadmessage() {
+    static std::atomic<uint64_t> next{1};
+    fId = next++;
+}
+
+ttf_table* ttf::table(uint32_t tag) {
+    size_t k = 0;
+    ttf_table* t = table_for(tag, &k);
+    if (k == 0)
+        return t;
+    // A tag of no class of its own: looked up among the others.
+    for (ttf_table* other : others)
+        if (other && other->tag == tag)
+            return other;
+    return nullptr;
+}
 
 ttf::~ttf() {
     clear();

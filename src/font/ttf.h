@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 class BFile;
@@ -130,6 +131,20 @@ class ttf {
     // Why the last load refused the file, for the caller's message.
     const char* load_error() const { return loaderror; }
 
+    // The table of this tag, or null.
+    ttf_table* table(uint32_t tag);
+
+    // Changes of the tables' bytes, for windows that copied them: how many
+    // there were so far, and a number no other font in this process has.
+    uint64_t changes() const { return fChanges; }
+    uint64_t id() const { return fId; }
+    // Counts a change of a table's bytes (ttf_table calls it).
+    void note_change() { fChanges++; }
+    // The glyphs stored by set_glyph between the counts `from` and `to`,
+    // oldest first, when nothing else changed in between; false when
+    // something else did, or when that is too long ago to know.
+    bool stored_glyphs(uint64_t from, uint64_t to, std::vector<int>* glyphs) const;
+
     setupinfo* setup;
     unsigned char* dir;
     ttf_os2* os2;
@@ -177,6 +192,14 @@ class ttf {
     BRect fLayout;
     derived_fields fLoadedFields;
     bool fAssumeEdited = false;
+    uint64_t fChanges = 0;
+    uint64_t fId;
+    // The last glyph stores: the glyph and the counts before and after it.
+    struct glyph_store {
+        uint64_t from, to;
+        int glyph;
+    };
+    std::deque<glyph_store> fStores;
 };
 
 #endif

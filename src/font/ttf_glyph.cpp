@@ -16,6 +16,9 @@
 
 namespace {
 
+// Glyph stores remembered for windows that follow the font's changes.
+const size_t MAX_STORES_KEPT = 256;
+
 bool has_glyph_tables(const ttf& font) {
     return font.glyf && font.head && font.loca && font.maxp;
 }
@@ -91,6 +94,7 @@ int ttf::set_glyph(int gno, const glyph* g, bool dropvariations) {
     }
     if (!parts.empty() && reaches(*this, parts, (unsigned)gno))
         return TTF_GLYPH_CYCLE;
+    const uint64_t before = fChanges;
     const bool is32 = head->is32loca();
     unsigned long offset, length;
     if (loca->get_offset(is32, gno, &offset, &length) != 0)
@@ -129,5 +133,23 @@ int ttf::set_glyph(int gno, const glyph* g, bool dropvariations) {
         if (xmin != lsb)
             hmtx->set_mtx((unsigned short)gno, aw, xmin);
     }
+    fStores.push_back({before, fChanges, gno});
+    if (fStores.size() > MAX_STORES_KEPT)
+        fStores.pop_front();
     return 0;
+}
+
+bool ttf::stored_glyphs(uint64_t from, uint64_t to, std::vector<int>* glyphs) const {
+    glyphs->clear();
+    auto at = fStores.begin();
+    while (from != to) {
+        while (at != fStores.end() && at->from != from)
+            ++at;
+        if (at == fStores.end())
+            return false;
+        glyphs->push_back(at->glyph);
+        from = at->to;
+        ++at;
+    }
+    return true;
 }

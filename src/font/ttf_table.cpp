@@ -58,8 +58,15 @@ font_history* ttf_table::recorder() const {
     return h && h->recording() ? h : nullptr;
 }
 
-void ttf_table::before_write(size_t off, size_t n) {
+void ttf_table::changed() {
     fChanged = true;
+    fChanges++;
+    if (owner)
+        owner->note_change();
+}
+
+void ttf_table::before_write(size_t off, size_t n) {
+    changed();
     if (font_history* h = recorder())
         h->note_write(this, off, n);
 }
@@ -78,7 +85,7 @@ void ttf_table::replace_data(unsigned char* newdata, unsigned long newlength) {
 }
 
 void ttf_table::set_buffer(unsigned char* newdata, unsigned long newlength) {
-    fChanged = true;
+    changed();
     delete[] data;
     data = newdata;
     length = newdata ? newlength : 0;
@@ -86,7 +93,7 @@ void ttf_table::set_buffer(unsigned char* newdata, unsigned long newlength) {
 }
 
 void ttf_table::kit_swap_buffer(unsigned char** buffer, unsigned long* buflength, size_t* room) {
-    fChanged = true;
+    changed();
     std::swap(data, *buffer);
     unsigned long l = length;
     length = data ? *buflength : 0;
@@ -100,7 +107,7 @@ bool ttf_table::shift_entries(size_t offset, size_t count, int width, int64_t de
         return false;
     if (delta == 0 || count == 0)
         return true;
-    fChanged = true;
+    changed();
     if (font_history* h = recorder())
         h->note_shift(this, offset, count, width, delta);
     byte_writer w(data, length);
@@ -141,7 +148,7 @@ bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record
     const size_t total = length - oldlen + newlen;
     const size_t padded = std::max<size_t>(4, (total + 3) & ~(size_t)3);
     if (padded <= fRoom) {
-        fChanged = true;
+        changed();
         if (h)
             h->note_splice(this, offset, oldlen, newlen);
         std::memmove(data + offset + newlen, data + offset + oldlen, tail);
@@ -154,6 +161,7 @@ bool ttf_table::splice(size_t offset, size_t oldlen, const unsigned char* record
     unsigned char* buf = new (std::nothrow) unsigned char[room];
     if (!buf)
         return false;
+    changed();
     if (h)
         h->note_splice(this, offset, oldlen, newlen);
     std::copy(data, data + offset, buf);

@@ -40,8 +40,8 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     // Checked access to this table's bytes: reads past `length` give 0,
     // writes past it do nothing and return false.
     byte_span bytes() const { return byte_span(data, length); }
-    // Writes through it are recorded in the font's history, when it keeps
-    // one.
+    // Writes through it are counted as changes and recorded in the font's
+    // history, when it keeps one.
     byte_writer writer() { return byte_writer(data, length, this); }
 
     // Replaces the buffer (which must come from malloc32) and the length.
@@ -95,6 +95,10 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     bool changed_since_load() const { return fChanged; }
     // The bytes as they stand are the font as loaded.
     void mark_loaded() { fChanged = false; }
+    // How many times the bytes changed (a write, a splice, a shift, a new
+    // buffer, an undo or redo): a window that copied them knows by this
+    // whether to copy them again.
+    uint64_t changes() const { return fChanges; }
 
     ttf* owner;
     unsigned long tag;
@@ -104,6 +108,8 @@ class ttf_table : public BView, public pending_edit, private write_observer {
   private:
     // The owner's history when it records changes now, else null.
     font_history* recorder() const;
+    // Counts a change of the bytes, here and in the owner.
+    void changed();
     void before_write(size_t off, size_t n) override;
     void set_buffer(unsigned char* newdata, unsigned long newlength);
 
@@ -111,6 +117,7 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     // only its padded length can be relied on.
     size_t fRoom = 0;
     bool fChanged = false;
+    uint64_t fChanges = 0;
 };
 
 #endif

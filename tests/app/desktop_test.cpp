@@ -202,3 +202,19 @@ TEST(Desktop, FaceOfACollectionChosenEditedAndSaved) {
               std::string::npos)
         << output;
 }
+
+// The check window on the real desktop: Alt+K, a double click on a finding
+// shows its glyph with its point selected, Delete, "set" and Alt+S store
+// the fix, which the saved font and `tavrel --check` confirm; see
+// tests/tools/check_on_xvfb.sh.
+TEST(Desktop, CheckWindowJumpsToAFindingThatIsThenFixed) {
+    std::string output;
+    int status = run_command(
+        "timeout 120 bash " + source_dir() + "/tests/tools/check_on_xvfb.sh " + TAVREL_PROGRAM +
+            " /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf " + python(),
+        &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("a double click showed glyph 2207 with point 11 selected"),
+              std::string::npos)
+        << output;
+}

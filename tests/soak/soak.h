@@ -116,6 +116,11 @@ uint32 some_glyph(driver& d);
 // `value` in lowercase hexadecimal, as the editors show numbers.
 std::string hex(uint32 value);
 
+// The check window: opened with Alt+K when it is not up, else used at
+// random (soak_check.cpp). Returns what went wrong, or an empty text: once
+// settled, it must list what a whole check of the font finds.
+std::string check_window_gesture(driver& d);
+
 } // namespace soak
 
 #define SOAK_CONCAT2(a, b) a##b

@@ -7,9 +7,10 @@
 // view (and the gesture a view registered, see soak.h), and goes through
 // the File menu: New, Open of real fonts (and of a file that is not one) in
 // the open panel, About, Save as in the save panel; it types into and uses
-// the text preview. The glyph overview is opened with Alt+G and clicked,
-// scrolled, keyed, searched, resized and closed between the edits; after
-// each of its gestures it must show the font as it is. Every few thousand
+// the text preview, and the check window (soak_check.cpp). The glyph
+// overview is opened with Alt+G and clicked, scrolled, keyed, searched,
+// resized and closed between the edits; after each of its gestures it must
+// show the font as it is. Every few thousand
 // events it saves, checks the file with OTS and fontTools, opens it again
 // and saves it once more: the two files must hold the same bytes but for
 // head's dates and checksum.
@@ -24,6 +25,7 @@
 #include "soak.h"
 
 #include "app/globals.h"
+#include "checkwindow/checkwindow.h"
 #include "overview/overview_grid.h"
 #include "overview/overview_window.h"
 
@@ -83,6 +85,12 @@ class soak_run {
 
     // One random action; false when the program hung.
     bool step() {
+        if (d.chance(3))
+            return act("check window", [&] {
+                const std::string wrong = soak::check_window_gesture(d);
+                if (!wrong.empty())
+                    finding(wrong);
+            });
         int roll = d.below(100);
         if (roll < 22)
             return act("view", [&] { view_action(); });
@@ -220,10 +228,10 @@ class soak_run {
     }
 
     // Alerts are answered with Enter; a panel left open is closed. The
-    // overview stays.
+    // overview and the check window stay: each has a gesture of its own.
     void dismiss_others() {
         for (BWindow* w : run.other_windows()) {
-            if (dynamic_cast<overview_window*>(w))
+            if (dynamic_cast<overview_window*>(w) || dynamic_cast<checkwindow*>(w))
                 continue;
             if (BAlert* alert = dynamic_cast<BAlert*>(w)) {
                 std::string text = alert->Text();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a layer includes a layer above it. The layers, lowest first:
-# kit; font with outline; editor, preview and overview beside each other; app. Given a source tree's top folder.
+# kit; font with outline; check; editor, preview, overview and checkwindow
+# beside each other; app. Given a source tree's top folder.
 set -uo pipefail
 src="${1:?usage: check_layering.sh SOURCE_DIR}/src"
 status=0
@@ -22,10 +23,12 @@ forbid() {
     fi
 }
 
-forbid kit font outline editor preview overview app
-forbid font editor preview overview app
-forbid outline editor preview overview app
-forbid editor preview overview app
-forbid preview editor overview app
-forbid overview editor preview app
+forbid kit font outline check checkwindow editor preview overview app
+forbid font check checkwindow editor preview overview app
+forbid outline check checkwindow editor preview overview app
+forbid check checkwindow editor preview overview app
+forbid checkwindow editor preview overview app
+forbid editor checkwindow preview overview app
+forbid preview editor checkwindow overview app
+forbid overview editor checkwindow preview app
 exit $status
