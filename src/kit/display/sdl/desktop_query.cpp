@@ -26,11 +26,20 @@ void name_window(SDL_Window* window, const char* title) {
     Atom netname = XInternAtom(display, "_NET_WM_NAME", False);
     XChangeProperty(display, xwindow, netname, utf8, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(text), (int)std::strlen(text));
+    // WM_NAME as STRING or COMPOUND_TEXT where the locale's converters can
+    // hold every character. In the plain "C" locale they drop an em dash
+    // (even when asked for UTF8_STRING), so such a title is stored as
+    // UTF-8 bytes unchanged, which Xlib's readers of the name accept.
     XTextProperty property;
-    if (Xutf8TextListToTextProperty(display, &text, 1, XStdICCTextStyle, &property) >= 0) {
+    int lost = Xutf8TextListToTextProperty(display, &text, 1, XStdICCTextStyle, &property);
+    if (lost == 0) {
         XSetWMName(display, xwindow, &property);
-        XFree(property.value);
+    } else {
+        XChangeProperty(display, xwindow, XA_WM_NAME, utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), (int)std::strlen(text));
     }
+    if (lost >= 0)
+        XFree(property.value);
 #else
     (void)window;
     (void)title;
