@@ -219,7 +219,12 @@ void tavrel::ReadyToRun() {
             original.clear();
         int read = file.InitCheck() == B_OK ? readfont(file, original, false, &why) : 1;
         if (read == 0) {
-            fRecovery.adopt(copy);
+            // The window's pulse reads the recovery's state with the
+            // window locked.
+            if (lockwindow()) {
+                fRecovery.adopt(copy);
+                window->Unlock();
+            }
             return;
         }
         if (read == 1)
