@@ -19,6 +19,7 @@
 #include <Button.h>
 #include <Entry.h>
 #include <File.h>
+#include <FilePanel.h>
 #include <Message.h>
 #include <Messenger.h>
 #include <TextControl.h>
@@ -28,6 +29,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -348,8 +350,42 @@ void cmap_scroll_hanaminb(benchmark::State& state) {
     }
 }
 
+// The open panel listing a folder of 10,000 files (fonts and others, as
+// in a download folder), from the request to the drawn list: each one is
+// read with its size and date, filtered, sorted in natural order and
+// listed.
+void panel_list_10000(benchmark::State& state) {
+    static std::string folder;
+    if (folder.empty()) {
+        folder = scratch_dir();
+        for (int i = 0; i < 10000; i++) {
+            std::string name = folder + "/file" + std::to_string(i) + (i % 4 ? ".ttf" : ".txt");
+            if (FILE* f = fopen(name.c_str(), "w")) {
+                fputs("x", f);
+                fclose(f);
+            }
+        }
+    }
+    application();
+    BMessenger none;
+    BFilePanel panel(B_OPEN_PANEL, &none);
+    panel.kit_set_filters(
+        {{"Fonts (*.ttf, *.ttc, *.otf)", {"*.ttf", "*.ttc", "*.otf"}}, {"All files", {}}});
+    panel.Show();
+    screen().wait_idle();
+    for (auto _ : state) {
+        panel.SetPanelDirectory(folder.c_str());
+        screen().wait_idle();
+        state.PauseTiming();
+        panel.SetPanelDirectory("/");
+        screen().wait_idle();
+        state.ResumeTiming();
+    }
+}
+
 } // namespace
 
+BENCHMARK(panel_list_10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(new_font_from_set)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 BENCHMARK(save_new_font)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(toggle_pixel_255)->Unit(benchmark::kMillisecond)->UseRealTime();

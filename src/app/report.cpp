@@ -20,8 +20,8 @@ std::string status_text(status_t status) {
 
 void report_failure(const std::string& text, bool wait) {
     fprintf(stderr, "tavrel: %s\n", text.c_str());
-    BAlert* alert =
-        new BAlert("", text.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    BAlert* alert = new BAlert("tavrel", text.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+                               B_WARNING_ALERT);
     if (wait)
         alert->Go();
     else

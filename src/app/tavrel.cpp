@@ -202,8 +202,8 @@ void tavrel::ReadyToRun() {
                                                  : "\"" + copy.original + "\"";
         std::string text = "tavrel did not end normally while " + what +
                            " had changes that were not saved. A copy of them was kept.";
-        BAlert* ask = new BAlert("", text.c_str(), "Discard", "Recover", nullptr, B_WIDTH_AS_USUAL,
-                                 B_WARNING_ALERT);
+        BAlert* ask = new BAlert("tavrel", text.c_str(), "Discard", "Recover", nullptr,
+                                 B_WIDTH_AS_USUAL, B_WARNING_ALERT);
         ask->SetShortcut(0, 'd');
         if (ask->Go() == 0) {
             fRecovery.discard(copy);
@@ -235,8 +235,8 @@ void tavrel::ReadyToRun() {
 }
 
 void tavrel::AboutRequested() {
-    BAlert* about =
-        new BAlert("", ABOUT_TEXT, "Thank you", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+    BAlert* about = new BAlert("tavrel", ABOUT_TEXT, "Thank you", nullptr, nullptr,
+                               B_WIDTH_AS_USUAL, B_INFO_ALERT);
     about->Go();
 }
 
@@ -264,8 +264,8 @@ bool tavrel::mayclose() {
     if (!pending.empty())
         text +=
             "\n\nEdits not stored into the font yet: " + pending + ". \"Save\" stores them first.";
-    BAlert* ask = new BAlert("", text.c_str(), "Cancel", "Don't save", "Save", B_WIDTH_AS_USUAL,
-                             B_WARNING_ALERT);
+    BAlert* ask = new BAlert("tavrel", text.c_str(), "Cancel", "Don't save", "Save",
+                             B_WIDTH_AS_USUAL, B_WARNING_ALERT);
     ask->SetShortcut(0, B_ESCAPE);
     ask->SetShortcut(1, 'd');
     int32 answer = ask->Go();
@@ -314,8 +314,12 @@ void tavrel::clear() {
     }
     announced = false;
     fCollection.reset();
+    fFilePath.clear();
     if (locked) {
         window->face = -1;
+        // No font: the title names none.
+        window->filepath.clear();
+        window->PostMessage(MSG_HISTORY);
         if (window->initv) {
             workview->RemoveChild(window->initv);
             delete window->initv;
@@ -418,6 +422,8 @@ void tavrel::setpath(const std::string& path) {
     fFilePath = path;
     if (lockwindow()) {
         window->filepath = path;
+        // The title names the file.
+        window->PostMessage(MSG_HISTORY);
         window->Unlock();
     }
 }

@@ -17,7 +17,9 @@
 #include <Message.h>
 #include <Messenger.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -100,6 +102,20 @@ void tavrelview::openpanel(bool save) {
         delete panel;
         return;
     }
+    panel->Window()->Lock();
+    panel->Window()->SetTitle(save ? "Save font as" : "Open font");
+    panel->Window()->Unlock();
+    panel->kit_set_filters(
+        {{"Fonts (*.ttf, *.ttc, *.otf)", {"*.ttf", "*.ttc", "*.otf"}}, {"All files", {}}});
+    const char* home = getenv("HOME");
+    std::string homepath = home && *home ? home : "/";
+    panel->kit_set_places({{"Home", homepath},
+                           {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
+                           {"/usr/share/fonts", "/usr/share/fonts"}});
+    // Saving under another name starts from the font's own.
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    if (save && window && !window->filepath.empty())
+        panel->SetSaveText(window->filepath.substr(window->filepath.rfind('/') + 1).c_str());
     panel->Show();
 }
 

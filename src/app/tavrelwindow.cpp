@@ -6,6 +6,7 @@
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
+#include "app/window_title.h"
 #include "checkwindow/check_messages.h"
 #include "checkwindow/checkwindow.h"
 #include "editor/canvas_steps.h"
@@ -37,11 +38,10 @@ namespace {
 const float SCROLLBAR = 14;
 const float MENUBAR = 20;
 const float SELECTOR = 32;
-#define TITLE "tavrel ver.0.011"
 
 } // namespace
 
-tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, TITLE, B_DOCUMENT_WINDOW, 0) {
+tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, "tavrel", B_DOCUMENT_WINDOW, 0) {
     BRect b = Bounds();
 
     selector = new selectview(BRect(0, 0, b.right, SELECTOR));
@@ -241,18 +241,13 @@ void tavrelwindow::marktitle() {
     // The title is only a label: without the memory for a new one it keeps
     // what it showed.
     try {
-        std::string title = TITLE;
-        // A variable font and a collection's face say so, after the
-        // file's name.
-        const bool variable = curfont && curfont->is_variable();
-        if ((variable || face >= 0) && !filepath.empty())
-            title += " \u2014 " + filepath.substr(filepath.rfind('/') + 1);
-        if (face >= 0)
-            title += " #" + std::to_string(face);
-        if (variable)
-            title += " (variable)";
-        if (unsaved())
-            title += " *";
+        title_parts parts;
+        parts.font = curfont != nullptr;
+        parts.path = filepath;
+        parts.face = static_cast<int>(face);
+        parts.variable = curfont && curfont->is_variable();
+        parts.changed = unsaved();
+        std::string title = window_title(parts);
         if (title != Title())
             SetTitle(title.c_str());
     } catch (const std::bad_alloc&) {

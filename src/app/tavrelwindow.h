@@ -113,9 +113,8 @@ class tavrelwindow : public BWindow, public editor_window {
     // Takes the font back to `before` and reports the action cut short.
     void cut_short(uint32 what, const std::exception& e, font_history* h,
                    const font_history::point& before);
-    // The title: the program, for a variable font or a collection's face
-    // the file's name, then "#<face>" or "(variable)", and " *" while the
-    // font has unsaved changes.
+    // Names the font's file in the title, with the collection's face or
+    // "(variable)", ending it with " *" while the font has unsaved changes.
     void marktitle();
     // The check window, and what it was last told.
     BMessenger fChecker;

@@ -262,7 +262,7 @@ bool ebdteditview::store(std::string* why) {
         if (why) {
             *why = refusal;
         } else if (Window()) {
-            BAlert* alert = new BAlert("", refusal.c_str(), "OK", nullptr, nullptr,
+            BAlert* alert = new BAlert("tavrel", refusal.c_str(), "OK", nullptr, nullptr,
                                        B_WIDTH_AS_USUAL, B_WARNING_ALERT);
             alert->Go(nullptr);
         }
@@ -329,8 +329,8 @@ void ebdteditview::MessageReceived(BMessage* message) {
         // Cancelled, or the pixels could not be stored: they stay, and the
         // palette shows this glyph and strike again.
         if (!why.empty() && Window()) {
-            BAlert* alert = new BAlert("", why.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
-                                       B_WARNING_ALERT);
+            BAlert* alert = new BAlert("tavrel", why.c_str(), "OK", nullptr, nullptr,
+                                       B_WIDTH_AS_USUAL, B_WARNING_ALERT);
             alert->Go(nullptr);
         }
         send2toolv(EBDT_REPORT_ALL);

@@ -597,7 +597,7 @@ void glyfeditview::refuse(const std::string& why) {
     if (!Window())
         return;
     // Shown without waiting: the window's thread goes on serving input.
-    BAlert* alert =
-        new BAlert("", why.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+    BAlert* alert = new BAlert("tavrel", why.c_str(), "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+                               B_WARNING_ALERT);
     alert->Go(nullptr);
 }

@@ -222,7 +222,7 @@ bool glyftoolview::read_number(BTextControl* control, uint16 fallback, uint16* v
     if (end != text && *text != '-' && *text != '+')
         number = parsed;
     if (number > 0xFFFF) {
-        BAlert* alert = new BAlert("",
+        BAlert* alert = new BAlert("tavrel",
                                    "Glyph numbers and character codes have at most four "
                                    "hexadecimal digits (0000 to ffff).",
                                    "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);

@@ -15,7 +15,7 @@ bool pending_guard::clear_to_go(BView* canvas, pending_edit* edit, const BMessag
     held = request;
     std::string text = what + " has edits on the canvas that were not stored with \"set\".\n\n"
                               "Store them into the font first, or discard them?";
-    BAlert* ask = new BAlert("", text.c_str(), "Cancel", "Discard", "Store", B_WIDTH_AS_USUAL,
+    BAlert* ask = new BAlert("tavrel", text.c_str(), "Cancel", "Discard", "Store", B_WIDTH_AS_USUAL,
                              B_WARNING_ALERT);
     ask->SetShortcut(0, B_ESCAPE);
     ask->SetShortcut(1, 'd');

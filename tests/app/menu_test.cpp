@@ -7,8 +7,11 @@
 
 #include <Alert.h>
 #include <Button.h>
+#include <ListView.h>
+#include <TextControl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 using namespace app_testing;
 using namespace testing_support;
@@ -34,6 +37,24 @@ BWindow* wait_for_window(running_app& run) {
     return nullptr;
 }
 
+// Waits for the save panel's question about replacing "other.ttf".
+BWindow* replace_question(running_app& run) {
+    for (int i = 0; i < 500; i++) {
+        for (BWindow* w : run.other_windows()) {
+            BAlert* alert = dynamic_cast<BAlert*>(w);
+            if (!alert || alert->Thread() < 0 || !alert->Lock())
+                continue;
+            bool asks = strcmp(alert->Text(),
+                               "\"other.ttf\" already exists. Do you want to replace it?") == 0;
+            alert->Unlock();
+            if (asks)
+                return alert;
+        }
+        snooze(10000);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 TEST(Menu, OpenPanelOpensTheChosenFont) {
@@ -49,12 +70,20 @@ TEST(Menu, OpenPanelOpensTheChosenFont) {
     run.idle();
     setenv("HOME", saved.c_str(), 1);
     ASSERT_NE(panel, nullptr);
-    EXPECT_STREQ(panel->Title(), "Open");
+    EXPECT_STREQ(panel->Title(), "Open font");
     EXPECT_NE(filepanel.load(), nullptr);
 
     // The folder holds one file: choose it and press Enter.
-    screen().mouse_down(panel, BPoint(60, 46));
-    screen().mouse_up(panel, BPoint(60, 46));
+    BPoint first(-1, -1);
+    panel->Lock();
+    if (BListView* list = dynamic_cast<BListView*>(panel->FindView("entries"))) {
+        BRect f = list->ItemFrame(0);
+        first = list->kit_window_offset() + BPoint(30, (f.top + f.bottom) / 2);
+    }
+    panel->Unlock();
+    ASSERT_GT(first.x, 0);
+    screen().mouse_down(panel, first);
+    screen().mouse_up(panel, first);
     run.idle();
     screen().key_down(panel, "\n", B_ENTER);
     screen().key_up(panel, "\n", B_ENTER);
@@ -71,11 +100,16 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     BWindow* panel = wait_for_window(run);
     ASSERT_NE(panel, nullptr);
     run.idle();
-    EXPECT_STREQ(panel->Title(), "Save");
+    EXPECT_STREQ(panel->Title(), "Save font as");
+    // The save panel proposes the font's own name.
+    panel->Lock();
+    BTextControl* name = dynamic_cast<BTextControl*>(panel->FindView("name"));
+    EXPECT_STREQ(name ? name->Text() : "", "small.ttf");
+    panel->Unlock();
     menu(run, OPEN_ROW);
     run.idle();
     ASSERT_EQ(run.other_windows().size(), 1u);
-    EXPECT_STREQ(run.other_windows()[0]->Title(), "Save");
+    EXPECT_STREQ(run.other_windows()[0]->Title(), "Save font as");
 
     // Closing the panel forgets it; then "Open" makes a new one.
     screen().close_window(panel);
@@ -84,7 +118,40 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     menu(run, OPEN_ROW);
     BWindow* open = wait_for_window(run);
     ASSERT_NE(open, nullptr);
-    EXPECT_STREQ(open->Title(), "Open");
+    EXPECT_STREQ(open->Title(), "Open font");
+}
+
+TEST(Menu, SaveAsOverAnotherFileAsksFirstCancelKeepsItAndReplaceWritesTheFont) {
+    std::string dir = temp_dir();
+    std::string font = small_font(dir);
+    write_file(dir + "/other.ttf", {'o', 'l', 'd'});
+    running_app run({font});
+    menu(run, SAVE_ROW);
+    BWindow* panel = wait_for_window(run);
+    ASSERT_NE(panel, nullptr);
+    run.idle();
+    // The proposed name is selected: typing replaces it.
+    for (char c : std::string("other.ttf\n")) {
+        char bytes[2] = {c, 0};
+        screen().key_down(panel, bytes);
+    }
+    BWindow* ask = replace_question(run);
+    ASSERT_NE(ask, nullptr);
+    run.answer(ask, "\x1b", B_ESCAPE);
+    EXPECT_EQ(read_file(dir + "/other.ttf"), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_TRUE(run.listed(panel)) << "Cancel goes back to the panel";
+
+    screen().key_down(panel, "\n", B_ENTER);
+    ask = replace_question(run);
+    ASSERT_NE(ask, nullptr);
+    run.answer(ask, "r");
+    run.idle();
+    std::vector<unsigned char> saved = read_file(dir + "/other.ttf");
+    ASSERT_GT(saved.size(), 12u);
+    EXPECT_EQ(std::vector<unsigned char>(saved.begin(), saved.begin() + 4),
+              (std::vector<unsigned char>{0, 1, 0, 0}))
+        << "the font, saved over the file";
+    EXPECT_EQ(run.title(), "other.ttf \u2014 tavrel");
 }
 
 TEST(Menu, AboutShowsItsBox) {

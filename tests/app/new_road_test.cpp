@@ -203,13 +203,17 @@ TEST(NewRoad, SetBuildsAndShowsTheFontOfTheTickedBlocksWhichSavesValid) {
 TEST(NewRoad, NothingTickedGivesAOneGlyphFontThatSavesValid) {
     std::string dir = temp_dir();
     running_app run;
+    EXPECT_EQ(run.title(), "tavrel");
     choose_new(run);
     // "New" again while the set-up view shows replaces it.
     choose_new(run);
     EXPECT_NE(setup_view(run), nullptr);
+    EXPECT_EQ(run.title(), "Untitled \u2014 tavrel");
     press_set(run);
     ASSERT_TRUE(run.app->fontshown());
+    EXPECT_EQ(run.title(), "Untitled \u2014 tavrel *") << "a new font is unsaved";
     EXPECT_EQ(curfont->maxp->numglyphs(), 1u);
     std::string path = saved_font(run, dir);
+    EXPECT_EQ(run.title(), "new.ttf \u2014 tavrel");
     check_with_other_readers(path);
 }

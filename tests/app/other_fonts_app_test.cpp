@@ -65,8 +65,7 @@ TEST(OtherFonts, EveryTableIsReachableAndViewsShowWhatTheFontHolds) {
         std::string title = run.window()->Title();
         run.window()->Unlock();
         std::string leaf = path.substr(path.rfind('/') + 1);
-        EXPECT_EQ(title, k.variable ? "tavrel ver.0.011 \u2014 " + leaf + " (variable)"
-                                    : std::string("tavrel ver.0.011"));
+        EXPECT_EQ(title, leaf + (k.variable ? " (variable)" : "") + " \u2014 tavrel");
 
         // The directory's last tag (post), past the strip's first columns.
         choose_tag(run, "post");

@@ -120,7 +120,7 @@ TEST(EditMenu, SaveOfANewFontAsksForAName) {
             snooze(10000);
     }
     ASSERT_NE(panel, nullptr);
-    EXPECT_STREQ(panel->Title(), "Save");
+    EXPECT_STREQ(panel->Title(), "Save font as");
 }
 
 namespace {

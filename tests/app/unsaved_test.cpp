@@ -41,12 +41,13 @@ std::vector<std::string> button_labels(BWindow* question) {
 
 } // namespace
 
-TEST(Unsaved, TheTitleMarksChangesUntilSavedOrUndoneBackToTheSavedState) {
+TEST(Unsaved, TheTitleNamesTheFileAndMarksChangesUntilSavedOrUndoneBackToTheSavedState) {
     std::string path = copy_of(DEJAVU, temp_dir());
+    const std::string name = path.substr(path.rfind('/') + 1);
     running_app run({path});
-    EXPECT_FALSE(marked(run)) << run.title();
+    EXPECT_EQ(run.title(), name + " \u2014 tavrel");
     edit_font(run, "1234");
-    EXPECT_TRUE(marked(run)) << run.title();
+    EXPECT_EQ(run.title(), name + " \u2014 tavrel *");
     command_key(run, "z");
     EXPECT_FALSE(marked(run)) << "undone back to the file's state";
     command_key(run, "Z", B_SHIFT_KEY);

@@ -1,7 +1,8 @@
 // The main window: scroll bars that follow the shown view, the pointer
-// record kept for the glyph editor, and the two ways to quit.
+// record kept for the glyph editor, the two ways to quit, and the title.
 #include "app_test_support.h"
 
+#include "app/window_title.h"
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
 #include "font/head.h"
@@ -161,4 +162,21 @@ TEST(Window, AFontReplacedTakesItsGlyphEditorOutOfThePointerRecord) {
     run.idle();
     run.choose(run.index_of("glyf"));
     EXPECT_NE(run.window()->inputtarget, nullptr);
+}
+
+TEST(Window, TitlePartsComposeInOneOrder) {
+    struct {
+        title_parts parts;
+        const char* title;
+    } cases[] = {
+        {{false, "/f/a.ttf", 2, true, true}, "tavrel"},
+        {{true, "", -1, false, false}, "Untitled \u2014 tavrel"},
+        {{true, "", -1, false, true}, "Untitled \u2014 tavrel *"},
+        {{true, "/f/a.ttf", -1, false, false}, "a.ttf \u2014 tavrel"},
+        {{true, "a.ttf", -1, true, false}, "a.ttf (variable) \u2014 tavrel"},
+        {{true, "/f/b.ttc", 0, false, true}, "b.ttc #0 \u2014 tavrel *"},
+        {{true, "/f/b.ttc", 3, true, true}, "b.ttc #3 (variable) \u2014 tavrel *"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(window_title(c.parts), c.title);
 }

@@ -1,13 +1,21 @@
 #include "control_test_support.h"
+#include "kit/app/kit_registry.h"
 #include "support/test_support.h"
 
+#include <Alert.h>
+#include <CheckBox.h>
 #include <FilePanel.h>
 #include <ListView.h>
+#include <Menu.h>
+#include <MenuField.h>
+#include <MenuItem.h>
 #include <TextControl.h>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 using namespace kit_testing;
 using testing_support::temp_dir;
@@ -56,6 +64,38 @@ struct panel_fixture {
         });
         return texts;
     }
+    std::string path_text() {
+        std::string text;
+        locked(window,
+               [&] { text = static_cast<BTextControl*>(window->FindView("path"))->Text(); });
+        return text;
+    }
+    int32 selected() {
+        int32 index = -1;
+        locked(window, [&] {
+            index = static_cast<BListView*>(window->FindView("entries"))->CurrentSelection();
+        });
+        return index;
+    }
+    // Chooses item `index` of the filter menu with two clicks.
+    void choose_filter(int32 index) {
+        click(centre("filter"));
+        BPoint p;
+        locked(window, [&] {
+            BMenu* menu = static_cast<BMenuField*>(window->FindView("filter"))->Menu();
+            if (!menu->Parent())
+                return;
+            BRect f = menu->ItemAt(index)->Frame();
+            p = menu->ConvertToParent(BPoint((f.left + f.right) / 2, (f.top + f.bottom) / 2)) +
+                menu->Parent()->kit_window_offset();
+        });
+        click(p);
+    }
+    void key(const char* bytes) {
+        screen().key_down(window, bytes);
+        screen().key_up(window, bytes);
+        EXPECT_TRUE(screen().wait_idle());
+    }
     void click(BPoint where, int32 clicks = 1) {
         screen().mouse_down(window, where, B_PRIMARY_MOUSE_BUTTON, 0, clicks);
         screen().mouse_up(window, where);
@@ -73,6 +113,20 @@ struct panel_fixture {
     BWindow* window;
 };
 
+// Waits for an alert to come up.
+BAlert* wait_alert() {
+    for (int i = 0; i < 500; i++) {
+        {
+            std::lock_guard<std::mutex> guard(kit::registry_mutex());
+            for (BLooper* looper : kit::loopers())
+                if (BAlert* alert = dynamic_cast<BAlert*>(looper))
+                    return alert;
+        }
+        snooze(2000);
+    }
+    return nullptr;
+}
+
 std::string folder_with_fonts() {
     std::string dir = temp_dir();
     mkdir((dir + "/sub").c_str(), 0755);
@@ -82,7 +136,110 @@ std::string folder_with_fonts() {
     return dir;
 }
 
+// Folders and files whose names sort differently by bytes, by case and
+// by number, a file no filter for fonts lists, and a hidden one.
+std::string mixed_folder() {
+    std::string dir = temp_dir();
+    for (const char* folder : {"b10", "b9", "A"})
+        mkdir((dir + "/" + folder).c_str(), 0755);
+    for (const char* file : {"file10.ttf", "file2.TTF", "File1.otf", "file02.ttf", "notes.txt",
+                             "x.ttc", ".hidden.ttf"})
+        write_file(dir + "/" + file, {0, 1, 0, 0});
+    write_file(dir + "/b9/inner.ttf", {0, 1, 0, 0});
+    return dir;
+}
+
 } // namespace
+
+TEST(FilePanel, ListsFoldersFirstInNaturalOrderThroughTheChosenFilterAndHiddenOnlyOnRequest) {
+    control_window w;
+    std::string dir = mixed_folder();
+    panel_fixture p(w, B_OPEN_PANEL, dir);
+    p.panel->kit_set_filters({{"Fonts", {"*.ttf", "*.ttc", "*.otf"}}, {"All files", {}}});
+    ASSERT_TRUE(screen().wait_idle());
+    EXPECT_EQ(p.rows(), (std::vector<std::string>{"A/", "b9/", "b10/", "File1.otf", "file2.TTF",
+                                                  "file02.ttf", "file10.ttf", "x.ttc"}));
+    screenshot(p.window, "open_panel_columns");
+
+    p.choose_filter(1);
+    EXPECT_EQ(p.rows(),
+              (std::vector<std::string>{"A/", "b9/", "b10/", "File1.otf", "file2.TTF", "file02.ttf",
+                                        "file10.ttf", "notes.txt", "x.ttc"}));
+    p.click(p.centre("hidden"));
+    std::vector<std::string> rows = p.rows();
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(rows[3], ".hidden.ttf");
+    p.click(p.centre("hidden"));
+    EXPECT_EQ(p.rows().size(), 9u);
+}
+
+TEST(FilePanel, ATypedPathExpandsTildeCompletesWithTabAndOpensTheFile) {
+    control_window w;
+    std::string dir = mixed_folder();
+    const char* home = getenv("HOME");
+    std::string saved = home ? home : "";
+    setenv("HOME", dir.c_str(), 1);
+    panel_fixture p(w, B_OPEN_PANEL, "/");
+    EXPECT_EQ(p.path_text(), "/");
+    p.click(p.centre("path"), 2);
+    p.type("~/b");
+    p.key("\t");
+    EXPECT_EQ(p.path_text(), "~/b") << "two folders start so: nothing more in common";
+    p.type("9");
+    p.key("\t");
+    EXPECT_EQ(p.path_text(), "~/b9/") << "one folder: completed with its slash";
+    p.type("in");
+    p.key("\t");
+    EXPECT_EQ(p.path_text(), "~/b9/inner.ttf");
+    p.key("\n");
+    setenv("HOME", saved.c_str(), 1);
+    std::vector<BMessage> opens = w.messages(B_REFS_RECEIVED);
+    ASSERT_EQ(opens.size(), 1u);
+    entry_ref ref;
+    ASSERT_EQ(opens[0].FindRef("refs", &ref), B_OK);
+    EXPECT_EQ(std::string(ref.Path()), dir + "/b9/inner.ttf");
+
+    // A typed folder (relative to the one shown, with "..") is gone to.
+    p.panel->Show();
+    ASSERT_TRUE(screen().wait_idle());
+    p.click(p.centre("path"), 2);
+    p.type("../A\n");
+    entry_ref shown;
+    p.panel->GetPanelDirectory(&shown);
+    EXPECT_EQ(std::string(shown.Path()), dir + "/A");
+    EXPECT_EQ(p.path_text(), dir + "/A");
+}
+
+TEST(FilePanel, TypingSelectsReturnOpensBackspaceGoesUpAndEscapeCancels) {
+    control_window w;
+    std::string dir = mixed_folder();
+    panel_fixture p(w, B_OPEN_PANEL, dir);
+    // The list has the focus.
+    p.type("B1");
+    EXPECT_EQ(p.selected(), 2) << "b10/, found without regard to case";
+    p.key("\n");
+    entry_ref shown;
+    p.panel->GetPanelDirectory(&shown);
+    EXPECT_EQ(std::string(shown.Path()), dir + "/b10");
+    p.key("\b");
+    p.panel->GetPanelDirectory(&shown);
+    EXPECT_EQ(std::string(shown.Path()), dir);
+    p.type("fILE1");
+    EXPECT_EQ(p.selected(), 3) << "a new folder starts a new search";
+    p.key("\n");
+    std::vector<BMessage> opens = w.messages(B_REFS_RECEIVED);
+    ASSERT_EQ(opens.size(), 1u);
+    entry_ref ref;
+    ASSERT_EQ(opens[0].FindRef("refs", &ref), B_OK);
+    EXPECT_EQ(std::string(ref.Path()), dir + "/File1.otf");
+
+    p.panel->Show();
+    ASSERT_TRUE(screen().wait_idle());
+    p.key("\x1b");
+    EXPECT_FALSE(p.panel->IsShowing());
+    EXPECT_EQ(w.messages(B_CANCEL).size(), 2u);
+    EXPECT_EQ(w.messages(B_REFS_RECEIVED).size(), 1u);
+}
 
 TEST(FilePanel, SavePanelAnswersWithTheFolderAndTheTypedNameThenCancelsAndHides) {
     control_window w;
@@ -123,9 +280,19 @@ TEST(FilePanel, SaveRefusesNamesWithSlashesAndAFolderNameEntersTheFolder) {
     EXPECT_EQ(std::string(shown.Path()), dir + "/sub");
     EXPECT_EQ(p.rows(), std::vector<std::string>{"a.ttf"});
 
-    // Clicking a file proposes its name; the Save button confirms it.
+    // Clicking a file proposes its name; Save asks before replacing the
+    // file, and "Replace" (its key is r) confirms.
     p.click(p.row(0));
     p.click(p.centre("confirm"));
+    EXPECT_TRUE(w.messages(B_SAVE_REQUESTED).empty());
+    BAlert* ask = wait_alert();
+    ASSERT_NE(ask, nullptr);
+    locked(ask, [&] {
+        EXPECT_STREQ(ask->Text(), "\"a.ttf\" already exists. Do you want to replace it?");
+    });
+    screen().key_down(ask, "r");
+    for (int i = 0; i < 500 && w.messages(B_SAVE_REQUESTED).empty(); i++)
+        snooze(2000);
     std::vector<BMessage> saves = w.messages(B_SAVE_REQUESTED);
     ASSERT_EQ(saves.size(), 1u);
     EXPECT_STREQ(saves[0].GetString("name", ""), "a.ttf");

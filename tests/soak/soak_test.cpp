@@ -457,7 +457,7 @@ class soak_run {
 
     void open_file(const std::string& name) {
         menu(OPEN_ROW);
-        BWindow* panel = wait_for("Open");
+        BWindow* panel = wait_for("Open font");
         if (!panel)
             return;
         screen().wait_idle(5000000);
@@ -481,7 +481,7 @@ class soak_run {
 
     void save_as(const std::string& name) {
         menu(SAVE_ROW);
-        BWindow* panel = wait_for("Save");
+        BWindow* panel = wait_for("Save font as");
         if (!panel)
             return;
         screen().wait_idle(5000000);
@@ -515,7 +515,7 @@ class soak_run {
 
     void about() {
         menu(ABOUT_ROW);
-        BWindow* box = wait_for("");
+        BWindow* box = wait_for("tavrel");
         (void)box; // answered by tend() like every alert
     }
 

@@ -40,7 +40,9 @@ start_program() {
     app=$!
     window=""
     for _ in $(seq 200); do
-        window=$(xdotool search --name '^tavrel ver\.0\.011' 2>/dev/null | head -1 || true)
+        # "tavrel" alone, or "<file name> — tavrel" with " *" while changed;
+        # its alerts, also titled "tavrel", come up above it.
+        window=$(xdotool search --pid "$app" --name 'tavrel( \*)?$' 2>/dev/null | head -1 || true)
         [ -n "$window" ] && break
         sleep 0.05
     done
@@ -62,7 +64,7 @@ save_panel() {
     # Only a mapped window can take the keyboard: the panel is listed by
     # name before it is mapped, and focusing it then is an X error.
     for _ in $(seq 100); do
-        panel=$(xdotool search --onlyvisible --name '^Save$' 2>/dev/null | head -1 || true)
+        panel=$(xdotool search --onlyvisible --name '^Save font as$' 2>/dev/null | head -1 || true)
         [ -n "$panel" ] && break
         sleep 0.05
     done

@@ -62,6 +62,18 @@ bool BListView::AddItem(BListItem* item, int32 index) {
     return true;
 }
 
+void BListView::kit_add_items(const std::vector<BListItem*>& items) {
+    size_t first = fItems.size();
+    fItems.insert(fItems.end(), items.begin(), items.end());
+    BFont font;
+    GetFont(&font);
+    for (size_t i = first; i < fItems.size(); i++) {
+        fItems[i]->Deselect();
+        fItems[i]->Update(this, &font);
+    }
+    _Relayout(INT32_MAX);
+}
+
 BListItem* BListView::RemoveItem(int32 index) {
     if (index < 0 || index >= CountItems())
         return nullptr;

@@ -60,6 +60,9 @@ class BListView : public BView, public BInvoker {
     // Called when the selection changed; sends the selection message.
     virtual void SelectionChanged();
 
+    // Appends the items (none may be in the list yet) with one layout
+    // pass, for lists of thousands of rows.
+    void kit_add_items(const std::vector<BListItem*>& items);
     // A scroll bar to keep in step with the list's scrolling.
     void kit_set_scroll_bar(BScrollBar* bar) { fScrollBar = bar; }
 

@@ -111,3 +111,15 @@ void BFilePanel::Refresh() {
     fWindow->refresh();
     fWindow->Unlock();
 }
+
+void BFilePanel::kit_set_filters(const std::vector<file_panel_filter>& filters) {
+    fWindow->Lock();
+    fWindow->set_filters(filters);
+    fWindow->Unlock();
+}
+
+void BFilePanel::kit_set_places(const std::vector<file_panel_place>& places) {
+    fWindow->Lock();
+    fWindow->set_places(places);
+    fWindow->Unlock();
+}

@@ -12,6 +12,7 @@
 #include <SupportDefs.h>
 
 #include <string>
+#include <vector>
 
 class BMessage;
 class BWindow;
@@ -37,6 +38,20 @@ class BRefFilter {
     virtual ~BRefFilter() = default;
     // True to list the entry. `st` describes it (links followed).
     virtual bool Filter(const entry_ref* ref, const struct stat* st, const char* mimeType) = 0;
+};
+
+// A choice of the panel's filter menu: its label and the name patterns
+// (shell wildcards, without regard to case) of the files it lists; no
+// patterns lists every file. Folders are always listed.
+struct file_panel_filter {
+    std::string label;
+    std::vector<std::string> patterns;
+};
+
+// A folder offered at the panel's side.
+struct file_panel_place {
+    std::string label;
+    std::string path;
 };
 
 namespace kit {
@@ -77,6 +92,12 @@ class BFilePanel {
     void SetSaveText(const char* text);
     // Reads the folder again.
     void Refresh();
+    // The filter menu's choices, the first chosen ("All files" alone
+    // without them).
+    void kit_set_filters(const std::vector<file_panel_filter>& filters);
+    // The places at the side (none without them); those that are not
+    // folders are left out.
+    void kit_set_places(const std::vector<file_panel_place>& places);
 
   private:
     file_panel_mode fMode;

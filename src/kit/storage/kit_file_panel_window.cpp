@@ -2,22 +2,32 @@
 
 #include "kit/display/display.h"
 #include "kit/interface/kit_look.h"
+#include "kit/interface/kit_menu_layer.h"
+#include "kit_file_paths.h"
 
+#include <Alert.h>
 #include <Application.h>
 #include <Button.h>
+#include <CheckBox.h>
 #include <ListView.h>
+#include <MenuField.h>
+#include <MenuItem.h>
 #include <Message.h>
+#include <OS.h>
+#include <PopUpMenu.h>
 #include <ScrollBar.h>
 #include <TextControl.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <unistd.h>
 
 namespace kit {
@@ -29,9 +39,18 @@ const uint32 kCancel = '_FPc';
 const uint32 kSelected = '_FPs';
 const uint32 kInvoked = '_FPi';
 const uint32 kNameEntered = '_FPn';
+const uint32 kPathEntered = '_FPt';
+const uint32 kPlace = '_FPl';
+const uint32 kFilterChosen = '_FPf';
+const uint32 kHidden = '_FPh';
+const uint32 kReplace = '_FPr';
 
-const float kWidth = 439;
-const float kHeight = 319;
+const float kWidth = 599;
+const float kHeight = 399;
+const float kPlacesWidth = 120;
+// The size and date columns, from the list's right edge.
+const float kSizeRight = 136;
+const float kDateLeft = 128;
 
 std::string parent_of(const std::string& path) {
     if (path == "/" || path.empty())
@@ -46,44 +65,189 @@ std::string joined(const std::string& dir, const std::string& name) {
     return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
+bool is_folder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string start_directory(const entry_ref* directory) {
     if (directory && directory->IsSet())
         return directory->Path();
     const char* home = std::getenv("HOME");
-    struct stat st;
-    if (home && stat(home, &st) == 0 && S_ISDIR(st.st_mode))
+    if (home && is_folder(home))
         return home;
     char cwd[4096];
     return getcwd(cwd, sizeof(cwd)) ? cwd : "/";
 }
 
-// Draws the folder being shown.
-class path_view : public BView {
+std::string size_text(off_t size) {
+    char text[32];
+    if (size < 1024)
+        snprintf(text, sizeof(text), "%lld B", (long long)size);
+    else if (size < 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f KB", size / 1024.0);
+    else if (size < 1024LL * 1024 * 1024)
+        snprintf(text, sizeof(text), "%.1f MB", size / (1024.0 * 1024));
+    else
+        snprintf(text, sizeof(text), "%.1f GB", size / (1024.0 * 1024 * 1024));
+    return text;
+}
+
+std::string date_text(time_t when) {
+    struct tm local;
+    char text[32];
+    if (!localtime_r(&when, &local) || strftime(text, sizeof(text), "%Y-%m-%d %H:%M", &local) == 0)
+        return "";
+    return text;
+}
+
+// One entry of the folder: its name (a folder's with "/"), and for a
+// file its size; the date of either.
+class entry_row : public BStringItem {
   public:
-    explicit path_view(BRect frame)
-        : BView(frame, "path", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW) {
-        SetFont(look::control_font());
+    explicit entry_row(const file_panel_window::entry& e)
+        : BStringItem((e.directory ? e.name + "/" : e.name).c_str()),
+          fSize(e.directory ? "" : size_text(e.size)), fDate(date_text(e.modified)) {}
+
+    void Update(BView* owner, const BFont* font) override {
+        BListItem::Update(owner, font);
+        font_height fh;
+        font->GetHeight(&fh);
+        fBaseline = std::ceil(fh.ascent) + 1;
     }
-    void set_path(const std::string& path) {
-        fPath = path;
-        Invalidate();
-    }
-    void AttachedToWindow() override { SetViewColor(Parent()->ViewColor()); }
-    void Draw(BRect) override {
-        std::string text = "Folder: " + fPath;
-        // Long paths keep their end, which names the folder.
-        while (text.size() > 12 && StringWidth(text.c_str()) > Bounds().Width()) {
-            size_t cut = 9;
-            while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-                cut++;
-            text = "Folder: \xE2\x80\xA6" + text.substr(cut + 3);
+
+    void DrawItem(BView* owner, BRect frame, bool complete) override {
+        if (IsSelected() || complete) {
+            owner->SetHighColor(IsSelected() ? look::selection : owner->LowColor());
+            owner->FillRect(frame);
         }
-        look::label(this, text.c_str(), Bounds(), B_ALIGN_LEFT, true);
+        float right = owner->Bounds().right;
+        float y = frame.top + fBaseline;
+        owner->SetHighColor(look::text);
+        owner->SetDrawingMode(B_OP_OVER);
+        // The name gives way to the columns: a long one keeps its start.
+        float room = right - kSizeRight - 64 - frame.left;
+        std::string name = Text();
+        while (name.size() > 1 && owner->StringWidth(name.c_str()) > room) {
+            size_t cut = name.size() - (name.rfind("\xE2\x80\xA6") == name.size() - 3 ? 4 : 1);
+            while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+                cut--;
+            name = name.substr(0, cut) + "\xE2\x80\xA6";
+        }
+        owner->DrawString(name.c_str(), BPoint(frame.left + 4, y));
+        if (!fSize.empty())
+            owner->DrawString(fSize.c_str(),
+                              BPoint(right - kSizeRight - owner->StringWidth(fSize.c_str()), y));
+        owner->DrawString(fDate.c_str(), BPoint(right - kDateLeft, y));
+        owner->SetDrawingMode(B_OP_COPY);
     }
 
   private:
-    std::string fPath;
+    std::string fSize, fDate;
+    float fBaseline = 0;
 };
+
+// The columns' titles above the list.
+class header_view : public BView {
+  public:
+    explicit header_view(BRect frame)
+        : BView(frame, "header", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW) {
+        SetFont(look::control_font());
+    }
+    void AttachedToWindow() override { SetViewColor(Parent()->ViewColor()); }
+    void Draw(BRect) override {
+        BRect b = Bounds();
+        // The list's own width: the scroll bar is beside it.
+        float right = b.right - B_V_SCROLL_BAR_WIDTH - 1;
+        look::label(this, "Name", BRect(4, 0, right - kSizeRight - 60, b.bottom), B_ALIGN_LEFT,
+                    true);
+        look::label(this, "Size", BRect(right - kSizeRight - 60, 0, right - kSizeRight, b.bottom),
+                    B_ALIGN_RIGHT, true);
+        look::label(this, "Modified", BRect(right - kDateLeft, 0, right, b.bottom), B_ALIGN_LEFT,
+                    true);
+    }
+};
+
+// The path entry: Tab completes the typed path, Return goes there.
+class path_field : public BTextControl {
+  public:
+    path_field(BRect frame, const std::string* folder)
+        : BTextControl(frame, "path", "Folder:", "", nullptr, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP),
+          fFolder(folder) {}
+
+    void KeyDown(const char* bytes, int32 numBytes) override {
+        BMessage* message = Window() ? Window()->CurrentMessage() : nullptr;
+        int32 mods = message ? message->GetInt32("modifiers", 0) : 0;
+        if (numBytes == 1 && bytes[0] == B_TAB && !(mods & ~B_NUM_LOCK)) {
+            std::string typed = Text();
+            int matches = 0;
+            std::string completed = complete_path(typed, *fFolder, &matches);
+            if (completed != typed)
+                SetText(completed.c_str());
+            // Several entries still start so: the user types on. With none,
+            // Tab moves on to the next control.
+            if (matches > 0)
+                return;
+        }
+        if (numBytes == 1 && bytes[0] == B_ENTER) {
+            Window()->PostMessage(kPathEntered);
+            return;
+        }
+        BTextControl::KeyDown(bytes, numBytes);
+    }
+
+  private:
+    const std::string* fFolder;
+};
+
+// The entries: typing selects the first entry the typed text starts
+// (without regard to case), Backspace goes to the parent folder.
+class entry_list : public BListView {
+  public:
+    entry_list(BRect frame, const std::vector<file_panel_window::entry>* entries)
+        : BListView(frame, "entries", B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL), fEntries(entries) {}
+
+    void KeyDown(const char* bytes, int32 numBytes) override {
+        BMessage* message = Window() ? Window()->CurrentMessage() : nullptr;
+        int32 mods = message ? message->GetInt32("modifiers", 0) : 0;
+        unsigned char c = numBytes > 0 ? static_cast<unsigned char>(bytes[0]) : 0;
+        if (numBytes == 1 && c == B_BACKSPACE) {
+            Window()->PostMessage(kParent);
+            return;
+        }
+        if (numBytes >= 1 && c >= 0x20 && c != 0x7f && !(mods & (B_COMMAND_KEY | B_CONTROL_KEY))) {
+            // A pause starts a new search.
+            bigtime_t now = system_time();
+            if (now - fLastTyped > 1000000)
+                fTyped.clear();
+            fLastTyped = now;
+            fTyped.append(bytes, numBytes);
+            _SelectTyped();
+            return;
+        }
+        BListView::KeyDown(bytes, numBytes);
+    }
+    // Another folder starts a new search.
+    void forget_typed() { fTyped.clear(); }
+
+  private:
+    void _SelectTyped() {
+        for (size_t i = 0; i < fEntries->size(); i++) {
+            const std::string& name = (*fEntries)[i].name;
+            if (name.size() >= fTyped.size() &&
+                strncasecmp(name.c_str(), fTyped.c_str(), fTyped.size()) == 0) {
+                Select((int32)i);
+                ScrollToSelection();
+                return;
+            }
+        }
+    }
+
+    const std::vector<file_panel_window::entry>* fEntries;
+    std::string fTyped;
+    bigtime_t fLastTyped = 0;
+};
+
 } // namespace
 
 file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* target,
@@ -93,33 +257,45 @@ file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* tar
               0),
       fMode(mode), fTarget(target ? *target : BMessenger()),
       fFlavors(flavors ? flavors : (uint32)B_FILE_NODE), fMessage(message), fFilter(filter),
-      fHideWhenDone(hideWhenDone) {
+      fHideWhenDone(hideWhenDone), fFilters{{"All files", {}}} {
     BRect screen = display().screen_frame();
     MoveTo(std::floor(screen.left + (screen.Width() - kWidth) / 2),
            std::floor(screen.top + (screen.Height() - kHeight) / 3));
-    SetSizeLimits(300, 32768, 200, 32768);
+    SetSizeLimits(460, 32768, 260, 32768);
 
     BRect b = Bounds();
     fBackground = new BView(b, "panel", B_FOLLOW_ALL, B_WILL_DRAW);
     fBackground->SetViewColor(look::panel);
     AddChild(fBackground);
 
+    fPathField = new path_field(BRect(10, 8, b.right - 90, 30), &fDirectory);
+    fPathField->SetDivider(46);
     fParentButton = new BButton(BRect(b.right - 80, 8, b.right - 10, 30), "parent", "Parent",
                                 new BMessage(kParent), B_FOLLOW_RIGHT | B_FOLLOW_TOP);
-    fPathView = new path_view(BRect(10, 8, b.right - 90, 30));
-    fBackground->AddChild(fPathView);
+    fBackground->AddChild(fPathField);
     fBackground->AddChild(fParentButton);
 
+    float listTop = 38;
     float listBottom = b.bottom - (mode == B_SAVE_PANEL ? 78 : 46);
-    fList = new BListView(BRect(10, 38, b.right - 10 - B_V_SCROLL_BAR_WIDTH - 1, listBottom),
-                          "entries", B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL);
+    fPlacesList = new BListView(BRect(10, listTop, 10 + kPlacesWidth, listBottom), "places",
+                                B_SINGLE_SELECTION_LIST, B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM);
+    fPlacesList->SetViewColor(look::field);
+    fPlacesList->SetLowColor(look::field);
+    fPlacesList->SetSelectionMessage(new BMessage(kPlace));
+    fBackground->AddChild(fPlacesList);
+
+    float left = 18 + kPlacesWidth;
+    fHeader = new header_view(BRect(left, listTop, b.right - 10, listTop + 15));
+    fBackground->AddChild(fHeader);
+    fList = new entry_list(
+        BRect(left, listTop + 18, b.right - 10 - B_V_SCROLL_BAR_WIDTH - 1, listBottom), &fEntries);
     fList->SetViewColor(look::field);
     fList->SetLowColor(look::field);
     fList->SetSelectionMessage(new BMessage(kSelected));
     fList->SetInvocationMessage(new BMessage(kInvoked));
-    fScrollBar =
-        new BScrollBar(BRect(b.right - 10 - B_V_SCROLL_BAR_WIDTH, 38, b.right - 10, listBottom),
-                       "entries_scroll", fList, 0, 0, B_VERTICAL);
+    fScrollBar = new BScrollBar(
+        BRect(b.right - 10 - B_V_SCROLL_BAR_WIDTH, listTop + 18, b.right - 10, listBottom),
+        "entries_scroll", fList, 0, 0, B_VERTICAL);
     fList->kit_set_scroll_bar(fScrollBar);
     fBackground->AddChild(fList);
     fBackground->AddChild(fScrollBar);
@@ -130,6 +306,15 @@ file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* tar
                                       B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
         fBackground->AddChild(fNameField);
     }
+    fFilterField =
+        new BMenuField(BRect(10, b.bottom - 34, 250, b.bottom - 10), "filter",
+                       "Show:", new BPopUpMenu("filter"), true, B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+    fFilterField->SetDivider(36);
+    fBackground->AddChild(fFilterField);
+    fHiddenBox =
+        new BCheckBox(BRect(258, b.bottom - 32, 360, b.bottom - 12), "hidden", "Hidden files",
+                      new BMessage(kHidden), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+    fBackground->AddChild(fHiddenBox);
     fCancelButton =
         new BButton(BRect(b.right - 180, b.bottom - 34, b.right - 100, b.bottom - 10), "cancel",
                     "Cancel", new BMessage(kCancel), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
@@ -139,9 +324,10 @@ file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* tar
     fBackground->AddChild(fCancelButton);
     fBackground->AddChild(fDefaultButton);
     fDefaultButton->MakeDefault(true);
-    for (BInvoker* invoker :
-         std::vector<BInvoker*>{fParentButton, fList, fCancelButton, fDefaultButton})
+    for (BInvoker* invoker : std::vector<BInvoker*>{fParentButton, fList, fPlacesList, fHiddenBox,
+                                                    fCancelButton, fDefaultButton})
         invoker->SetTarget(this);
+    set_filters(fFilters);
     if (fNameField) {
         fNameField->SetTarget(this);
         fNameField->MakeFocus(true);
@@ -153,10 +339,15 @@ file_panel_window::file_panel_window(file_panel_mode mode, const BMessenger* tar
 
 file_panel_window::~file_panel_window() {
     // A list view does not own its items: the rows go with the panel.
+    _ClearList(fList);
+    _ClearList(fPlacesList);
+}
+
+void file_panel_window::_ClearList(BListView* list) {
     std::vector<BListItem*> rows;
-    for (int32 i = 0; i < fList->CountItems(); i++)
-        rows.push_back(fList->ItemAt(i));
-    fList->MakeEmpty();
+    for (int32 i = 0; i < list->CountItems(); i++)
+        rows.push_back(list->ItemAt(i));
+    list->MakeEmpty();
     for (BListItem* row : rows)
         delete row;
 }
@@ -165,9 +356,37 @@ void file_panel_window::set_message(BMessage* message) {
     fMessage.reset(message);
 }
 
+void file_panel_window::set_filters(const std::vector<file_panel_filter>& filters) {
+    fFilters = filters.empty() ? std::vector<file_panel_filter>{{"All files", {}}} : filters;
+    fFilterIndex = 0;
+    BMenu* menu = fFilterField->Menu();
+    while (menu->CountItems() > 0)
+        delete menu->RemoveItem((int32)0);
+    for (size_t i = 0; i < fFilters.size(); i++) {
+        BMessage* chosen = new BMessage(kFilterChosen);
+        chosen->AddInt32("index", (int32)i);
+        BMenuItem* item = new BMenuItem(fFilters[i].label.c_str(), chosen);
+        item->SetTarget(this);
+        item->SetMarked(i == 0);
+        menu->AddItem(item);
+    }
+    fFilterField->Invalidate();
+    if (!fDirectory.empty())
+        refresh();
+}
+
+void file_panel_window::set_places(const std::vector<file_panel_place>& places) {
+    fPlaces.clear();
+    for (const file_panel_place& place : places)
+        if (is_folder(place.path))
+            fPlaces.push_back(place);
+    _ClearList(fPlacesList);
+    for (const file_panel_place& place : fPlaces)
+        fPlacesList->AddItem(new BStringItem(place.label.c_str()));
+}
+
 void file_panel_window::set_directory(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (!is_folder(path))
         return;
     fDirectory = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
     refresh();
@@ -175,47 +394,70 @@ void file_panel_window::set_directory(const std::string& path) {
 
 void file_panel_window::refresh() {
     fEntries.clear();
+    const std::vector<std::string>& patterns = fFilters[fFilterIndex].patterns;
     if (DIR* dir = opendir(fDirectory.c_str())) {
+        int fd = dirfd(dir);
         while (dirent* d = readdir(dir)) {
-            if (d->d_name[0] == '.')
-                continue; // ".", ".." and hidden entries
-            std::string path = joined(fDirectory, d->d_name);
+            if (!strcmp(d->d_name, ".") || !strcmp(d->d_name, ".."))
+                continue;
+            if (d->d_name[0] == '.' && !fShowHidden)
+                continue;
             struct stat st;
-            if (stat(path.c_str(), &st) != 0)
+            if (fstatat(fd, d->d_name, &st, 0) != 0)
                 continue; // a dangling link
             bool isDirectory = S_ISDIR(st.st_mode);
+            if (!isDirectory && !matches_patterns(d->d_name, patterns))
+                continue;
             if (fFilter) {
-                entry_ref ref(path.c_str());
+                entry_ref ref(joined(fDirectory, d->d_name).c_str());
                 if (!fFilter->Filter(&ref, &st, nullptr))
                     continue;
             }
-            fEntries.push_back({d->d_name, isDirectory});
+            fEntries.push_back({d->d_name, isDirectory, st.st_size, st.st_mtime});
         }
         closedir(dir);
     }
     std::sort(fEntries.begin(), fEntries.end(), [](const entry& a, const entry& b) {
         if (a.directory != b.directory)
             return a.directory;
-        int order = strcasecmp(a.name.c_str(), b.name.c_str());
-        return order != 0 ? order < 0 : a.name < b.name;
+        return natural_less(a.name, b.name);
     });
-    std::vector<BListItem*> old;
-    for (int32 i = 0; i < fList->CountItems(); i++)
-        old.push_back(fList->ItemAt(i));
-    fList->MakeEmpty();
-    for (BListItem* item : old)
-        delete item;
+    _ClearList(fList);
+    static_cast<entry_list*>(fList)->forget_typed();
+    std::vector<BListItem*> rows;
+    rows.reserve(fEntries.size());
     for (const entry& e : fEntries)
-        fList->AddItem(new BStringItem((e.directory ? e.name + "/" : e.name).c_str()));
+        rows.push_back(new entry_row(e));
+    fList->kit_add_items(rows);
     fScrollBar->SetValue(0);
     fList->ScrollTo(0, 0);
-    static_cast<path_view*>(fPathView)->set_path(fDirectory);
+    fPathField->SetText(fDirectory.c_str());
     fParentButton->SetEnabled(fDirectory != "/");
+    // The place shown is marked, if it is one.
+    int32 place = -1;
+    for (size_t i = 0; i < fPlaces.size(); i++)
+        if (expand_path(fPlaces[i].path, "/") == fDirectory)
+            place = (int32)i;
+    if (place != fPlacesList->CurrentSelection()) {
+        fPlacesList->SetSelectionMessage(nullptr);
+        if (place < 0)
+            fPlacesList->DeselectAll();
+        else
+            fPlacesList->Select(place);
+        fPlacesList->SetSelectionMessage(new BMessage(kPlace));
+    }
 }
 
 void file_panel_window::set_save_text(const char* text) {
-    if (fNameField)
-        fNameField->SetText(text);
+    if (!fNameField)
+        return;
+    fNameField->SetText(text);
+    // A proposed name is selected while the field has the focus, so that
+    // typing replaces it.
+    if (fNameField->IsFocus()) {
+        fNameField->MakeFocus(false);
+        fNameField->MakeFocus(true);
+    }
 }
 
 void file_panel_window::_Send(BMessage* message) {
@@ -262,21 +504,71 @@ void file_panel_window::_Open(int32 index) {
     _Done();
 }
 
+void file_panel_window::_OpenPath() {
+    std::string typed = fPathField->Text();
+    if (typed.empty())
+        return;
+    std::string path = expand_path(typed, fDirectory);
+    if (is_folder(path)) {
+        set_directory(path);
+        return;
+    }
+    std::string folder = parent_of(path);
+    std::string name = path.substr(path.rfind('/') + 1);
+    if (!is_folder(folder))
+        return;
+    set_directory(folder);
+    if (fMode == B_SAVE_PANEL) {
+        _Save(name, false);
+        return;
+    }
+    for (size_t i = 0; i < fEntries.size(); i++)
+        if (fEntries[i].name == name) {
+            fList->Select((int32)i);
+            _Open((int32)i);
+            return;
+        }
+    // A file the filter hides is still opened when its path is typed.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && (fFlavors & B_FILE_NODE)) {
+        BMessage message(fMessage ? *fMessage : BMessage(B_REFS_RECEIVED));
+        entry_ref ref(path.c_str());
+        message.AddRef("refs", &ref);
+        _Send(&message);
+        _Done();
+    }
+}
+
 void file_panel_window::_Confirm() {
     if (fMode == B_OPEN_PANEL) {
         _Open(fList->CurrentSelection());
         return;
     }
-    std::string name = fNameField->Text();
+    _Save(fNameField->Text(), false);
+}
+
+void file_panel_window::_Save(const std::string& name, bool replace) {
     // A name is one entry in the folder shown: no folders in it, and not
     // the folder itself or its parent.
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
         return;
     std::string path = joined(fDirectory, name);
     struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
         fNameField->SetText("");
         set_directory(path);
+        return;
+    }
+    if (exists && !replace) {
+        fNameField->SetText(name.c_str());
+        fAsked = name;
+        std::string text = "\"" + name + "\" already exists. Do you want to replace it?";
+        BAlert* ask = new BAlert(Title(), text.c_str(), "Cancel", "Replace", nullptr,
+                                 B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+        ask->SetShortcut(0, B_ESCAPE);
+        ask->SetShortcut(1, 'r');
+        ask->Go(new BInvoker(new BMessage(kReplace), this));
         return;
     }
     BMessage message(fMessage ? *fMessage : BMessage(B_SAVE_REQUESTED));
@@ -294,6 +586,17 @@ void file_panel_window::_SelectionChanged() {
         fNameField->SetText(fEntries[index].name.c_str());
 }
 
+void file_panel_window::DispatchMessage(BMessage* message, BHandler* handler) {
+    // Escape cancels the panel, unless a menu is open to take it.
+    const char* bytes = nullptr;
+    if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK &&
+        bytes[0] == B_ESCAPE && !dynamic_cast<menu_layer*>(CurrentFocus())) {
+        close_panel();
+        return;
+    }
+    BWindow::DispatchMessage(message, handler);
+}
+
 void file_panel_window::MessageReceived(BMessage* message) {
     switch (message->what) {
     case kParent:
@@ -303,6 +606,9 @@ void file_panel_window::MessageReceived(BMessage* message) {
     case kNameEntered:
         _Confirm();
         break;
+    case kPathEntered:
+        _OpenPath();
+        break;
     case kCancel:
         close_panel();
         break;
@@ -311,6 +617,32 @@ void file_panel_window::MessageReceived(BMessage* message) {
         break;
     case kInvoked:
         _Open(fList->CurrentSelection());
+        break;
+    case kPlace: {
+        int32 index = fPlacesList->CurrentSelection();
+        if (index >= 0 && index < (int32)fPlaces.size())
+            set_directory(expand_path(fPlaces[index].path, "/"));
+        break;
+    }
+    case kFilterChosen: {
+        int32 index = message->GetInt32("index", 0);
+        if (index >= 0 && index < (int32)fFilters.size()) {
+            fFilterIndex = index;
+            refresh();
+        }
+        break;
+    }
+    case kHidden:
+        fShowHidden = fHiddenBox->Value() == B_CONTROL_ON;
+        refresh();
+        break;
+    case kReplace:
+        // The folder may have changed while the question was up: the name
+        // asked about is saved in the folder shown now only if it is
+        // still the one in the field.
+        if (message->GetInt32("which", 0) == 1 && fNameField && fAsked == fNameField->Text())
+            _Save(fAsked, true);
+        fAsked.clear();
         break;
     default:
         BWindow::MessageReceived(message);
