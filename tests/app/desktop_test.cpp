@@ -23,6 +23,19 @@ TEST(Desktop, RealProgramOpensShowsSavesThroughThePanelAndQuits) {
     EXPECT_NE(output.find("saved through the panel and checked"), std::string::npos) << output;
 }
 
+// The open panel on the real desktop: a path typed with "~" and completed
+// with Tab opens the font, which the title then names; see
+// tests/tools/open_path_on_xvfb.sh.
+TEST(Desktop, APathTypedInTheOpenPanelOpensTheFontAndTheTitleNamesIt) {
+    std::string output;
+    int status = run_command("timeout 120 bash " + source_dir() +
+                                 "/tests/tools/open_path_on_xvfb.sh " + TAVREL_PROGRAM +
+                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                             &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("opened by a typed path: typed.ttf"), std::string::npos) << output;
+}
+
 // The name and gasp editors on the same real desktop: records and ranges
 // edited with real clicks and typing (in several scripts), saved through
 // the panel and read back by OTS and fontTools; see

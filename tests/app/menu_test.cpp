@@ -7,6 +7,7 @@
 
 #include <Alert.h>
 #include <Button.h>
+#include <FilePanel.h>
 #include <ListView.h>
 #include <TextControl.h>
 
@@ -145,6 +146,10 @@ TEST(Menu, SaveAsOverAnotherFileAsksFirstCancelKeepsItAndReplaceWritesTheFont) {
     ask = replace_question(run);
     ASSERT_NE(ask, nullptr);
     run.answer(ask, "r");
+    // The answer reaches the panel, and then the application, after the
+    // alert has gone.
+    for (int i = 0; i < 500 && read_file(dir + "/other.ttf").size() <= 3; i++)
+        snooze(10000);
     run.idle();
     std::vector<unsigned char> saved = read_file(dir + "/other.ttf");
     ASSERT_GT(saved.size(), 12u);
