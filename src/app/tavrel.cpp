@@ -317,9 +317,10 @@ void tavrel::clear() {
     fFilePath.clear();
     if (locked) {
         window->face = -1;
-        // No font: the title names none.
+        // No font: the title names none (set here, under the lock: a
+        // message posted for it could fail for want of memory).
         window->filepath.clear();
-        window->PostMessage(MSG_HISTORY);
+        window->marktitle();
         if (window->initv) {
             workview->RemoveChild(window->initv);
             delete window->initv;
@@ -422,8 +423,6 @@ void tavrel::setpath(const std::string& path) {
     fFilePath = path;
     if (lockwindow()) {
         window->filepath = path;
-        // The title names the file.
-        window->PostMessage(MSG_HISTORY);
         window->Unlock();
     }
 }
@@ -465,7 +464,7 @@ void tavrel::saveas(entry_ref& directory, const char* name) {
         return;
     }
     BAlert* ask =
-        new BAlert("",
+        new BAlert("tavrel",
                    "Save the whole collection, or the edited face alone as a font of its "
                    "own?",
                    "Cancel", "Face alone", "Whole collection", B_WIDTH_AS_USUAL, B_INFO_ALERT);
@@ -543,7 +542,7 @@ int tavrel::save(entry_ref& directory, const char* name, bool whole) {
     }
     setpath(target);
     if (signaturedropped) {
-        BAlert* notice = new BAlert("",
+        BAlert* notice = new BAlert("tavrel",
                                     "The collection's digital signature was removed: it no "
                                     "longer matches the changed faces.",
                                     "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);

@@ -112,10 +112,15 @@ void tavrelview::openpanel(bool save) {
     panel->kit_set_places({{"Home", homepath},
                            {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
                            {"/usr/share/fonts", "/usr/share/fonts"}});
-    // Saving under another name starts from the font's own.
+    // With a font from a file both panels start in its folder, and saving
+    // under another name starts from the font's own.
     tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
-    if (save && window && !window->filepath.empty())
-        panel->SetSaveText(window->filepath.substr(window->filepath.rfind('/') + 1).c_str());
+    const std::string path = window ? window->filepath : std::string();
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos)
+        panel->SetPanelDirectory(slash == 0 ? "/" : path.substr(0, slash).c_str());
+    if (save && !path.empty())
+        panel->SetSaveText(path.substr(slash + 1).c_str());
     panel->Show();
 }
 

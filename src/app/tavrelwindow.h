@@ -108,14 +108,15 @@ class tavrelwindow : public BWindow, public editor_window {
     // Cut, Copy, Paste and Select all.
     std::vector<BMenuItem*> clipitems;
 
+    // Names the font's file in the title, with the collection's face or
+    // "(variable)", ending it with " *" while the font has unsaved changes.
+    void marktitle();
+
   private:
     void dispatch(BMessage* message, BHandler* handler);
     // Takes the font back to `before` and reports the action cut short.
     void cut_short(uint32 what, const std::exception& e, font_history* h,
                    const font_history::point& before);
-    // Names the font's file in the title, with the collection's face or
-    // "(variable)", ending it with " *" while the font has unsaved changes.
-    void marktitle();
     // The check window, and what it was last told.
     BMessenger fChecker;
     uint64_t fCheckedFont = 0, fCheckedChanges = 0;

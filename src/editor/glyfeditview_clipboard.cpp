@@ -219,7 +219,7 @@ void glyfeditview::paste_from_clipboard() {
         // Components into a glyph of outlines: the user says which.
         held_paste = g;
         held_notice = scaled;
-        BAlert* alert = new BAlert("",
+        BAlert* alert = new BAlert("tavrel",
                                    "The clipboard holds components, and this glyph is made of "
                                    "outlines. Paste them as components (the glyph's outlines go) "
                                    "or as outlines?",

@@ -202,12 +202,6 @@ class running_app {
                 return i;
         return -1;
     }
-    std::string title() {
-        window()->Lock();
-        std::string t = window()->Title();
-        window()->Unlock();
-        return t;
-    }
     // The table views attached to the work view that are not hidden.
     std::vector<ttf_table*> shown_tables() {
         std::vector<ttf_table*> shown;

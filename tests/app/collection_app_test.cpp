@@ -59,13 +59,13 @@ TEST(CollectionApp, OpensTheNamedFaceTheOnlyFaceOrRefuses) {
     {
         running_app run({three + "#2"});
         EXPECT_EQ(face_shown(run), 2);
-        EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 three.ttc #2");
+        EXPECT_EQ(run.title(), "three.ttc #2 \u2014 tavrel");
         EXPECT_EQ(run.app->filepath(), three);
     }
     {
         running_app run({one});
         EXPECT_EQ(face_shown(run), 0);
-        EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 one.ttc #0");
+        EXPECT_EQ(run.title(), "one.ttc #0 \u2014 tavrel");
     }
     {
         // Past the last face: refused with a message, nothing opened.
@@ -92,7 +92,7 @@ TEST(CollectionApp, AsksWhichFaceListingTheirNames) {
         run.idle();
         EXPECT_EQ(face_shown(run), cancel ? -2 : 1);
         if (!cancel) {
-            EXPECT_EQ(run.title(), "tavrel ver.0.011 \u2014 three.ttc #1");
+            EXPECT_EQ(run.title(), "three.ttc #1 \u2014 tavrel");
         }
     }
 }
@@ -137,5 +137,5 @@ TEST(CollectionApp, SaveWritesTheWholeCollectionAndSaveAsTheFaceAlone) {
     EXPECT_EQ(stack_elements(alone), 0x77u);
     EXPECT_EQ(collection_differences(path + "#2", alone), "faces 1\n");
     EXPECT_EQ(face_shown(run), -1);
-    EXPECT_EQ(run.title(), "tavrel ver.0.011");
+    EXPECT_EQ(run.title(), "alone.ttf \u2014 tavrel");
 }

@@ -263,16 +263,36 @@ TEST(FilePanel, SavePanelAnswersWithTheFolderAndTheTypedNameThenCancelsAndHides)
     });
 }
 
-TEST(FilePanel, SaveRefusesNamesWithSlashesAndAFolderNameEntersTheFolder) {
+TEST(FilePanel, ANameTypedAsAPathSavesInItsFolderAndAFolderNameEntersTheFolder) {
     control_window w;
     std::string dir = folder_with_fonts();
-    panel_fixture p(w, B_SAVE_PANEL, dir);
-    p.type("../escape.ttf\n");
-    EXPECT_TRUE(w.messages(B_SAVE_REQUESTED).empty());
-    EXPECT_TRUE(p.panel->IsShowing());
+    // Typed in the name field of a panel showing sub/: the folder and the
+    // name saved in, none for a folder that does not exist.
+    const struct {
+        std::string typed, folder, name;
+    } cases[] = {{"missing/x.ttf", "", ""},
+                 {"../up.ttf", dir, "up.ttf"},
+                 {dir + "/sub/new.ttf", dir + "/sub", "new.ttf"},
+                 {"~/home.ttf", getenv("HOME"), "home.ttf"}};
+    for (const auto& c : cases) {
+        panel_fixture path(w, B_SAVE_PANEL, dir + "/sub");
+        path.type(c.typed + "\n");
+        std::vector<BMessage> saves = w.messages(B_SAVE_REQUESTED);
+        EXPECT_EQ(path.panel->IsShowing(), c.name.empty()) << c.typed;
+        if (c.name.empty()) {
+            EXPECT_TRUE(saves.empty()) << c.typed;
+            continue;
+        }
+        ASSERT_EQ(saves.size(), 1u) << c.typed;
+        entry_ref folder;
+        ASSERT_EQ(saves[0].FindRef("directory", &folder), B_OK);
+        EXPECT_EQ(std::string(folder.Path()), c.folder) << c.typed;
+        EXPECT_EQ(saves[0].GetString("name", ""), c.name) << c.typed;
+        locked(w.window, [&] { w.log->received.clear(); });
+    }
 
-    // Replace the text with the name of the folder: the panel goes in.
-    p.click(p.centre("name"), 2);
+    // The name of a folder: the panel goes in.
+    panel_fixture p(w, B_SAVE_PANEL, dir);
     p.type("sub\n");
     EXPECT_TRUE(w.messages(B_SAVE_REQUESTED).empty());
     entry_ref shown;

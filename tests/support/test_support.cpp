@@ -43,10 +43,18 @@ temp_root& root() {
 }
 
 // The program keeps copies of unsaved changes in the user's state folder
-// and offers those it finds at start: tests use a folder of their own.
+// and offers those it finds at start, remembers settings, and its panels
+// start at home: tests use folders of their own, and never write to the
+// user's. Font caches stay shared.
 const bool state_folder_isolated = [] {
-    std::string state = root().path + "/state";
-    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    const char* home = std::getenv("HOME");
+    if (home && *home && !std::getenv("XDG_CACHE_HOME"))
+        setenv("XDG_CACHE_HOME", (std::string(home) + "/.cache").c_str(), 1);
+    const std::string own = root().path + "/home";
+    mkdir(own.c_str(), 0700);
+    setenv("HOME", own.c_str(), 1);
+    setenv("XDG_STATE_HOME", (root().path + "/state").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root().path + "/config").c_str(), 1);
     return true;
 }();
 

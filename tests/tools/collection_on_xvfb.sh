@@ -30,18 +30,14 @@ eval "$(xdotool getwindowgeometry --shell "$question")"
 xdotool mousemove $((X + 60)) $((Y + 58)) click 1
 sleep 0.3
 xdotool mousemove $((X + 330)) $((Y + 105)) click 1
-# The title as the program last set it (WM_NAME: the desktop's UTF-8 name
-# keeps the title the window was created with).
 for _ in $(seq 100); do
-    title=$(xprop -id "$window" WM_NAME)
-    case "$title" in *"three.ttc #1\"") break ;; esac
+    title=$(xdotool getwindowname "$window")
+    [ "$title" = "three.ttc #1 — tavrel" ] && break
     sleep 0.05
 done
 [ -n "${TAVREL_SCREENSHOT_DIR:-}" ] && import -window root "$TAVREL_SCREENSHOT_DIR/collection-opened.png"
-case "$title" in
-*"three.ttc #1\"") echo "title: $title" ;;
-*) echo "the title does not name the face: $title"; exit 1 ;;
-esac
+[ "$title" = "three.ttc #1 — tavrel" ] || { echo "the title does not name the face: $title"; exit 1; }
+echo "title: $title"
 large_window
 # maxp's column in the selector: its place in face 1's directory.
 column=$("$python" -c '

@@ -34,7 +34,6 @@ geometry() {
 }
 
 # Starts the program with these arguments and waits for its main window.
-# The save panel starts in the home folder.
 start_program() {
     HOME=$work "$@" >"$work/out.txt" 2>"$work/err.txt" &
     app=$!
@@ -58,7 +57,8 @@ file_menu() {
     xdotool mousemove $((left + 40)) $((top + $1)) click 1
 }
 
-# Types $1 into the save panel that is about to open and waits for the file.
+# Types the path of $1 in the work folder into the save panel that is about
+# to open (it starts in the font's folder) and waits for the file.
 save_panel() {
     local panel=""
     # Only a mapped window can take the keyboard: the panel is listed by
@@ -74,7 +74,7 @@ save_panel() {
     # as a user's would, so Return is released even though the panel has
     # gone by then (a key sent to the panel alone would stay held).
     xdotool windowfocus --sync "$panel"
-    xdotool type --delay 20 "$1"
+    xdotool type --delay 20 "$work/$1"
     xdotool key Return
     for _ in $(seq 200); do [ -s "$work/$1" ] && break; sleep 0.05; done
     [ -s "$work/$1" ] || { echo "nothing was saved"; cat "$work/err.txt"; exit 1; }

@@ -386,9 +386,15 @@ void file_panel_window::set_places(const std::vector<file_panel_place>& places) 
 }
 
 void file_panel_window::set_directory(const std::string& path) {
-    if (!is_folder(path))
+    // A relative folder is taken from the working one, so that the parent
+    // of what is shown stays known.
+    std::string full = path;
+    char cwd[4096];
+    if (!full.empty() && full[0] != '/' && getcwd(cwd, sizeof(cwd)))
+        full = expand_path(path, cwd);
+    if (!is_folder(full))
         return;
-    fDirectory = path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+    fDirectory = full.size() > 1 && full.back() == '/' ? full.substr(0, full.size() - 1) : full;
     refresh();
 }
 
@@ -506,18 +512,10 @@ void file_panel_window::_Open(int32 index) {
 
 void file_panel_window::_OpenPath() {
     std::string typed = fPathField->Text();
-    if (typed.empty())
+    std::string name, path;
+    if (typed.empty() || !_GoTo(typed, &name))
         return;
-    std::string path = expand_path(typed, fDirectory);
-    if (is_folder(path)) {
-        set_directory(path);
-        return;
-    }
-    std::string folder = parent_of(path);
-    std::string name = path.substr(path.rfind('/') + 1);
-    if (!is_folder(folder))
-        return;
-    set_directory(folder);
+    path = joined(fDirectory, name);
     if (fMode == B_SAVE_PANEL) {
         _Save(name, false);
         return;
@@ -539,12 +537,37 @@ void file_panel_window::_OpenPath() {
     }
 }
 
+bool file_panel_window::_GoTo(const std::string& typed, std::string* name) {
+    std::string path = expand_path(typed, fDirectory);
+    if (is_folder(path)) {
+        set_directory(path);
+        return false;
+    }
+    std::string folder = parent_of(path);
+    if (!is_folder(folder))
+        return false;
+    set_directory(folder);
+    *name = path.substr(path.rfind('/') + 1);
+    return true;
+}
+
 void file_panel_window::_Confirm() {
     if (fMode == B_OPEN_PANEL) {
         _Open(fList->CurrentSelection());
         return;
     }
-    _Save(fNameField->Text(), false);
+    // A path typed as the name saves in its folder.
+    std::string name = fNameField->Text();
+    if (name.find('/') != std::string::npos || name.rfind('~', 0) == 0) {
+        const std::string typed = name, before = fDirectory;
+        if (!_GoTo(typed, &name)) {
+            // A folder is shown, to name the file in.
+            if (fDirectory != before)
+                fNameField->SetText("");
+            return;
+        }
+    }
+    _Save(name, false);
 }
 
 void file_panel_window::_Save(const std::string& name, bool replace) {

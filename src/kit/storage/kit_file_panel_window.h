@@ -61,6 +61,10 @@ class file_panel_window : public BWindow {
     void _Confirm();
     void _Open(int32 index);
     void _OpenPath();
+    // Shows the folder a typed path names, or the folder of the entry it
+    // names, giving that entry's name; false when it names a folder or
+    // none that exists.
+    bool _GoTo(const std::string& typed, std::string* name);
     void _Save(const std::string& name, bool replace);
     void _Send(BMessage* message);
     void _Done();
