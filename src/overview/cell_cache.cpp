@@ -18,8 +18,7 @@ cell_cache::entry* cell_cache::find(unsigned gno) {
 
 cell_cache::entry* cell_cache::insert(unsigned gno, entry&& e) {
     erase(gno);
-    e.bytes = entry_overhead + e.content.memory() +
-              (e.image ? (size_t)e.image->BitsLength() + sizeof(BBitmap) : 0);
+    e.bytes = cost(e.content, e.image ? (size_t)e.image->BitsLength() : 0);
     if (e.bytes > fBudget)
         return nullptr;
     while (fBytes + e.bytes > fBudget && !fUse.empty())
@@ -45,4 +44,17 @@ void cell_cache::clear() {
     fEntries.clear();
     fUse.clear();
     fBytes = 0;
+}
+
+size_t cell_cache::cost(const cell_content& content, size_t image_bytes) {
+    return entry_overhead + content.memory() + (image_bytes ? image_bytes + sizeof(BBitmap) : 0);
+}
+
+void cell_cache::make_room(size_t bytes, std::vector<std::unique_ptr<BBitmap>>* images) {
+    while (fBytes + bytes > fBudget && !fUse.empty()) {
+        auto at = fEntries.find(fUse.back());
+        if (at->second.e.image)
+            images->push_back(std::move(at->second.e.image));
+        erase(fUse.back());
+    }
 }

@@ -14,6 +14,7 @@
 #include <list>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class cell_cache {
   public:
@@ -36,6 +37,11 @@ class cell_cache {
     entry* insert(unsigned gno, entry&& e);
     void erase(unsigned gno);
     void clear();
+    // Lets the least recently used entries go until `bytes` more fit in
+    // the budget, handing their images to `images` to be drawn over.
+    void make_room(size_t bytes, std::vector<std::unique_ptr<BBitmap>>* images);
+    // What keeping an entry costs against the budget.
+    static size_t cost(const cell_content& content, size_t image_bytes);
 
     size_t bytes() const { return fBytes; }
     size_t budget() const { return fBudget; }

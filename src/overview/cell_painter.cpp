@@ -114,8 +114,77 @@ void cell_painter::ensure_canvas(const cell_geometry& g) {
     fCanvasH = g.height;
 }
 
+void cell_painter::prepare(const cell_geometry& g) {
+    fAtlas.make(g.font_size);
+}
+
+std::unique_ptr<BBitmap> cell_painter::new_image(const cell_geometry& g) {
+    std::unique_ptr<BBitmap> image(new (std::nothrow)
+                                       BBitmap(BRect(0, 0, g.width - 1, g.height - 1), B_RGB32));
+    if (!image || !image->IsValid())
+        return nullptr;
+    return image;
+}
+
+bool cell_painter::decode(const cell_content& content, std::unique_ptr<glyph>* gl) {
+    gl->reset();
+    const glyph_copy& copy = content.outline;
+    if (copy.kind() == glyph_copy::damaged)
+        return false;
+    if (copy.kind() != glyph_copy::outline)
+        return true;
+    gl->reset(new glyph((unsigned short)content.gno));
+    return copy.decode(gl->get()) == 0;
+}
+
+bool cell_painter::render(const cell_content& content, const font_facts& facts,
+                          const cell_geometry& g, cell_scratch& scratch, uint32_t* pixels,
+                          bool* decoded) const {
+    *decoded = false;
+    if (content.strike >= 0 || !fAtlas.made_for(g.font_size) ||
+        content.outline.kind() == glyph_copy::damaged)
+        return false;
+    std::unique_ptr<glyph> gl;
+    if (!decode(content, &gl))
+        return false;
+    const bool own = gl && (gl->count > 0 || gl->ncompo > 0) && content.code != char_map::no_char &&
+                     drawable(content.code);
+    // A character without an outline of its own comes from a desktop font.
+    if (!own && content.code != char_map::no_char && drawable(content.code))
+        return false;
+    const uint32_t strip_px = 0xFF000000u | strip.red << 16 | strip.green << 8 | strip.blue;
+    std::fill(pixels, pixels + (size_t)g.width * g.height, strip_px);
+    for (int y = 0; y < g.size; y++)
+        std::fill_n(pixels + (size_t)y * g.width + g.square_x, g.size, 0xFFFFFFFFu);
+    if (gl)
+        paint_outline(*gl, content, facts, g, scratch, pixels);
+    const int line = (int)g.font_size + 3, s = g.size;
+    fAtlas.set(pixels, g.width, g.height, 2, s + line - 1, cell_number_label(content.gno),
+               label_ink);
+    if (own) {
+        char code[16];
+        snprintf(code, sizeof code, "U+%04X", content.code);
+        fAtlas.set(pixels, g.width, g.height, 2 + line + 2, s + 2 * line - 1, code, label_ink);
+        paint_small(*gl, content, facts, g, 2, g.size + line + 1, line, scratch, pixels);
+    } else if (content.code != char_map::no_char) {
+        fAtlas.set(pixels, g.width, g.height, 2, s + 2 * line - 1, cell_char_label(content.code),
+                   label_ink);
+    }
+    *decoded = (bool)gl;
+    return true;
+}
+
 std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const font_facts& facts,
                                              const cell_geometry& g) {
+    std::unique_ptr<BBitmap> image = new_image(g);
+    if (!image)
+        return nullptr;
+    prepare(g);
+    bool decoded;
+    if (render(content, facts, g, fScratch, (uint32_t*)image->Bits(), &decoded)) {
+        fDecodes += decoded;
+        return image;
+    }
     ensure_canvas(g);
     if (!fCanvas)
         return nullptr;
@@ -129,14 +198,21 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
     v->FillRect(square);
     fCanvas->Unlock();
 
-    fGlyph.reset();
-    bool readable =
-        content.strike < 0 ? paint_outline(content, facts, g) : paint_strike(content, facts, g);
+    std::unique_ptr<glyph> gl;
+    bool readable = true;
+    if (content.strike >= 0) {
+        readable = paint_strike(content, facts, g);
+    } else {
+        fDecodes += content.outline.kind() == glyph_copy::outline;
+        readable = decode(content, &gl);
+        if (readable && gl)
+            paint_outline(*gl, content, facts, g, fScratch, (uint32_t*)fCanvas->Bits());
+    }
     // The character beside its code is drawn from the glyph itself when
     // it has an outline: as the font draws it, and without looking for a
     // desktop font that has it (which costs far more than the cell).
     const int line = (int)g.font_size + 3;
-    const bool own = readable && fGlyph && (fGlyph->count > 0 || fGlyph->ncompo > 0) &&
+    const bool own = readable && gl && (gl->count > 0 || gl->ncompo > 0) &&
                      content.code != char_map::no_char && drawable(content.code);
 
     fCanvas->Lock();
@@ -174,39 +250,26 @@ std::unique_ptr<BBitmap> cell_painter::paint(const cell_content& content, const 
     }
     fCanvas->Unlock();
     if (own)
-        paint_small(content, facts, g, 2, g.size + line + 1, line);
-
-    std::unique_ptr<BBitmap> image(new (std::nothrow)
-                                       BBitmap(BRect(0, 0, g.width - 1, g.height - 1), B_RGB32));
-    if (!image || !image->IsValid())
-        return nullptr;
+        paint_small(*gl, content, facts, g, 2, g.size + line + 1, line, fScratch,
+                    (uint32_t*)fCanvas->Bits());
     std::memcpy(image->Bits(), fCanvas->Bits(), g.image_bytes());
     return image;
 }
 
-bool cell_painter::paint_outline(const cell_content& content, const font_facts& facts,
-                                 const cell_geometry& g) {
-    const glyph_copy& copy = content.outline;
-    if (copy.kind() == glyph_copy::damaged)
-        return false;
-    if (copy.kind() != glyph_copy::outline)
-        return true;
-    fGlyph.reset(new glyph((unsigned short)content.gno));
-    glyph& gl = *fGlyph;
-    fDecodes++;
-    if (copy.decode(&gl) != 0)
-        return false;
+void cell_painter::paint_outline(const glyph& gl, const cell_content& content,
+                                 const font_facts& facts, const cell_geometry& g,
+                                 cell_scratch& scratch, uint32_t* pixels) {
     BRect box = gl.bounds();
-    raster_placement at = outline_placement(facts, g.size, copy.advance(), box.left, box.right);
-    if (!fMask || fMask->width() != g.size)
-        fMask.reset(new coverage_mask(g.size, g.size));
-    fMask->clear();
-    fMask->fill(gl, at);
-    std::vector<uint8_t>& cover = fCover;
-    fMask->resolve(&cover);
-    uint32_t* bits = (uint32_t*)fCanvas->Bits();
+    raster_placement at =
+        outline_placement(facts, g.size, content.outline.advance(), box.left, box.right);
+    if (!scratch.mask || scratch.mask->width() != g.size)
+        scratch.mask.reset(new coverage_mask(g.size, g.size));
+    scratch.mask->clear();
+    scratch.mask->fill(gl, at);
+    std::vector<uint8_t>& cover = scratch.cover;
+    scratch.mask->resolve(&cover);
     for (int y = 0; y < g.size; y++) {
-        uint32_t* row = bits + (size_t)y * g.width + g.square_x;
+        uint32_t* row = pixels + (size_t)y * g.width + g.square_x;
         const uint8_t* c = &cover[(size_t)y * g.size];
         for (int x = 0; x < g.size; x++) {
             if (c[x]) {
@@ -215,26 +278,25 @@ bool cell_painter::paint_outline(const cell_content& content, const font_facts& 
             }
         }
     }
-    return true;
 }
 
-void cell_painter::paint_small(const cell_content& content, const font_facts& facts,
-                               const cell_geometry& g, int left, int top, int size) {
-    BRect box = fGlyph->bounds();
+void cell_painter::paint_small(const glyph& gl, const cell_content& content,
+                               const font_facts& facts, const cell_geometry& g, int left, int top,
+                               int size, cell_scratch& scratch, uint32_t* pixels) {
+    BRect box = gl.bounds();
     raster_placement at =
         outline_placement(facts, size, content.outline.advance(), box.left, box.right);
-    if (!fSmall || fSmall->width() != size)
-        fSmall.reset(new coverage_mask(size, size));
-    fSmall->clear();
-    fSmall->fill(*fGlyph, at);
-    fSmall->resolve(&fCover);
-    uint32_t* bits = (uint32_t*)fCanvas->Bits();
+    if (!scratch.small || scratch.small->width() != size)
+        scratch.small.reset(new coverage_mask(size, size));
+    scratch.small->clear();
+    scratch.small->fill(gl, at);
+    scratch.small->resolve(&scratch.cover);
     for (int y = 0; y < size && top + y < g.height; y++) {
         for (int x = 0; x < size && left + x < g.width; x++) {
-            unsigned c = fCover[(size_t)y * size + x];
+            unsigned c = scratch.cover[(size_t)y * size + x];
             if (!c)
                 continue;
-            uint32_t& p = bits[(size_t)(top + y) * g.width + left + x];
+            uint32_t& p = pixels[(size_t)(top + y) * g.width + left + x];
             auto mix = [c](unsigned from, unsigned to) {
                 return (from * (255 - c) + to * c) / 255;
             };

@@ -297,7 +297,7 @@ void overview_grid::redraw_changed(int first, const std::vector<look>& before) {
     }
 }
 
-cell_cache::entry* overview_grid::entry_for(unsigned gno) {
+cell_cache::entry* overview_grid::cached(unsigned gno) {
     const uint32_t code = fModel.first_code(gno);
     cell_cache::entry* e = fCache.find(gno);
     if (e && (e->content.code != code || e->content.strike != fStrike)) {
@@ -316,29 +316,113 @@ cell_cache::entry* overview_grid::entry_for(unsigned gno) {
             e = nullptr;
         }
     }
-    if (e)
+    return e;
+}
+
+cell_cache::entry* overview_grid::keep(unsigned gno, cell_cache::entry&& made) {
+    made.verified = fSerial;
+    fPainted.push_back(gno);
+    if (fPainted.size() > 1000000)
+        fPainted.clear();
+    cell_cache::entry* e = fCache.insert(gno, std::move(made));
+    if (!e) {
+        fSpare = std::move(made);
+        e = &fSpare;
+    }
+    return e;
+}
+
+cell_cache::entry* overview_grid::entry_for(unsigned gno) {
+    auto ready = fMade.find(gno);
+    if (ready != fMade.end()) {
+        cell_cache::entry made = std::move(ready->second);
+        fMade.erase(ready);
+        return keep(gno, std::move(made));
+    }
+    if (cell_cache::entry* e = cached(gno))
         return e;
     cell_cache::entry made;
     bool got = false;
     fHost->read_font([&](ttf* font, const std::string&) {
         if (!font)
             return;
-        made.content.take(font, gno, fStrike, fModel.facts(), code);
+        made.content.take(font, gno, fStrike, fModel.facts(), fModel.first_code(gno));
         got = true;
     });
     if (!got)
         return nullptr;
     made.image = fPainter.paint(made.content, fModel.facts(), fGeometry);
-    made.verified = fSerial;
-    fPainted.push_back(gno);
-    if (fPainted.size() > 1000000)
-        fPainted.clear();
-    e = fCache.insert(gno, std::move(made));
-    if (!e) {
-        fSpare = std::move(made);
-        e = &fSpare;
+    return keep(gno, std::move(made));
+}
+
+void overview_grid::paint_missing(const std::vector<int>& indices) {
+    fMade.clear();
+    std::vector<unsigned> want;
+    for (int index : indices) {
+        unsigned g = fModel.glyph_at(index);
+        if (!cached(g))
+            want.push_back(g);
     }
-    return e;
+    // One cell is painted as it is drawn.
+    if (want.size() < 2)
+        return;
+    std::vector<cell_cache::entry> made(want.size());
+    // The records are copied a few dozen glyphs per hold of the lock, so
+    // that the main window never waits long for its font.
+    const size_t batch = 64;
+    for (size_t from = 0; from < want.size(); from += batch) {
+        bool got = false;
+        fHost->read_font([&](ttf* font, const std::string&) {
+            if (!font)
+                return;
+            for (size_t k = from; k < std::min(want.size(), from + batch); k++)
+                made[k].content.take(font, want[k], fStrike, fModel.facts(),
+                                     fModel.first_code(want[k]));
+            got = true;
+        });
+        if (!got)
+            return;
+    }
+    fPainter.prepare(fGeometry);
+    // The images of the cells the new ones push out of the cache are
+    // drawn over rather than freed and made again.
+    size_t need = 0;
+    for (const cell_cache::entry& e : made)
+        need += cell_cache::cost(e.content, fGeometry.image_bytes());
+    std::vector<std::unique_ptr<BBitmap>> spare;
+    fCache.make_room(need, &spare);
+    const BRect bounds(0, 0, fGeometry.width - 1, fGeometry.height - 1);
+    std::vector<uint32_t*> pixels(want.size(), nullptr);
+    for (size_t k = 0; k < want.size(); k++) {
+        while (!spare.empty() && spare.back()->Bounds() != bounds)
+            spare.pop_back();
+        if (!spare.empty()) {
+            made[k].image = std::move(spare.back());
+            spare.pop_back();
+        } else {
+            made[k].image = cell_painter::new_image(fGeometry);
+        }
+        if (made[k].image)
+            pixels[k] = (uint32_t*)made[k].image->Bits();
+    }
+    spare.clear();
+    fScratch.resize((size_t)fWorkers.size());
+    std::vector<char> done(want.size(), 0), decoded(want.size(), 0);
+    const font_facts& facts = fModel.facts();
+    fWorkers.run(want.size(), [&](size_t k, int worker) {
+        bool d = false;
+        if (pixels[k])
+            done[k] = fPainter.render(made[k].content, facts, fGeometry, fScratch[(size_t)worker],
+                                      pixels[k], &d);
+        decoded[k] = d;
+    });
+    for (size_t k = 0; k < want.size(); k++) {
+        if (done[k])
+            fPainter.count_decodes((uint64_t)decoded[k]);
+        else
+            made[k].image = fPainter.paint(made[k].content, facts, fGeometry);
+        fMade[want[k]] = std::move(made[k]);
+    }
 }
 
 void overview_grid::draw_cell(int index, BRect r) {
@@ -379,16 +463,19 @@ void overview_grid::Draw(BRect update) {
     int cols = columns();
     long top = std::max(0L, (long)std::floor((update.top - margin - 3) / py));
     long bottom = (long)std::floor((update.bottom - margin + 3) / py);
+    std::vector<int> cells;
     for (long row = top; row <= bottom; row++) {
         for (int col = 0; col < cols; col++) {
             long index = row * cols + col;
-            if (index >= fModel.count())
-                return;
-            BRect r = cell_rect((int)index);
-            if (r.InsetByCopy(-3, -3).Intersects(update))
-                draw_cell((int)index, r);
+            if (index < fModel.count() &&
+                cell_rect((int)index).InsetByCopy(-3, -3).Intersects(update))
+                cells.push_back((int)index);
         }
     }
+    paint_missing(cells);
+    for (int index : cells)
+        draw_cell(index, cell_rect(index));
+    fMade.clear();
 }
 
 void overview_grid::FrameResized(float, float) {

@@ -9,12 +9,14 @@
 
 #include "overview/cell_cache.h"
 #include "overview/cell_painter.h"
+#include "overview/cell_workers.h"
 #include "overview/overview_model.h"
 
 #include <View.h>
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class BScrollBar;
@@ -96,6 +98,14 @@ class overview_grid : public BView {
     // The cache entry to draw glyph gno from, made or checked now; null
     // when the font cannot be read.
     cell_cache::entry* entry_for(unsigned gno);
+    // Glyph gno's cache entry when it still shows what the font holds;
+    // null when there is none or it is stale (then dropped).
+    cell_cache::entry* cached(unsigned gno);
+    // Keeps a cell just painted: in the cache, or aside when it does not fit.
+    cell_cache::entry* keep(unsigned gno, cell_cache::entry&& made);
+    // Paints the cells at these places that the cache lacks, all threads
+    // at once, into fMade, for draw_cell to take.
+    void paint_missing(const std::vector<int>& indices);
     void draw_cell(int index, BRect r);
     // Reads the font's facts, map and file name; false when it cannot.
     bool read_facts(font_facts* facts, char_map* map);
@@ -111,6 +121,9 @@ class overview_grid : public BView {
     cell_painter fPainter;
     cell_geometry fGeometry;
     cell_cache::entry fSpare; // a cell drawn when it does not fit the cache
+    cell_workers fWorkers;
+    std::vector<cell_scratch> fScratch;                    // one per worker
+    std::unordered_map<unsigned, cell_cache::entry> fMade; // painted, not yet drawn
     uint64_t fSerial = 1;
     int fStrike = -1;
     int fEditorGlyph = -1;

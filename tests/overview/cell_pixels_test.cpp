@@ -5,6 +5,10 @@
 
 #include "font/cmap.h"
 #include "overview/cell_painter.h"
+#include "overview/label_atlas.h"
+
+#include <Bitmap.h>
+#include <View.h>
 
 #include "font/font_builder.h"
 
@@ -123,6 +127,45 @@ TEST(OverviewCells, OutlinesMatchFreeTypeAtEveryCellSize) {
             EXPECT_LT((double)total / got.size(), 2.0) << what;
             EXPECT_LE(off, (int)got.size() / 200 + 2) << what;
             EXPECT_LT(worst, 128) << what;
+        }
+    }
+}
+
+// Labels set from the atlas on the painting threads are the kit's own text,
+// pixel for pixel (characters whose edges share pixels included).
+TEST(OverviewCells, LabelsFromTheAtlasMatchTheKitsText) {
+    const rgb_color strip = {234, 234, 240, 255}, ink = {50, 50, 64, 255};
+    const int w = 90, h = 32;
+    const uint32_t strip_px = 0xFF000000u | strip.red << 16 | strip.green << 8 | strip.blue;
+    for (float size : {9.0f, 10.0f}) {
+        label_atlas atlas;
+        atlas.make(size);
+        ASSERT_TRUE(atlas.made_for(size));
+        for (const char* text : {"0000", "04e2", "ffff", "1a2b", "U+4E2D", "U+1F600", "U+00A9"}) {
+            ASSERT_TRUE(atlas.has(text)) << text;
+            BBitmap canvas(BRect(0, 0, w - 1, h - 1), B_BITMAP_ACCEPTS_VIEWS, B_RGB32);
+            BView* v = new BView(canvas.Bounds(), "kit", B_FOLLOW_NONE, B_WILL_DRAW);
+            canvas.AddChild(v);
+            canvas.Lock();
+            v->SetHighColor(strip);
+            v->FillRect(v->Bounds());
+            v->SetHighColor(ink);
+            v->SetFontSize(size);
+            v->DrawString(text, BPoint(3, 20));
+            canvas.Unlock();
+            std::vector<uint32_t> set((size_t)w * h, strip_px);
+            atlas.set(set.data(), w, h, 3, 20, text, ink);
+            const uint32_t* kit = (const uint32_t*)canvas.Bits();
+            int inked = 0, off = 0;
+            for (size_t i = 0; i < set.size(); i++) {
+                inked += kit[i] != strip_px;
+                for (int shift = 0; shift <= 16; shift += 8)
+                    off += std::abs((int)((kit[i] >> shift) & 0xFF) -
+                                    (int)((set[i] >> shift) & 0xFF)) != 0;
+            }
+            std::string what = std::string(text) + " at " + std::to_string(size);
+            EXPECT_GT(inked, 10 * (int)strlen(text)) << what;
+            EXPECT_EQ(0, off) << what;
         }
     }
 }
