@@ -3,7 +3,9 @@
 // FreeType and HarfBuzz loading them and the waterfall set again), and how
 // long a character typed into its entry takes to redraw the waterfall.
 // Each iteration runs from the store (or the key) until every looper is
-// idle again, so it covers the handling and the drawing.
+// idle again, so it covers the handling and the drawing; lock_ms is the
+// part of it the preview held the font's lock (the main window waits that
+// long).
 #include "font/ttf.h"
 #include "kit/display/headless/headless_display.h"
 #include "outline/glyph.h"
@@ -18,6 +20,8 @@
 #include <TextControl.h>
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 #include <memory>
 #include <mutex>
@@ -38,7 +42,9 @@ class bench_host : public preview_host {
   public:
     bool read_font(const std::function<void(ttf*, const std::string&)>& read) override {
         std::lock_guard<std::mutex> hold(lock);
+        auto start = std::chrono::steady_clock::now();
         read(font.get(), file);
+        held += std::chrono::steady_clock::now() - start;
         return true;
     }
     void show_glyph(unsigned) override {}
@@ -46,6 +52,7 @@ class bench_host : public preview_host {
     std::mutex lock;
     std::unique_ptr<ttf> font;
     std::string file;
+    std::chrono::steady_clock::duration held{};
 };
 
 struct open_preview {
@@ -97,6 +104,7 @@ void store_glyph(benchmark::State& state) {
     }
     BMessenger link(p.window);
     bool swap = true;
+    p.host.held = {};
     for (auto _ : state) {
         {
             std::lock_guard<std::mutex> hold(p.host.lock);
@@ -109,6 +117,9 @@ void store_glyph(benchmark::State& state) {
         p.idle();
         swap = !swap;
     }
+    state.counters["lock_ms"] =
+        benchmark::Counter(std::chrono::duration<double, std::milli>(p.host.held).count() /
+                           (double)state.iterations());
     state.SetLabel(path + std::string(path).rfind('/') + 1);
 }
 

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes through the text preview's path: the font read by
-// the container, one glyph stored back, its bytes copied as the preview
-// copies them, and that copy loaded by FreeType and HarfBuzz and set at a
-// few sizes with each kind of hinting, with its sample line and a line of
-// many scripts.
+// the container and copied, one glyph stored back, the tables that changed
+// copied again as the preview copies them (the result must equal a whole
+// copy), and that copy loaded by FreeType and HarfBuzz and set at a few
+// sizes with each kind of hinting, with its sample line and a line of many
+// scripts.
+#include "font/font_copy.h"
 #include "font/font_image.h"
 #include "font/ttf.h"
 #include "outline/glyph.h"
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -47,6 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ttf font;
     if (font.load(in) != 0)
         return 0;
+    font_copy copy;
+    if (!copy.take(font) || !copy.image())
+        return 0;
     // The first glyph with an outline, stored back as an edit would.
     for (int g = 0; g < 64; g++) {
         glyph outline((unsigned short)g);
@@ -55,10 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
     }
-    auto image = std::make_shared<font_image>();
-    if (font.copy_image(image.get()) != 0)
+    font_image whole;
+    if (font.copy_image(&whole) != 0 || !copy.take(font))
         return 0;
-    image->finish();
+    whole.finish();
+    std::shared_ptr<font_image> image = copy.image();
+    if (!image)
+        return 0;
+    // The tables copied again with the rest of the last copy are the font.
+    if (image->size != whole.size || std::memcmp(image->bytes.get(), whole.bytes.get(), whole.size))
+        abort();
     text_setter setter;
     if (!setter.load(image, nullptr))
         return 0;

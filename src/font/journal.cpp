@@ -43,6 +43,7 @@ bool journal_entry::apply() {
         if (bytes.size() == length) {
             // A write: the old and the new bytes trade places.
             std::swap_ranges(bytes.begin(), bytes.end(), at);
+            table->changed();
             return true;
         }
         std::vector<unsigned char> now;

@@ -168,6 +168,9 @@ class ttf {
     ttf_table* cff;
 
   private:
+    // Copies the tables in directory order, as copy_image does.
+    friend class font_copy;
+
     // Refuses the file being loaded: empties the container, keeps and
     // prints the reason. Returns 1.
     int refuse(const char* reason, uint32_t tag = 0);

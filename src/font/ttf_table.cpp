@@ -4,9 +4,21 @@
 #include "font/ttf.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include <new>
+
+namespace {
+
+// Stamps are taken from one count for every table of every font, so that
+// no two states of any table's bytes share one.
+uint64_t next_stamp() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+} // namespace
 
 unsigned char* malloc32_unfilled(long n) {
     if (n < 0)
@@ -29,7 +41,7 @@ unsigned char* malloc32(long n) {
 
 ttf_table::ttf_table(ttf* owner, unsigned long tag, unsigned char* data, unsigned long length)
     : BView(BRect(0, 0, 561, 511), "table", B_FOLLOW_ALL, B_WILL_DRAW), owner(owner), tag(tag),
-      data(data), length(data ? length : 0) {}
+      data(data), length(data ? length : 0), fStamp(next_stamp()) {}
 
 ttf_table::~ttf_table() {
     delete[] data;
@@ -61,6 +73,7 @@ font_history* ttf_table::recorder() const {
 void ttf_table::changed() {
     fChanged = true;
     fChanges++;
+    fStamp = next_stamp();
     if (owner)
         owner->note_change();
 }

@@ -9,6 +9,7 @@
 #include "font/bytes.h"
 #include "font/pending_edit.h"
 
+#include <cstdint>
 #include <string>
 
 class ttf;
@@ -99,6 +100,14 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     // buffer, an undo or redo): a window that copied them knows by this
     // whether to copy them again.
     uint64_t changes() const { return fChanges; }
+    // Moves with every change of the bytes, and no two states of any
+    // table's bytes in this process share one, even across tables made
+    // anew: a copy taken at the same stamp holds the same bytes.
+    uint64_t stamp() const { return fStamp; }
+    // Counts a change of the bytes, here and in the owner. The table's own
+    // edits count theirs; an undo that trades bytes back in place counts
+    // its own.
+    void changed();
 
     ttf* owner;
     unsigned long tag;
@@ -108,8 +117,6 @@ class ttf_table : public BView, public pending_edit, private write_observer {
   private:
     // The owner's history when it records changes now, else null.
     font_history* recorder() const;
-    // Counts a change of the bytes, here and in the owner.
-    void changed();
     void before_write(size_t off, size_t n) override;
     void set_buffer(unsigned char* newdata, unsigned long newlength);
 
@@ -118,6 +125,7 @@ class ttf_table : public BView, public pending_edit, private write_observer {
     size_t fRoom = 0;
     bool fChanged = false;
     uint64_t fChanges = 0;
+    uint64_t fStamp;
 };
 
 #endif

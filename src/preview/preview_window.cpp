@@ -1,6 +1,5 @@
 #include "preview/preview_window.h"
 
-#include "font/font_image.h"
 #include "font/ttf.h"
 #include "preview/preview_host.h"
 #include "preview/preview_messages.h"
@@ -81,19 +80,16 @@ std::string preview_window::title_for(bool hasfont, const std::string& file) {
 }
 
 void preview_window::reload() {
-    std::shared_ptr<font_image> image;
-    bool hasfont = false;
+    bool hasfont = false, taken = false;
     std::string file;
     bool copied = fHost->read_font([&](ttf* font, const std::string& path) {
         file = path;
         if (!font)
             return;
         hasfont = true;
-        // Only the copy happens here: the checksums and everything after
-        // wait until the owner is free again.
-        image = std::make_shared<font_image>();
-        if (font->copy_image(image.get()) != 0)
-            image.reset();
+        // Only the tables changed since the last copy are copied here: the
+        // file is put together and checked once the owner is free again.
+        taken = fCopy.take(*font);
     });
     if (!copied)
         return;
@@ -101,17 +97,14 @@ void preview_window::reload() {
     if (title != Title())
         SetTitle(title.c_str());
     fError.clear();
-    if (!hasfont) {
+    std::shared_ptr<font_image> image = taken ? fCopy.image() : nullptr;
+    if (!hasfont || !image) {
+        fCopy.clear();
         fSetter.load(nullptr, nullptr);
-        fError = "there is no font";
+        fError = hasfont ? "the font could not be copied (a table is missing or memory ran out)"
+                         : "there is no font";
         return;
     }
-    if (!image) {
-        fSetter.load(nullptr, nullptr);
-        fError = "the font could not be copied (a table is missing or memory ran out)";
-        return;
-    }
-    image->finish();
     if (!fSetter.load(std::move(image), &fError))
         return;
     std::string text = fText->Text();

@@ -1,12 +1,13 @@
 // preview_window: the text preview, a window of its own with its own
 // thread. A text entry and the rendering controls above the sheet, which
 // shows the text set at every size of the waterfall. It holds nothing of
-// the font between messages: on every change the owner reports
-// (preview_messages.h) it copies the font's bytes with the owner locked and
-// shapes and renders them outside the lock.
+// the font itself between messages, only a copy of its bytes: on every
+// change the owner reports (preview_messages.h) it copies the tables that
+// changed with the owner locked and shapes and renders outside the lock.
 #ifndef TAVREL_PREVIEW_PREVIEW_WINDOW_H
 #define TAVREL_PREVIEW_PREVIEW_WINDOW_H
 
+#include "font/font_copy.h"
 #include "preview/text_setter.h"
 
 #include <Window.h>
@@ -55,6 +56,8 @@ class preview_window : public BWindow {
     BCheckBox* fLiga;
     preview_options fOptions;
     text_setter fSetter;
+    // The font's bytes as last copied, copied again where they changed.
+    font_copy fCopy;
     // Why the font could not be read, shown instead of the text.
     std::string fError;
     std::string fSample;

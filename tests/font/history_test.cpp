@@ -1,10 +1,14 @@
 // The undo history: random runs of edits, undos, redos and saves over a
 // real font must leave exactly the font that the remaining edits give when
 // made on a fresh copy; the changed mark must follow the saved state; and
-// the history keeps what changed, not whole tables.
+// the history keeps what changed, not whole tables. Along the way a copy
+// that copies again only the tables whose stamp moved stays equal to a
+// whole copy of the font.
 #include "font/history.h"
 
 #include "font/cmap.h"
+#include "font/font_copy.h"
+#include "font/font_image.h"
 #include "font/gasp.h"
 #include "font/glyf.h"
 #include "font/head.h"
@@ -151,6 +155,21 @@ edit random_edit(std::mt19937& rng, unsigned glyphs) {
     }
 }
 
+// The image `copy` makes after taking only what changed equals a whole copy
+// of the font; taken again at once, it copies nothing.
+void expect_copy_follows(ttf& font, font_copy& copy) {
+    font_image whole;
+    ASSERT_EQ(font.copy_image(&whole), 0);
+    whole.finish();
+    ASSERT_TRUE(copy.take(font));
+    std::shared_ptr<font_image> image = copy.image();
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->size, whole.size);
+    ASSERT_EQ(std::memcmp(image->bytes.get(), whole.bytes.get(), whole.size), 0);
+    ASSERT_TRUE(copy.take(font));
+    ASSERT_EQ(copy.copied(), 0u);
+}
+
 struct done_edit {
     edit e;
     int id;
@@ -168,6 +187,9 @@ void run_sequence(unsigned seed, int actions) {
     std::mt19937 rng(seed);
     std::vector<done_edit> done, undone;
     int nextid = 1, savedid = 0;
+    font_copy copy;
+    ASSERT_TRUE(copy.take(*font));
+    ASSERT_TRUE(copy.image());
     auto position = [&] { return done.empty() ? 0 : done.back().id; };
     for (int a = 0; a < actions; a++) {
         unsigned what = rng() % 10;
@@ -180,6 +202,11 @@ void run_sequence(unsigned seed, int actions) {
             }
             undone.clear();
             done.push_back({e, nextid++});
+            // A write to one table copies that table alone.
+            if (e.name == "maxStackElements") {
+                ASSERT_TRUE(copy.take(*font));
+                EXPECT_EQ(copy.copied(), (font->maxp->length + 3) & ~3UL);
+            }
         } else if (what < 8) {
             EXPECT_EQ(h->undo(), !done.empty());
             if (!done.empty()) {
@@ -206,6 +233,9 @@ void run_sequence(unsigned seed, int actions) {
             ASSERT_EQ(h->redo_name(), undone.back().e.name);
         }
         ASSERT_EQ(h->changed(), position() != savedid) << "after action " << a;
+        expect_copy_follows(*font, copy);
+        if (::testing::Test::HasFatalFailure())
+            return;
     }
 
     std::vector<unsigned char> edited = saved_bytes(*font, dir + "/edited.ttf");
