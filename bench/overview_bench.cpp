@@ -6,7 +6,7 @@
 // overview's check of every visible cell after a change, the glyphs
 // decoded, and the most the cell cache held. Prints one line per font;
 // repeats each font `--runs` times (default 5) and gives medians.
-#include "app/overview_link.h"
+#include "app/window_link.h"
 #include "app/tavrel.h"
 #include "app/tavrelwindow.h"
 #include "editor/glyfeditview.h"

@@ -5,19 +5,20 @@
 #include "app/globals.h"
 #include "app/initview.h"
 #include "app/messages.h"
-#include "app/preview_link.h"
-#include "app/overview_link.h"
 #include "app/report.h"
 #include "app/tavrelview.h"
 #include "app/tavrelwindow.h"
+#include "app/window_link.h"
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
 #include "font/font_image.h"
 #include "font/history.h"
 #include "font/ttf.h"
-#include "preview/preview_messages.h"
 #include "overview/overview_messages.h"
+#include "overview/overview_window.h"
+#include "preview/preview_messages.h"
+#include "preview/preview_window.h"
 
 #include <Alert.h>
 #include <AppFileInfo.h>
@@ -52,8 +53,14 @@ tavrel::tavrel()
     window = new tavrelwindow(BRect(100, 100, 499, 399));
     windowlink = BMessenger(window);
     workview = window->workview;
-    fPreview = new preview_link(window);
-    fOverview = new overview_link(window, &fSettings);
+    fPreview =
+        new window_link(window, &fSettings,
+                        {[](window_link* link) -> BWindow* { return new preview_window(link); },
+                         PREVIEW_ACTIVATE, PREVIEW_FONT, 0});
+    fOverview =
+        new window_link(window, &fSettings,
+                        {[](window_link* link) -> BWindow* { return new overview_window(link); },
+                         OVERVIEW_ACTIVATE, OVERVIEW_FONT, OVERVIEW_EDITOR});
     if (lockwindow()) {
         window->keeper = &fRecovery;
         window->preview = fPreview;
@@ -66,7 +73,8 @@ tavrel::tavrel()
 tavrel::~tavrel() {
     forgetpanel();
     // The preview and the overview read the font through the main window:
-    // they go first.
+    // they are asked to go first, and deleting their links below waits
+    // for them, once the main window is gone and they cannot wait for it.
     fPreview->close();
     fOverview->close();
     // A window still running would go on using the font deleted below:

@@ -14,8 +14,7 @@
 #include <memory>
 #include <string>
 
-class preview_link;
-class overview_link;
+class window_link;
 class tavrelwindow;
 struct collection_file;
 class tavrelview;
@@ -108,10 +107,10 @@ class tavrel : public BApplication {
     std::unique_ptr<collection_file> fCollection;
     recovery fRecovery;
     // The text preview's link to the main window.
-    preview_link* fPreview = nullptr;
+    window_link* fPreview = nullptr;
     // Kept between runs (window sizes); the glyph overview's link.
     settings fSettings;
-    overview_link* fOverview = nullptr;
+    window_link* fOverview = nullptr;
 };
 
 #endif

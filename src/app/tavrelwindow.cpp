@@ -1,8 +1,7 @@
 #include "app/tavrelwindow.h"
 
 #include "app/messages.h"
-#include "app/preview_link.h"
-#include "app/overview_link.h"
+#include "app/window_link.h"
 #include "app/report.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"

@@ -19,8 +19,7 @@
 class BMenuBar;
 class BMenuItem;
 class BScrollBar;
-class preview_link;
-class overview_link;
+class window_link;
 class recovery;
 class selectview;
 class tavrelview;
@@ -97,14 +96,14 @@ class tavrelwindow : public BWindow, public editor_window {
     std::string filepath;
     // The text preview's link, set by the application (with the window
     // locked) before any message can open it.
-    preview_link* preview = nullptr;
+    window_link* preview = nullptr;
     // The face of a collection shown, or -1 for a font of its own.
     long face = -1;
     BMenuItem* undoitem = nullptr;
     BMenuItem* redoitem = nullptr;
     // The glyph overview's link, set by the application (with the window
     // locked) before any message can open it.
-    overview_link* overview = nullptr;
+    window_link* overview = nullptr;
     // Cut, Copy, Paste and Select all.
     std::vector<BMenuItem*> clipitems;
 

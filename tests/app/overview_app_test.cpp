@@ -4,7 +4,7 @@
 #include "canvas_support.h"
 #include "edit_support.h"
 
-#include "app/overview_link.h"
+#include "app/window_link.h"
 #include "app/settings.h"
 #include "editor/glyftoolview.h"
 #include "overview/overview_grid.h"
@@ -83,7 +83,7 @@ TEST(OverviewApp, AltGOpensOneOverviewOfTheOpenFont) {
     EXPECT_EQ(1u, overviews(run).size());
     // The selection as the main window's operations see it: a click and a
     // Shift+click; none once the overview has closed.
-    overview_link* link = run.window()->overview;
+    window_link* link = run.window()->overview;
     for (int index : {1, 3}) {
         BPoint p = cell_point(w, index);
         screen().mouse_down(w, p, 1, index == 3 ? B_SHIFT_KEY : 0);

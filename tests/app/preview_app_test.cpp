@@ -3,6 +3,9 @@
 // glyphs stored, undone and the fonts opened in the main window.
 #include "canvas_support.h"
 
+#include "app/window_link.h"
+#include "overview/overview_messages.h"
+#include "preview/preview_messages.h"
 #include "preview/preview_sheet.h"
 #include "preview/preview_window.h"
 
@@ -10,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 using namespace app_testing;
 using testing_support::temp_dir;
@@ -148,6 +153,37 @@ TEST(PreviewApp, AltPOpensItAndItFollowsTheGlyphsStoredAndUndoneAndTheFontsOpene
     shown_lines bold = look(pv);
     ASSERT_EQ(bold.pixels.size(), 12u);
     EXPECT_FALSE(bold.pixels[8] == before.pixels[8]);
+}
+
+// The preview and the overview lock the main window to read the font; the
+// program quits (a question about the changes answered on the way) while
+// both are told of changes as fast as they read, and ends.
+TEST(PreviewApp, QuittingWhileThePreviewAndTheOverviewReadTheFontEnds) {
+    std::string dir = temp_dir();
+    std::string path = copy_of(DEJAVU, dir);
+    ASSERT_FALSE(path.empty());
+    canvas_app app(path, 36);
+    ASSERT_NE(app.editor, nullptr);
+    command_key(app.run, "p");
+    command_key(app.run, "g");
+    ASSERT_EQ(app.run.other_windows().size(), 2u);
+    app.palette(GLYF_CLEAR);
+    app.palette(GLYF_STORE);
+    window_link* preview = app.run.window()->preview;
+    window_link* overview = app.run.window()->overview;
+    std::atomic<bool> stop{false};
+    std::thread reads([&] {
+        while (!stop) {
+            preview->post(PREVIEW_CHANGED);
+            overview->post(OVERVIEW_CHANGED);
+            snooze(500);
+        }
+    });
+    snooze(100000);
+    app.run.quit();
+    stop = true;
+    reads.join();
+    EXPECT_TRUE(app.run.join());
 }
 
 } // namespace
