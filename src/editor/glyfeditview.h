@@ -209,8 +209,14 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // glyph shown, would make it contain itself.
     bool add_clip_components(glyph* into, const glyph_clip& g, std::string* why,
                              bool placed = true);
+    // The outlines the components of `g` draw, in font units.
+    bool outlines_of_components(const glyph_clip& g, glyph_clip* out, std::string* why);
     // Replaces the components of `g` by the outlines they draw.
     bool resolve_components(glyph_clip* g, std::string* why);
+    // A glyph from SVG path data on the clipboard (offered as SVG, or as
+    // text that is a path or an SVG document); false when there is none,
+    // with *why set when there was one that could not be read.
+    bool svg_from_clipboard(glyph_clip* g, std::string* why);
 
     // Shows the user why something was refused (an alert) and keeps the
     // text in `refusal`.

@@ -14,6 +14,7 @@
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
+#include "font/svg_path.h"
 #include "font/ttf.h"
 #include "kit/display/clipboard.h"
 #include "outline/glyph.h"
@@ -155,7 +156,19 @@ void glyfeditview::copy_to_clipboard() {
     ttf* f = font();
     clips.units_per_em = f && f->head ? (uint16_t)f->head->unitsperem() : 0;
     clips.glyphs.push_back(clip_of_glyph(&whole));
-    kit::set_clipboard_data({{GLYPH_CLIP_TYPE, encode_glyph_clips(clips)}});
+    kit::clipboard_entries entries = {{GLYPH_CLIP_TYPE, encode_glyph_clips(clips)}};
+    // Other programs get the outline as an SVG path, as SVG and as text;
+    // components are drawn as the outlines they stand for.
+    glyph_clip drawn = clips.glyphs[0];
+    std::string why;
+    bool drawable =
+        drawn.components.empty() || outlines_of_components(clips.glyphs[0], &drawn, &why);
+    if (drawable && !drawn.contours.empty() && clips.units_per_em > 0) {
+        std::string svg = svg_of_glyph(drawn, clips.units_per_em);
+        entries[SVG_CLIP_TYPE] = svg;
+        entries[kit::CLIPBOARD_TEXT] = svg;
+    }
+    kit::set_clipboard_data(entries);
 }
 
 void glyfeditview::cut_to_clipboard() {
@@ -193,13 +206,21 @@ void glyfeditview::cut_to_clipboard() {
 void glyfeditview::paste_from_clipboard() {
     std::string data, why;
     glyph_clips clips;
-    if (!kit::clipboard_data(GLYPH_CLIP_TYPE, &data)) {
-        refuse("The clipboard holds no glyph outline to paste.");
-        return;
-    }
-    if (!parse_glyph_clips(data, &clips, &why)) {
-        refuse(why);
-        return;
+    if (kit::clipboard_data(GLYPH_CLIP_TYPE, &data)) {
+        if (!parse_glyph_clips(data, &clips, &why)) {
+            refuse(why);
+            return;
+        }
+    } else {
+        glyph_clip drawn;
+        if (!svg_from_clipboard(&drawn, &why)) {
+            refuse(why.empty() ? "The clipboard holds no glyph outline to paste." : why);
+            return;
+        }
+        // SVG coordinates were mapped onto this font's em already.
+        ttf* f = font();
+        clips.units_per_em = (uint16_t)f->head->unitsperem();
+        clips.glyphs.push_back(std::move(drawn));
     }
     if (clips.glyphs.empty() || clips.glyphs[0].empty()) {
         refuse("The clipboard holds an empty glyph: there is nothing to paste.");
@@ -252,12 +273,14 @@ void glyfeditview::answer_paste(BMessage* message) {
     }
 }
 
-bool glyfeditview::resolve_components(glyph_clip* g, std::string* why) {
+bool glyfeditview::outlines_of_components(const glyph_clip& g, glyph_clip* out, std::string* why) {
     glyph flat(0xFFFF);
-    if (!add_clip_components(&flat, *g, why, false))
+    if (!add_clip_components(&flat, g, why, false))
         return false;
     flat.create_composhape();
-    glyph_clip out;
+    out->contours.clear();
+    out->components.clear();
+    out->instructions.clear();
     for (int i = 0; i < flat.count; i++) {
         const shape* s = flat.contours[i];
         if (!s || s->count == 0)
@@ -268,14 +291,41 @@ bool glyfeditview::resolve_components(glyph_clip* g, std::string* why) {
                 (int16_t)std::lround(std::fmax(-32768.0f, std::fmin(32767.0f, s->points[j].x))),
                 (int16_t)std::lround(std::fmax(-32768.0f, std::fmin(32767.0f, s->points[j].y))),
                 (s->flags[j] & 1) == 0};
-        out.contours.push_back(std::move(c));
+        out->contours.push_back(std::move(c));
     }
+    return true;
+}
+
+bool glyfeditview::resolve_components(glyph_clip* g, std::string* why) {
+    glyph_clip out;
+    if (!outlines_of_components(*g, &out, why))
+        return false;
     if (out.contours.size() + (size_t)curglyph->count > (size_t)glyph::max_contours) {
         *why = "The glyph would have more than 512 contours: nothing was pasted.";
         return false;
     }
     *g = std::move(out);
     return true;
+}
+
+bool glyfeditview::svg_from_clipboard(glyph_clip* g, std::string* why) {
+    ttf* f = font();
+    const unsigned upem = f && f->head ? f->head->unitsperem() : 0;
+    if (upem == 0)
+        return false;
+    std::string data;
+    if (kit::clipboard_data(SVG_CLIP_TYPE, &data))
+        return parse_svg_path(data, upem, g, why);
+    if (!kit::clipboard_data(kit::CLIPBOARD_TEXT, &data))
+        return false;
+    // Text is taken for a path only when it looks like one: an SVG
+    // document, or data that begins with a move.
+    size_t first = data.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos ||
+        (data.compare(first, 4, "<svg") != 0 && data.compare(first, 5, "<?xml") != 0 &&
+         data[first] != 'M' && data[first] != 'm'))
+        return false;
+    return parse_svg_path(data, upem, g, why);
 }
 
 bool glyfeditview::add_clip_components(glyph* into, const glyph_clip& g, std::string* why,

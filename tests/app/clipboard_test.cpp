@@ -262,3 +262,66 @@ TEST(Clipboard, ComponentsPastedIntoAGlyphOfOutlinesBecomeOutlinesOrComponentsAs
         }
     }
 }
+
+TEST(Clipboard, OutlinesGoOutAsAnSvgPathAndSvgFromOtherProgramsPastesAsContours) {
+    std::string dir = temp_dir();
+    std::string path = clip_font(dir, 1000);
+    canvas_app app(path, 2);
+    ASSERT_NE(app.editor, nullptr);
+    // The composite is offered as the outlines it draws, as SVG and text.
+    app.click(5, 5);
+    command_key(app.run, "c");
+    std::string svg, text;
+    ASSERT_TRUE(kit::clipboard_data("image/svg+xml", &svg));
+    ASSERT_TRUE(kit::clipboard_data(kit::CLIPBOARD_TEXT, &text));
+    EXPECT_EQ(text, svg);
+    EXPECT_NE(svg.find("<path d=\"M100 800L200 800L200 900L100 900Z"
+                       "M250 700L300 700L300 750L250 750Z\"/>"),
+              std::string::npos)
+        << svg;
+
+    const char* squares = "100,200,1 200,200,1 200,100,1 100,100,1|"
+                          "250,300,1 300,300,1 300,250,1 250,250,1"; // glyph 1
+    const struct {
+        kit::clipboard_entries offered;
+        int target;
+        const char* contours; // as fontTools reads them, or
+        const char* refusal;  // the reason given
+    } cases[] = {
+        {{{kit::CLIPBOARD_TEXT, svg}}, 3, squares, nullptr},
+        {{{"image/svg+xml", "<svg viewBox=\"0 0 100 100\"><path d=\"M10 10 H90 V90 Z\"/></svg>"}},
+         4,
+         "100,900,1 900,900,1 900,100,1",
+         nullptr},
+        // A cubic that is a quadratic one comes as that quadratic.
+        {{{kit::CLIPBOARD_TEXT, "\n m100 100 c 20 40 40 40 60 0 z"}},
+         0,
+         "100,900,1 130,840,0 160,900,1",
+         nullptr},
+        {{{kit::CLIPBOARD_TEXT, "hello"}}, 5, nullptr, "holds no glyph outline"},
+        {{{"image/svg+xml", "<svg><path d=\"M0 0 A 5 5 0 0 1 9 9\"/></svg>"}}, 5, nullptr, "arcs"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offered.begin()->second.substr(0, 40));
+        kit::set_clipboard_data(c.offered);
+        app.show(c.target);
+        app.click(5, 5);
+        command_key(app.run, "v");
+        app.run.window()->Lock();
+        std::string refusal = app.editor->refusal;
+        app.editor->refusal.clear();
+        app.run.window()->Unlock();
+        if (c.refusal) {
+            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+            EXPECT_EQ(app.contours(), 1) << "glyph 5 keeps its square";
+            for (BWindow* w : app.run.other_windows())
+                app.run.answer(w, "\n", B_ENTER);
+            continue;
+        }
+        EXPECT_EQ(refusal, "");
+        EXPECT_EQ(app.label(), "Undo paste");
+        app.palette(GLYF_STORE);
+        command_key(app.run, "s");
+        EXPECT_EQ(fonttools_contours(path, c.target), c.contours);
+    }
+}
