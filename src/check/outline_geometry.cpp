@@ -22,37 +22,29 @@ struct pt {
 // A line (curve false) or a quadratic curve from p0 over c to p1, and the
 // point of the record it starts at. Every segment runs one way in x
 // (curves are cut at their x extreme), so its x range is that of its ends.
+// Its y range is the one it reaches (a curve's extreme, not its control
+// point), worked out once, so that fewer pairs need a closer look.
 struct seg {
     pt p0, c, p1;
-    bool curve;
+    double miny, maxy;
     int32_t point;
+    bool curve;
     double minx() const { return std::min(p0.x, p1.x); }
     double maxx() const { return std::max(p0.x, p1.x); }
-    // The y range the segment reaches (a curve's extreme, not its control
-    // point), so that fewer pairs need a closer look.
-    void yrange(double* lo, double* hi) const {
-        *lo = std::min(p0.y, p1.y);
-        *hi = std::max(p0.y, p1.y);
-        const double d = p0.y - 2 * c.y + p1.y;
-        if (!curve || (c.y - p0.y) * (c.y - p1.y) <= 0 || d == 0)
-            return;
-        const double t = (p0.y - c.y) / d;
-        const double y = (1 - t) * (1 - t) * p0.y + 2 * (1 - t) * t * c.y + t * t * p1.y;
-        *lo = std::min(*lo, y);
-        *hi = std::max(*hi, y);
-    }
     int dir() const { return p1.x > p0.x ? 1 : p1.x < p0.x ? -1 : 0; }
 };
 
 inline void push(std::vector<seg>* out, const pt& p0, const pt& c, const pt& p1, bool curve,
                  int32_t point) {
-    out->resize(out->size() + 1);
-    seg& s = out->back();
-    s.p0 = p0;
-    s.c = c;
-    s.p1 = p1;
-    s.curve = curve;
-    s.point = point;
+    seg s{p0, c, p1, std::min(p0.y, p1.y), std::max(p0.y, p1.y), point, curve};
+    const double d = p0.y - 2 * c.y + p1.y;
+    if (curve && (c.y - p0.y) * (c.y - p1.y) > 0 && d != 0) {
+        const double t = (p0.y - c.y) / d;
+        const double y = (1 - t) * (1 - t) * p0.y + 2 * (1 - t) * t * c.y + t * t * p1.y;
+        s.miny = std::min(s.miny, y);
+        s.maxy = std::max(s.maxy, y);
+    }
+    out->push_back(s);
 }
 
 // The parameter of a curve's extreme in one axis (a, c, b its coordinates
@@ -64,19 +56,13 @@ bool extreme(double a, double c, double b, double* t) {
     return true;
 }
 
-// Whether a curve's extreme in x or y lies inside it, further out than
-// both its ends: a point is missing there.
-bool misses_extreme(const pt& p0, const pt& c, const pt& p1) {
-    for (int axis = 0; axis < 2; axis++) {
-        const double a = axis ? p0.y : p0.x, m = axis ? c.y : c.x, b = axis ? p1.y : p1.x;
-        double t;
-        if (!extreme(a, m, b, &t))
-            continue;
-        const double v = (1 - t) * (1 - t) * a + 2 * (1 - t) * t * m + t * t * b;
-        if ((m > a ? v - std::max(a, b) : std::min(a, b) - v) >= EXTREME_SLACK)
-            return true;
-    }
-    return false;
+// Whether a curve's extreme in one axis (at t, when `inside`) lies further
+// out than both its ends: a point is missing there.
+bool misses_extreme(double a, double m, double b, bool inside, double t) {
+    if (!inside)
+        return false;
+    const double v = (1 - t) * (1 - t) * a + 2 * (1 - t) * t * m + t * t * b;
+    return (m > a ? v - std::max(a, b) : std::min(a, b) - v) >= EXTREME_SLACK;
 }
 
 // Appends a curve (cut at its x extreme) or a line; counts a missing
@@ -87,13 +73,16 @@ inline void emit(const pt& p0, const pt& c, const pt& p1, bool curve, int32_t po
         push(out, p0, p1, p1, false, point);
         return;
     }
-    if (misses_extreme(p0, c, p1) && (*missing)++ == 0)
+    double tx = 0, ty = 0;
+    const bool xin = extreme(p0.x, c.x, p1.x, &tx), yin = extreme(p0.y, c.y, p1.y, &ty);
+    if ((misses_extreme(p0.x, c.x, p1.x, xin, tx) || misses_extreme(p0.y, c.y, p1.y, yin, ty)) &&
+        (*missing)++ == 0)
         *firstmissing = point;
-    double t;
-    if (!extreme(p0.x, c.x, p1.x, &t)) {
+    if (!xin) {
         push(out, p0, c, p1, true, point);
         return;
     }
+    const double t = tx;
     pt a{p0.x + t * (c.x - p0.x), p0.y + t * (c.y - p0.y)};
     pt b{c.x + t * (p1.x - c.x), c.y + t * (p1.y - c.y)};
     pt m{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
@@ -157,19 +146,6 @@ void contour_segments(const decoded_outline& o, int first, int last, std::vector
         emit(cur, control, origin, true, controlpoint, out, missing, firstmissing);
     else
         emit(cur, origin, origin, false, curpoint, out, missing, firstmissing);
-}
-
-// Twice the signed area (positive counter-clockwise, y up): the polygon of
-// the segment ends plus two thirds of each curve's control triangle.
-double signed_area2(const std::vector<seg>& segs) {
-    double a = 0;
-    for (const seg& s : segs) {
-        a += s.p0.x * s.p1.y - s.p1.x * s.p0.y;
-        if (s.curve)
-            a += (2.0 / 3.0) *
-                 ((s.c.x - s.p0.x) * (s.p1.y - s.p0.y) - (s.c.y - s.p0.y) * (s.p1.x - s.p0.x));
-    }
-    return a;
 }
 
 double orient(pt a, pt b, pt c) {
@@ -264,8 +240,7 @@ void find_chains(const std::vector<seg>& segs, std::vector<seg_box>* boxes,
     for (int i = 0; i < (int)segs.size(); i++) {
         const seg& s = segs[i];
         const int d = s.dir();
-        seg_box b{s.minx(), s.maxx(), 0, 0, i};
-        s.yrange(&b.miny, &b.maxy);
+        const seg_box b{s.minx(), s.maxx(), s.miny, s.maxy, i};
         (*boxes)[i] = b;
         chain* c = chains->empty() ? nullptr : &chains->back();
         if (!c || (d != 0 && dir != 0 && d != dir)) {
@@ -290,8 +265,11 @@ void find_chains(const std::vector<seg>& segs, std::vector<seg_box>* boxes,
     }
 }
 
-// The index of the first box of a run whose maxx reaches x.
+// The index of the first box of a run whose maxx reaches x (in a short
+// run, its first box: the walk below passes the others as quickly).
 int first_reaching(const seg_box* run, int count, double x) {
+    if (count < 16)
+        return 0;
     int lo = 0, hi = count;
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
@@ -380,6 +358,29 @@ struct contour_shape {
     int32_t first = 0;
 };
 
+// The contour's box, and twice its signed area (positive counter-clockwise,
+// y up): the polygon of the segment ends plus two thirds of each curve's
+// control triangle.
+void measure(contour_shape* c) {
+    double a = 0;
+    double minx = 1e18, miny = 1e18, maxx = -1e18, maxy = -1e18;
+    for (const seg& s : c->segs) {
+        a += s.p0.x * s.p1.y - s.p1.x * s.p0.y;
+        if (s.curve)
+            a += (2.0 / 3.0) *
+                 ((s.c.x - s.p0.x) * (s.p1.y - s.p0.y) - (s.c.y - s.p0.y) * (s.p1.x - s.p0.x));
+        minx = std::min(minx, s.minx());
+        miny = std::min(miny, s.miny);
+        maxx = std::max(maxx, s.maxx());
+        maxy = std::max(maxy, s.maxy);
+    }
+    c->area2 = a;
+    c->minx = minx;
+    c->miny = miny;
+    c->maxx = maxx;
+    c->maxy = maxy;
+}
+
 } // namespace
 
 void check_outline_geometry(const decoded_outline& o, int32_t gno, glyph_summary* s) {
@@ -407,17 +408,7 @@ void check_outline_geometry(const decoded_outline& o, int32_t gno, glyph_summary
             continue;
         }
         contour_segments(o, first, last, &c.segs, &missing, &missingpoint);
-        c.area2 = signed_area2(c.segs);
-        c.minx = c.miny = 1e18;
-        c.maxx = c.maxy = -1e18;
-        for (const seg& sg : c.segs) {
-            double lo, hi;
-            sg.yrange(&lo, &hi);
-            c.minx = std::min(c.minx, sg.minx());
-            c.miny = std::min(c.miny, lo);
-            c.maxx = std::max(c.maxx, sg.maxx());
-            c.maxy = std::max(c.maxy, hi);
-        }
+        measure(&c);
         int32_t crossing = -1;
         if (find_crossing(c.segs, &boxes, &chains, &crossing))
             s->findings.push_back(
