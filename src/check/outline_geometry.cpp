@@ -300,24 +300,19 @@ bool find_crossing(const std::vector<seg>& segs, std::vector<seg_box>* boxes,
             const seg_box* rb = all + b.first;
             int ia = first_reaching(ra, a.count, b.minx), ib = first_reaching(rb, b.count, a.minx);
             const double stop = std::min(a.maxx, b.maxx);
+            // Both runs ascend in x, so advancing the one that ends first
+            // meets every pair whose x ranges overlap.
             while (ia < a.count && ib < b.count) {
                 const seg_box& p = ra[ia];
                 const seg_box& q = rb[ib];
-                if (p.minx > stop || q.minx > stop)
+                if (std::max(p.minx, q.minx) > stop)
                     break;
-                if (p.maxx < q.minx) {
-                    ia++;
-                    continue;
-                }
-                if (q.maxx < p.minx) {
-                    ib++;
-                    continue;
-                }
-                const int gap = std::abs(p.index - q.index);
-                if (p.miny <= q.maxy && q.miny <= p.maxy && gap != 1 && gap != n - 1 &&
-                    segments_cross(segs[p.index], segs[q.index])) {
-                    *point = std::min(segs[p.index].point, segs[q.index].point);
-                    return true;
+                if (p.maxx >= q.minx && q.maxx >= p.minx && p.miny <= q.maxy && q.miny <= p.maxy) {
+                    const int gap = std::abs(p.index - q.index);
+                    if (gap != 1 && gap != n - 1 && segments_cross(segs[p.index], segs[q.index])) {
+                        *point = std::min(segs[p.index].point, segs[q.index].point);
+                        return true;
+                    }
                 }
                 if (p.maxx < q.maxx)
                     ia++;
