@@ -135,6 +135,24 @@ struct fault_case {
 
 inline const severity E = severity::error, W = severity::warning, N = severity::note;
 
+// A comb of 20 teeth within (50, 0, 450, 400), 80 points long enough for
+// the crossing test's runs of segments; the tip of tooth `bent` (when one
+// is given) leans over the next tooth, which its edges cross.
+inline std::vector<point> comb(int bent = -1) {
+    std::vector<point> c{{50, 0}};
+    for (int t = 0; t < 20; t++) {
+        const int x = 50 + 20 * t;
+        c.push_back({x, 400});
+        c.push_back(t == bent ? point{x + 30, 350} : point{t == 19 ? 450 : x + 10, 400});
+        if (t < 19) {
+            c.push_back({x + 10, 100});
+            c.push_back({x + 20, 100});
+        }
+    }
+    c.push_back({450, 0});
+    return c;
+}
+
 // A glyph with a curve whose control point passes the extreme.
 inline const std::vector<point> ROUND = {{0, 0}, {0, 400}, {200, 500, false}, {400, 400}, {400, 0}};
 
@@ -261,6 +279,14 @@ inline const fault_case CASES[] = {
          p.glyphs[1] = outline_glyph({{{50, 0}, {450, 400}, {450, 0}, {50, 400}}});
      },
      nullptr, W, "glyf", 1, "crosses itself near point 0"},
+    // The first crossing in a long contour, with every pair before it
+    // passed: the edges from point 69 cross tooth 18's.
+    {"long contour crossing itself",
+     [](parts& p) {
+         p.glyphs[1] = outline_glyph({comb(17)});
+         put16(p["maxp"], 6, 80);
+     },
+     nullptr, W, "glyf", 1, "contour 0 crosses itself near point 69"},
     {"outer contour reversed",
      [](parts& p) {
          p.glyphs.push_back(outline_glyph({rect_cw(0, 0, 10, 10)}));
@@ -309,10 +335,8 @@ inline const fault_case CASES[] = {
     {"stringOffset past the table", [](parts& p) { put16(p["name"], 4, 0x7000); }, nullptr, E,
      "name", -1, "stringOffset"},
     {"no full name",
-     [](parts& p) {
-         p["name"] = name_table({{1, "T"}, {2, "R"}, {3, "U"}, {6, "T-R"}});
-     },
-     nullptr, W, "name", -1, "name 4 (full name)"},
+     [](parts& p) { p["name"] = name_table({{1, "T"}, {2, "R"}, {3, "U"}, {6, "T-R"}}); }, nullptr,
+     W, "name", -1, "name 4 (full name)"},
     {"odd UTF-16 length", [](parts& p) { put16(p["name"], 6 + 8, 3); }, nullptr, W, "name", -1,
      "odd length"},
     {"PostScript name with a space",
