@@ -12,7 +12,7 @@ packages=(
   fonts-misaki
   fontconfig
   python3 python3-fonttools python3-brotli opentype-sanitizer
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick xclip
   attr desktop-file-utils
 )
 

@@ -28,10 +28,10 @@ TEST(Desktop, RealProgramOpensShowsSavesThroughThePanelAndQuits) {
 // tests/tools/open_path_on_xvfb.sh.
 TEST(Desktop, APathTypedInTheOpenPanelOpensTheFontAndTheTitleNamesIt) {
     std::string output;
-    int status = run_command("timeout 120 bash " + source_dir() +
-                                 "/tests/tools/open_path_on_xvfb.sh " + TAVREL_PROGRAM +
-                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-                             &output);
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/open_path_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                    &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("opened by a typed path: typed.ttf"), std::string::npos) << output;
 }
@@ -99,6 +99,21 @@ TEST(Desktop, GlyphDrawnWithTheRectangleToolIsStoredAndSaved) {
               std::string::npos)
         << output;
     EXPECT_NE(output.find("glyph drawn on the desktop, stored, saved and checked"),
+              std::string::npos)
+        << output;
+}
+
+// The desktop's clipboard between two running programs on different fonts
+// and a plain X client (xclip); see tests/tools/clipboard_on_xvfb.sh.
+TEST(Desktop, GlyphCopiedInOneProgramPastesInAnotherAndSvgComesFromOtherClients) {
+    std::string output;
+    int status = run_command(
+        "timeout 120 bash " + source_dir() + "/tests/tools/clipboard_on_xvfb.sh " + TAVREL_PROGRAM +
+            " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
+            "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf " + python(),
+        &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("clipboard shared by two programs and xclip on the desktop"),
               std::string::npos)
         << output;
 }
@@ -191,11 +206,10 @@ TEST(Desktop, PointMovedInAVariableFontMovesAtEveryInstance) {
 // tests/tools/overview_on_xvfb.sh.
 TEST(Desktop, OverviewDoubleClickShowsTheLastGlyphInTheEditor) {
     std::string out;
-    int status =
-        run_command("timeout 120 bash " + source_dir() + "/tests/tools/overview_on_xvfb.sh " +
-                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
-                        python(),
-                    &out);
+    int status = run_command("timeout 120 bash " + source_dir() +
+                                 "/tests/tools/overview_on_xvfb.sh " + TAVREL_PROGRAM +
+                                 " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " + python(),
+                             &out);
     EXPECT_EQ(0, status) << out;
 }
 
@@ -205,11 +219,11 @@ TEST(Desktop, OverviewDoubleClickShowsTheLastGlyphInTheEditor) {
 // tests/tools/collection_on_xvfb.sh.
 TEST(Desktop, FaceOfACollectionChosenEditedAndSaved) {
     std::string output;
-    int status = run_command(
-        "timeout 180 bash " + source_dir() + "/tests/tools/collection_on_xvfb.sh " +
-            TAVREL_PROGRAM + " " + python() + " " + TAVREL_FT_CHECK + " " + source_dir() +
-            "/tests/tools",
-        &output);
+    int status =
+        run_command("timeout 180 bash " + source_dir() + "/tests/tools/collection_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " " + python() + " " + TAVREL_FT_CHECK + " " +
+                        source_dir() + "/tests/tools",
+                    &output);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("a face of a collection chosen, edited and saved on the desktop"),
               std::string::npos)

@@ -652,6 +652,58 @@ TEST_F(DesktopDisplay, ClipboardTextIsSharedWithOtherPrograms) {
     });
 }
 
+TEST_F(DesktopDisplay, ClipboardDataOfEveryTypeGoesBothWaysAndHostileOwnersAreBounded) {
+    run([&] {
+        // Offered here: each type byte for byte, the text under the names
+        // other programs ask for, the list of types.
+        const std::string binary("\0glyph\xff\x01", 8);
+        kit::set_clipboard_data({{"application/x-vnd.test", binary}, {kit::CLIPBOARD_TEXT, "ok"}});
+        std::string got, why;
+        ASSERT_TRUE(x_desktop::read_clipboard(&got, &why, "application/x-vnd.test")) << why;
+        EXPECT_EQ(got, binary);
+        for (const char* text : {"UTF8_STRING", "STRING", "text/plain"}) {
+            ASSERT_TRUE(x_desktop::read_clipboard(&got, &why, text)) << why;
+            EXPECT_EQ(got, "ok") << text;
+        }
+        ASSERT_TRUE(x_desktop::read_clipboard(&got, &why, "TARGETS")) << why;
+        EXPECT_NE(got.find("application/x-vnd.test\n"), std::string::npos) << got;
+        EXPECT_NE(got.find("UTF8_STRING\n"), std::string::npos) << got;
+        EXPECT_FALSE(x_desktop::read_clipboard(&got, &why, "image/png"));
+
+        // Offered elsewhere.
+        {
+            x_desktop::clipboard_owner other(
+                {{"application/x-vnd.test", binary}, {"UTF8_STRING", "theirs"}}, "");
+            ASSERT_TRUE(other.owns());
+            EXPECT_TRUE(kit::clipboard_data("application/x-vnd.test", &got));
+            EXPECT_EQ(got, binary);
+            EXPECT_EQ(kit::clipboard_text(), "theirs");
+            EXPECT_FALSE(kit::clipboard_data("image/svg+xml", &got));
+        }
+
+        // An owner that never answers, one whose incremental transfer never
+        // ends, one that offers more than a paste may bring: each read is
+        // given up in bounded time, and nothing is taken.
+        for (const char* hostile : {"silent", "drip", "huge"}) {
+            SCOPED_TRACE(hostile);
+            x_desktop::clipboard_owner other({}, hostile);
+            ASSERT_TRUE(other.owns());
+            got = "before";
+            bigtime_t start = system_time();
+            EXPECT_FALSE(kit::clipboard_data("application/x-vnd.test", &got));
+            EXPECT_LT(system_time() - start, 8000000);
+            EXPECT_EQ(got, "before");
+        }
+
+        // Copying again takes the selection back.
+        kit::set_clipboard_data({{"application/x-vnd.test", "mine"}});
+        EXPECT_TRUE(kit::clipboard_data("application/x-vnd.test", &got));
+        EXPECT_EQ(got, "mine");
+        ASSERT_TRUE(x_desktop::read_clipboard(&got, &why, "application/x-vnd.test")) << why;
+        EXPECT_EQ(got, "mine");
+    });
+}
+
 TEST_F(DesktopDisplay, WindowsTakeInputWhileTheApplicationThreadWaits) {
     // The application thread waits, as a synchronous alert makes it wait,
     // until a window has been clicked.

@@ -338,7 +338,7 @@ bool drop_files(unsigned long target, int x, int y, const std::vector<std::strin
     return done;
 }
 
-bool read_clipboard(std::string* text, std::string* why) {
+bool read_clipboard(std::string* text, std::string* why, const std::string& target) {
     connection x11;
     Display* display = x11.display;
     if (!display) {
@@ -347,8 +347,8 @@ bool read_clipboard(std::string* text, std::string* why) {
     }
     Window reader = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     Atom property = atom(display, "TAVREL_CLIPBOARD");
-    Atom utf8 = atom(display, "UTF8_STRING");
-    XConvertSelection(display, atom(display, "CLIPBOARD"), utf8, property, reader, CurrentTime);
+    XConvertSelection(display, atom(display, "CLIPBOARD"), atom(display, target.c_str()), property,
+                      reader, CurrentTime);
     XFlush(display);
     XEvent event;
     bool answered = wait_event(display, 3000, &event, [&](const XEvent& e) {
@@ -358,7 +358,7 @@ bool read_clipboard(std::string* text, std::string* why) {
     if (!answered) {
         *why = "nobody answered for the clipboard";
     } else if (event.xselection.property == None) {
-        *why = "the clipboard's owner refused UTF8_STRING";
+        *why = "the clipboard's owner refused " + target;
     } else {
         Atom type;
         int format;
@@ -367,19 +367,34 @@ bool read_clipboard(std::string* text, std::string* why) {
         if (XGetWindowProperty(display, reader, property, 0, 1 << 20, True, AnyPropertyType, &type,
                                &format, &count, &after, &data) == Success &&
             data) {
-            text->assign((const char*)data, count);
+            if (format == 32 && type == XA_ATOM) {
+                text->clear();
+                for (unsigned long i = 0; i < count; i++) {
+                    char* name = XGetAtomName(display, ((Atom*)data)[i]);
+                    *text += std::string(name ? name : "?") + "\n";
+                    if (name)
+                        XFree(name);
+                }
+            } else {
+                text->assign((const char*)data, count);
+            }
             ok = true;
         }
         if (data)
             XFree(data);
         if (!ok)
-            *why = "the clipboard's text could not be read";
+            *why = "the clipboard's content could not be read";
     }
     XDestroyWindow(display, reader);
     return ok;
 }
 
-clipboard_owner::clipboard_owner(const std::string& text) : fText(text) {
+clipboard_owner::clipboard_owner(const std::string& text)
+    : clipboard_owner({{"UTF8_STRING", text}, {"STRING", text}}, "") {}
+
+clipboard_owner::clipboard_owner(const std::map<std::string, std::string>& entries,
+                                 const std::string& hostile)
+    : fEntries(entries), fHostile(hostile) {
     std::atomic<bool> ready{false};
     fThread = std::thread([this, &ready] {
         connection x11;
@@ -391,17 +406,33 @@ clipboard_owner::clipboard_owner(const std::string& text) : fText(text) {
         Window owner =
             XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
         Atom clipboard = atom(display, "CLIPBOARD");
-        Atom utf8 = atom(display, "UTF8_STRING");
         Atom targets = atom(display, "TARGETS");
+        Atom incr = atom(display, "INCR");
         XSetSelectionOwner(display, clipboard, owner, CurrentTime);
         fOwns = XGetSelectionOwner(display, clipboard) == owner;
         ready = true;
+        // The requestor of an endless incremental transfer, and its property.
+        Window dripping = None;
+        Atom drip_property = None;
+        const std::string part(64 << 10, 'x');
         while (!fStop) {
             XEvent event;
-            if (!wait_event(display, 50, &event,
-                            [](const XEvent& e) { return e.type == SelectionRequest; }))
+            if (!wait_event(display, 50, &event, [&](const XEvent& e) {
+                    return e.type == SelectionRequest ||
+                           (e.type == PropertyNotify && e.xproperty.window == dripping &&
+                            e.xproperty.state == PropertyDelete);
+                }))
                 continue;
+            if (event.type == PropertyNotify) {
+                // The requestor took a part: the next one, never the last.
+                XChangeProperty(display, dripping, drip_property, XA_STRING, 8, PropModeReplace,
+                                (const unsigned char*)part.data(), (int)part.size());
+                XFlush(display);
+                continue;
+            }
             const XSelectionRequestEvent& request = event.xselectionrequest;
+            if (fHostile == "silent")
+                continue;
             XEvent reply{};
             reply.xselection.type = SelectionNotify;
             reply.xselection.requestor = request.requestor;
@@ -410,15 +441,36 @@ clipboard_owner::clipboard_owner(const std::string& text) : fText(text) {
             reply.xselection.time = request.time;
             reply.xselection.property = None;
             Atom property = request.property != None ? request.property : request.target;
-            if (request.target == utf8 || request.target == XA_STRING) {
+            char* name = XGetAtomName(display, request.target);
+            std::string target = name ? name : "";
+            if (name)
+                XFree(name);
+            if (fHostile == "drip") {
+                XSelectInput(display, request.requestor, PropertyChangeMask);
+                long size = 1 << 30;
+                XChangeProperty(display, request.requestor, property, incr, 32, PropModeReplace,
+                                (const unsigned char*)&size, 1);
+                dripping = request.requestor;
+                drip_property = property;
+                reply.xselection.property = property;
+            } else if (fHostile == "huge") {
+                const std::string half(17 << 19, 'y');
+                for (int mode : {PropModeReplace, PropModeAppend})
+                    XChangeProperty(display, request.requestor, property, request.target, 8, mode,
+                                    (const unsigned char*)half.data(), (int)half.size());
+                reply.xselection.property = property;
+            } else if (fEntries.count(target)) {
+                const std::string& bytes = fEntries[target];
                 XChangeProperty(display, request.requestor, property, request.target, 8,
-                                PropModeReplace, (const unsigned char*)fText.data(),
-                                (int)fText.size());
+                                PropModeReplace, (const unsigned char*)bytes.data(),
+                                (int)bytes.size());
                 reply.xselection.property = property;
             } else if (request.target == targets) {
-                Atom offered[] = {targets, utf8, XA_STRING};
+                std::vector<Atom> offered = {targets};
+                for (const auto& entry : fEntries)
+                    offered.push_back(atom(display, entry.first.c_str()));
                 XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                                (const unsigned char*)offered, 3);
+                                (const unsigned char*)offered.data(), (int)offered.size());
                 reply.xselection.property = property;
             }
             XSendEvent(display, request.requestor, False, NoEventMask, &reply);

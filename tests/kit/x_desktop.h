@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,19 +65,27 @@ bool bind_keysyms(const std::vector<unsigned long>& keysyms);
 bool drop_files(unsigned long window, int x, int y, const std::vector<std::string>& paths,
                 std::string* why);
 
-// The text another program reads from the CLIPBOARD selection.
-bool read_clipboard(std::string* text, std::string* why);
+// What another program reads from the CLIPBOARD selection as `target`
+// (the text, by default; "TARGETS" gives the offered types' names, one a
+// line).
+bool read_clipboard(std::string* text, std::string* why, const std::string& target = "UTF8_STRING");
 
-// Another program that owns the CLIPBOARD selection with `text` and
-// serves it until destroyed.
+// Another program that owns the CLIPBOARD selection and serves it until
+// destroyed: `entries` maps a target's name to its bytes ("UTF8_STRING"
+// for text). A `hostile` owner answers otherwise: "silent" never answers,
+// "drip" starts an incremental transfer and sends 64 KiB parts for ever,
+// "huge" sets a property of 17 MiB at once.
 class clipboard_owner {
   public:
     explicit clipboard_owner(const std::string& text);
+    clipboard_owner(const std::map<std::string, std::string>& entries, const std::string& hostile);
     ~clipboard_owner();
     bool owns() const { return fOwns; }
 
   private:
-    std::string fText;
+    void serve();
+    std::map<std::string, std::string> fEntries;
+    std::string fHostile;
     std::atomic<bool> fOwns{false};
     std::atomic<bool> fStop{false};
     std::thread fThread;

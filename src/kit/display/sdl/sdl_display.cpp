@@ -1,6 +1,7 @@
 #include "sdl_display.h"
 
 #include "desktop_clipboard.h"
+#include "x11_clipboard.h"
 #include "desktop_query.h"
 #include "kit/display/cairo/cairo_rasteriser.h"
 
@@ -111,7 +112,15 @@ sdl_display::sdl_display()
       fInput([this](int32 window, const BMessage& message) { _Post(window, message); }) {
     install_cairo_rasteriser();
     SDL_StartTextInput();
-    install_clipboard(std::make_unique<desktop_clipboard>(this));
+    // On X11 the clipboard carries every type through a connection of its
+    // own; elsewhere SDL's carries text only.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    std::unique_ptr<x11_clipboard> x11 =
+        driver && strcmp(driver, "x11") == 0 ? x11_clipboard::open() : nullptr;
+    if (x11)
+        install_clipboard(std::move(x11));
+    else
+        install_clipboard(std::make_unique<desktop_clipboard>(this));
     _RefreshScreen();
     _RefreshClipboard();
 }
