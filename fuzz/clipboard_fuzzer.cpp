@@ -19,7 +19,7 @@ void check_limits(const glyph_clip& g) {
         g.components.size() > (size_t)glyph::max_components)
         abort();
     for (const auto& c : g.contours)
-        if (c.empty() || c.size() > (size_t)shape::max_points)
+        if (c.size() > (size_t)shape::max_points)
             abort();
 }
 
@@ -55,6 +55,11 @@ void svg_path(const std::string& bytes) {
     check_limits(g);
     if (g.contours.empty() || !g.components.empty())
         abort();
+    // A path's contour always has points (the glyph type may name an
+    // empty one).
+    for (const auto& c : g.contours)
+        if (c.empty())
+            abort();
     glyph_clip again;
     if (!parse_svg_path(svg_of_glyph(g, upem), upem, &again, &why) ||
         again.contours.size() != g.contours.size())
