@@ -6,6 +6,7 @@
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 #include FT_GASP_H
+#include FT_OUTLINE_H
 
 #include <hb-ft.h>
 #include <hb.h>
@@ -33,6 +34,9 @@ namespace {
 const uint64_t GLYPH_KEYS = 0x10000;
 // Drawn glyphs kept before the cache starts again.
 const size_t CACHE_LIMIT = 20000;
+// The most pixels one glyph's bitmap may have: a 2000 x 2000 glyph, far
+// past any size the waterfall shows.
+const int64_t MAX_GLYPH_PIXELS = 1 << 22;
 
 FT_Int32 load_flags(const preview_options& o) {
     switch (o.hinting) {
@@ -142,6 +146,16 @@ const text_setter::drawn_glyph& text_setter::draw_glyph(unsigned gid, int ppem,
     drawn_glyph& g = fGlyphs[key];
     FT_Error e = FT_Load_Glyph(fFace, gid, load_flags(options));
     FT_GlyphSlot slot = fFace->glyph;
+    if (!e && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        const int64_t w = ((int64_t)box.xMax - box.xMin) / 64 + 2;
+        const int64_t h = ((int64_t)box.yMax - box.yMin) / 64 + 2;
+        if (w > max_width || h > 16 * (int64_t)ppem + 16 || w * h > MAX_GLYPH_PIXELS) {
+            g.too_large = true;
+            return g;
+        }
+    }
     if (!e && slot->format != FT_GLYPH_FORMAT_BITMAP)
         e = FT_Render_Glyph(slot, options.antialias ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO);
     if (e) {
@@ -220,10 +234,11 @@ set_line text_setter::set(const std::string& text, int ppem, const preview_optio
     for (unsigned i = 0; i < count; i++) {
         int x = (int)((pen + pos[i].x_offset + 32) >> 6);
         const drawn_glyph& g = draw_glyph(info[i].codepoint, ppem, options);
-        if (g.error) {
+        if (g.error || g.too_large) {
             char where[48];
             snprintf(where, sizeof where, "glyph %u: ", info[i].codepoint);
-            line.error = where + freetype_error_text(g.error);
+            line.error = where + (g.too_large ? std::string("far larger than the line at this size")
+                                              : freetype_error_text(g.error));
             line.glyphs.clear();
             return line;
         }

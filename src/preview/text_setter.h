@@ -83,6 +83,9 @@ class text_setter {
         int left = 0, top = 0, width = 0, rows = 0;
         std::vector<uint8_t> gray;
         int error = 0;
+        // Its box is far larger than a line shows (a damaged glyph or
+        // em): not drawn, since its bitmap alone could take gigabytes.
+        bool too_large = false;
     };
     void release();
     const drawn_glyph& draw_glyph(unsigned gid, int ppem, const preview_options& options);

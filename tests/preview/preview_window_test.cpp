@@ -355,6 +355,17 @@ TEST(PreviewWindow, CharactersMissingAreListedAndAFontFreeTypeRefusesShowsItsErr
     EXPECT_TRUE(error().empty());
     ASSERT_EQ(lines().size(), 12u);
     EXPECT_TRUE(lines()[0].error.empty());
+
+    // An em of 16 units makes every glyph 128 times its size: past what a
+    // line shows, each line says so instead of drawing bitmaps of
+    // thousands of pixels a side.
+    p.change([&](ttf* font) { ((ttf_table*)font->head)->writer().put16(18, 16); });
+    damaged = lines();
+    ASSERT_EQ(damaged.size(), 12u);
+    for (const set_line& l : damaged)
+        EXPECT_NE(l.error.find("far larger than the line"), std::string::npos) << l.ppem;
+    p.change([&](ttf* font) { ((ttf_table*)font->head)->writer().put16(18, 2048); });
+    EXPECT_TRUE(lines()[11].error.empty());
 }
 
 TEST(PreviewSample, ALatinPangramElseCommonCharactersOfTheBlockCoveredMost) {
