@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/initview.h"
 #include "app/messages.h"
+#include "app/recent_files.h"
 #include "app/report.h"
 #include "app/tavrelview.h"
 #include "app/tavrelwindow.h"
@@ -65,6 +66,7 @@ tavrel::tavrel()
         window->keeper = &fRecovery;
         window->preview = fPreview;
         window->overview = fOverview;
+        window->store = &fSettings;
         window->Unlock();
     }
     filepanel = nullptr;
@@ -384,14 +386,26 @@ int tavrel::load(entry_ref& ref, std::string* why) {
         if (opened != 0)
             return opened;
         BFile& source = collection->source;
-        return readfont(source, path, true, why, std::move(collection));
+        return remember(path, readfont(source, path, true, why, std::move(collection)));
     }
     if (face >= 0) {
         if (why)
             *why = "it is not a font collection, so it has no face " + std::to_string(face);
         return 1;
     }
-    return readfont(file, path, true, why);
+    return remember(path, readfont(file, path, true, why));
+}
+
+int tavrel::remember(const std::string& path, int loaded) {
+    // Only a list for the menu: without the memory or the disk for it the
+    // font is open all the same.
+    if (loaded == 0) {
+        try {
+            recent_files::add(fSettings, path);
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    return loaded;
 }
 
 int tavrel::readfont(BFile& file, const std::string& filepath, bool saved, std::string* why,
@@ -549,6 +563,7 @@ int tavrel::save(entry_ref& directory, const char* name, bool whole) {
         }
     }
     setpath(target);
+    remember(target, 0);
     if (signaturedropped) {
         BAlert* notice = new BAlert("tavrel",
                                     "The collection's digital signature was removed: it no "

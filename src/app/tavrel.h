@@ -96,6 +96,9 @@ class tavrel : public BApplication {
     void saveas(entry_ref& directory, const char* name);
     // The file the font belongs to, here and for the window.
     void setpath(const std::string& path);
+    // Puts `path` first among the recent files when `loaded` is 0 (a
+    // font read or written); returns `loaded`.
+    int remember(const std::string& path, int loaded);
 
     // The work view outlives the window (its children are the font's
     // views); kept here so the font can be taken off it at exit.

@@ -2,7 +2,9 @@
 
 #include "app/messages.h"
 #include "app/window_link.h"
+#include "app/recent_files.h"
 #include "app/report.h"
+#include "app/settings.h"
 #include "app/selectview.h"
 #include "app/tavrelview.h"
 #include "app/window_title.h"
@@ -20,13 +22,17 @@
 #include "overview/overview_messages.h"
 
 #include <Application.h>
+#include <Entry.h>
 #include <Menu.h>
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <ScrollBar.h>
 #include <TextControl.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -91,6 +97,11 @@ void tavrelwindow::setupmenus() {
         else
             entry->SetTarget(workview);
         file->AddItem(entry);
+        if (item.what == MSG_OPEN_PANEL) {
+            recentmenu = new BMenu("Open recent", B_ITEMS_IN_COLUMN);
+            recentmenu->SetEnabled(false);
+            file->AddItem(recentmenu);
+        }
     }
     menubar->AddItem(file);
     // Undo and redo run in this window's thread, where the views edit.
@@ -126,6 +137,31 @@ void tavrelwindow::setupmenus() {
     menubar->AddItem(view);
     AddChild(menubar);
     showhistory();
+}
+
+void tavrelwindow::MenusBeginning() {
+    while (recentmenu->CountItems() > 0)
+        delete recentmenu->RemoveItem((int32)0);
+    const std::vector<std::string> paths =
+        store ? recent_files::list(*store) : std::vector<std::string>();
+    const char* home = getenv("HOME");
+    const std::string prefix = home && *home && strcmp(home, "/") ? std::string(home) + "/" : "";
+    for (const std::string& path : paths) {
+        // The home folder is shown as "~".
+        std::string label = !prefix.empty() && path.rfind(prefix, 0) == 0
+                                ? "~/" + path.substr(prefix.size())
+                                : path;
+        BMessage* open = new BMessage(B_REFS_RECEIVED);
+        entry_ref ref(path.c_str());
+        open->AddRef("refs", &ref);
+        BMenuItem* item = new BMenuItem(label.c_str(), open);
+        item->SetTarget(be_app);
+        // A file gone since is shown, greyed.
+        struct stat st;
+        item->SetEnabled(stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+        recentmenu->AddItem(item);
+    }
+    recentmenu->SetEnabled(!paths.empty());
 }
 
 void tavrelwindow::settarget(BRect limits, BView* newtarget, BView* newinputtarget, float width,

@@ -23,6 +23,8 @@ class window_link;
 class recovery;
 class selectview;
 class tavrelview;
+class settings;
+class BMenu;
 
 class tavrelwindow : public BWindow, public editor_window {
   public:
@@ -75,6 +77,8 @@ class tavrelwindow : public BWindow, public editor_window {
     void showplace(BMessage* message);
 
     void FrameResized(float width, float height) override;
+    // Lists the recent files afresh before the File menu opens.
+    void MenusBeginning() override;
     // Every zoom returns the window to its standard size.
     using BWindow::Zoom;
     void Zoom(BPoint origin, float width, float height) override;
@@ -94,6 +98,11 @@ class tavrelwindow : public BWindow, public editor_window {
     // window locked.
     recovery* keeper = nullptr;
     std::string filepath;
+    // The settings, which list the recent files; set by the application
+    // with the window locked.
+    settings* store = nullptr;
+    // File > "Open recent".
+    BMenu* recentmenu = nullptr;
     // The text preview's link, set by the application (with the window
     // locked) before any message can open it.
     window_link* preview = nullptr;

@@ -36,6 +36,19 @@ TEST(Desktop, APathTypedInTheOpenPanelOpensTheFontAndTheTitleNamesIt) {
     EXPECT_NE(output.find("opened by a typed path: typed.ttf"), std::string::npos) << output;
 }
 
+// File > "Open recent" on the real desktop: the list from the settings,
+// a missing file greyed and passed over by the keys, the chosen font
+// opened and put first; see tests/tools/recent_on_xvfb.sh.
+TEST(Desktop, OpenRecentOpensAFontFromTheListKeptInTheSettings) {
+    std::string output;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/recent_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("opened from the recent list: b.ttf"), std::string::npos) << output;
+}
+
 // The name and gasp editors on the same real desktop: records and ranges
 // edited with real clicks and typing (in several scripts), saved through
 // the panel and read back by OTS and fontTools; see

@@ -1,18 +1,24 @@
 // The File menu driven by clicks: the open panel opens the chosen font, a
-// second panel is not made while one shows, About shows its box and Quit
-// ends Run().
+// second panel is not made while one shows, the recent fonts reopen,
+// About shows its box and Quit ends Run().
 #include "app_test_support.h"
 
 #include "app/globals.h"
+#include "app/recent_files.h"
+#include "app/settings.h"
+#include "app/tavrelwindow.h"
 
 #include <Alert.h>
 #include <Button.h>
 #include <FilePanel.h>
 #include <ListView.h>
+#include <Menu.h>
+#include <MenuItem.h>
 #include <TextControl.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace app_testing;
 using namespace testing_support;
@@ -20,7 +26,8 @@ using namespace testing_support;
 namespace {
 
 // Rows of the File menu's items, in window coordinates.
-const float NEW_ROW = 34, OPEN_ROW = 55, SAVE_ROW = 96, ABOUT_ROW = 117, QUIT_ROW = 138;
+const float NEW_ROW = 34, OPEN_ROW = 55, RECENT_ROW = 76, SAVE_ROW = 117, ABOUT_ROW = 138,
+            QUIT_ROW = 159;
 
 void menu(running_app& run, float row) {
     run.click(BPoint(15, 10));
@@ -196,4 +203,97 @@ TEST(Menu, QuitEndsRun) {
     running_app run({small_font(temp_dir())});
     menu(run, QUIT_ROW);
     EXPECT_TRUE(run.join());
+}
+
+namespace {
+
+struct recent_row {
+    std::string label;
+    bool enabled;
+    BPoint where;
+};
+
+// File > "Open recent" opened by clicks, and its rows.
+std::vector<recent_row> open_recent(running_app& run) {
+    menu(run, RECENT_ROW);
+    run.idle();
+    std::vector<recent_row> rows;
+    run.window()->Lock();
+    BMenu* recent = run.window()->recentmenu;
+    for (int32 i = 0; recent->Parent() && i < recent->CountItems(); i++) {
+        BMenuItem* item = recent->ItemAt(i);
+        BRect f = item->Frame();
+        rows.push_back({item->Label(), item->IsEnabled(),
+                        recent->kit_window_offset() + BPoint(20, (f.top + f.bottom) / 2)});
+    }
+    run.window()->Unlock();
+    return rows;
+}
+
+} // namespace
+
+TEST(Menu, OpenRecentListsFontsOpenedAndSavedNewestFirstGreysMissingOnesAndOpensTheChosen) {
+    const std::string dir = temp_dir();
+    const std::string a = small_font(dir, "a.ttf"), b = small_font(dir, "b.ttf");
+    // A settings file of this test's own, damaged: a relative path, a
+    // repeat and a line that is no setting are passed over.
+    const char* config = getenv("XDG_CONFIG_HOME");
+    const std::string saved = config ? config : "";
+    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    mkdir((dir + "/config").c_str(), 0700);
+    mkdir((dir + "/config/tavrel").c_str(), 0700);
+    const std::string text = "recent.0=fonts/relative.ttf\nrecent.1=" + dir +
+                             "/gone.ttf\nno setting\nrecent.2=" + a + "\nrecent.3=" + a +
+                             "\nrecent.x=" + b + "\n";
+    write_file(dir + "/config/tavrel/settings",
+               std::vector<unsigned char>(text.begin(), text.end()));
+    {
+        running_app run({b});
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+        std::vector<recent_row> rows = open_recent(run);
+        ASSERT_EQ(rows.size(), 3u);
+        EXPECT_EQ(rows[0].label, b) << "opened last";
+        EXPECT_EQ(rows[1].label, dir + "/gone.ttf");
+        EXPECT_FALSE(rows[1].enabled) << "a missing file is greyed";
+        EXPECT_EQ(rows[2].label, a);
+        EXPECT_TRUE(rows[0].enabled && rows[2].enabled);
+
+        // A greyed row does nothing; the last one opens a.ttf.
+        run.click(rows[1].where);
+        EXPECT_EQ(run.title(), "b.ttf \u2014 tavrel");
+        run.click(BPoint(300, 10));
+        rows = open_recent(run);
+        ASSERT_EQ(rows.size(), 3u);
+        run.click(rows[2].where);
+        EXPECT_EQ(run.title(), "a.ttf \u2014 tavrel");
+
+        // A font saved under another name comes first too.
+        menu(run, SAVE_ROW);
+        BWindow* panel = wait_for_window(run);
+        ASSERT_NE(panel, nullptr);
+        run.idle();
+        for (char c : std::string("c.ttf\n")) {
+            char bytes[2] = {c, 0};
+            screen().key_down(panel, bytes);
+        }
+        run.idle();
+        EXPECT_EQ(run.title(), "c.ttf \u2014 tavrel");
+        rows = open_recent(run);
+        std::vector<std::string> labels;
+        for (const recent_row& row : rows)
+            labels.push_back(row.label);
+        EXPECT_EQ(labels, (std::vector<std::string>{dir + "/c.ttf", a, b, dir + "/gone.ttf"}));
+        run.click(BPoint(300, 10));
+    }
+
+    // The list keeps the last ten, a repeat moved to the front.
+    settings store(dir + "/config/tavrel/settings");
+    for (int i = 0; i < 12; i++)
+        recent_files::add(store, "/f" + std::to_string(i));
+    recent_files::add(store, "/f5");
+    std::vector<std::string> expected = {"/f5"};
+    for (int i = 11; i >= 2; i--)
+        if (i != 5)
+            expected.push_back("/f" + std::to_string(i));
+    EXPECT_EQ(recent_files::list(settings(store.path())), expected) << "as written to the file";
 }

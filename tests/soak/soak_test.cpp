@@ -31,6 +31,8 @@
 
 #include <Alert.h>
 #include <ListView.h>
+#include <Menu.h>
+#include <MenuItem.h>
 #include <Slider.h>
 #include <TextControl.h>
 
@@ -55,7 +57,7 @@ long env_number(const char* name, long fallback) {
 }
 
 // Rows of the File menu's items, in window coordinates.
-const float NEW_ROW = 34, OPEN_ROW = 55, SAVE_ROW = 96, ABOUT_ROW = 117;
+const float NEW_ROW = 34, OPEN_ROW = 55, RECENT_ROW = 76, SAVE_ROW = 117, ABOUT_ROW = 138;
 
 // Two saves of the same font are equal but for head's checksum adjustment,
 // its modified date and its checksum in the directory.
@@ -118,8 +120,10 @@ class soak_run {
                 menu(NEW_ROW);
                 current = "a new font";
             });
-        if (roll < 95)
+        if (roll < 94)
             return act("open", [&] { open_file(""); });
+        if (roll < 95)
+            return act("open recent", [&] { open_recent(); });
         if (roll < 96)
             return act("about", [&] { about(); });
         if (roll < 98)
@@ -477,6 +481,33 @@ class soak_run {
         screen().key_up(panel, "\n", B_ENTER);
         tend();
         expect_failure = false;
+    }
+
+    // File > "Open recent" and one of its rows, greyed or not.
+    void open_recent() {
+        menu(RECENT_ROW);
+        tend();
+        BPoint row(-1, -1);
+        std::string path;
+        run.window()->Lock();
+        BMenu* recent = run.window()->recentmenu;
+        if (recent->Parent() && recent->CountItems() > 0) {
+            BMenuItem* item = recent->ItemAt(d.below(recent->CountItems()));
+            BRect f = item->Frame();
+            row = recent->kit_window_offset() + BPoint(20, (f.top + f.bottom) / 2);
+            entry_ref ref;
+            if (item->IsEnabled() && item->Message()->FindRef("refs", &ref) == B_OK)
+                path = ref.Path();
+        }
+        run.window()->Unlock();
+        if (row.x < 0) {
+            // No list: the menus are closed by the next gesture.
+            return;
+        }
+        if (!path.empty())
+            current = path;
+        d.click(row);
+        tend();
     }
 
     void save_as(const std::string& name) {

@@ -6,10 +6,11 @@
 # The File menu's rows, from the window's top.
 MENU_NEW=34
 MENU_OPEN=55
-MENU_SAVE=76
-MENU_SAVE_AS=96
-MENU_ABOUT=117
-MENU_QUIT=138
+MENU_RECENT=76
+MENU_SAVE=96
+MENU_SAVE_AS=117
+MENU_ABOUT=138
+MENU_QUIT=159
 
 work=$(mktemp -d)
 xvfb=""

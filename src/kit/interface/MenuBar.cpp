@@ -127,6 +127,12 @@ void BMenuBar::kit_open(int32 index) {
     BMenuItem* item = ItemAt(index);
     if (!item || !item->Submenu() || !item->IsEnabled() || !Window())
         return;
+    if (!fLayer || !fLayer->Parent())
+        Window()->MenusBeginning();
+    // The window may have changed the bar's items.
+    item = ItemAt(index);
+    if (!item || !item->Submenu() || !item->IsEnabled())
+        return;
     if (!fRoot)
         fRoot = new bar_root(this);
     if (!fLayer)

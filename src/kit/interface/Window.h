@@ -120,6 +120,9 @@ class BWindow : public BLooper {
     }
     virtual void FrameMoved(BPoint newPosition) { (void)newPosition; }
     virtual void WindowActivated(bool active) { (void)active; }
+    // Called before the menu bar opens its menus (when none is open yet),
+    // to bring their items up to date.
+    virtual void MenusBeginning() {}
 
     const char* Title() const { return fTitle.c_str(); }
     void SetTitle(const char* title);
