@@ -91,8 +91,9 @@ TEST(EditMenu, TheFileMenuShowsItsShortcuts) {
         keys.push_back(std::string(file->ItemAt(i)->Label()) + "=" +
                        file->ItemAt(i)->kit_shortcut_text());
     run.window()->Unlock();
-    EXPECT_EQ(keys, (std::vector<std::string>{"New=Alt+N", "Open=Alt+O", "Save=Alt+S",
-                                              "Save as=", "About=", "Quit=Alt+Q"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"New=Alt+N", "Open=Alt+O", "Open recent=",
+                                              "Save=Alt+S", "Save as=", "About=",
+                                              "Quit=Alt+Q"}));
     BMenu* edit = run.window()->menubar->SubmenuAt(1);
     run.window()->Lock();
     EXPECT_STREQ(edit->Name(), "Edit");
