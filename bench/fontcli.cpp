@@ -6,8 +6,9 @@
 //   tavrel_fontcli glyphs FONT         load, then decode every glyph
 //   tavrel_fontcli face IN N OUT       face N of collection IN loaded, then the
 //                                      collection written again with that face
-//                                      (with "moved", glyph 1's first point moved
-//                                      first, so that its glyf is copied on write)
+//                                      (with "moved", the first point of the first
+//                                      glyph with an outline moved first, so that
+//                                      its glyf is copied on write)
 // The model prints its diagnostic lines on standard output; the driver's
 // own results follow as key=value pairs; idle and load end with the
 // process's peak resident memory (peak_rss_kb), which a parent cannot learn
@@ -16,7 +17,6 @@
 #include <File.h>
 
 #include "font/collection.h"
-#include "font/font_image.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
 #include "outline/glyph.h"
@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -88,18 +89,27 @@ int face_roundtrip(const char* in, long face, const char* out, bool moved) {
     if (font.load(file, collection.faces()[face].diroffset) != 0)
         return fail("cannot load the face of", in);
     if (moved) {
-        glyph g(1);
-        if (font.get_glyph(1, &g) != 0 || g.count == 0)
-            return fail("cannot read glyph 1 of", in);
-        g.contours[0]->points[0] += BPoint(0, 1);
-        if (font.set_glyph(1, &g) != 0)
-            return fail("cannot store glyph 1 of", in);
+        // The first glyph with an outline gets its first point moved.
+        const long n = font.maxp->numglyphs();
+        std::unique_ptr<glyph> g;
+        long gno = 0;
+        for (; gno < n; gno++) {
+            g.reset(new glyph((unsigned short)gno));
+            if (font.get_glyph((int)gno, g.get()) == 0 && g->count > 0 && g->contours[0]->count > 0)
+                break;
+        }
+        if (gno == n)
+            return fail("no glyph has an outline in", in);
+        g->contours[0]->points[0] += BPoint(0, 1);
+        if (font.set_glyph((int)gno, g.get()) != 0)
+            return fail("cannot store a glyph of", in);
+        printf("moved=%ld\n", gno);
     }
-    font_image image;
+    face_tables tables;
     BFile target(out, B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
     std::string why;
-    if (font.save_image(&image) != 0 ||
-        write_collection(file, collection, (size_t)face, &image, target, nullptr, &why) != 0)
+    if (font.save_face(collection.faces()[face], &tables) != 0 ||
+        write_collection(file, collection, (size_t)face, &tables, target, nullptr, &why) != 0)
         return fail("cannot save", out);
     return 0;
 }

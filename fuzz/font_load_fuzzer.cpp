@@ -11,7 +11,6 @@
 #include "font/ttf.h"
 
 #include "font/collection.h"
-#include "font/font_image.h"
 
 #include "font/bitmap.h"
 #include "font/cmap.h"
@@ -201,8 +200,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::string why;
     write_collection(in, collection, face, nullptr, out, nullptr, &why);
-    font_image image;
-    if (font.save_image(&image) == 0)
-        write_collection(in, collection, face, &image, out, nullptr, &why);
+    face_tables tables;
+    if (font.save_face(collection.faces()[face], &tables) == 0)
+        write_collection(in, collection, face, &tables, out, nullptr, &why);
     return 0;
 }

@@ -13,7 +13,6 @@
 #include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
-#include "font/font_image.h"
 #include "font/history.h"
 #include "font/ttf.h"
 #include "overview/overview_messages.h"
@@ -529,18 +528,18 @@ int tavrel::save(entry_ref& directory, const char* name, bool whole) {
     int wrote = 0;
     if (collection) {
         // A face as it was opened copies the file; otherwise the face's
-        // tables are copied here and the collection written outside the
-        // lock.
+        // changed tables are copied here and the collection written outside
+        // the lock.
         const bool original = fCollection->original && h && !h->changed();
-        font_image image;
-        if (!original && curfont->save_image(&image) != 0) {
+        collection_file& c = *fCollection;
+        face_tables tables;
+        if (!original && curfont->save_face(c.collection.faces()[c.face], &tables) != 0) {
             window->Unlock();
             return fail("out of memory");
         }
         window->Unlock();
-        wrote =
-            write_collection(fCollection->source, fCollection->collection, fCollection->face,
-                             original ? nullptr : &image, out.file(), &signaturedropped, &failure);
+        wrote = write_collection(c.source, c.collection, c.face, original ? nullptr : &tables,
+                                 out.file(), &signaturedropped, &failure);
         if (wrote == 0 && !original)
             fCollection->original = false;
     } else {

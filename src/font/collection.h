@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,16 +72,36 @@ class font_collection {
 // that asks which face to open.
 std::string face_label(size_t face, const std::string& name);
 
+// The edited face handed to write_collection: its sfnt version and its
+// tables in directory order. A table without bytes is the face's table as
+// the file holds it (the font left it as loaded); the others bring the
+// bytes to write.
+struct face_tables {
+    struct table {
+        uint32_t tag = 0;
+        uint32_t length = 0;
+        const unsigned char* data = nullptr;
+    };
+    uint32_t version = 0;
+    std::vector<table> tables;
+    // The copies the tables' bytes point into, when this owns them.
+    std::unique_ptr<unsigned char[]> store;
+};
+
+// Every table of a single font's image (font_image.h), pointing into it:
+// false when its directory does not fit it.
+bool image_tables(const font_image& image, face_tables* out);
+
 // Writes the collection read from `source` to `out`. With no `edited`
-// image the file is copied byte for byte. Otherwise face `face` takes the
-// tables of `edited` (a single font's image, font_image.h): a table whose
-// bytes are unchanged stays where the others that share it are, a changed
-// one is written for this face alone. Every face gets fresh offsets,
-// padding, checksums and checkSumAdjustment (a head shared by several
-// faces carries the last one's); a version-2 header's signature is dropped
-// and *droppedsignature set. Returns 0, or 1 with *why.
+// face the file is copied byte for byte. Otherwise face `face` takes the
+// tables of `edited`: a table whose bytes are unchanged stays where the
+// others that share it are, a changed one is written for this face alone.
+// Every face gets fresh offsets, padding, checksums and checkSumAdjustment
+// (a head shared by several faces carries the last one's); a version-2
+// header's signature is dropped and *droppedsignature set. Returns 0, or 1
+// with *why.
 int write_collection(BFile& source, const font_collection& collection, size_t face,
-                     const font_image* edited, BFile& out, bool* droppedsignature,
+                     const face_tables* edited, BFile& out, bool* droppedsignature,
                      std::string* why);
 
 #endif

@@ -10,6 +10,7 @@
 #include <File.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <new>
@@ -53,9 +54,9 @@ uint32_t head_sum(std::vector<unsigned char>& bytes) {
 
 class collection_writer {
   public:
-    collection_writer(BFile& source, const font_collection& c, size_t face, const font_image& image,
-                      BFile& out)
-        : fSource(source), fCollection(c), fFace(face), fImage(image), fOut(out) {}
+    collection_writer(BFile& source, const font_collection& c, size_t face,
+                      const face_tables& edited, BFile& out)
+        : fSource(source), fCollection(c), fFace(face), fEdited(edited), fOut(out) {}
 
     int run(std::string* why);
 
@@ -75,7 +76,7 @@ class collection_writer {
     BFile& fSource;
     const font_collection& fCollection;
     size_t fFace;
-    const font_image& fImage;
+    const face_tables& fEdited;
     BFile& fOut;
     std::vector<item> fItems;
     std::map<std::pair<uint32_t, uint32_t>, size_t> fShared;
@@ -108,11 +109,17 @@ int collection_writer::same_bytes(uint32_t offset, uint32_t length, const unsign
         size_t n = (size_t)std::min<uint64_t>(CHUNK, length - done);
         if (fSource.ReadAt((off_t)(offset + done), fChunk.get(), n) != (ssize_t)n)
             return -1;
-        for (size_t i = 0; i < n; i++) {
-            uint64_t at = done + i;
-            if (fChunk[i] != data[at] && !(head && at >= 8 && at < 12))
-                return 0;
+        // head's checkSumAdjustment (bytes 8-11) is not compared: it is
+        // written fresh either way.
+        size_t skip = n, resume = n;
+        if (head && done == 0) {
+            skip = std::min<size_t>(8, n);
+            resume = std::min<size_t>(12, n);
         }
+        const unsigned char* mine = data + done;
+        if (std::memcmp(fChunk.get(), mine, skip) != 0 ||
+            std::memcmp(fChunk.get() + resume, mine + resume, n - resume) != 0)
+            return 0;
         done += n;
     }
     return 1;
@@ -197,10 +204,6 @@ int collection_writer::run(std::string* why) {
     if (!fChunk)
         return fail(why, "out of memory");
     const std::vector<collection_face>& faces = fCollection.faces();
-    byte_span img(fImage.bytes.get(), fImage.size);
-    const size_t imagetables = img.u16(4);
-    if (!img.has(0, 12 + 16 * imagetables))
-        return fail(why, "the face's tables could not be copied");
     fEntries.resize(faces.size());
     fVersions.resize(faces.size());
     fDirectories.resize(faces.size());
@@ -213,8 +216,8 @@ int collection_writer::run(std::string* why) {
         fItems.push_back(std::move(dir));
         fDirectories[f] = fItems.size() - 1;
         if (f == fFace) {
-            fVersions[f] = img.u32(0);
-            fItems.back().length = (uint32_t)(12 + 16 * imagetables);
+            fVersions[f] = fEdited.version;
+            fItems.back().length = (uint32_t)(12 + 16 * fEdited.tables.size());
             continue;
         }
         fVersions[f] = faces[f].sfntversion;
@@ -223,19 +226,26 @@ int collection_writer::run(std::string* why) {
             fEntries[f].push_back(
                 {t.tag, source_item(t.offset, t.length, t.tag == tag_of("head"))});
     }
-    for (size_t i = 0; i < imagetables; i++) {
-        const size_t e = 12 + 16 * i;
-        const uint32_t tag = img.u32(e), offset = img.u32(e + 8), length = img.u32(e + 12);
-        if (!img.has(offset, length))
-            return fail(why, "the face's tables could not be copied");
-        const bool head = tag == tag_of("head");
-        const collection_table* old = faces[fFace].find(tag);
-        if (old && old->length == length) {
-            int same = same_bytes(old->offset, length, img.data() + offset, head);
+    if (fEdited.tables.size() > 0xFFFF)
+        return fail(why, "the face's tables could not be copied");
+    for (const face_tables::table& t : fEdited.tables) {
+        const bool head = t.tag == tag_of("head");
+        const collection_table* old = faces[fFace].find(t.tag);
+        const bool fits = old && old->length == t.length;
+        if (!t.data) {
+            // Left as loaded: the file's own table, read from there.
+            if (!fits)
+                return fail(why, "the face's tables could not be copied");
+            fEntries[fFace].push_back({t.tag, source_item(old->offset, old->length, head)});
+            continue;
+        }
+        if (fits) {
+            // Bytes written and then set back stay shared.
+            int same = same_bytes(old->offset, t.length, t.data, head);
             if (same < 0)
                 return fail(why, "the collection's file cannot be read");
             if (same) {
-                fEntries[fFace].push_back({tag, source_item(old->offset, length, head)});
+                fEntries[fFace].push_back({t.tag, source_item(old->offset, t.length, head)});
                 continue;
             }
         }
@@ -243,11 +253,11 @@ int collection_writer::run(std::string* why) {
         it.kind = item::IMAGE;
         it.key = old ? old->offset : LAST;
         it.seq = fItems.size();
-        it.data = img.data() + offset;
-        it.length = length;
+        it.data = t.data;
+        it.length = t.length;
         it.head = head;
         fItems.push_back(std::move(it));
-        fEntries[fFace].push_back({tag, fItems.size() - 1});
+        fEntries[fFace].push_back({t.tag, fItems.size() - 1});
     }
 
     const bool v2 = fCollection.version() >> 16 == 2;
@@ -325,8 +335,26 @@ int copy_whole(BFile& source, uint64_t size, BFile& out, std::string* why) {
 
 } // namespace
 
+bool image_tables(const font_image& image, face_tables* out) {
+    byte_span img(image.bytes.get(), image.size);
+    const size_t n = img.u16(4);
+    if (!img.has(0, 12 + 16 * n))
+        return false;
+    out->version = img.u32(0);
+    out->tables.clear();
+    out->store.reset();
+    for (size_t i = 0; i < n; i++) {
+        const size_t e = 12 + 16 * i;
+        const uint32_t offset = img.u32(e + 8), length = img.u32(e + 12);
+        if (!img.has(offset, length))
+            return false;
+        out->tables.push_back({img.u32(e), length, img.data() + offset});
+    }
+    return true;
+}
+
 int write_collection(BFile& source, const font_collection& collection, size_t face,
-                     const font_image* edited, BFile& out, bool* droppedsignature,
+                     const face_tables* edited, BFile& out, bool* droppedsignature,
                      std::string* why) {
     std::string ignored;
     if (!why)

@@ -1,6 +1,7 @@
 #include "font/font_image.h"
 
 #include "font/bytes.h"
+#include "font/collection.h"
 #include "font/ttf.h"
 #include "font/ttf_table.h"
 
@@ -51,6 +52,50 @@ int ttf::copy_image(font_image* image) {
     }
     image->bytes = std::move(bytes);
     image->size = total;
+    return 0;
+}
+
+int ttf::save_face(const collection_face& loaded, face_tables* out) {
+    if (!out || !dir || !head || !maxp)
+        return 1;
+    prepare_save();
+    const int n = byte_span(dir, HEADER).u16(4);
+    const size_t dirlen = HEADER + ENTRY * n;
+    byte_span d(dir, dirlen);
+    // A table the file holds as it stands is not copied: a save of a large
+    // face that changed one glyph copies glyf and a few small tables.
+    auto as_loaded = [&](const ttf_table* t) {
+        const collection_table* was = loaded.find((uint32_t)t->tag);
+        return !t->changed_since_load() && was && was->length == t->length;
+    };
+    std::vector<ttf_table*> tables;
+    size_t copied = 0, k = 0;
+    for (int i = 0; i < n; i++) {
+        ttf_table* t = table_for(d.u32(HEADER + ENTRY * i), &k);
+        if (!t || !t->data || t->length > 0xFFFFFFFFu)
+            return 1;
+        tables.push_back(t);
+        if (!as_loaded(t))
+            copied += padded(t->length);
+    }
+    std::unique_ptr<unsigned char[]> store(new (std::nothrow) unsigned char[copied]);
+    if (!store)
+        return 1;
+    out->version = d.u32(0);
+    out->tables.clear();
+    size_t pos = 0;
+    for (ttf_table* t : tables) {
+        face_tables::table entry;
+        entry.tag = (uint32_t)t->tag;
+        entry.length = (uint32_t)t->length;
+        if (!as_loaded(t)) {
+            std::memcpy(store.get() + pos, t->data, t->length);
+            entry.data = store.get() + pos;
+            pos += padded(t->length);
+        }
+        out->tables.push_back(entry);
+    }
+    out->store = std::move(store);
     return 0;
 }
 

@@ -1,7 +1,6 @@
 // The font container: reading a font file into table objects, building a
 // new font and writing the tables back with fresh offsets and checksums.
 #include "font/ttf.h"
-#include "font/font_image.h"
 
 #include "font/cmap.h"
 #include "font/cff.h"
@@ -495,16 +494,6 @@ void ttf::prepare_save() {
     head->update();
     if (fHistory)
         fHistory->resume();
-}
-
-int ttf::save_image(font_image* image) {
-    if (!dir || !head || !maxp)
-        return 1;
-    prepare_save();
-    if (copy_image(image) != 0)
-        return 1;
-    image->finish();
-    return 0;
 }
 
 int ttf::write_tables(BFile& file) {

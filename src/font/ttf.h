@@ -36,6 +36,8 @@ class glyph;
 class bitmap;
 class font_history;
 struct font_image;
+struct collection_face;
+struct face_tables;
 
 // The new-font set-up record, 65,672 bytes: one flag per Unicode block
 // (bytes 0-127), one flag per code point U+0000-U+FFFF (128-65,663), then the
@@ -71,10 +73,12 @@ class ttf {
     // of a collection; table offsets count from the file's start).
     int load(BFile& file, long long diroffset = 0);
     int save(BFile& file);
-    // What save would write, as an image (font_image.h) finished with its
-    // checksums: for a face written back into its collection. 0, or 1 as
-    // copy_image.
-    int save_image(font_image* image);
+    // What save would write of a face read from a collection at `loaded`'s
+    // directory, for write_collection: the tables in directory order, with
+    // copies of those whose bytes changed since the load; the others are
+    // left to be read from the collection's file. 0, or 1 when it has no
+    // directory, a table is missing or memory ran out.
+    int save_face(const collection_face& loaded, face_tables* out);
     // Copies the font's bytes as a file would hold them, with nothing
     // recomputed (font_image.h): 0, or 1 when it has no directory, a table
     // is missing, the file would pass 4 GiB or memory ran out.

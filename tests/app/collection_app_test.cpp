@@ -99,8 +99,9 @@ TEST(CollectionApp, AsksWhichFaceListingTheirNames) {
 
 TEST(CollectionApp, SaveWritesTheWholeCollectionAndSaveAsTheFaceAlone) {
     std::string original = build_three_faces("original.ttc");
-    std::string path = build_three_faces("edited.ttc");
-    ASSERT_EQ(read_file(path), read_file(original));
+    // A copy: fontTools stamps head's dates when it builds a collection.
+    std::string path = temp_dir() + "/edited.ttc";
+    ASSERT_TRUE(write_file(path, read_file(original)));
     running_app run({path + "#2"});
     ASSERT_EQ(face_shown(run), 2);
     // As opened: the file is written again byte for byte.
