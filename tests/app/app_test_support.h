@@ -104,11 +104,13 @@ class running_app {
         }
         join();
     }
-    // The main window's title, read under its lock.
-    std::string title() {
-        window()->Lock();
-        std::string t = window()->Title();
-        window()->Unlock();
+    // A window's title (the main window's by default), read under its lock:
+    // a panel's title may still be being set by the thread that made it.
+    std::string title(BWindow* of = nullptr) {
+        BWindow* w = of ? of : window();
+        w->Lock();
+        std::string t = w->Title();
+        w->Unlock();
         return t;
     }
     // The question whether to save changes, when it is up.

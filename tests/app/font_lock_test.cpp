@@ -129,14 +129,15 @@ TEST(FontLock, OpeningAFontWhileTheEditorShowsGlyphsLeavesItsGlyphToTheWindow) {
     ASSERT_TRUE(write_file(fonts[1], read_file(LIBERATION)));
     running_app run({fonts[0]});
     for (int round = 0; round < 24; round++) {
-        BView* editor = nullptr;
-        kit_testing::locked(run.window(), [&] { editor = curfont->glyf->editview; });
+        // The messenger is made while the editor surely exists: the
+        // thread may start only after the other font replaced it.
+        BMessenger to;
+        kit_testing::locked(run.window(), [&] { to = BMessenger(curfont->glyf->editview); });
         // The palette's requests for glyph after glyph, each read into a
         // new glyph in the window's thread, while the application builds
         // the other font's tables and views. Requests that reach the
         // editor once its font is gone fail at the messenger.
-        std::thread palette([editor, gno = largest[round % 2]] {
-            BMessenger to(editor);
+        std::thread palette([to, gno = largest[round % 2]] {
             for (int i = 0; i < 2000; i++) {
                 BMessage choose(GLYF_CHANGE);
                 choose.AddInt16("gno", gno);

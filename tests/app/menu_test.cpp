@@ -78,7 +78,7 @@ TEST(Menu, OpenPanelOpensTheChosenFont) {
     run.idle();
     setenv("HOME", saved.c_str(), 1);
     ASSERT_NE(panel, nullptr);
-    EXPECT_STREQ(panel->Title(), "Open font");
+    EXPECT_EQ(run.title(panel), "Open font");
     EXPECT_NE(filepanel.load(), nullptr);
 
     // The folder holds one file: choose it and press Enter.
@@ -108,7 +108,7 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     BWindow* panel = wait_for_window(run);
     ASSERT_NE(panel, nullptr);
     run.idle();
-    EXPECT_STREQ(panel->Title(), "Save font as");
+    EXPECT_EQ(run.title(panel), "Save font as");
     // The save panel proposes the font's own name.
     panel->Lock();
     BTextControl* name = dynamic_cast<BTextControl*>(panel->FindView("name"));
@@ -117,7 +117,7 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     menu(run, OPEN_ROW);
     run.idle();
     ASSERT_EQ(run.other_windows().size(), 1u);
-    EXPECT_STREQ(run.other_windows()[0]->Title(), "Save font as");
+    EXPECT_EQ(run.title(run.other_windows()[0]), "Save font as");
 
     // Closing the panel forgets it; then "Open" makes a new one.
     screen().close_window(panel);
@@ -126,7 +126,7 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     menu(run, OPEN_ROW);
     BWindow* open = wait_for_window(run);
     ASSERT_NE(open, nullptr);
-    EXPECT_STREQ(open->Title(), "Open font");
+    EXPECT_EQ(run.title(open), "Open font");
 }
 
 TEST(Menu, SaveAsOverAnotherFileAsksFirstCancelKeepsItAndReplaceWritesTheFont) {

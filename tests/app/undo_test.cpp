@@ -121,7 +121,7 @@ TEST(EditMenu, SaveOfANewFontAsksForAName) {
             snooze(10000);
     }
     ASSERT_NE(panel, nullptr);
-    EXPECT_STREQ(panel->Title(), "Save font as");
+    EXPECT_EQ(run.title(panel), "Save font as");
 }
 
 namespace {
