@@ -126,6 +126,9 @@ TEST(Menu, OnlyOnePanelShowsAtATime) {
     menu(run, OPEN_ROW);
     BWindow* open = wait_for_window(run);
     ASSERT_NE(open, nullptr);
+    // Listed from its constructor: its title is set once the window that
+    // made it is idle.
+    run.idle();
     EXPECT_EQ(run.title(open), "Open font");
 }
 

@@ -121,6 +121,7 @@ TEST(EditMenu, SaveOfANewFontAsksForAName) {
             snooze(10000);
     }
     ASSERT_NE(panel, nullptr);
+    run.idle();
     EXPECT_EQ(run.title(panel), "Save font as");
 }
 
