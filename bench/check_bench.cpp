@@ -8,6 +8,7 @@
 // go to /dev/null here, and the report goes to the real stdout.
 #include <File.h>
 
+#include "bench_fonts.h"
 #include "check/checker.h"
 #include "checkwindow/font_follower.h"
 #include "font/maxp.h"
@@ -28,19 +29,6 @@
 #include <vector>
 
 namespace {
-
-struct font_file {
-    const char* label;
-    const char* path;
-};
-
-const font_file fonts[] = {
-    {"LiberationSans", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"},
-    {"DejaVuSans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-    {"DroidSansFallbackFull", "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"},
-    {"HanaMinA", "/usr/share/fonts/truetype/hanazono/HanaMinA.ttf"},
-    {"HanaMinB", "/usr/share/fonts/truetype/hanazono/HanaMinB.ttf"},
-};
 
 byte_vector read_file(const char* path) {
     BFile file(path, B_READ_ONLY);
@@ -160,7 +148,7 @@ int main(int argc, char** argv) {
         perror("tavrel_check_bench: reopening stdout");
         return 1;
     }
-    for (const font_file& f : fonts) {
+    for (const font_file& f : bench_fonts) {
         benchmark::RegisterBenchmark((std::string("check_whole/") + f.label).c_str(),
                                      bm_check_whole, f)
             ->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@
 #include <OS.h>
 
 #include "alloc_counter.h"
+#include "bench_fonts.h"
 #include "font/cmap.h"
 #include "font/font_image.h"
 #include "font/maxp.h"
@@ -34,19 +35,6 @@
 #include <vector>
 
 namespace {
-
-struct font_file {
-    const char* label;
-    const char* path;
-};
-
-const font_file fonts[] = {
-    {"LiberationSans", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"},
-    {"DejaVuSans", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-    {"DroidSansFallbackFull", "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"},
-    {"HanaMinA", "/usr/share/fonts/truetype/hanazono/HanaMinA.ttf"},
-    {"HanaMinB", "/usr/share/fonts/truetype/hanazono/HanaMinB.ttf"},
-};
 
 std::string outdir;
 
@@ -427,7 +415,7 @@ void register_all() {
         {"recovery_copy", bm_recovery_copy},
     };
     for (const auto& b : benches) {
-        for (const auto& f : fonts) {
+        for (const auto& f : bench_fonts) {
             if (file_size(f.path) < 0) {
                 fprintf(stderr, "skipping %s: %s is missing (run scripts/setup.sh)\n", f.label,
                         f.path);
@@ -479,7 +467,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    for (const auto& f : fonts)
+    for (const auto& f : bench_fonts)
         unlink(out_path(f.label).c_str());
     rmdir(dir);
     return reporter.failed ? 1 : 0;
