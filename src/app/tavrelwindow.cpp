@@ -11,6 +11,7 @@
 #include "checkwindow/check_messages.h"
 #include "checkwindow/checkwindow.h"
 #include "editor/canvas_steps.h"
+#include "editor/ebdteditview.h"
 #include "editor/glyfeditview.h"
 #include "editor/globals.h"
 #include "font/ebdt.h"
@@ -248,6 +249,10 @@ BHandler* tavrelwindow::cliptarget(uint32 what) {
         curfont && curfont->glyf ? dynamic_cast<glyfeditview*>(curfont->glyf->editview) : nullptr;
     if (editor && shown_in_window(editor) && editor->clip_applies(what))
         return editor;
+    ebdteditview* pixels =
+        curfont && curfont->ebdt ? dynamic_cast<ebdteditview*>(curfont->ebdt->editview) : nullptr;
+    if (pixels && shown_in_window(pixels) && pixels->clip_applies(what))
+        return pixels;
     return nullptr;
 }
 

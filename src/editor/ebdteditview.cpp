@@ -16,6 +16,7 @@
 #include "outline/shape.h"
 
 #include <Alert.h>
+#include <AppDefs.h>
 #include <Font.h>
 #include <Message.h>
 #include <Messenger.h>
@@ -143,6 +144,9 @@ BRect ebdteditview::cell_area(BPoint where) const {
 }
 
 void ebdteditview::MouseDown(BPoint where) {
+    // A click on the canvas takes the keys (the Edit menu's Cut, Copy and
+    // Paste among them) from the palette's fields.
+    MakeFocus(true);
     if (!bmp)
         return;
     BRect area = cell_area(where);
@@ -259,13 +263,10 @@ bool ebdteditview::store(std::string* why) {
         refusal = std::string("The ") + name +
                   " was not stored: its place in EBDT no longer holds an image of this size and "
                   "format. The font is unchanged; the pixels stay on the canvas.";
-        if (why) {
+        if (why)
             *why = refusal;
-        } else if (Window()) {
-            BAlert* alert = new BAlert("tavrel", refusal.c_str(), "OK", nullptr, nullptr,
-                                       B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-            alert->Go(nullptr);
-        }
+        else
+            refuse(refusal);
         return false;
     }
     // What the view shows is what the table now holds.
@@ -306,6 +307,11 @@ void ebdteditview::MessageReceived(BMessage* message) {
     switch (message->what) {
     case EBDT_SET:
         store(nullptr);
+        return;
+    case B_CUT:
+    case B_COPY:
+    case B_PASTE:
+        clip_command(message->what);
         return;
     case EBDT_CHANGE: {
         if (!message->HasInt16("gno") && !message->HasInt16("chr") && !message->HasInt16("pt"))

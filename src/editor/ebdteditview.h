@@ -76,6 +76,11 @@ class ebdteditview : public BView, public pending_edit, public stepping_canvas {
     std::string step_name(bool redo) const override;
     bool step(bool redo) override;
 
+    // The Edit menu's B_CUT, B_COPY and B_PASTE on the image shown
+    // (ebdteditview_clipboard.cpp); they apply while there is one.
+    bool clip_applies(uint32 what) const;
+    void clip_command(uint32 what);
+
     // The text of the last refusal shown to the user, for whoever asks.
     std::string refusal;
 
@@ -98,6 +103,8 @@ class ebdteditview : public BView, public pending_edit, public stepping_canvas {
     void draw_overlays();
     // The view's pixels that can show the cell under `where`.
     BRect cell_area(BPoint where) const;
+    // Keeps `why` as the refusal and shows it in an alert.
+    void refuse(const std::string& why);
 
     bitmap_history steps;
     // The pixels as read from the font, to tell edits from them.
