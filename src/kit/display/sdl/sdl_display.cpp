@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +85,12 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
     // window gaining the focus, which loses clicks by chance; the kit
     // delivers every click.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The window class a desktop matches with the program's entry is the
+    // name the program was started by, not that of the file it runs (the
+    // `tavrel` command replaces itself with `tavrel-desktop`). SDL reads
+    // it from the environment; one the user set is kept.
+    setenv("SDL_VIDEO_X11_WMCLASS", program_invocation_short_name, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", program_invocation_short_name, 0);
     std::string failures;
     for (const char* driver : drivers) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
