@@ -84,7 +84,7 @@ int find_image(byte_span t, size_t sub, unsigned short format, size_t k, unsigne
 } // namespace
 
 ttf_eblc::ttf_eblc(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("EBLC"), data, length) {}
+    : ttf_field_list(owner, tag_of("EBLC"), data, length) {}
 
 int ttf_eblc::strike_count() {
     return (int)strikes_in(bytes());

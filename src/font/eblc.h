@@ -23,7 +23,7 @@
 #ifndef TAVREL_FONT_EBLC_H
 #define TAVREL_FONT_EBLC_H
 
-#include "font/ttf_table.h"
+#include "font/field_list_view.h"
 
 class bitmap;
 
@@ -40,7 +40,7 @@ struct bitmap_location {
     size_t subtable; // the index subtable, from the start of EBLC
 };
 
-class ttf_eblc : public ttf_table {
+class ttf_eblc : public ttf_field_list {
   public:
     ttf_eblc(ttf* owner, unsigned char* data, unsigned long length);
 
@@ -77,10 +77,11 @@ class ttf_eblc : public ttf_table {
     // proportion) or memory ran out.
     bool unshare(bitmap* b, bitmap_location* where, ttf_ebdt* ebdt);
 
+  protected:
     // The view: the header and every strike's record as a field list
-    // (eblc_view.cpp).
-    void Draw(BRect update) override;
-    void redraw();
+    // (eblc_view.cpp), one column per strike.
+    const field_layout& fields() const override;
+    int record_count() override;
 };
 
 #endif

@@ -3,90 +3,61 @@
 // depth and flags. Only strikes that lie wholly inside the table are shown.
 #include "font/eblc.h"
 
-#include "font/field_list.h"
-
-#include <cstdio>
-
 namespace {
-
-const char* const LABELS[] = {"version",
-                              "numSizes",
-                              "colorRef",
-                              "hori-ascender",
-                              "hori-descender",
-                              "hori-widthMax",
-                              "hori-caretSlopeNumerator",
-                              "hori-caretSlopeDenominator",
-                              "hori-caretOffset",
-                              "hori-minOriginSB",
-                              "hori-minAdvanceSB",
-                              "hori-maxBeforeBL",
-                              "hori-minAfterBL",
-                              "hori-pad1",
-                              "hori-pad2",
-                              "vert-ascender",
-                              "vert-descender",
-                              "vert-widthMax",
-                              "vert-caretSlopeNumerator",
-                              "vert-caretSlopeDenominator",
-                              "vert-caretOffset",
-                              "vert-minOriginSB",
-                              "vert-minAdvanceSB",
-                              "vert-maxBeforeBL",
-                              "vert-minAfterBL",
-                              "vert-pad1",
-                              "vert-pad2",
-                              "startGlyphIndex",
-                              "endGlyphIndex",
-                              "ppemX",
-                              "ppemY",
-                              "bitDepth",
-                              "flags"};
-const int LABEL_COUNT = sizeof LABELS / sizeof LABELS[0];
 
 const field_row HEADER[] = {{"version", 0, 4}, {"numSizes", 4, 4}};
 
+// A strike's record, offsets from its start; its first three fields (the
+// index array's place and size, the number of subtables) are not shown.
+const field_row STRIKE[] = {{"colorRef", 12, 4},
+                            {"hori-ascender", 16, 1},
+                            {"hori-descender", 17, 1},
+                            {"hori-widthMax", 18, 1},
+                            {"hori-caretSlopeNumerator", 19, 1},
+                            {"hori-caretSlopeDenominator", 20, 1},
+                            {"hori-caretOffset", 21, 1},
+                            {"hori-minOriginSB", 22, 1},
+                            {"hori-minAdvanceSB", 23, 1},
+                            {"hori-maxBeforeBL", 24, 1},
+                            {"hori-minAfterBL", 25, 1},
+                            {"hori-pad1", 26, 1},
+                            {"hori-pad2", 27, 1},
+                            {"vert-ascender", 28, 1},
+                            {"vert-descender", 29, 1},
+                            {"vert-widthMax", 30, 1},
+                            {"vert-caretSlopeNumerator", 31, 1},
+                            {"vert-caretSlopeDenominator", 32, 1},
+                            {"vert-caretOffset", 33, 1},
+                            {"vert-minOriginSB", 34, 1},
+                            {"vert-minAdvanceSB", 35, 1},
+                            {"vert-maxBeforeBL", 36, 1},
+                            {"vert-minAfterBL", 37, 1},
+                            {"vert-pad1", 38, 1},
+                            {"vert-pad2", 39, 1},
+                            {"startGlyphIndex", 40, 2},
+                            {"endGlyphIndex", 42, 2},
+                            {"ppemX", 44, 1},
+                            {"ppemY", 45, 1},
+                            {"bitDepth", 46, 1},
+                            {"flags", 47, 1}};
+const int STRIKE_ROWS = sizeof STRIKE / sizeof STRIKE[0];
+
 const unsigned RECORDS = 8, RECORD_SIZE = 48;
-const float COLUMN_STEP = 70;
+
+// The strike labels once, then each strike's values 70 pixels apart.
+const field_column COLUMNS[] = {
+    {HEADER, 2, FIELD_LABEL_X, FIELD_VALUE_X, 20},
+    {STRIKE, STRIKE_ROWS, FIELD_LABEL_X, -1, 50},
+    {STRIKE, STRIKE_ROWS, -1, FIELD_VALUE_X, 50, RECORDS, RECORD_SIZE, 70}};
+// The caret-slope labels are the longest of any list.
+const field_layout LAYOUT = {COLUMNS, 3, 10, nullptr, 0};
 
 } // namespace
 
-void ttf_eblc::Draw(BRect update) {
-    field_list_begin(this, update);
-    // The caret-slope labels are the longest of any list.
-    SetFontSize(10);
-    redraw();
+const field_layout& ttf_eblc::fields() const {
+    return LAYOUT;
 }
 
-void ttf_eblc::redraw() {
-    byte_span b = bytes();
-    draw_field_labels(this, LABELS, LABEL_COUNT, FIELD_LABEL_X, 20);
-    char text[32];
-    for (int k = 0; k < 2; k++) {
-        format_field(b, HEADER[k], text, sizeof text);
-        DrawString(text, BPoint(FIELD_VALUE_X, 20 + FIELD_ROW_STEP * k));
-    }
-    int strikes = strike_count();
-    for (int c = 0; c < strikes; c++) {
-        unsigned base = RECORDS + RECORD_SIZE * c;
-        float x = FIELD_VALUE_X + COLUMN_STEP * c;
-        float y = 50;
-        format_field(b, field_row{"", base + 12, 4}, text, sizeof text);
-        DrawString(text, BPoint(x, y));
-        for (unsigned i = 0; i < 24; i++) {
-            y += FIELD_ROW_STEP;
-            format_field(b, field_row{"", base + 16 + i, 1}, text, sizeof text);
-            DrawString(text, BPoint(x, y));
-        }
-        for (unsigned i = 0; i < 2; i++) {
-            y += FIELD_ROW_STEP;
-            format_field(b, field_row{"", base + 40 + 2 * i, 2}, text, sizeof text);
-            DrawString(text, BPoint(x, y));
-        }
-        for (unsigned i = 0; i < 4; i++) {
-            y += FIELD_ROW_STEP;
-            format_field(b, field_row{"", base + 44 + i, 1}, text, sizeof text);
-            DrawString(text, BPoint(x, y));
-        }
-    }
+int ttf_eblc::record_count() {
+    return strike_count();
 }

@@ -12,9 +12,13 @@ BTextControl* add_field_editor(BView* table, const char* name, const char* label
     table->SetViewColor(200, 200, 220);
     table->SetLowColor(150, 150, 165);
     table->SetFont(be_plain_font, B_FONT_ALL);
-    BTextControl* control = new BTextControl(
-        BRect(20, 450, 200, 470), name, label, "", new BMessage(FIELD_EDITOR_CHANGED),
-        B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+    // 41 pixels above the view's bottom edge, and kept there when the view
+    // grows with its window.
+    BRect bounds = table->Bounds();
+    BRect frame(bounds.left + 20, bounds.bottom - 61, bounds.left + 200, bounds.bottom - 41);
+    BTextControl* control =
+        new BTextControl(frame, name, label, "", new BMessage(FIELD_EDITOR_CHANGED),
+                         B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW | B_NAVIGABLE);
     control->SetDivider(120);
     control->SetTarget(table);
     table->AddChild(control);

@@ -11,7 +11,8 @@ class BView;
 
 const uint32_t FIELD_EDITOR_CHANGED = 'Vchg';
 
-// Sets the editor view's colours and font and adds its control; returns it.
+// Sets the editor view's colours and font and adds its control at the
+// bottom of the view; returns it.
 BTextControl* add_field_editor(BView* table, const char* name, const char* label);
 
 // Reads the control's text as one hexadecimal number. When there is one,

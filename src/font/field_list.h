@@ -13,12 +13,17 @@
 
 class BView;
 
+// What a row shows after its hexadecimal digits: nothing, the value as a
+// date (seconds since the list's epoch), or its bytes as characters.
+enum class field_note { none, date, chars };
+
 // One row of a list: its label, where the value lies and how wide it is
 // (1, 2, 4 or 8 bytes), shown as "%02x", "%04x", "%08x" or "%016llx".
 struct field_row {
     const char* label;
     unsigned offset;
     unsigned width;
+    field_note note = field_note::none;
 };
 
 const float FIELD_ROW_STEP = 15;

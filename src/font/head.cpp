@@ -6,14 +6,10 @@ const size_t VERSION = 0, CHECKSUM_ADJUSTMENT = 8, MAGIC = 12, FLAGS = 16, UNITS
              CREATED = 20, MODIFIED = 28, XMIN = 36, YMIN = 38, XMAX = 40, YMAX = 42,
              LOWEST_REC_PPEM = 46, DIRECTION_HINT = 48, INDEX_TO_LOC_FORMAT = 50;
 
-// 1904-01-01 00:00:00 UTC as a Unix time: 66 years with 17 leap days
-// before 1970. Dates in a font count from there whatever the local zone.
-const time_t EPOCH_1904_UTC = -(time_t)((66 * 365 + 17) * 86400LL);
-
 } // namespace
 
 ttf_head::ttf_head(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("head"), data, length), epoch1904(EPOCH_1904_UTC) {
+    : ttf_field_list(owner, tag_of("head"), data, length), epoch1904(EPOCH_1904_UTC) {
     if (!data)
         create_default();
 }

@@ -15,13 +15,17 @@
 #ifndef TAVREL_FONT_HEAD_H
 #define TAVREL_FONT_HEAD_H
 
-#include "font/ttf_table.h"
+#include "font/field_list_view.h"
 
 #include <ctime>
 
 const unsigned long HEAD_LENGTH = 54;
 
-class ttf_head : public ttf_table {
+// 1904-01-01 00:00:00 UTC as a Unix time: 66 years with 17 leap days
+// before 1970. Dates in a font count from there whatever the local zone.
+const time_t EPOCH_1904_UTC = -(time_t)((66 * 365 + 17) * 86400LL);
+
+class ttf_head : public ttf_field_list {
   public:
     ttf_head(ttf* owner, unsigned char* data, unsigned long length);
 
@@ -36,12 +40,12 @@ class ttf_head : public ttf_table {
     // Switches the loca format flag (used when a short loca is widened).
     void set_is32loca(bool is32);
 
-    // The view: a read-only field list (head_view.cpp).
-    void Draw(BRect update) override;
-    void redraw();
-
     // 1904-01-01 00:00:00 UTC as a time_t.
     time_t epoch1904;
+
+  protected:
+    // The view: a read-only field list (head_view.cpp).
+    const field_layout& fields() const override;
 };
 
 #endif

@@ -3,7 +3,7 @@
 #include "font/ttf.h"
 
 ttf_hhea::ttf_hhea(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("hhea"), data, length) {
+    : ttf_field_list(owner, tag_of("hhea"), data, length) {
     if (!data)
         create_default();
 }

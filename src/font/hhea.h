@@ -12,20 +12,20 @@
 #ifndef TAVREL_FONT_HHEA_H
 #define TAVREL_FONT_HHEA_H
 
-#include "font/ttf_table.h"
+#include "font/field_list_view.h"
 
 const unsigned long HHEA_LENGTH = 36;
 
-class ttf_hhea : public ttf_table {
+class ttf_hhea : public ttf_field_list {
   public:
     ttf_hhea(ttf* owner, unsigned char* data, unsigned long length);
 
     void create_default();
     unsigned numhmtx() const;
 
+  protected:
     // The view: a read-only field list (hhea_view.cpp).
-    void Draw(BRect update) override;
-    void redraw();
+    const field_layout& fields() const override;
 };
 
 #endif

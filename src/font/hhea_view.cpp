@@ -1,8 +1,6 @@
 // The hhea table's view: a read-only field list.
 #include "font/hhea.h"
 
-#include "font/field_list.h"
-
 namespace {
 
 const field_row ROWS[] = {{"tableVersionNumber", 0, 4},
@@ -23,14 +21,12 @@ const field_row ROWS[] = {{"tableVersionNumber", 0, 4},
                           {"metricDataFormat", 32, 2},
                           {"numberOfHMetrics", 34, 2}};
 
+const field_column COLUMNS[] = {
+    {ROWS, sizeof ROWS / sizeof ROWS[0], FIELD_LABEL_X, FIELD_VALUE_X, 20}};
+const field_layout LAYOUT = {COLUMNS, 1, 11, nullptr, 0};
+
 } // namespace
 
-void ttf_hhea::Draw(BRect update) {
-    field_list_begin(this, update);
-    redraw();
-}
-
-void ttf_hhea::redraw() {
-    draw_field_rows(this, bytes(), ROWS, sizeof ROWS / sizeof ROWS[0], FIELD_LABEL_X, FIELD_VALUE_X,
-                    20);
+const field_layout& ttf_hhea::fields() const {
+    return LAYOUT;
 }

@@ -15,7 +15,7 @@ const size_t VERSION = 0, NUM_GLYPHS = 4, MAX_POINTS = 6, MAX_CONTOURS = 8,
 } // namespace
 
 ttf_maxp::ttf_maxp(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("maxp"), data, length) {
+    : ttf_field_list(owner, tag_of("maxp"), data, length) {
     if (!data)
         create_default();
 }

@@ -13,13 +13,11 @@
 #ifndef TAVREL_FONT_MAXP_H
 #define TAVREL_FONT_MAXP_H
 
-#include "font/ttf_table.h"
-
-class BTextControl;
+#include "font/field_list_view.h"
 
 const unsigned long MAXP_LENGTH = 32;
 
-class ttf_maxp : public ttf_table {
+class ttf_maxp : public ttf_field_list {
   public:
     ttf_maxp(ttf* owner, unsigned char* data, unsigned long length);
 
@@ -27,14 +25,9 @@ class ttf_maxp : public ttf_table {
     unsigned numglyphs() const;
     void update();
 
+  protected:
     // The view: a field list with one editable field (maxp_view.cpp).
-    void AttachedToWindow() override;
-    void MessageReceived(BMessage* message) override;
-    void Draw(BRect update) override;
-    void redraw();
-
-    // The field's text control, made when the view is first attached.
-    BTextControl* control = nullptr;
+    const field_layout& fields() const override;
 };
 
 #endif

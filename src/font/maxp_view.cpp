@@ -3,12 +3,6 @@
 // instructions of this editor determine).
 #include "font/maxp.h"
 
-#include "font/field_editor.h"
-#include "font/field_list.h"
-#include "font/table_alert.h"
-
-#include <Message.h>
-
 namespace {
 
 const field_row ROWS[] = {{"tableVersionNumber", 0, 4},
@@ -26,41 +20,17 @@ const field_row ROWS[] = {{"tableVersionNumber", 0, 4},
                           {"maxSizeOfInstructions", 26, 2},
                           {"maxComponentElements", 28, 2},
                           {"maxComponentDepth", 30, 2}};
-const unsigned MAX_STACK_ELEMENTS = 24;
+
+const field_column COLUMNS[] = {
+    {ROWS, sizeof ROWS / sizeof ROWS[0], FIELD_LABEL_X, FIELD_VALUE_X, 20}};
+// Version 0.5 (fonts with CFF outlines) is six bytes: numGlyphs alone.
+const field_edit EDIT = {"maxstackelements", "maxStackElements", 24, 2,
+                         "This maxp table (version 0.5, for CFF outlines) has no "
+                         "maxStackElements: nothing was changed."};
+const field_layout LAYOUT = {COLUMNS, 1, 11, &EDIT, 0};
 
 } // namespace
 
-void ttf_maxp::AttachedToWindow() {
-    if (!control)
-        control = add_field_editor(this, "maxstackelements", "maxStackElements");
-}
-
-void ttf_maxp::MessageReceived(BMessage* message) {
-    if (message->what != FIELD_EDITOR_CHANGED) {
-        ttf_table::MessageReceived(message);
-        return;
-    }
-    uint32_t value;
-    // Version 0.5 (fonts with CFF outlines) is six bytes: numGlyphs alone.
-    if (!bytes().has(MAX_STACK_ELEMENTS, 2)) {
-        table_alert("This maxp table (version 0.5, for CFF outlines) has no maxStackElements: "
-                    "nothing was changed.");
-        Draw(Bounds());
-        return;
-    }
-    if (control && commit_field_editor(control, 4, &value)) {
-        checkpoint("maxStackElements");
-        writer().put16(MAX_STACK_ELEMENTS, (uint16_t)value);
-    }
-    Draw(Bounds());
-}
-
-void ttf_maxp::Draw(BRect update) {
-    field_list_begin(this, update);
-    redraw();
-}
-
-void ttf_maxp::redraw() {
-    draw_field_rows(this, bytes(), ROWS, sizeof ROWS / sizeof ROWS[0], FIELD_LABEL_X, FIELD_VALUE_X,
-                    20);
+const field_layout& ttf_maxp::fields() const {
+    return LAYOUT;
 }

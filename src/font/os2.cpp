@@ -3,7 +3,7 @@
 #include "font/ttf.h"
 
 ttf_os2::ttf_os2(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("OS/2"), data, length) {
+    : ttf_field_list(owner, tag_of("OS/2"), data, length) {
     if (!data)
         create_default();
 }

@@ -20,19 +20,19 @@
 #ifndef TAVREL_FONT_OS2_H
 #define TAVREL_FONT_OS2_H
 
-#include "font/ttf_table.h"
+#include "font/field_list_view.h"
 
 const unsigned long OS2_LENGTH = 86;
 
-class ttf_os2 : public ttf_table {
+class ttf_os2 : public ttf_field_list {
   public:
     ttf_os2(ttf* owner, unsigned char* data, unsigned long length);
 
     void create_default();
 
+  protected:
     // The view: a read-only field list in three columns (os2_view.cpp).
-    void Draw(BRect update) override;
-    void redraw();
+    const field_layout& fields() const override;
 };
 
 #endif

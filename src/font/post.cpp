@@ -1,7 +1,7 @@
 #include "font/post.h"
 
 ttf_post::ttf_post(ttf* owner, unsigned char* data, unsigned long length)
-    : ttf_table(owner, tag_of("post"), data, length) {
+    : ttf_field_list(owner, tag_of("post"), data, length) {
     if (!data)
         create_default();
 }

@@ -10,26 +10,19 @@
 #ifndef TAVREL_FONT_POST_H
 #define TAVREL_FONT_POST_H
 
-#include "font/ttf_table.h"
-
-class BTextControl;
+#include "font/field_list_view.h"
 
 const unsigned long POST_LENGTH = 32;
 
-class ttf_post : public ttf_table {
+class ttf_post : public ttf_field_list {
   public:
     ttf_post(ttf* owner, unsigned char* data, unsigned long length);
 
     void create_default();
 
+  protected:
     // The view: a field list with one editable field (post_view.cpp).
-    void AttachedToWindow() override;
-    void MessageReceived(BMessage* message) override;
-    void Draw(BRect update) override;
-    void redraw();
-
-    // The field's text control, made when the view is first attached.
-    BTextControl* control = nullptr;
+    const field_layout& fields() const override;
 };
 
 #endif

@@ -1,9 +1,11 @@
 // The single-field editors of the maxp and post views, driven by typing
 // into their text controls: a committed hexadecimal value is stored
-// big-endian in its field and shown back with the field's width.
+// big-endian in its field and shown back with the field's width; a table
+// too short for the field is left as it was and the user told why.
 #include "font/maxp.h"
 #include "font/post.h"
 
+#include "font/table_editor_support.h"
 #include "kit/kit_test_support.h"
 
 #include <TextControl.h>
@@ -88,4 +90,36 @@ TEST(FieldEditor, IsFixedPitchTakesAllThirtyTwoBits) {
     EXPECT_EQ(post->bytes().u32(0), 0x00030000u);
     EXPECT_EQ(post->bytes().u16(10), 20u);
     close(window);
+}
+
+TEST(FieldEditor, ATableTooShortForTheFieldKeepsItsBytesAndSaysSo) {
+    struct {
+        ttf_field_list* table;
+        const char* said;
+    } const cases[] = {
+        {new ttf_maxp(nullptr, malloc32(6), 6), "has no maxStackElements: nothing was changed"},
+        {new ttf_post(nullptr, malloc32(12), 12), "too short to hold isFixedPitch"},
+    };
+    for (const auto& c : cases) {
+        BWindow* window = open_window(561, 511, "short");
+        locked(window, [&] { window->AddChild(c.table); });
+        screen().wait_idle();
+        commit(window, c.table->control, "1");
+        EXPECT_NE(table_editor_testing::answer_alert().find(c.said), std::string::npos) << c.said;
+        for (unsigned off = 0; off < c.table->length; off++)
+            EXPECT_EQ(c.table->bytes().u8(off), 0u) << c.said << " byte " << off;
+        EXPECT_STREQ(c.table->control->Text(), "1") << "the text stays as typed";
+
+        // The control keeps its place above the bottom edge as the view grows.
+        locked(window, [&] { window->ResizeTo(800, 700); });
+        screen().wait_idle();
+        BRect frame, bounds;
+        locked(window, [&] {
+            frame = c.table->control->Frame();
+            bounds = c.table->Bounds();
+        });
+        EXPECT_EQ(frame.bottom, bounds.bottom - 41) << c.said;
+        EXPECT_GT(bounds.bottom, 600) << c.said;
+        close(window);
+    }
 }
