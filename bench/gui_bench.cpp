@@ -192,7 +192,7 @@ void toggle_pixel_255(benchmark::State& state) {
     font->ebdt->show(true);
     window->Unlock();
     // Strike 255 and glyph 2, as the palette asks for them.
-    BMessage choose('Vchg');
+    BMessage choose(EBDT_CHANGE);
     choose.AddInt16("pt", (int16)0xFFFF);
     choose.AddInt16("gno", 2);
     BMessenger(font->ebdt->editview).SendMessage(&choose);

@@ -133,7 +133,7 @@ void tavrelview::init() {
     curfont->set_view(this);
 
     BRect b = curfont->bounds();
-    BMessage announce(MSG_FONT_READY);
+    BMessage announce(GLYF_INIT);
     announce.AddRect("bounds", BRect(0, 0, b.right - b.left, b.top - b.bottom));
     glyfeditview* editor = glyf_editor();
     // The application waits for the editor to take the canvas; a font the

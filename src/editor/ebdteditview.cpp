@@ -350,7 +350,7 @@ void ebdteditview::MessageReceived(BMessage* message) {
 void ebdteditview::send2toolv(unsigned char bits) {
     if (!ebdt || !ebdt->toolview)
         return;
-    BMessage report(EBDT_CHANGE);
+    BMessage report(EBDT_REPORT);
     if (bits & EBDT_REPORT_GNO)
         report.AddInt16("gno", (int16)gno);
     if (bits & EBDT_REPORT_CHR)

@@ -20,7 +20,8 @@ class glyph;
 class ttf_ebdt;
 
 // Messages between the bitmap editor's palette and canvas.
-const uint32 EBDT_CHANGE = 'Vchg'; // "gno", "chr", "pt" (int16 each), both ways
+const uint32 EBDT_CHANGE = 'Echg'; // palette -> canvas: "gno", "chr", "pt" (int16 each)
+const uint32 EBDT_REPORT = 'Erep'; // canvas -> palette: the same fields, what it shows
 const uint32 EBDT_SET = 'Gset';    // palette -> canvas: store the bitmap
 const uint32 EBDT_SIZE = 'Msel';   // size menu item -> palette: "pt"
 const uint32 EBDT_TEXT = 'Tchg';   // text control -> palette

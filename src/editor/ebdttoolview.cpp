@@ -115,7 +115,7 @@ void ebdttoolview::MessageReceived(BMessage* message) {
         tell_canvas(control == gnoctl ? "gno" : "chr", (uint16)number);
         return;
     }
-    case EBDT_CHANGE:
+    case EBDT_REPORT:
         if (message->FindInt16("gno", &value) == B_OK)
             gno = (uint16)value;
         if (message->FindInt16("chr", &value) == B_OK)

@@ -41,7 +41,7 @@ class ebdttoolview : public BView {
     uint16 pt = 0;
 
   private:
-    // Sends 'Vchg' with one int16 field to the canvas.
+    // Sends EBDT_CHANGE with one int16 field to the canvas.
     void tell_canvas(const char* field, uint16 value);
 };
 

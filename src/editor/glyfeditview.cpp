@@ -24,7 +24,7 @@ glyfeditview::glyfeditview(BRect frame, ttf_glyf* owner)
     // them, are built on the application's thread while the window's
     // thread edits the glyph of the font on screen. The glyph and the
     // canvas belong to the window's thread, which replaces both on the
-    // new font's 'init'.
+    // new font's GLYF_INIT.
 }
 
 void glyfeditview::AttachedToWindow() {

@@ -23,9 +23,9 @@ class ttf_glyf;
 class object;
 
 // Messages of the edit view and its palette.
-const uint32 GLYF_INIT = 'init';   // "bounds" (BRect): the canvas of a new font
-const uint32 GLYF_REPORT = 'Vchg'; // editor -> palette: what changed
-const uint32 GLYF_CHANGE = 'Vchg'; // palette -> editor: "gno", "chr" (int16), "psize" (int8),
+const uint32 GLYF_INIT = 'Gcnv';   // "bounds" (BRect): the canvas of a new font
+const uint32 GLYF_REPORT = 'Grep'; // editor -> palette: what changed
+const uint32 GLYF_CHANGE = 'Gchg'; // palette -> editor: "gno", "chr" (int16), "psize" (int8),
                                    // "scale" (float)
 const uint32 GLYF_REDRAW = 'edrd'; // full repaint
 const uint32 GLYF_CLEAR = 'Gclr';  // empty the glyph (the font changes on 'Gset')

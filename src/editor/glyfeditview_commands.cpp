@@ -1,7 +1,7 @@
 // The edit view's requests: choosing a glyph by number or character,
 // clearing it, storing it into the font through the container's glyph
 // store, adding and removing components, tools, pen size and zoom, and the
-// 'init' of a new font. What cannot be done is refused with a reason the
+// new canvas of a new font. What cannot be done is refused with a reason the
 // user sees, and the glyph on the canvas is kept.
 #include "editor/glyfeditview.h"
 

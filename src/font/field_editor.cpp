@@ -17,7 +17,7 @@ BTextControl* add_field_editor(BView* table, const char* name, const char* label
     BRect bounds = table->Bounds();
     BRect frame(bounds.left + 20, bounds.bottom - 61, bounds.left + 200, bounds.bottom - 41);
     BTextControl* control =
-        new BTextControl(frame, name, label, "", new BMessage(FIELD_EDITOR_CHANGED),
+        new BTextControl(frame, name, label, "", new BMessage(EDITOR_TEXT),
                          B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_WILL_DRAW | B_NAVIGABLE);
     control->SetDivider(120);
     control->SetTarget(table);

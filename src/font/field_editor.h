@@ -1,15 +1,15 @@
 // The single-field editor of the maxp and post views: a text control below
 // the field list in which a hexadecimal value is typed and committed with
-// Enter. The control sends 'Vchg' to its table view.
+// Enter. The control sends EDITOR_TEXT to its table view.
 #ifndef TAVREL_FONT_FIELD_EDITOR_H
 #define TAVREL_FONT_FIELD_EDITOR_H
+
+#include "font/table_editor.h"
 
 #include <cstdint>
 
 class BTextControl;
 class BView;
-
-const uint32_t FIELD_EDITOR_CHANGED = 'Vchg';
 
 // Sets the editor view's colours and font and adds its control at the
 // bottom of the view; returns it.

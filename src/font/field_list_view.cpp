@@ -39,7 +39,7 @@ void ttf_field_list::AttachedToWindow() {
 
 void ttf_field_list::MessageReceived(BMessage* message) {
     const field_edit* edit = fields().edit;
-    if (!edit || message->what != FIELD_EDITOR_CHANGED) {
+    if (!edit || message->what != EDITOR_TEXT) {
         ttf_table::MessageReceived(message);
         return;
     }

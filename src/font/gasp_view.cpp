@@ -8,6 +8,7 @@
 
 #include "font/list_items.h"
 #include "font/table_alert.h"
+#include "font/table_editor.h"
 
 #include <Button.h>
 #include <CheckBox.h>
@@ -19,9 +20,7 @@
 
 namespace {
 
-const uint32 BUTTON_HIT = 'Bhit';
 const uint32 RANGE_SELECT = 'Fsel';
-const uint32 TEXT_CHANGED = 'Vchg';
 // The answer of the alert that asks before the last range goes.
 const uint32 DELETE_LAST = 'Fdel';
 
@@ -39,14 +38,14 @@ std::string size_text(const char* what, unsigned short maxppem) {
 }
 
 BButton* add_button(BView* parent, BRect frame, const char* name) {
-    BButton* button = new BButton(frame, name, name, new BMessage(BUTTON_HIT), PLACE, FLAGS);
+    BButton* button = new BButton(frame, name, name, new BMessage(EDITOR_BUTTON), PLACE, FLAGS);
     button->SetTarget(parent);
     parent->AddChild(button);
     return button;
 }
 
 BCheckBox* add_box(BView* parent, BRect frame, const char* name, const char* label) {
-    BCheckBox* box = new BCheckBox(frame, name, label, new BMessage(TEXT_CHANGED), PLACE, FLAGS);
+    BCheckBox* box = new BCheckBox(frame, name, label, new BMessage(EDITOR_CHECK), PLACE, FLAGS);
     box->SetTarget(parent);
     parent->AddChild(box);
     return box;
@@ -69,7 +68,7 @@ void ttf_gasp::AttachedToWindow() {
     add = add_button(this, BRect(20, 410, 70, 430), "add");
     del = add_button(this, BRect(100, 410, 150, 430), "del");
     set = add_button(this, BRect(500, 448, 540, 470), "set");
-    pt = new BTextControl(BRect(20, 450, 120, 470), "pt", "max-pt", "", new BMessage(TEXT_CHANGED),
+    pt = new BTextControl(BRect(20, 450, 120, 470), "pt", "max-pt", "", new BMessage(EDITOR_TEXT),
                           PLACE, FLAGS);
     pt->SetTarget(this);
     AddChild(pt);
@@ -111,7 +110,7 @@ void ttf_gasp::redraw() {
 
 void ttf_gasp::MessageReceived(BMessage* message) {
     switch (message->what) {
-    case BUTTON_HIT: {
+    case EDITOR_BUTTON: {
         void* source = nullptr;
         message->FindPointer("source", &source);
         if (source == set) {

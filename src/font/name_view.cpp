@@ -8,6 +8,7 @@
 
 #include "font/list_items.h"
 #include "font/table_alert.h"
+#include "font/table_editor.h"
 
 #include <Button.h>
 #include <ListView.h>
@@ -23,7 +24,6 @@ const uint32 NAME_SELECT = 'Nsel';
 const uint32 NAME_ADD = 'Nadd';
 const uint32 NAME_DELETE = 'Ndel';
 const uint32 NAME_SET = 'Nset';
-const uint32 TEXT_CHANGED = 'Vchg';
 
 const uint32 FLAGS = B_WILL_DRAW | B_NAVIGABLE;
 const uint32 PLACE = B_FOLLOW_LEFT | B_FOLLOW_TOP;
@@ -39,7 +39,7 @@ std::string record_key(const unsigned short ids[4]) {
 
 BTextControl* add_text(BView* parent, BRect frame, const char* name, const char* label) {
     BTextControl* control =
-        new BTextControl(frame, name, label, "", new BMessage(TEXT_CHANGED), PLACE, FLAGS);
+        new BTextControl(frame, name, label, "", new BMessage(EDITOR_TEXT), PLACE, FLAGS);
     control->SetTarget(parent);
     parent->AddChild(control);
     return control;
@@ -245,7 +245,7 @@ void ttf_name::MessageReceived(BMessage* message) {
     case NAME_SET:
         store_fields();
         return;
-    case TEXT_CHANGED:
+    case EDITOR_TEXT:
         return;
     default:
         ttf_table::MessageReceived(message);

@@ -14,9 +14,12 @@ class BMessage;
 class BTextControl;
 class BView;
 
-const uint32_t EDITOR_TEXT = 'Vchg';
-const uint32_t EDITOR_BUTTON = 'Bhit';
-const uint32_t EDITOR_SLIDER = 'Smov';
+// What the table editors' controls send to their table view, which tells
+// them apart by the message's "source".
+const uint32_t EDITOR_TEXT = 'Vchg';   // a text control's text was committed
+const uint32_t EDITOR_BUTTON = 'Bhit'; // a button was pressed
+const uint32_t EDITOR_SLIDER = 'Smov'; // a slider moved
+const uint32_t EDITOR_CHECK = 'Bchk';  // a check box was switched
 
 // High colour black, view colour (200, 200, 220), low (150, 150, 165),
 // the plain font.

@@ -1,4 +1,4 @@
-// The glyph editor's start: the fitting zoom, the 'init' hand-over that
+// The glyph editor's start: the fitting zoom, the GLYF_INIT hand-over that
 // gives the window thread's editor the new canvas and releases the
 // application thread, and the scroll data size it sets for its zoom.
 #include "editor/editor_window.h"
