@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "editor/globals.h"
 #include "font/ttf.h"
+#include "font/view_layout.h"
 
 #include <Application.h>
 #include <Button.h>
@@ -52,6 +53,7 @@ void initview::AttachedToWindow() {
             boxes[i]->SetFont(&small);
             AddChild(boxes[i]);
         }
+        layout_children(this, {{setbtn, layout_place::bottom_right}});
     }
     setbtn->SetTarget(this);
     for (BCheckBox* box : boxes)

@@ -15,6 +15,7 @@
 #include "editor/globals.h"
 #include "font/history.h"
 #include "font/ttf.h"
+#include "kit/interface/kit_window_place.h"
 #include "overview/overview_messages.h"
 #include "overview/overview_window.h"
 #include "preview/preview_messages.h"
@@ -38,6 +39,8 @@ namespace {
 const char* const SIGNATURE = "application/x-vnd.Mosk-tavrel";
 const char* const FONT_TYPE = "application/x-truetype";
 
+const char* const MAIN_FRAME_KEY = "main.frame";
+
 const char* const ABOUT_TEXT = "tavrel ver.0.011   2009. 4.22\n"
                                "\n"
                                "A TrueType font editor.\n"
@@ -50,7 +53,11 @@ tavrel::tavrel()
       fSettings(settings::default_path()) {
     register_glyf_views();
     register_ebdt_views();
-    window = new tavrelwindow(BRect(100, 100, 499, 399));
+    // Where the window was when the program last quit; it opens on the
+    // screen and no smaller than its smallest size whatever that says.
+    BRect frame(100, 100, 499, 399);
+    kit::parse_frame_text(fSettings.get(MAIN_FRAME_KEY, ""), &frame);
+    window = new tavrelwindow(frame);
     windowlink = BMessenger(window);
     workview = window->workview;
     fPreview =
@@ -255,6 +262,11 @@ bool tavrel::QuitRequested() {
     // A file panel's window does not close when asked; a panel still
     // showing must not keep the program from quitting.
     forgetpanel();
+    if (lockwindow()) {
+        BRect frame = window->Frame();
+        window->Unlock();
+        fSettings.set(MAIN_FRAME_KEY, kit::frame_text(frame));
+    }
     window->closing = true;
     return BApplication::QuitRequested();
 }
@@ -587,6 +599,7 @@ void tavrel::start() {
     // The set-up view gives the empty font its set-up record.
     window->initv = new initview(BRect(0, 0, 561, 511));
     workview->AddChild(window->initv);
+    workview->fitchildren();
     window->Zoom();
     window->Unlock();
 }

@@ -2,7 +2,6 @@
 
 #include "app/globals.h"
 #include "app/messages.h"
-#include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selectview.h"
 #include "app/tavrelwindow.h"
@@ -25,9 +24,10 @@
 
 namespace {
 
-// The content limits every table view asks for: at least 400 x 300, at
-// most the 562 x 512 of a table view.
-const BRect LIMITS(400, 300, 561, 511);
+// The window's size limits every table view asks for: at least the
+// window's smallest size, at which a table view shows whole, and as large
+// as the screen allows.
+const BRect LIMITS(tavrelwindow::MIN_WIDTH, tavrelwindow::MIN_HEIGHT, 16000, 16000);
 
 glyfeditview* glyf_editor() {
     if (!curfont || !curfont->glyf)
@@ -110,24 +110,12 @@ void tavrelview::openpanel(bool save) {
         {{"Fonts (*.ttf, *.ttc, *.otf)", {"*.ttf", "*.ttc", "*.otf"}}, {"All files", {}}});
     const char* home = getenv("HOME");
     std::string homepath = home && *home ? home : "/";
-    std::vector<file_panel_place> places = {
-        {"Home", homepath},
-        {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
-        {"/usr/share/fonts", "/usr/share/fonts"}};
-    // Then the folders of the recent fonts, by name; the panel leaves out
-    // those that are gone.
-    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
-    for (const std::string& folder : window && window->store ? recent_files::folders(*window->store)
-                                                             : std::vector<std::string>()) {
-        bool known = false;
-        for (const file_panel_place& place : places)
-            known = known || place.path == folder;
-        if (!known)
-            places.push_back({folder == "/" ? "/" : folder.substr(folder.rfind('/') + 1), folder});
-    }
-    panel->kit_set_places(places);
+    panel->kit_set_places({{"Home", homepath},
+                           {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
+                           {"/usr/share/fonts", "/usr/share/fonts"}});
     // With a font from a file both panels start in its folder, and saving
     // under another name starts from the font's own.
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
     const std::string path = window ? window->filepath : std::string();
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos)
@@ -144,6 +132,7 @@ void tavrelview::init() {
         return;
     }
     curfont->set_view(this);
+    fitchildren();
 
     BRect b = curfont->bounds();
     BMessage announce(GLYF_INIT);
@@ -171,6 +160,7 @@ void tavrelview::select(uint32 tag) {
     tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
     if (!window)
         return;
+    fitchildren();
     for (int32 i = 0; i < CountChildren(); i++) {
         ttf_table* table = dynamic_cast<ttf_table*>(ChildAt(i));
         if (!table || strcmp(table->Name(), "table") != 0)
@@ -199,6 +189,17 @@ void tavrelview::select(uint32 tag) {
         BMessage highlight(MSG_TABLE_SELECT);
         highlight.AddInt32("table", (int32)tag);
         BMessenger(window->selector).SendMessage(&highlight);
+    }
+}
+
+void tavrelview::fitchildren() {
+    // The views were made at the smallest size; from then on they follow
+    // this view as the window is resized.
+    const BRect b = Bounds();
+    for (int32 i = 0; i < CountChildren(); i++) {
+        BView* child = ChildAt(i);
+        child->MoveTo(0, 0);
+        child->ResizeTo(b.Width(), b.Height());
     }
 }
 

@@ -27,6 +27,9 @@ class tavrelview : public BView {
     // does) and highlights it in the selector.
     void select(uint32 tag);
 
+    // Gives every view it holds its own size (they follow it from then on).
+    void fitchildren();
+
   private:
     void openpanel(bool save);
 };

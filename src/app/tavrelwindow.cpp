@@ -19,6 +19,7 @@
 #include "font/pending_edit.h"
 #include "font/history.h"
 #include "font/ttf.h"
+#include "kit/interface/kit_window_place.h"
 #include "preview/preview_messages.h"
 #include "overview/overview_messages.h"
 
@@ -44,10 +45,13 @@ namespace {
 const float SCROLLBAR = 14;
 const float MENUBAR = 20;
 const float SELECTOR = 32;
+const float MAX_SIDE = 16384;
+const char* const CHECK_FRAME_KEY = "check.frame";
 
 } // namespace
 
 tavrelwindow::tavrelwindow(BRect frame) : BWindow(frame, "tavrel", B_DOCUMENT_WINDOW, 0) {
+    SetSizeLimits(MIN_WIDTH, MAX_SIDE, MIN_HEIGHT, MAX_SIDE);
     BRect b = Bounds();
 
     selector = new selectview(BRect(0, 0, b.right, SELECTOR));
@@ -372,7 +376,7 @@ void tavrelwindow::FrameResized(float, float) {
 }
 
 void tavrelwindow::Zoom(BPoint, float, float) {
-    ResizeTo(575, 578);
+    ResizeTo(std::max(Frame().Width(), MIN_WIDTH), std::max(Frame().Height(), MIN_HEIGHT));
 }
 
 void tavrelwindow::DispatchMessage(BMessage* message, BHandler* handler) {
@@ -479,9 +483,15 @@ void tavrelwindow::opencheck() {
         looper->Unlock();
         return;
     }
+    // Beside this window, or where it was when last closed; it opens on
+    // the screen either way.
     BRect f = Frame();
-    checkwindow* w = new checkwindow(BRect(f.right + 12, f.top, f.right + 652, f.top + 400),
-                                     BMessenger(this), &curfont, file_name(filepath));
+    BRect frame(f.right + 12, f.top, f.right + 652, f.top + 400);
+    if (store)
+        kit::parse_frame_text(store->get(CHECK_FRAME_KEY, ""), &frame);
+    checkwindow* w = new checkwindow(frame, BMessenger(this), &curfont, file_name(filepath));
+    if (settings* keep = store)
+        w->keep_frame([keep](BRect closed) { keep->set(CHECK_FRAME_KEY, kit::frame_text(closed)); });
     fChecker = BMessenger(w);
     fCheckedFont = curfont ? curfont->id() : 0;
     fCheckedChanges = curfont ? curfont->changes() : 0;

@@ -28,6 +28,11 @@ class BMenu;
 
 class tavrelwindow : public BWindow, public editor_window {
   public:
+    // The smallest size, and the one a table view is laid out for: a
+    // 562 x 512 table view below the menu bar and the selector, with the
+    // scroll bars. Larger, the table views and editors grow with it.
+    static constexpr float MIN_WIDTH = 575, MIN_HEIGHT = 578;
+
     explicit tavrelwindow(BRect frame);
 
     void setupmenus();
@@ -79,7 +84,8 @@ class tavrelwindow : public BWindow, public editor_window {
     void FrameResized(float width, float height) override;
     // Lists the recent files afresh before the File menu opens.
     void MenusBeginning() override;
-    // Every zoom returns the window to its standard size.
+    // Every zoom keeps the size the user gave the window, bringing it up
+    // to the smallest size when it is below it.
     using BWindow::Zoom;
     void Zoom(BPoint origin, float width, float height) override;
     void DispatchMessage(BMessage* message, BHandler* handler) override;

@@ -163,3 +163,9 @@ void checkwindow::MessageReceived(BMessage* message) {
         BWindow::MessageReceived(message);
     }
 }
+
+bool checkwindow::QuitRequested() {
+    if (fKeepFrame)
+        fKeepFrame(Frame());
+    return true;
+}

@@ -15,6 +15,7 @@
 #include <Window.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ class checkwindow : public BWindow {
     checkwindow(BRect frame, BMessenger fontwindow, ttf* const* font, const std::string& name);
 
     void MessageReceived(BMessage* message) override;
+    // Hands the window's frame to the function set with keep_frame.
+    bool QuitRequested() override;
+    // Called with the window's frame when it closes (in its thread), to
+    // keep it for the next run.
+    void keep_frame(std::function<void(BRect)> keep) { fKeepFrame = std::move(keep); }
 
     // What the list shows, and the counts by severity (call with the
     // window locked).
@@ -57,6 +63,7 @@ class checkwindow : public BWindow {
     findings_view* fList;
     BScrollBar* fScroll;
     BCheckBox* fShow[3];
+    std::function<void(BRect)> fKeepFrame;
 };
 
 #endif

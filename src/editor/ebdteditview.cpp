@@ -42,11 +42,26 @@ void fill_clipped(BView* v, const BRect& r, const BRect& clip) {
 } // namespace
 
 ebdteditview::ebdteditview(BRect frame, ttf_ebdt* owner)
-    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), ebdt(owner) {}
+    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW | B_FRAME_EVENTS), ebdt(owner) {}
 
 ebdteditview::~ebdteditview() {
     delete refglyph;
     delete bmp;
+}
+
+void ebdteditview::FrameResized(float width, float height) {
+    const float side = std::max(EBDT_SQUARE.Width(),
+                                std::min(width, height) - (511 - EBDT_SQUARE.Width()));
+    BRect now(EBDT_SQUARE.left, EBDT_SQUARE.top, EBDT_SQUARE.left + side, EBDT_SQUARE.top + side);
+    if (now == fSquare)
+        return;
+    fSquare = now;
+    if (bmp)
+        bmp->setvrect(fSquare);
+    // The outline is mapped onto the square again when next drawn.
+    delete refglyph;
+    refglyph = nullptr;
+    Invalidate();
 }
 
 void ebdteditview::AttachedToWindow() {
@@ -70,7 +85,7 @@ void ebdteditview::Draw(BRect update) {
     FillRect(update, B_SOLID_LOW);
 
     SetHighColor(FRAME_GREY);
-    const BRect& s = EBDT_SQUARE;
+    const BRect& s = fSquare;
     fill_clipped(this, BRect(s.left, s.top, s.right, s.top), update);
     fill_clipped(this, BRect(s.left, s.bottom, s.right, s.bottom), update);
     fill_clipped(this, BRect(s.left, s.top, s.left, s.bottom), update);
@@ -93,7 +108,7 @@ void ebdteditview::build_refglyph() {
         refglyph = new glyph(gno);
         return;
     }
-    refglyph->trans(BRect(0, upem - 1, upem - 1, 0), EBDT_SQUARE);
+    refglyph->trans(BRect(0, upem - 1, upem - 1, 0), fSquare);
 }
 
 void ebdteditview::draw_overlays() {
@@ -101,7 +116,7 @@ void ebdteditview::draw_overlays() {
     if (!refglyph && gno != 0xFFFF)
         build_refglyph();
     unsigned upem = font && font->head ? font->head->unitsperem() : 0;
-    const float size = EBDT_SQUARE.Width() + 1;
+    const float size = fSquare.Width() + 1;
     if (refglyph) {
         MovePenTo(0, 0);
         for (int32 i = 0; i < refglyph->count; i++)
@@ -113,21 +128,21 @@ void ebdteditview::draw_overlays() {
         // they are when the glyph has no metrics.
         if (upem != 0 && font->maxp && gno < font->maxp->numglyphs() && font->hmtx &&
             font->hmtx->get_mtx(gno, &aw, &lsb) == 0) {
-            float x = EBDT_SQUARE.left + size * lsb / upem;
+            float x = fSquare.left + size * lsb / upem;
             SetHighColor(0, 191, 0);
-            StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_MIXED_COLORS);
-            x = EBDT_SQUARE.left + size * aw / upem;
+            StrokeLine(BPoint(x, fSquare.top), BPoint(x, fSquare.bottom), B_MIXED_COLORS);
+            x = fSquare.left + size * aw / upem;
             SetHighColor(0, 191, 191);
-            StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_MIXED_COLORS);
+            StrokeLine(BPoint(x, fSquare.top), BPoint(x, fSquare.bottom), B_MIXED_COLORS);
         }
     }
     if (bmp && bmp->pixels && bmp->ppemx != 0) {
-        float x = EBDT_SQUARE.left + size * bmp->bearingx / bmp->ppemx;
+        float x = fSquare.left + size * bmp->bearingx / bmp->ppemx;
         SetHighColor(0, 255, 0);
-        StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_SOLID_HIGH);
-        x = EBDT_SQUARE.left + size * bmp->advance / bmp->ppemx;
+        StrokeLine(BPoint(x, fSquare.top), BPoint(x, fSquare.bottom), B_SOLID_HIGH);
+        x = fSquare.left + size * bmp->advance / bmp->ppemx;
         SetHighColor(0, 255, 255);
-        StrokeLine(BPoint(x, EBDT_SQUARE.top), BPoint(x, EBDT_SQUARE.bottom), B_SOLID_HIGH);
+        StrokeLine(BPoint(x, fSquare.top), BPoint(x, fSquare.bottom), B_SOLID_HIGH);
     }
     SetHighColor(255, 255, 255);
 }
@@ -180,7 +195,7 @@ void ebdteditview::show_state(const bitmap_state& s) {
 void ebdteditview::load() {
     delete bmp;
     bmp = new bitmap(gno, (unsigned char)(pt >> 8), (unsigned char)(pt & 0xFF), 1);
-    bmp->setvrect(EBDT_SQUARE);
+    bmp->setvrect(fSquare);
     ttf* font = ebdt ? ebdt->owner : nullptr;
     // The container's look-up checks the image against its slot in EBDT;
     // a glyph it cannot read keeps no pixels and shows "Undefined".

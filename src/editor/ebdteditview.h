@@ -31,8 +31,9 @@ const uint32 EBDT_BUTTON = 'Bhit'; // button -> palette
 const unsigned char EBDT_REPORT_GNO = 0x01, EBDT_REPORT_CHR = 0x02, EBDT_REPORT_PT = 0x04,
                     EBDT_REPORT_ALL = 0x0F;
 
-// The editing square: the strike's em square fills it, its bottom edge is
-// the baseline.
+// The editing square at the canvas's smallest size: the strike's em square
+// fills it, its bottom edge is the baseline. A larger canvas has a larger
+// square with the same top left corner (ebdteditview::square).
 const BRect EBDT_SQUARE(100, 100, 399, 399);
 
 class ebdteditview : public BView, public pending_edit, public stepping_canvas {
@@ -44,6 +45,12 @@ class ebdteditview : public BView, public pending_edit, public stepping_canvas {
     void Draw(BRect update) override;
     void MouseDown(BPoint where) override;
     void MessageReceived(BMessage* message) override;
+    // The square grows and shrinks with the canvas.
+    void FrameResized(float width, float height) override;
+
+    // The editing square now: EBDT_SQUARE, made larger by as much as the
+    // canvas's smaller side is larger than 512 pixels.
+    BRect square() const { return fSquare; }
 
     // Bit 4 redraws the whole view at once; other bits do nothing here.
     void redraw(char what);
@@ -86,6 +93,8 @@ class ebdteditview : public BView, public pending_edit, public stepping_canvas {
     std::string refusal;
 
   private:
+    BRect fSquare = EBDT_SQUARE;
+
     // Replaces bmp by glyph gno's bitmap of strike pt, read from the font;
     // the canvas's steps start afresh.
     void load();

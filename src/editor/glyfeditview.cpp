@@ -16,10 +16,11 @@
 #include <Messenger.h>
 #include <Window.h>
 
+#include <algorithm>
 #include <cmath>
 
 glyfeditview::glyfeditview(BRect frame, ttf_glyf* owner)
-    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW), glyf(owner) {
+    : BView(frame, "canvas", B_FOLLOW_ALL, B_WILL_DRAW | B_FRAME_EVENTS), glyf(owner) {
     // Nothing shared is touched here: a new font's tables, this view with
     // them, are built on the application's thread while the window's
     // thread edits the glyph of the font on screen. The glyph and the
@@ -49,9 +50,9 @@ void glyfeditview::init() {
     send2toolv(REPORT_ALL);
 }
 
-float glyfeditview::fitscale(float width) {
+float glyfeditview::fitscale(float width, float room) {
     float s = 4.0f;
-    while (width * s > 512) {
+    while (width * s > room) {
         float next = (float)((double)s - 0.05);
         // Boxes wider than 10,240 units would step past zero.
         if (next <= 0)
@@ -61,15 +62,36 @@ float glyfeditview::fitscale(float width) {
     return s;
 }
 
+float glyfeditview::fitroom() const {
+    BRect f = Frame();
+    return std::max(512.0f, std::min(f.Width(), f.Height()) + 1);
+}
+
+float glyfeditview::boxside() const {
+    BRect box = glyf && glyf->owner ? glyf->owner->bounds() : BRect(0, 0, 0, 0);
+    float across = box.right - box.left;
+    float down = box.bottom - box.top;
+    return across > down ? across : down;
+}
+
+void glyfeditview::FrameResized(float, float) {
+    const float room = fitroom();
+    if (room == fittedroom)
+        return;
+    // Only a canvas at the zoom that fitted the old size follows.
+    const bool fitted = scale == fitscale(boxside(), fittedroom);
+    fittedroom = room;
+    if (fitted)
+        chgscale(0);
+}
+
 void glyfeditview::chgscale(float s) {
     // Nothing can be drawn at a zoom that is not a positive number.
     if (!std::isfinite(s) || s < 0)
         return;
     if (s == 0) {
-        BRect box = glyf && glyf->owner ? glyf->owner->bounds() : BRect(0, 0, 0, 0);
-        float across = box.right - box.left;
-        float down = box.bottom - box.top;
-        s = fitscale(across > down ? across : down);
+        fittedroom = fitroom();
+        s = fitscale(boxside(), fittedroom);
     }
     scale = s;
     SetScale(s);

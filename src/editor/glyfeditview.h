@@ -69,6 +69,9 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
     void KeyDown(const char* bytes, int32 numBytes) override;
     void KeyUp(const char* bytes, int32 numBytes) override;
+    // A canvas shown at the fitting zoom keeps fitting as the window is
+    // resized; one the user zoomed keeps its zoom.
+    void FrameResized(float width, float height) override;
 
     // Inverts rectangle r's outline: drawing it twice removes it.
     void drawframe(BRect r);
@@ -82,7 +85,7 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     void init();
     float getscale() const { return scale; }
     // Sets the zoom (view pixels per canvas unit); 0 chooses the zoom at
-    // which the font's box fits 512 pixels across.
+    // which the font's box fits the view (at least 512 pixels across).
     void chgscale(float s);
     // Tells the palette the fields selected by `bits`.
     void send2toolv(unsigned char bits);
@@ -91,10 +94,13 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     // the last point.
     void select_point(int32 point);
 
-    // The zoom at which a box `width` font units wide fits 512 pixels,
+    // The zoom at which a box `width` font units wide fits `room` pixels,
     // stepping down from 4.0 by 0.05 in single precision as the palette's
     // zoom buttons do, so both land on the same values.
-    static float fitscale(float width);
+    static float fitscale(float width, float room = 512);
+    // The pixels across that the fitting zoom fills: the view's smaller
+    // side, at least 512.
+    float fitroom() const;
 
     // The canvas's own history of edits not stored into the font: each
     // completed gesture that changed the glyph is one step. It ends when
@@ -151,6 +157,11 @@ class glyfeditview : public BView, public pending_edit, public stepping_canvas {
     bool reshaped = false;
 
   private:
+    // The longer side of the font's box, in font units.
+    float boxside() const;
+    // The room the fitting zoom was last worked out for.
+    float fittedroom = 512;
+
     // The event filter and its three handlers.
     void chkinput();
     void ptr_move(BPoint pos, unsigned char button, const input& in);

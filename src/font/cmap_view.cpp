@@ -10,6 +10,7 @@
 #include "font/maxp.h"
 #include "font/table_editor.h"
 #include "font/ttf.h"
+#include "font/view_layout.h"
 
 #include <Button.h>
 #include <Message.h>
@@ -65,6 +66,12 @@ void ttf_cmap::AttachedToWindow() {
         stctl = add_editor_text(this, BRect(20, 450, 120, 470), "st", "start_chr.");
         edctl = add_editor_text(this, BRect(140, 450, 240, 470), "ed", "end_chr.");
         gnoctl = add_editor_text(this, BRect(260, 450, 360, 470), "gno", "glyph_no.");
+        layout_children(this, {{runlist, layout_place::fill},
+                               {runbar, layout_place::right_column},
+                               {stctl, layout_place::bottom},
+                               {edctl, layout_place::bottom},
+                               {gnoctl, layout_place::bottom},
+                               {setbtn, layout_place::bottom_right}});
     }
     MakeFocus(true);
 }

@@ -9,6 +9,7 @@
 #include "font/list_items.h"
 #include "font/table_alert.h"
 #include "font/table_editor.h"
+#include "font/view_layout.h"
 
 #include <Button.h>
 #include <CheckBox.h>
@@ -74,6 +75,13 @@ void ttf_gasp::AttachedToWindow() {
     AddChild(pt);
     gridfit = add_box(this, BRect(140, 450, 260, 470), "gridfit", "grid-fitting");
     grayscale = add_box(this, BRect(280, 450, 400, 470), "grayscale", "grayscale-rendering");
+    layout_children(this, {{list, layout_place::fill},
+                           {add, layout_place::bottom},
+                           {del, layout_place::bottom},
+                           {pt, layout_place::bottom},
+                           {gridfit, layout_place::bottom},
+                           {grayscale, layout_place::bottom},
+                           {set, layout_place::bottom_right}});
 
     MakeFocus(true);
     redraw();

@@ -10,6 +10,7 @@
 #include "font/maxp.h"
 #include "font/table_editor.h"
 #include "font/ttf.h"
+#include "font/view_layout.h"
 #include "outline/glyph.h"
 
 #include <Button.h>
@@ -64,6 +65,13 @@ void ttf_hmtx::AttachedToWindow() {
                           rgb_color{0, 255, 0, 255});
         right = add_slider(this, BRect(260, 480, 480, 500), "right", 0, 2 * upem,
                            rgb_color{0, 255, 255, 255});
+        layout_children(this, {{stctl, layout_place::bottom},
+                               {edctl, layout_place::bottom},
+                               {widthctl, layout_place::bottom},
+                               {lsbctl, layout_place::bottom},
+                               {setbtn, layout_place::bottom_right},
+                               {left, layout_place::bottom},
+                               {right, layout_place::bottom}});
     }
     MakeFocus(true);
 }

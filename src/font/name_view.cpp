@@ -9,6 +9,7 @@
 #include "font/list_items.h"
 #include "font/table_alert.h"
 #include "font/table_editor.h"
+#include "font/view_layout.h"
 
 #include <Button.h>
 #include <ListView.h>
@@ -193,6 +194,15 @@ void ttf_name::AttachedToWindow() {
             add_text(this, BRect(20 + 120 * i, 450, 120 + 120 * i, 470), names[i], ID_LABELS[i]);
     datatext = add_text(this, BRect(20, 480, 540, 500), "data", "DATA");
     datatext->SetDivider(30);
+    layout_children(this, {{list, layout_place::fill},
+                           {FindView("add"), layout_place::bottom},
+                           {FindView("del"), layout_place::bottom},
+                           {pid, layout_place::bottom},
+                           {eid, layout_place::bottom},
+                           {lid, layout_place::bottom},
+                           {nid, layout_place::bottom},
+                           {FindView("set"), layout_place::bottom_right},
+                           {datatext, layout_place::bottom_wide}});
 
     MakeFocus(true);
     redraw();

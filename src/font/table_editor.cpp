@@ -1,5 +1,7 @@
 #include "font/table_editor.h"
 
+#include "font/view_layout.h"
+
 #include <Button.h>
 #include <Font.h>
 #include <Message.h>
@@ -64,11 +66,13 @@ void draw_notice(BView* view, const std::string& text) {
             break;
         cut = space;
     }
+    // The line stays above the controls, which keep to the bottom.
+    const float y = from_bottom(view, NOTICE_Y);
     if (cut < text.size()) {
-        view->DrawString(text.c_str(), (int32)cut, BPoint(20, NOTICE_Y - 14));
-        view->DrawString(text.c_str() + cut + 1, BPoint(20, NOTICE_Y));
+        view->DrawString(text.c_str(), (int32)cut, BPoint(20, y - 14));
+        view->DrawString(text.c_str() + cut + 1, BPoint(20, y));
     } else {
-        view->DrawString(text.c_str(), BPoint(20, NOTICE_Y));
+        view->DrawString(text.c_str(), BPoint(20, y));
     }
     view->PopState();
 }

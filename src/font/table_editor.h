@@ -37,7 +37,8 @@ void set_editor_hex(BTextControl* control, uint32_t v);
 bool sent_by(BMessage* message, const void* control);
 
 // Draws `text` (when not empty) on the view's black ground at the notice
-// line above the controls.
+// line above the controls (NOTICE_Y in the standard frame, at the same
+// distance from the bottom in a larger view).
 void draw_notice(BView* view, const std::string& text);
 const float NOTICE_Y = 436;
 

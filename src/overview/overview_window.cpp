@@ -3,6 +3,7 @@
 #include "overview/overview_grid.h"
 #include "overview/overview_host.h"
 #include "overview/overview_messages.h"
+#include "kit/interface/kit_window_place.h"
 
 #include <Menu.h>
 #include <MenuField.h>
@@ -36,7 +37,11 @@ BRect initial_frame(overview_host* host) {
         (float)setting_number(host, "overview.width", (int)default_width, (int)min_width, 16384);
     float h =
         (float)setting_number(host, "overview.height", (int)default_height, (int)min_height, 16384);
-    return BRect(520, 80, 520 + w - 1, 80 + h - 1);
+    BRect frame(520, 80, 520 + w - 1, 80 + h - 1);
+    // Where it was, when it was last closed (the window opens on the
+    // screen whatever this says).
+    kit::parse_frame_text(host->setting("overview.frame", ""), &frame);
+    return frame;
 }
 
 } // namespace
@@ -147,6 +152,7 @@ void overview_window::remember() {
     BRect f = Frame();
     fHost->remember("overview.width", std::to_string((int)(f.Width() + 1)));
     fHost->remember("overview.height", std::to_string((int)(f.Height() + 1)));
+    fHost->remember("overview.frame", kit::frame_text(f));
     fHost->remember("overview.cell", std::to_string(fGrid->cell_size()));
 }
 

@@ -20,6 +20,16 @@ class preview_host {
     virtual bool read_font(const std::function<void(ttf* font, const std::string& file)>& read) = 0;
     // Asks for glyph gno to be shown in the outline editor.
     virtual void show_glyph(unsigned gno) = 0;
+    // Settings kept between runs (the window's frame); a host without
+    // settings keeps none.
+    virtual std::string setting(const std::string& key, const std::string& fallback) {
+        (void)key;
+        return fallback;
+    }
+    virtual void remember(const std::string& key, const std::string& value) {
+        (void)key;
+        (void)value;
+    }
 };
 
 #endif

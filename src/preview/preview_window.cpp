@@ -5,6 +5,7 @@
 #include "preview/preview_messages.h"
 #include "preview/preview_sheet.h"
 #include "preview/sample_text.h"
+#include "kit/interface/kit_window_place.h"
 
 #include <CheckBox.h>
 #include <Menu.h>
@@ -32,8 +33,18 @@ BCheckBox* switch_box(BView* bar, BRect frame, const char* name, const char* lab
 
 } // namespace
 
+namespace {
+
+BRect initial_frame(preview_host* host) {
+    BRect frame(140, 120, 140 + 719, 120 + 599);
+    kit::parse_frame_text(host->setting("preview.frame", ""), &frame);
+    return frame;
+}
+
+} // namespace
+
 preview_window::preview_window(preview_host* host)
-    : BWindow(BRect(140, 120, 140 + 719, 120 + 599), "Preview", B_DOCUMENT_WINDOW, 0), fHost(host) {
+    : BWindow(initial_frame(host), "Preview", B_DOCUMENT_WINDOW, 0), fHost(host) {
     SetSizeLimits(360, 32768, 200, 32768);
     BRect b = Bounds();
     BView* bar =
@@ -169,4 +180,9 @@ void preview_window::MessageReceived(BMessage* message) {
     default:
         BWindow::MessageReceived(message);
     }
+}
+
+bool preview_window::QuitRequested() {
+    fHost->remember("preview.frame", kit::frame_text(Frame()));
+    return true;
 }

@@ -29,6 +29,8 @@ class preview_window : public BWindow {
     explicit preview_window(preview_host* host);
 
     void MessageReceived(BMessage* message) override;
+    // Remembers where the window was.
+    bool QuitRequested() override;
 
     preview_sheet* sheet() const { return fSheet; }
     BTextControl* textfield() const { return fText; }

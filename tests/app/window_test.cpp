@@ -58,21 +58,21 @@ TEST(Window, ScrollBarsFollowTheShownView) {
     EXPECT_EQ(read_bar(run, run.window()->scrollv).max, 0);
     EXPECT_EQ(read_bar(run, run.window()->scrollh).max, 0);
 
-    // A smaller window shows part of it: the range is the hidden part less
-    // one, the proportion the visible share.
+    // The window does not get smaller than a whole table view; larger,
+    // the table view grows with it and still shows whole.
+    for (float side : {300.0f, 900.0f}) {
+        run.window()->Lock();
+        run.window()->ResizeTo(side, side);
+        run.window()->Unlock();
+        run.idle();
+        EXPECT_EQ(read_bar(run, run.window()->scrollv).max, 0) << side;
+        EXPECT_EQ(read_bar(run, run.window()->scrollh).max, 0) << side;
+    }
+    EXPECT_EQ(curfont->head->Bounds(), run.workview()->Bounds());
     run.window()->Lock();
-    run.window()->ResizeTo(400, 300);
+    run.window()->ResizeTo(tavrelwindow::MIN_WIDTH, tavrelwindow::MIN_HEIGHT);
     run.window()->Unlock();
     run.idle();
-    shown = curfont->head->Bounds();
-    float vh = shown.Height() + 1, vw = shown.Width() + 1;
-    ASSERT_LT(vh, 512);
-    v = read_bar(run, run.window()->scrollv);
-    bar h = read_bar(run, run.window()->scrollh);
-    EXPECT_EQ(v.max, run.window()->dataheight - vh - 1);
-    EXPECT_FLOAT_EQ(v.proportion, vh / run.window()->dataheight);
-    EXPECT_EQ(h.max, run.window()->datawidth - vw - 1);
-    EXPECT_FLOAT_EQ(h.proportion, vw / run.window()->datawidth);
 
     // The glyph editor's data is its canvas at its zoom.
     run.choose(run.index_of("glyf"));
@@ -83,6 +83,24 @@ TEST(Window, ScrollBarsFollowTheShownView) {
     EXPECT_EQ(run.window()->inputtarget, (BView*)editor);
     EXPECT_FLOAT_EQ(run.window()->datawidth, (canvas.Width() + 1) * editor->getscale());
     EXPECT_FLOAT_EQ(run.window()->dataheight, (canvas.Height() + 1) * editor->getscale());
+
+    // Zoomed in, the canvas shows part of its data: the range is the
+    // hidden part less one, the proportion the visible share.
+    BMessage zoom(GLYF_CHANGE);
+    zoom.AddFloat("scale", 2.0f);
+    BMessenger(editor).SendMessage(&zoom);
+    run.idle();
+    run.window()->Lock();
+    shown = editor->Bounds();
+    const float vh = shown.Height() + 1, vw = shown.Width() + 1;
+    run.window()->Unlock();
+    ASSERT_LT(vh, run.window()->dataheight);
+    v = read_bar(run, run.window()->scrollv);
+    bar h = read_bar(run, run.window()->scrollh);
+    EXPECT_EQ(v.max, run.window()->dataheight - vh - 1);
+    EXPECT_FLOAT_EQ(v.proportion, vh / run.window()->dataheight);
+    EXPECT_EQ(h.max, run.window()->datawidth - vw - 1);
+    EXPECT_FLOAT_EQ(h.proportion, vw / run.window()->datawidth);
 }
 
 TEST(Window, PointerRecordKeepsWhatEachMessageCarries) {

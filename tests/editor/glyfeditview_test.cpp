@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace kit_testing;
 
 namespace {
@@ -113,8 +115,12 @@ TEST(GlyfEditView, InitHandsTheCanvasOverToThePollingThread) {
     EXPECT_EQ(editor->tool, 0);
     EXPECT_EQ(curglyph->count, 0);
     EXPECT_EQ(curglyph->index, 0xFFFF);
-    // DejaVu's box is wider than 2048 units: the fitting zoom is below 0.25.
-    EXPECT_FLOAT_EQ(editor->getscale(), glyfeditview::fitscale(b.right - b.left));
+    // DejaVu's box is wider than 2048 units: the fitting zoom is below
+    // 0.25, fitting the view's smaller side (the window was zoomed).
+    const BRect f = editor->Frame();
+    EXPECT_EQ(editor->fitroom(), std::max(512.0f, std::min(f.Width(), f.Height()) + 1));
+    EXPECT_FLOAT_EQ(editor->getscale(),
+                    glyfeditview::fitscale(b.right - b.left, editor->fitroom()));
     EXPECT_LT(editor->getscale(), 0.25f);
 
     // The palette was told everything, the zoom last.

@@ -3,6 +3,8 @@
 #include <Message.h>
 #include <Window.h>
 
+#include "kit/interface/kit_window_place.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -395,4 +397,37 @@ TEST(Window, InputToAWindowThatHasClosedIsRefusedWithoutTouchingIt) {
     EXPECT_FALSE(screen().mouse_down(window, BPoint(5, 5)));
     EXPECT_FALSE(screen().close_window(window));
     EXPECT_FALSE(screen().save_png(window, "/dev/null"));
+}
+
+TEST(Window, OpensWhollyOnTheScreenAndFramesReadBackFromTheirText) {
+    const BRect screen = kit_testing::screen().screen_frame();
+    const struct {
+        const char* what;
+        BRect asked;
+        BRect opened;
+    } cases[] = {
+        {"on the screen: left alone", BRect(100, 100, 299, 199), BRect(100, 100, 299, 199)},
+        {"past the right edge", BRect(1800, 100, 2199, 299), BRect(1520, 100, 1919, 299)},
+        {"above and left of it", BRect(-500, -40, -301, 59), BRect(0, 0, 199, 99)},
+        {"larger than the screen", BRect(10, 10, 2999, 1999), screen},
+    };
+    for (const auto& c : cases) {
+        BWindow* window = new BWindow(c.asked, "t", B_TITLED_WINDOW, 0);
+        window->Show();
+        locked(window, [&] { EXPECT_EQ(window->Frame(), c.opened) << c.what; });
+        close(window);
+    }
+    // Never below the window's smallest size, even where that cannot fit.
+    EXPECT_EQ(kit::fit_on_screen(BRect(50, 50, 849, 649), BRect(0, 0, 639, 479), 700, 500),
+              BRect(0, 0, 700, 500));
+
+    BRect frame(1, 2, 3, 4);
+    ASSERT_TRUE(kit::parse_frame_text(kit::frame_text(BRect(-20, 30, 1579, 1029)), &frame));
+    EXPECT_EQ(frame, BRect(-20, 30, 1579, 1029));
+    for (const char* damaged : {"", "1 2 3", "1 2 3 4 5", "a b c d", "10 10 5 20", "0 0 20000 10",
+                                "1.5 2 3 4", "0 0 99999999999999999999 1", "1 2 3 4 "}) {
+        frame = BRect(1, 2, 3, 4);
+        EXPECT_FALSE(kit::parse_frame_text(damaged, &frame)) << "\"" << damaged << "\"";
+        EXPECT_EQ(frame, BRect(1, 2, 3, 4));
+    }
 }

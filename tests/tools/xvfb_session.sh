@@ -112,11 +112,12 @@ show_table() {
     sleep 0.5
 }
 
-# A window large enough to show a whole table view with its controls, and
-# `viewtop`, where table views start below the menu bar and the selector
-# (in the glyph editor the palette is the view's first 50 pixels).
+# The window at its smallest size, where a table view shows whole and its
+# controls are where the scripts click, and `viewtop`, where table views
+# start below the menu bar and the selector (in the glyph editor the
+# palette is the view's first 50 pixels).
 large_window() {
-    xdotool windowsize "$window" 600 620
+    xdotool windowsize "$window" 576 579
     sleep 0.5
     geometry
     viewtop=$((top + 53))

@@ -248,7 +248,12 @@ status_t BLooper::kit_enqueue(BMessage* message) {
             delete message;
             return B_BAD_PORT_ID;
         }
-        fQueue.push_back(message);
+        try {
+            fQueue.push_back(message);
+        } catch (...) {
+            delete message;
+            throw;
+        }
         fQueueChanged.notify_all();
     }
     kit_message_queued();

@@ -65,8 +65,16 @@ status_t BMessenger::_Deliver(BMessage* copy) const {
         delete copy;
         return B_BAD_PORT_ID;
     }
-    // Enqueued while the registry is held, so the looper cannot vanish.
-    status_t status = looper->kit_enqueue(copy);
+    // Enqueued while the registry is held, so the looper cannot vanish;
+    // a queue that cannot grow (memory ran out) lets the registry go too,
+    // or every later message and lock would wait for it forever.
+    status_t status;
+    try {
+        status = looper->kit_enqueue(copy);
+    } catch (...) {
+        BLooper::kit_unlock_registry();
+        throw;
+    }
     BLooper::kit_unlock_registry();
     return status;
 }

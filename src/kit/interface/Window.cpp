@@ -4,6 +4,7 @@
 
 #include "kit/app/kit_registry.h"
 #include "kit/display/display.h"
+#include "kit/interface/kit_window_place.h"
 
 #include <Application.h>
 
@@ -90,6 +91,14 @@ BWindow::~BWindow() {
 }
 
 void BWindow::Show() {
+    // A window opens wholly on the screen: where it was asked to open, when
+    // that is on the screen, else moved (and made smaller if it must) onto it.
+    if (fShowLevel == 1 && !fShownOnce && !fOffscreen) {
+        BRect placed = kit::fit_on_screen(fFrame, kit::display().screen_frame(), fMinWidth,
+                                          fMinHeight);
+        MoveTo(placed.LeftTop());
+        ResizeTo(placed.Width(), placed.Height());
+    }
     fShowLevel--;
     if (fShowLevel == 0 && !fOffscreen) {
         kit::display().window_shown(kit_token(), true);
