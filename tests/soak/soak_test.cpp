@@ -10,10 +10,13 @@
 // the text preview, and the check window (soak_check.cpp). The glyph
 // overview is opened with Alt+G and clicked, scrolled, keyed, searched,
 // resized and closed between the edits; after each of its gestures it must
-// show the font as it is. Every few thousand
-// events it saves, checks the file with OTS and fontTools, opens it again
-// and saves it once more: the two files must hold the same bytes but for
-// head's dates and checksum.
+// show the font as it is. A collection of three faces is among the fonts:
+// the question which face to open gets random clicks and keys, and "Save
+// as" of a face a random answer (the whole collection, the face alone or
+// Cancel). Every few thousand events it saves, checks the file with OTS
+// and fontTools (every face of a collection), opens it again and saves it
+// once more: the two files must hold the same bytes but for head's dates
+// and checksum (a collection, whose face is then as opened, byte for byte).
 //
 // Environment (all optional):
 //   TAVREL_SOAK_EVENTS       events to inject (default 20000)
@@ -24,6 +27,7 @@
 // the same input.
 #include "soak.h"
 
+#include "app/face_chooser.h"
 #include "app/globals.h"
 #include "checkwindow/checkwindow.h"
 #include "overview/overview_grid.h"
@@ -36,6 +40,7 @@
 #include <Slider.h>
 #include <TextControl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -128,52 +133,99 @@ class soak_run {
             return act("about", [&] { about(); });
         if (roll < 98)
             return act("preview", [&] { soak::preview_gesture(d); });
-        return act("save as", [&] { save_as("soak-" + std::to_string(saves++ % 3) + ".ttf"); });
+        return act("save as",
+                   [&] { save_as("soak-" + std::to_string(saves++ % 3), (answer)d.below(3)); });
     }
 
     // Saves, checks, reopens and saves again. Records what went wrong.
     void checkpoint(int k) {
-        if (!run.app->fontshown())
+        if (!run.app->fontshown()) {
+            wanted_face = 0; // when it is the collection
             open_file(fonts[d.below((int)fonts.size())]);
+            wanted_face = -1;
+        }
         if (!run.app->fontshown()) {
             finding("checkpoint " + std::to_string(k) + ": no font could be shown");
             return;
         }
-        std::string first = "check-" + std::to_string(k) + ".ttf";
-        std::string second = "check-" + std::to_string(k) + "-again.ttf";
-        save_as(first);
+        // A face of a collection is saved with the whole collection or alone.
+        const long face = shown_face();
+        const answer how = face < 0 || d.chance(50) ? FACE_ALONE : WHOLE;
+        const std::string stem = "check-" + std::to_string(k);
+        const std::string ext = how == WHOLE ? ".ttc" : ".ttf";
+        const std::string first = stem + ext, second = stem + "-again" + ext;
+        save_as(stem, how);
         if (!file_exists(home + "/" + first)) {
             finding("checkpoint " + std::to_string(k) + ": Save as wrote no file");
             return;
         }
+        const int faces = how == WHOLE ? face_count(home + "/" + first) : 1;
+        if (faces < 1)
+            finding(first + " is not a collection fontTools can read");
+        for (int f = 0; f < faces; f++)
+            check_face(first, how == WHOLE ? f : -1);
+        wanted_face = how == WHOLE ? (int)face : -1;
+        open_file(first);
+        wanted_face = -1;
+        if (!run.app->fontshown() || shown_face() != (how == WHOLE ? face : -1))
+            finding(first + " did not open again");
+        save_as(stem + "-again", how);
+        const std::vector<unsigned char> a = read_file(home + "/" + first),
+                                         b = read_file(home + "/" + second);
+        if (how == WHOLE ? a != b : !same_but_head_stamps(a, b)) {
+            // Kept for a look in the working folder.
+            std::string kept = "soak-kept-" + std::to_string(k);
+            write_file(kept + "-a" + ext, a);
+            write_file(kept + "-b" + ext, b);
+            finding(first + " opened and saved again is not the same font (" + kept + "-*" + ext +
+                    ")");
+        }
+        checks++;
+        unlink((home + "/" + first).c_str());
+        unlink((home + "/" + second).c_str());
+    }
+
+    // OTS and fontTools read `name` (face `face` of it when a collection).
+    void check_face(const std::string& name, int face) {
+        const std::string path = home + "/" + name;
+        const std::string label = face < 0 ? name : name + " face " + std::to_string(face);
+        const std::string number = face < 0 ? "" : " " + std::to_string(face);
         std::string output;
-        if (run_command("ots-sanitize " + home + "/" + first, &output) != 0) {
+        if (run_command("ots-sanitize " + path + (face < 0 ? "" : " /dev/null" + number) + " 2>&1",
+                        &output) != 0) {
             // A font whose glyphs are all empty has an empty glyf, which the
             // format allows and OTS refuses; fontTools still reads it below.
             if (output.find("glyf: zero-length table") != std::string::npos)
                 empty_glyf++;
             else
-                finding(first + " fails OTS: " + output);
+                finding(label + " fails OTS: " + output);
         }
         if (env_number("TAVREL_SOAK_FONTTOOLS", 1) &&
-            run_command(python() + " " + source_dir() + "/tests/tools/check_font.py " + home + "/" +
-                            first,
+            run_command(python() + " " + source_dir() + "/tests/tools/check_font.py " + path +
+                            number,
                         &output) != 0)
-            finding(first + " fails fontTools: " + output);
-        open_file(first);
-        if (!run.app->fontshown())
-            finding(first + " did not open again");
-        save_as(second);
-        if (!same_but_head_stamps(read_file(home + "/" + first), read_file(home + "/" + second))) {
-            // Kept for a look in the working folder.
-            std::string kept = "soak-kept-" + std::to_string(k);
-            write_file(kept + "-a.ttf", read_file(home + "/" + first));
-            write_file(kept + "-b.ttf", read_file(home + "/" + second));
-            finding(first + " opened and saved again is not the same font (" + kept + "-*.ttf)");
-        }
-        checks++;
-        unlink((home + "/" + first).c_str());
-        unlink((home + "/" + second).c_str());
+            finding(label + " fails fontTools: " + output);
+    }
+
+    // The faces fontTools finds in the collection at `path`, 0 when it
+    // reads none.
+    int face_count(const std::string& path) {
+        std::string output;
+        if (run_command(python() +
+                            " -c 'import sys; from fontTools.ttLib.ttCollection import "
+                            "TTCollection; print(len(TTCollection(sys.argv[1]).fonts))' " +
+                            path,
+                        &output) != 0)
+            return 0;
+        return atoi(output.c_str());
+    }
+
+    // The face of a collection the main window shows, -1 for a single font.
+    long shown_face() {
+        run.window()->Lock();
+        long face = run.app->fontshown() ? run.window()->face : -1;
+        run.window()->Unlock();
+        return face;
     }
 
     void finding(const std::string& what) {
@@ -193,6 +245,9 @@ class soak_run {
         for (const auto& a : counts)
             s << " " << a.first << "=" << a.second;
         s << "; saved without outlines (OTS refuses an empty glyf): " << empty_glyf;
+        s << "; face questions: " << faces_chosen
+          << "; faces saved whole/alone/cancelled: " << saves_of_faces[WHOLE] << "/"
+          << saves_of_faces[FACE_ALONE] << "/" << saves_of_faces[CANCEL];
         s << "; alerts seen: " << alerts << "; view gestures: " << soak::registered_views();
         return s.str();
     }
@@ -203,6 +258,8 @@ class soak_run {
     bool hung = false;
 
   private:
+    enum answer { WHOLE, FACE_ALONE, CANCEL };
+
     template <typename F> bool act(const char* name, F body) {
         recent.push_back(name);
         if (recent.size() > 12)
@@ -237,6 +294,10 @@ class soak_run {
         for (BWindow* w : run.other_windows()) {
             if (dynamic_cast<overview_window*>(w) || dynamic_cast<checkwindow*>(w))
                 continue;
+            if (strcmp(w->Title(), FACE_CHOOSER_TITLE) == 0) {
+                answer_chooser(w);
+                continue;
+            }
             if (BAlert* alert = dynamic_cast<BAlert*>(w)) {
                 std::string text = alert->Text();
                 alerts++;
@@ -257,6 +318,68 @@ class soak_run {
                     snooze(2000);
             }
         }
+    }
+
+    // The question which face to open: the face `wanted_face` chosen with
+    // the arrow keys and Enter, or else a few random clicks and keys (on
+    // the list, "Open", "Cancel", the close box), then Enter or Escape if
+    // it is still up.
+    void answer_chooser(BWindow* w) {
+        faces_chosen++;
+        BRect list, open, cancel;
+        w->Lock();
+        auto frame = [&](const char* name) {
+            BRect f(0, 0, -1, -1);
+            if (BView* v = w->FindView(name)) {
+                f = v->ConvertToScreen(v->Bounds());
+                f.OffsetBy(-w->Frame().left, -w->Frame().top);
+            }
+            return f;
+        };
+        list = frame("faces");
+        open = frame("open");
+        cancel = frame("cancel");
+        w->Unlock();
+        auto in = [&](BRect r) {
+            return BPoint(d.between(r.left, r.right), d.between(r.top, r.bottom));
+        };
+        d.target = w;
+        if (wanted_face >= 0) {
+            for (int i = 0; i < wanted_face; i++)
+                d.key("\x1f", B_DOWN_ARROW);
+            d.key("\n", B_ENTER);
+        } else {
+            for (int i = d.below(6); i > 0 && window_up(w); i--) {
+                switch (d.below(7)) {
+                case 0:
+                case 1:
+                    // A row, now and then with a double click (which opens).
+                    d.click(in(list), B_PRIMARY_MOUSE_BUTTON, 0, d.chance(25) ? 2 : 1);
+                    break;
+                case 2:
+                    d.key(d.chance(50) ? "\x1f" : "\x1e", d.chance(50) ? B_DOWN_ARROW : B_UP_ARROW);
+                    break;
+                case 3:
+                    d.random_key();
+                    break;
+                case 4:
+                    d.click(in(d.chance(60) ? open : cancel));
+                    break;
+                case 5:
+                    d.click(BPoint(d.between(0, list.right), d.between(0, list.top)));
+                    break;
+                default:
+                    if (d.chance(30))
+                        screen().close_window(w);
+                }
+                screen().wait_idle(200000);
+            }
+            if (window_up(w))
+                d.chance(80) ? d.key("\n", B_ENTER) : d.key("\x1b", B_ESCAPE);
+        }
+        d.target = nullptr;
+        for (int i = 0; i < 500 && window_up(w); i++)
+            snooze(2000);
     }
 
     bool window_up(BWindow* w) {
@@ -510,7 +633,11 @@ class soak_run {
         tend();
     }
 
-    void save_as(const std::string& name) {
+    // Save as `stem` (.ttf, or .ttc for a whole collection); a face of a
+    // collection gets `how` as the answer to the question that follows.
+    void save_as(const std::string& stem, answer how = FACE_ALONE) {
+        const bool collection = shown_face() >= 0;
+        const std::string name = stem + (collection && how == WHOLE ? ".ttc" : ".ttf");
         menu(SAVE_ROW);
         BWindow* panel = wait_for("Save font as");
         if (!panel)
@@ -541,7 +668,48 @@ class soak_run {
         }
         screen().key_down(panel, "\n", B_ENTER);
         screen().key_up(panel, "\n", B_ENTER);
+        if (collection) {
+            // A name saved before is first confirmed for replacing.
+            BAlert* ask = nullptr;
+            for (int i = 0; i < 1000 && !ask; i++) {
+                if (BAlert* replace = alert_with("already exists"))
+                    answer_alert(replace, "r");
+                ask = alert_with("Save the whole collection");
+                if (!ask)
+                    snooze(10000);
+            }
+            if (!ask) {
+                finding("Save as of a face asked nothing");
+            } else {
+                saves_of_faces[how]++;
+                static const char* const keys[] = {"\n", "f", "\x1b"};
+                static const int32 codes[] = {B_ENTER, 0, B_ESCAPE};
+                answer_alert(ask, keys[how], codes[how]);
+            }
+        }
         tend();
+    }
+
+    // Answers `alert` with a key and waits until it has gone (the program
+    // may then wait in another question: not for idle).
+    void answer_alert(BWindow* alert, const char* key, int32 code = 0) {
+        screen().key_down(alert, key, code);
+        for (int i = 0; i < 2500 && window_up(alert); i++)
+            snooze(2000);
+    }
+
+    // An alert whose text holds `words` (read under its lock), or null.
+    BAlert* alert_with(const char* words) {
+        for (BWindow* w : run.other_windows()) {
+            BAlert* alert = dynamic_cast<BAlert*>(w);
+            if (!alert || alert->Thread() < 0 || !alert->Lock())
+                continue;
+            const bool match = strstr(alert->Text(), words) != nullptr;
+            alert->Unlock();
+            if (match)
+                return alert;
+        }
+        return nullptr;
     }
 
     void about() {
@@ -558,7 +726,13 @@ class soak_run {
     int checks = 0;
     int empty_glyf = 0;
     int saves = 0;
+    int faces_chosen = 0;
+    int saves_of_faces[3] = {};
+    // The face a checkpoint opens again; -1: the question is answered at random.
+    int wanted_face = -1;
     bool expect_failure = false;
+
+  public:
     std::string current = "liberation.ttf";
 };
 
@@ -588,6 +762,9 @@ std::vector<std::string> make_home(const std::string& home) {
         if (!built.empty())
             copy(built, (std::string(kind) + ".ttf").c_str());
     }
+    std::string three = build_three_faces();
+    if (!three.empty())
+        copy(three, "three.ttc");
     write_file(home + "/not-a-font.ttf", {'h', 'e', 'l', 'l', 'o', '\n'});
     return fonts;
 }
@@ -606,8 +783,13 @@ TEST(Soak, RandomInputKeepsTheProgramUpAndItsFontsValid) {
     std::string saved_home = old_home ? old_home : "";
     setenv("HOME", home.c_str(), 1);
     {
-        running_app run({home + "/liberation.ttf"});
+        // It starts on a face of the collection (when one could be built):
+        // its "Save as" asks a question single fonts do not.
+        const bool three = std::find(fonts.begin(), fonts.end(), "three.ttc") != fonts.end();
+        running_app run({home + (three ? "/three.ttc#1" : "/liberation.ttf")});
         soak_run soak(run, seed, home);
+        if (three)
+            soak.current = "three.ttc #1";
         soak.fonts = fonts;
         bigtime_t start = system_time();
         long next_check = every;
