@@ -467,14 +467,6 @@ bool tavrelwindow::QuitRequested() {
     return true;
 }
 
-namespace {
-
-std::string file_name(const std::string& path) {
-    return path.empty() ? std::string("Untitled") : path.substr(path.rfind('/') + 1);
-}
-
-} // namespace
-
 void tavrelwindow::opencheck() {
     BLooper* looper = nullptr;
     fChecker.Target(&looper);
@@ -489,13 +481,15 @@ void tavrelwindow::opencheck() {
     BRect frame(f.right + 12, f.top, f.right + 652, f.top + 400);
     if (store)
         kit::parse_frame_text(store->get(CHECK_FRAME_KEY, ""), &frame);
-    checkwindow* w = new checkwindow(frame, BMessenger(this), &curfont, file_name(filepath));
+    checkwindow* w = new checkwindow(frame, BMessenger(this), &curfont,
+                                     font_label(filepath, static_cast<int>(face)));
     if (settings* keep = store)
-        w->keep_frame([keep](BRect closed) { keep->set(CHECK_FRAME_KEY, kit::frame_text(closed)); });
+        w->keep_frame(
+            [keep](BRect closed) { keep->set(CHECK_FRAME_KEY, kit::frame_text(closed)); });
     fChecker = BMessenger(w);
     fCheckedFont = curfont ? curfont->id() : 0;
     fCheckedChanges = curfont ? curfont->changes() : 0;
-    fCheckedPath = filepath;
+    fCheckedPath = font_label(filepath, static_cast<int>(face));
     w->Show();
 }
 
@@ -504,10 +498,11 @@ void tavrelwindow::tellchecker() {
         return;
     const uint64_t id = curfont ? curfont->id() : 0;
     const uint64_t changes = curfont ? curfont->changes() : 0;
-    if (filepath != fCheckedPath) {
-        fCheckedPath = filepath;
+    const std::string label = font_label(filepath, static_cast<int>(face));
+    if (label != fCheckedPath) {
+        fCheckedPath = label;
         BMessage rename(CHECK_RENAME);
-        rename.AddString("name", file_name(filepath).c_str());
+        rename.AddString("name", label.c_str());
         fChecker.SendMessage(&rename);
     }
     if (id == fCheckedFont && changes == fCheckedChanges)

@@ -134,7 +134,7 @@ class tavrelwindow : public BWindow, public editor_window {
     // The check window, and what it was last told.
     BMessenger fChecker;
     uint64_t fCheckedFont = 0, fCheckedChanges = 0;
-    std::string fCheckedPath;
+    std::string fCheckedPath; // the name its title shows
 };
 
 #endif

@@ -106,7 +106,10 @@ bool window_link::read_font(const std::function<void(ttf* font, const std::strin
         ~unlock() { w->Unlock(); }
     } release{fWindow};
     // A new font's container before its set-up is done holds no tables yet.
-    read(fWindow->initv ? nullptr : curfont, fWindow->filepath);
+    // A face of a collection is named as the main window names it.
+    const long face = fWindow->face;
+    read(fWindow->initv ? nullptr : curfont,
+         face >= 0 ? fWindow->filepath + " #" + std::to_string(face) : fWindow->filepath);
     return true;
 }
 

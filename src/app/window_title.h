@@ -19,4 +19,8 @@ struct title_parts {
 
 std::string window_title(const title_parts& parts);
 
+// How windows name the font's file: its name, with " #<face>" for a face
+// of a collection (`face` >= 0), "Untitled" when there is no file yet.
+std::string font_label(const std::string& path, int face);
+
 #endif

@@ -16,7 +16,8 @@ class overview_host {
     virtual ~overview_host() = default;
 
     // Calls `read` with the font's owner locked: the font shown (null
-    // when there is none) and the name of its file (empty for a new font).
+    // when there is none) and the name of its file (empty for a new font;
+    // "<path> #<face>" for a face of a collection).
     // Nothing may be kept of the font after `read` returns. False, with
     // `read` not called, when the owner has gone.
     virtual bool read_font(const std::function<void(ttf* font, const std::string& file)>& read) = 0;

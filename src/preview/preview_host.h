@@ -14,7 +14,8 @@ class preview_host {
     virtual ~preview_host() = default;
 
     // Calls `read` with the font's owner locked: the font (null when there
-    // is none) and its file's path (empty for a new font). Nothing may be
+    // is none) and its file's path (empty for a new font; "<path> #<face>"
+    // for a face of a collection). Nothing may be
     // kept of the font after `read` returns. False, `read` not called,
     // when the owner has gone.
     virtual bool read_font(const std::function<void(ttf* font, const std::string& file)>& read) = 0;

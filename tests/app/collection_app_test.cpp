@@ -1,8 +1,9 @@
 // Faces of a collection through the application: the command line's
 // "#N", the question that lists the faces, a collection of one, the
-// title, "Save" writing the whole collection back (byte for byte while the
-// face is as opened, its changed tables copied for it alone once edited)
-// and "Save as" of the face alone.
+// title (and that of the windows showing the face another way), "Save"
+// writing the whole collection back (byte for byte while the face is as
+// opened, its changed tables copied for it alone once edited) and "Save as"
+// of the face alone.
 #include "app_test_support.h"
 #include "edit_support.h"
 
@@ -31,6 +32,31 @@ BWindow* wait_window(running_app& run, const char* name) {
         snooze(10000);
     }
     return nullptr;
+}
+
+// Whether every window that shows the font another way (the glyph
+// overview, the text preview, the check window) comes to name it `label`
+// within five seconds, as the main window does.
+bool windows_name_the_font(running_app& run, const std::string& label) {
+    for (const char* kind : {"Glyphs", "Preview", "Check"}) {
+        const std::string title = std::string(kind) + " \u2014 " + label;
+        bool found = false;
+        for (int i = 0; i < 500 && !found; i++) {
+            for (BWindow* w : run.other_windows()) {
+                if (w->Lock()) {
+                    found = found || title == w->Title();
+                    w->Unlock();
+                }
+            }
+            if (!found)
+                snooze(10000);
+        }
+        if (!found) {
+            ADD_FAILURE() << "no window titled \"" << title << "\"";
+            return false;
+        }
+    }
+    return true;
 }
 
 void ots_and_freetype_read_every_face(const std::string& path, int faces) {
@@ -104,6 +130,9 @@ TEST(CollectionApp, SaveWritesTheWholeCollectionAndSaveAsTheFaceAlone) {
     ASSERT_TRUE(write_file(path, read_file(original)));
     running_app run({path + "#2"});
     ASSERT_EQ(face_shown(run), 2);
+    for (const char* key : {"g", "p", "k"})
+        command_key(run, key);
+    EXPECT_TRUE(windows_name_the_font(run, "edited.ttc #2"));
     // As opened: the file is written again byte for byte.
     command_key(run, "s");
     EXPECT_EQ(read_file(path), read_file(original));
@@ -139,4 +168,5 @@ TEST(CollectionApp, SaveWritesTheWholeCollectionAndSaveAsTheFaceAlone) {
     EXPECT_EQ(collection_differences(path + "#2", alone), "faces 1\n");
     EXPECT_EQ(face_shown(run), -1);
     EXPECT_EQ(run.title(), "alone.ttf \u2014 tavrel");
+    EXPECT_TRUE(windows_name_the_font(run, "alone.ttf"));
 }
