@@ -83,13 +83,16 @@ void walk_gasp(ttf_gasp* gasp) {
 // Every glyph of every strike: decoded, one pixel toggled through the
 // editor's point mapping, and stored back.
 void walk_bitmaps(ttf& font, unsigned glyphs) {
-    byte_span eblc = font.eblc->bytes();
     int strikes = font.eblc->strike_count();
     for (int s = 0; s < strikes && s < 64; s++) {
-        size_t at = 8 + 48 * (size_t)s;
-        unsigned first = eblc.u16(at + 40), last = eblc.u16(at + 42);
+        // A store may move EBLC to a new buffer: its bytes are read afresh
+        // for every strike, and what the glyphs need is copied out first.
+        const byte_span eblc = font.eblc->bytes();
+        const size_t at = 8 + 48 * (size_t)s;
+        const unsigned first = eblc.u16(at + 40), last = eblc.u16(at + 42);
+        const unsigned char ppemx = eblc.u8(at + 44), ppemy = eblc.u8(at + 45);
         for (unsigned g = first; g <= last && g < glyphs; g++) {
-            bitmap b((unsigned short)g, eblc.u8(at + 44), eblc.u8(at + 45), 1);
+            bitmap b((unsigned short)g, ppemx, ppemy, 1);
             if (font.get_bitmap(&b) != 0)
                 continue;
             b.setvrect(BRect(0, 0, 255, 255));
