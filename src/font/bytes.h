@@ -75,6 +75,30 @@ class byte_span {
         return sum;
     }
 
+    // A 64-bit fingerprint of the bytes and their count, for telling
+    // whether a run of bytes changed: two different runs share one only by
+    // chance (about one in 2^64).
+    uint64_t fingerprint() const {
+        const uint64_t K1 = 0x9E3779B185EBCA87ull, K2 = 0xC2B2AE3D27D4EB4Full;
+        uint64_t h = K1 ^ (fSize * K2);
+        size_t off = 0;
+        for (; off + 8 <= fSize; off += 8) {
+            uint64_t word;
+            std::memcpy(&word, fData + off, 8);
+            h += word * K2;
+            h = ((h << 31) | (h >> 33)) * K1;
+        }
+        uint64_t tail = 0;
+        for (; off < fSize; off++)
+            tail = tail << 8 | fData[off];
+        h += tail * K2;
+        h = ((h << 31) | (h >> 33)) * K1;
+        h ^= h >> 33;
+        h *= K2;
+        h ^= h >> 29;
+        return h;
+    }
+
   private:
     const unsigned char* fData = nullptr;
     size_t fSize = 0;

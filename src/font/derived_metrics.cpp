@@ -1,6 +1,7 @@
 #include "font/derived_metrics.h"
 
 #include "font/glyf.h"
+#include "font/glyph_box_cache.h"
 #include "font/head.h"
 #include "font/history.h"
 #include "font/hhea.h"
@@ -18,11 +19,13 @@ int16_t signed16(int32_t v) {
 
 } // namespace
 
-bool compute_derived_metrics(ttf& font, derived_metrics* out) {
+bool compute_derived_metrics(ttf& font, derived_metrics* out, glyph_box_cache* boxes) {
     *out = derived_metrics();
     if (!font.glyf || !font.hmtx || !font.maxp)
         return false;
     glyf_bounds bounds(font);
+    if (boxes)
+        boxes->update(font);
     const unsigned n = font.maxp->numglyphs();
     bool any_outline = false;
     for (unsigned g = 0; g < n; g++) {
@@ -35,7 +38,7 @@ bool compute_derived_metrics(ttf& font, derived_metrics* out) {
             out->has_metrics = true;
         }
         glyph_box b;
-        if (bounds.box_of(g, &b) != glyf_bounds::has_box)
+        if ((boxes ? boxes->box_of(g, &b) : bounds.box_of(g, &b)) != glyf_bounds::has_box)
             continue;
         if (!out->has_box) {
             out->box = b;
@@ -121,10 +124,11 @@ derived_fields read_derived_fields(const ttf& font) {
     return f;
 }
 
-void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always) {
+void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always,
+                            glyph_box_cache* boxes) {
     derived_metrics m;
     if (always || derived_metrics_stale(font)) {
-        if (compute_derived_metrics(font, &m))
+        if (compute_derived_metrics(font, &m, boxes))
             store_derived_metrics(font, m);
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "font/glyf_bounds.h"
 
+class glyph_box_cache;
 class ttf;
 
 struct derived_metrics {
@@ -21,8 +22,10 @@ struct derived_metrics {
     int32_t minLeftSideBearing = 0, minRightSideBearing = 0, xMaxExtent = 0;
 };
 
-// False when the font has no glyf or no hmtx to work from.
-bool compute_derived_metrics(ttf& font, derived_metrics* out);
+// False when the font has no glyf or no hmtx to work from. With `boxes`,
+// the outlines' boxes come from it, brought up to date first (only the
+// changed glyphs are measured); the values are the same.
+bool compute_derived_metrics(ttf& font, derived_metrics* out, glyph_box_cache* boxes = nullptr);
 
 // Writes the values into head and hhea, each cut to its field's range. A
 // font without any outline keeps head's box: there is nothing to derive it
@@ -47,6 +50,7 @@ derived_fields read_derived_fields(const ttf& font);
 // stale (or `always`), else put back as they were loaded (an earlier save
 // may have changed them for edits that were since undone), so that a font
 // saved without edits keeps its own values.
-void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always = false);
+void update_derived_metrics(ttf& font, const derived_fields& loaded, bool always = false,
+                            glyph_box_cache* boxes = nullptr);
 
 #endif

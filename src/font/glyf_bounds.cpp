@@ -25,22 +25,6 @@ const uint8_t X_SHORT = 0x02, Y_SHORT = 0x04, REPEAT = 0x08, X_SAME = 0x10, Y_SA
 const size_t GLYPH_COORDINATES = (size_t)1 << 22;
 const size_t TOTAL_COORDINATES = (size_t)1 << 27;
 
-enum class record_kind { found, empty, missing };
-
-record_kind record_of(ttf& font, unsigned gno, byte_span* rec) {
-    if (!font.glyf || !font.loca || !font.head || !font.maxp || gno >= font.maxp->numglyphs())
-        return record_kind::missing;
-    unsigned long off, len;
-    if (font.loca->get_offset(font.head->is32loca(), (int)gno, &off, &len) != 0)
-        return record_kind::missing;
-    if (len == 0)
-        return record_kind::empty;
-    *rec = font.glyf->bytes().slice(off, len);
-    if (rec->size() != len || len < RECORD_HEADER)
-        return record_kind::missing;
-    return record_kind::found;
-}
-
 int64_t read_delta(const byte_span& rec, size_t& pos, uint8_t f, uint8_t is_short,
                    uint8_t same_or_positive) {
     if (f & is_short) {
@@ -115,14 +99,28 @@ int32_t round_half_up(double v) {
 
 } // namespace
 
+glyf_record_kind glyf_record(ttf& font, unsigned gno, byte_span* rec) {
+    if (!font.glyf || !font.loca || !font.head || !font.maxp || gno >= font.maxp->numglyphs())
+        return glyf_record_kind::missing;
+    unsigned long off, len;
+    if (font.loca->get_offset(font.head->is32loca(), (int)gno, &off, &len) != 0)
+        return glyf_record_kind::missing;
+    if (len == 0)
+        return glyf_record_kind::empty;
+    *rec = font.glyf->bytes().slice(off, len);
+    if (rec->size() != len || len < RECORD_HEADER)
+        return glyf_record_kind::missing;
+    return glyf_record_kind::found;
+}
+
 glyf_bounds::glyf_bounds(ttf& font) : fFont(font) {}
 
 glyf_bounds::result glyf_bounds::box_of(unsigned gno, glyph_box* box) {
     byte_span rec;
-    record_kind kind = record_of(fFont, gno, &rec);
-    if (kind == record_kind::empty)
+    glyf_record_kind kind = glyf_record(fFont, gno, &rec);
+    if (kind == glyf_record_kind::empty)
         return no_outline;
-    if (kind == record_kind::missing)
+    if (kind == glyf_record_kind::missing)
         return damaged;
     const int ncontours = rec.s16(0);
     if (ncontours == 0)
@@ -165,10 +163,10 @@ glyf_bounds::result glyf_bounds::box_of(unsigned gno, glyph_box* box) {
 
 bool glyf_bounds::points_of(unsigned gno, unsigned depth, std::vector<double>* xy) {
     byte_span rec;
-    record_kind kind = record_of(fFont, gno, &rec);
-    if (kind == record_kind::empty)
+    glyf_record_kind kind = glyf_record(fFont, gno, &rec);
+    if (kind == glyf_record_kind::empty)
         return true;
-    if (kind == record_kind::missing)
+    if (kind == glyf_record_kind::missing)
         return false;
     if (rec.s16(0) >= 0) {
         return walk_simple(rec, fFlags, [&](double x, double y) {

@@ -12,6 +12,8 @@
 #ifndef TAVREL_FONT_GLYF_BOUNDS_H
 #define TAVREL_FONT_GLYF_BOUNDS_H
 
+#include "font/bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -21,6 +23,12 @@ class ttf;
 struct glyph_box {
     int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
 };
+
+// Where glyph gno's record lies in glyf, as loca (in head's format) says:
+// found (`rec` set), empty (no outline) or missing (no such glyph, tables
+// missing or damaged, or a record too short for its header).
+enum class glyf_record_kind { found, empty, missing };
+glyf_record_kind glyf_record(ttf& font, unsigned gno, byte_span* rec);
 
 class glyf_bounds {
   public:

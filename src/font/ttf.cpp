@@ -9,6 +9,7 @@
 #include "font/fvar.h"
 #include "font/gasp.h"
 #include "font/glyf.h"
+#include "font/glyph_box_cache.h"
 #include "font/gvar.h"
 #include "font/head.h"
 #include "font/hhea.h"
@@ -99,6 +100,7 @@ void ttf::clear() {
     // The history holds the tables' old buffers and points at the tables.
     delete fHistory;
     fHistory = nullptr;
+    fBoxes.reset();
     delete setup;
     delete[] dir;
     delete os2;
@@ -490,7 +492,9 @@ void ttf::prepare_save() {
     if (fHistory)
         fHistory->pause();
     maxp->update();
-    update_derived_metrics(*this, fLoadedFields, fAssumeEdited);
+    if (!fBoxes)
+        fBoxes.reset(new glyph_box_cache());
+    update_derived_metrics(*this, fLoadedFields, fAssumeEdited, fBoxes.get());
     head->update();
     if (fHistory)
         fHistory->resume();

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 class BFile;
@@ -35,6 +36,7 @@ class ttf_fvar;
 class glyph;
 class bitmap;
 class font_history;
+class glyph_box_cache;
 struct font_image;
 struct collection_face;
 struct face_tables;
@@ -198,6 +200,9 @@ class ttf {
     font_history* fHistory = nullptr;
     BRect fLayout;
     derived_fields fLoadedFields;
+    // The outlines' boxes as the last save measured them (made by the
+    // first save that works out the derived values).
+    std::unique_ptr<glyph_box_cache> fBoxes;
     bool fAssumeEdited = false;
     uint64_t fChanges = 0;
     uint64_t fId;

@@ -3,14 +3,18 @@
 // made on a fresh copy; the changed mark must follow the saved state; and
 // the history keeps what changed, not whole tables. Along the way a copy
 // that copies again only the tables whose stamp moved stays equal to a
-// whole copy of the font.
+// whole copy of the font, and the derived metrics worked out from a cache
+// of the outlines' boxes (measuring only what changed) equal those worked
+// out from every outline.
 #include "font/history.h"
 
 #include "font/cmap.h"
+#include "font/derived_metrics.h"
 #include "font/font_copy.h"
 #include "font/font_image.h"
 #include "font/gasp.h"
 #include "font/glyf.h"
+#include "font/glyph_box_cache.h"
 #include "font/head.h"
 #include "font/hmtx.h"
 #include "font/loca.h"
@@ -86,7 +90,7 @@ struct edit {
 edit random_edit(std::mt19937& rng, unsigned glyphs) {
     auto pick = [&](unsigned n) { return (unsigned)(rng() % n); };
     char text[64];
-    switch (pick(8)) {
+    switch (pick(9)) {
     case 0: {
         unsigned from = pick(glyphs), to = pick(glyphs);
         snprintf(text, sizeof text, "copy glyph %u to %u", from, to);
@@ -142,6 +146,23 @@ edit random_edit(std::mt19937& rng, unsigned glyphs) {
         uint32_t v = (uint32_t)rng();
         return {"isFixedPitch", [v](ttf& f) { return f.post->writer().put32(12, v) ? 0 : -1; }};
     }
+    case 7:
+        // glyf and loca replaced whole by the file's: every glyph edit so
+        // far is gone at once.
+        return {"outlines as in the file", [](ttf& f) {
+                    std::unique_ptr<ttf> file = open_font(DEJAVU);
+                    if (!file)
+                        return -1;
+                    for (ttf_table* t : {(ttf_table*)f.glyf, (ttf_table*)f.loca}) {
+                        const ttf_table* from = file->table(t->tag);
+                        unsigned char* copy = malloc32((long)from->length);
+                        if (!copy)
+                            return -1;
+                        std::memcpy(copy, from->data, from->length);
+                        t->replace_data(copy, from->length);
+                    }
+                    return 0;
+                }};
     default: {
         unsigned ppem = pick(6) == 0 ? 0 : 1 + pick(300), behavior = pick(16);
         int index = pick(2) == 0 ? -1 : (int)pick(4);
@@ -170,6 +191,42 @@ void expect_copy_follows(ttf& font, font_copy& copy) {
     ASSERT_EQ(copy.copied(), 0u);
 }
 
+// The derived metrics worked out through `boxes` equal those worked out
+// from every outline, and so does every glyph's box it keeps; after one
+// glyph store only a few glyphs are measured.
+void expect_cache_follows(ttf& font, glyph_box_cache& boxes, bool one_glyph) {
+    derived_metrics full, cached;
+    ASSERT_EQ(compute_derived_metrics(font, &full), compute_derived_metrics(font, &cached, &boxes));
+    ASSERT_EQ(full.has_box, cached.has_box);
+    ASSERT_EQ(full.has_metrics, cached.has_metrics);
+    auto values = [](const derived_metrics& m) {
+        return std::vector<int32_t>{m.box.xMin,
+                                    m.box.yMin,
+                                    m.box.xMax,
+                                    m.box.yMax,
+                                    m.advanceWidthMax,
+                                    m.minLeftSideBearing,
+                                    m.minRightSideBearing,
+                                    m.xMaxExtent};
+    };
+    ASSERT_EQ(values(full), values(cached));
+    // Glyph by glyph, as measured afresh.
+    glyf_bounds bounds(font);
+    for (unsigned g = 0; g < font.maxp->numglyphs(); g++) {
+        glyph_box fresh, kept;
+        const glyf_bounds::result r = bounds.box_of(g, &fresh);
+        ASSERT_EQ(r, boxes.box_of(g, &kept)) << "glyph " << g;
+        if (r == glyf_bounds::has_box) {
+            ASSERT_EQ(std::vector<int32_t>({fresh.xMin, fresh.yMin, fresh.xMax, fresh.yMax}),
+                      std::vector<int32_t>({kept.xMin, kept.yMin, kept.xMax, kept.yMax}))
+                << "glyph " << g;
+        }
+    }
+    if (one_glyph) {
+        EXPECT_LT(boxes.measured(), font.maxp->numglyphs() / 10);
+    }
+}
+
 struct done_edit {
     edit e;
     int id;
@@ -190,11 +247,16 @@ void run_sequence(unsigned seed, int actions) {
     font_copy copy;
     ASSERT_TRUE(copy.take(*font));
     ASSERT_TRUE(copy.image());
+    glyph_box_cache boxes;
+    bool one_glyph = false;
+    expect_cache_follows(*font, boxes, false);
     auto position = [&] { return done.empty() ? 0 : done.back().id; };
     for (int a = 0; a < actions; a++) {
         unsigned what = rng() % 10;
+        one_glyph = false;
         if (what < 5) {
             edit e = random_edit(rng, glyphs);
+            one_glyph = e.name.rfind("copy glyph", 0) == 0 || e.name.rfind("clear glyph", 0) == 0;
             h->checkpoint(e.name);
             if (e.apply(*font) != 0) {
                 // A refused edit changes nothing and leaves no step.
@@ -234,6 +296,7 @@ void run_sequence(unsigned seed, int actions) {
         }
         ASSERT_EQ(h->changed(), position() != savedid) << "after action " << a;
         expect_copy_follows(*font, copy);
+        expect_cache_follows(*font, boxes, one_glyph);
         if (::testing::Test::HasFatalFailure())
             return;
     }
