@@ -11,6 +11,10 @@
 //            glyph put back from the canvas history, the full repaint and
 //            the Edit menu's labels (the redo between iterations is not
 //            timed);
+//   resize - one step of a resize of the main window (the desktop's
+//            B_WINDOW_RESIZED, 8 pixels each way, between 1000 x 800 and
+//            1200 x 1000): the views follow, the canvas refits at the
+//            fitting zoom, and the whole window is drawn again;
 //   pending check - the look for edits not stored that a glyph switch
 //            makes (the canvas against the glyph as it was read) and the
 //            window then makes for its title (every view of the font),
@@ -23,6 +27,7 @@
 #include "font/glyf.h"
 #include "font/maxp.h"
 #include "font/ttf.h"
+#include "kit/display/display.h"
 #include "kit/display/headless/headless_display.h"
 #include "outline/glyph.h"
 #include "outline/shape.h"
@@ -352,6 +357,29 @@ void store(benchmark::State& state) {
         run.click(BPoint(25, WORKVIEW_TOP + 440));
 }
 
+void resize_step(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    const int32 window = run.window()->kit_token();
+    int step = 0;
+    for (auto _ : state) {
+        // Up 25 steps, down 25 steps.
+        const int at = step % 50 < 25 ? step % 50 : 50 - step % 50;
+        step++;
+        BMessage resized(B_WINDOW_RESIZED);
+        resized.AddFloat("width", 1000.0f + 8 * at);
+        resized.AddFloat("height", 800.0f + 8 * at);
+        kit::post_input(window, resized);
+        run.idle();
+    }
+    BMessage back(B_WINDOW_RESIZED);
+    back.AddFloat("width", tavrelwindow::MIN_WIDTH);
+    back.AddFloat("height", tavrelwindow::MIN_HEIGHT);
+    kit::post_input(window, back);
+    run.idle();
+}
+
 void cases(benchmark::internal::Benchmark* b) {
     for (int font = 0; font < 2; font++)
         for (int zoom : {0, 200})
@@ -377,6 +405,12 @@ BENCHMARK(drag_step)
     ->UseRealTime();
 BENCHMARK(canvas_undo)
     ->Apply(cases)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(resize_step)
+    ->Args({1, 0})
+    ->Args({1, 200})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
