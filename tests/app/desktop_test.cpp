@@ -49,6 +49,21 @@ TEST(Desktop, OpenRecentOpensAFontFromTheListKeptInTheSettings) {
     EXPECT_NE(output.find("opened from the recent list: b.ttf"), std::string::npos) << output;
 }
 
+// The main window resized on a real desktop: the glyph editor's canvas
+// uses the room at 1600 x 1000, and the next run opens at the size and
+// place the last one left; see tests/tools/resize_on_xvfb.sh.
+TEST(Desktop, MainWindowResizedKeepsItsSizeForTheNextRun) {
+    std::string output;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/resize_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("resized to 1600x1000 and kept: main.frame=40 30 1639 1029"),
+              std::string::npos)
+        << output;
+}
+
 // The name and gasp editors on the same real desktop: records and ranges
 // edited with real clicks and typing (in several scripts), saved through
 // the panel and read back by OTS and fontTools; see
