@@ -54,4 +54,15 @@ bool add(settings& store, const std::string& path) {
     return written;
 }
 
+std::vector<std::string> folders(const settings& store) {
+    std::vector<std::string> found;
+    for (const std::string& path : list(store)) {
+        const size_t slash = path.rfind('/');
+        const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+        if (std::find(found.begin(), found.end(), folder) == found.end())
+            found.push_back(folder);
+    }
+    return found;
+}
+
 } // namespace recent_files

@@ -21,6 +21,10 @@ std::vector<std::string> list(const settings& store);
 // changes are written. False when the settings cannot hold it.
 bool add(settings& store, const std::string& path);
 
+// The folders of the listed files, newest first, each once: the places the
+// file panels offer besides the fixed ones.
+std::vector<std::string> folders(const settings& store);
+
 } // namespace recent_files
 
 #endif

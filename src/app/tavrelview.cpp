@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/messages.h"
+#include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selectview.h"
 #include "app/tavrelwindow.h"
@@ -110,12 +111,24 @@ void tavrelview::openpanel(bool save) {
         {{"Fonts (*.ttf, *.ttc, *.otf)", {"*.ttf", "*.ttc", "*.otf"}}, {"All files", {}}});
     const char* home = getenv("HOME");
     std::string homepath = home && *home ? home : "/";
-    panel->kit_set_places({{"Home", homepath},
-                           {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
-                           {"/usr/share/fonts", "/usr/share/fonts"}});
+    std::vector<file_panel_place> places = {
+        {"Home", homepath},
+        {"~/.local/share/fonts", homepath + "/.local/share/fonts"},
+        {"/usr/share/fonts", "/usr/share/fonts"}};
+    // Then the folders of the recent fonts, by name; the panel leaves out
+    // those that are gone.
+    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
+    for (const std::string& folder : window && window->store ? recent_files::folders(*window->store)
+                                                             : std::vector<std::string>()) {
+        bool known = false;
+        for (const file_panel_place& place : places)
+            known = known || place.path == folder;
+        if (!known)
+            places.push_back({folder == "/" ? "/" : folder.substr(folder.rfind('/') + 1), folder});
+    }
+    panel->kit_set_places(places);
     // With a font from a file both panels start in its folder, and saving
     // under another name starts from the font's own.
-    tavrelwindow* window = dynamic_cast<tavrelwindow*>(Window());
     const std::string path = window ? window->filepath : std::string();
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos)

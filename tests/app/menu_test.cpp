@@ -11,6 +11,7 @@
 #include <Alert.h>
 #include <Button.h>
 #include <FilePanel.h>
+#include <ListItem.h>
 #include <ListView.h>
 #include <Menu.h>
 #include <MenuItem.h>
@@ -234,6 +235,58 @@ std::vector<recent_row> open_recent(running_app& run) {
 }
 
 } // namespace
+
+TEST(Menu, PanelPlacesOfferTheFoldersOfRecentFontsAndAClickOnOneShowsIt) {
+    const std::string dir = temp_dir();
+    for (const char* sub : {"/one", "/two", "/config", "/config/tavrel"})
+        mkdir((dir + sub).c_str(), 0700);
+    ASSERT_FALSE(small_font(dir + "/two", "b.ttf").empty());
+    // Newest first, a folder once, a folder that is gone left out.
+    const std::string text = "recent.0=" + dir + "/one/a.ttf\nrecent.1=" + dir +
+                             "/gone/x.ttf\nrecent.2=" + dir + "/two/b.ttf\nrecent.3=" + dir +
+                             "/one/c.ttf\n";
+    write_file(dir + "/config/tavrel/settings",
+               std::vector<unsigned char>(text.begin(), text.end()));
+    const char* config = getenv("XDG_CONFIG_HOME");
+    const std::string saved = config ? config : "";
+    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
+    running_app run;
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    menu(run, OPEN_ROW);
+    BWindow* panel = wait_for_window(run);
+    ASSERT_NE(panel, nullptr);
+    run.idle();
+
+    std::vector<std::string> labels;
+    BPoint two;
+    panel->Lock();
+    {
+        BListView* places = dynamic_cast<BListView*>(panel->FindView("places"));
+        for (int32 i = 0; places && i < places->CountItems(); i++) {
+            labels.push_back(static_cast<BStringItem*>(places->ItemAt(i))->Text());
+            BRect f = places->ItemFrame(i);
+            if (labels.back() == "two")
+                two = places->kit_window_offset() + BPoint(20, (f.top + f.bottom) / 2);
+        }
+    }
+    panel->Unlock();
+    ASSERT_GE(labels.size(), 3u);
+    EXPECT_EQ(labels.front(), "Home");
+    EXPECT_EQ(std::vector<std::string>(labels.end() - 2, labels.end()),
+              (std::vector<std::string>{"one", "two"}));
+
+    screen().mouse_down(panel, two);
+    screen().mouse_up(panel, two);
+    run.idle();
+    panel->Lock();
+    {
+        BTextControl* path = dynamic_cast<BTextControl*>(panel->FindView("path"));
+        EXPECT_EQ(std::string(path ? path->Text() : ""), dir + "/two");
+    }
+    panel->Unlock();
+    screen().close_window(panel);
+    run.idle();
+}
 
 TEST(Menu, OpenRecentListsFontsOpenedAndSavedNewestFirstGreysMissingOnesAndOpensTheChosen) {
     const std::string dir = temp_dir();
