@@ -17,7 +17,11 @@ const uint32 MSG_REDO = 'redo';         // menu "Redo" -> window
 const uint32 MSG_HISTORY = 'hist';      // the font's history changed -> window
 const uint32 MSG_PREVIEW = 'pvop';      // menu "Text preview" -> window
 const uint32 MSG_OVERVIEW = 'ovop';     // menu "Glyph overview" -> window
-const uint32 MSG_CHECK_OPEN = 'Ckop';   // menu "Check font" -> window
+// "font" (int64, ttf::id), "clips" (raw, the clipboard's glyph type),
+// "gno" (int32, repeated): the overview's paste, stored in the window's
+// thread.
+const uint32 MSG_PASTE_GLYPHS = 'ovps';
+const uint32 MSG_CHECK_OPEN = 'Ckop'; // menu "Check font" -> window
 
 // Any window -> main window: show glyph "gno" (int32, 0 to 0xFFFF) in the
 // outline editor. The glyf table is shown and the glyph chosen exactly as

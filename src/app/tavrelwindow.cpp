@@ -16,6 +16,7 @@
 #include "editor/globals.h"
 #include "font/ebdt.h"
 #include "font/glyf.h"
+#include "font/glyph_paste.h"
 #include "font/pending_edit.h"
 #include "font/history.h"
 #include "font/ttf.h"
@@ -325,6 +326,39 @@ void tavrelwindow::showglyph(BMessage* message) {
     Activate();
 }
 
+void tavrelwindow::pasteglyphs(BMessage* message) {
+    const void* data = nullptr;
+    ssize_t size = 0;
+    std::vector<unsigned> onto;
+    for (int32 i = 0, gno; message->FindInt32("gno", i, &gno) == B_OK; i++)
+        onto.push_back((unsigned)gno);
+    glyph_clips clips;
+    std::string notice, why = "There is no font to paste into.";
+    // The glyph numbers are those of the font the overview showed, which
+    // may have been replaced since.
+    if (curfont && message->GetUInt64("font", 0) != curfont->id())
+        why = "The font was replaced: nothing was pasted.";
+    bool stored = curfont && !initv && message->GetUInt64("font", 0) == curfont->id() &&
+                  message->FindData("clips", B_RAW_TYPE, &data, &size) == B_OK &&
+                  parse_glyph_clips(std::string(static_cast<const char*>(data), (size_t)size),
+                                    &clips, &why) &&
+                  paste_glyph_clips(*curfont, clips, onto, &notice, &why);
+    if (stored) {
+        // The editors show the glyphs as the font now holds them.
+        if (curfont->glyf)
+            curfont->glyf->refresh();
+        if (notice.empty())
+            notice =
+                "pasted " + std::to_string(onto.size()) + (onto.size() == 1 ? " glyph" : " glyphs");
+    }
+    showhistory();
+    if (overview) {
+        BMessage told(OVERVIEW_NOTICE);
+        told.AddString("text", stored ? notice : why);
+        overview->post(&told);
+    }
+}
+
 void tavrelwindow::MessageReceived(BMessage* message) {
     switch (message->what) {
     case MSG_UNDO:
@@ -351,6 +385,9 @@ void tavrelwindow::MessageReceived(BMessage* message) {
         return;
     case MSG_SHOW_GLYPH:
         showglyph(message);
+        return;
+    case MSG_PASTE_GLYPHS:
+        pasteglyphs(message);
         return;
     case B_CUT:
     case B_COPY:

@@ -55,6 +55,9 @@ class tavrelwindow : public BWindow, public editor_window {
     // it applies nowhere.
     BHandler* cliptarget(uint32 what);
     void showclipitems();
+    // Stores the overview's paste (MSG_PASTE_GLYPHS) and tells the
+    // overview what came of it.
+    void pasteglyphs(BMessage* message);
     // Whether the font has changes that its file does not hold: steps
     // since the last save, or edits its views hold that are not in it yet
     // (pending_edit.h). Call with the window locked.

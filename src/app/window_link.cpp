@@ -84,6 +84,22 @@ void window_link::post(uint32 what) {
         there.SendMessage(what);
 }
 
+void window_link::post(BMessage* message) {
+    BMessenger there = target();
+    if (there.IsValid())
+        there.SendMessage(message);
+}
+
+void window_link::paste_glyphs(uint64_t font, const std::string& clips,
+                               const std::vector<unsigned>& onto) {
+    BMessage paste(MSG_PASTE_GLYPHS);
+    paste.AddUInt64("font", font);
+    paste.AddData("clips", B_RAW_TYPE, clips.data(), (ssize_t)clips.size());
+    for (unsigned gno : onto)
+        paste.AddInt32("gno", (int32)gno);
+    fMain.SendMessage(&paste);
+}
+
 void window_link::editor_glyph(int gno) {
     if (!fKind.editor || gno == fEditorGlyph)
         return;

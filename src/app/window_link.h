@@ -68,6 +68,11 @@ class window_link : public overview_host, public preview_host {
     std::string setting(const std::string& key, const std::string& fallback) override;
     void remember(const std::string& key, const std::string& value) override;
     void selection_changed(const std::vector<unsigned>& glyphs) override;
+    // Asks the main window to store the paste (MSG_PASTE_GLYPHS).
+    void paste_glyphs(uint64_t font, const std::string& clips,
+                      const std::vector<unsigned>& onto) override;
+    // Posts `message` to the window if it is open; never waits for it.
+    void post(BMessage* message);
 
   private:
     tavrelwindow* fWindow;

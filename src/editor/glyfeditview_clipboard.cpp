@@ -11,6 +11,7 @@
 #include "font/glyf.h"
 #include "font/glyf_components.h"
 #include "font/glyph_clip.h"
+#include "font/glyph_paste.h"
 #include "font/head.h"
 #include "font/loca.h"
 #include "font/maxp.h"
@@ -50,15 +51,6 @@ std::vector<glyph_clip::point> font_contour(const shape& s, const BRect& from, c
                           (c->flags[i] & 1) == 0};
     delete c;
     return out;
-}
-
-// The instructions of the simple glyph record `rec`.
-std::vector<uint8_t> record_instructions(const byte_span& rec) {
-    if (rec.size() < 12 || rec.s16(0) <= 0)
-        return {};
-    size_t at = 10 + 2 * (size_t)rec.s16(0);
-    byte_span code = rec.slice(at + 2, rec.u16(at));
-    return std::vector<uint8_t>(code.data(), code.data() + code.size());
 }
 
 std::string units_text(unsigned from, unsigned to) {

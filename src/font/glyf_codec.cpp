@@ -633,8 +633,8 @@ int ttf_glyf::encode(const glyph* g, unsigned long* offset, unsigned long* lengt
     if (old.size() != oldlen || *offset > table.size())
         return 1;
     // A simple glyph keeps its record's instructions unless it brings its
-    // own (a whole glyph pasted into an empty one).
-    byte_span instructions = g->instructions.empty()
+    // own (a whole glyph pasted into an empty one, or in place of another).
+    byte_span instructions = g->instructions.empty() && !g->own_instructions
                                  ? kept_instructions(old)
                                  : byte_span(g->instructions.data(), g->instructions.size());
 

@@ -133,6 +133,10 @@ class glyph {
     // simple glyph holds some only when they came with it from the
     // clipboard (otherwise its record's are kept when it is stored).
     std::vector<uint8_t> instructions;
+    // The instructions above are the glyph's own even when there are none:
+    // a simple glyph stored over another record does not keep that
+    // record's (a whole glyph pasted in place of another).
+    bool own_instructions = false;
     unsigned short index;
     // lost_* bits; 0 when the glyph holds its whole record.
     uint8_t lossy = 0;

@@ -555,6 +555,13 @@ void overview_grid::KeyDown(const char* bytes, int32 numBytes) {
         redraw_changed(first, before);
         return;
     }
+    // Alt+C and Alt+V: the window copies the selected glyphs and pastes
+    // onto them.
+    if ((mods & B_COMMAND_KEY) && (c == 'c' || c == 'v')) {
+        if (Window())
+            Window()->PostMessage(c == 'c' ? B_COPY : B_PASTE);
+        return;
+    }
     switch (c) {
     case B_LEFT_ARROW:
         move_cursor(cursor - 1, shift);

@@ -5,6 +5,7 @@
 #ifndef TAVREL_OVERVIEW_OVERVIEW_HOST_H
 #define TAVREL_OVERVIEW_OVERVIEW_HOST_H
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,6 +32,17 @@ class overview_host {
     // window has closed or its font was replaced. A host that offers
     // operations on the selection keeps a copy; others ignore it.
     virtual void selection_changed(const std::vector<unsigned>& glyphs) { (void)glyphs; }
+    // Asks for the glyphs of `clips` (clipboard data of the program's glyph
+    // type) to be stored in place of glyphs `onto` of the font numbered
+    // `font` (ttf::id), one for one, as one step of the font's history, in
+    // the font owner's thread; the owner then tells the window what came
+    // of it (OVERVIEW_NOTICE). A host that does not store pastes ignores it.
+    virtual void paste_glyphs(uint64_t font, const std::string& clips,
+                              const std::vector<unsigned>& onto) {
+        (void)font;
+        (void)clips;
+        (void)onto;
+    }
 };
 
 #endif

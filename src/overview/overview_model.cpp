@@ -63,6 +63,7 @@ void font_facts::take(ttf* font) {
     if (!font)
         return;
     glyphs = font->maxp ? font->maxp->numglyphs() : 0;
+    this->font = font->id();
     outlines = font->glyf && font->loca && font->head;
     int em = font->head ? (int)font->head->unitsperem() : 0;
     if (em < 16 || em > 16384)

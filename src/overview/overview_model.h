@@ -26,6 +26,8 @@ struct strike_size {
 // Font-wide facts that decide how every cell is laid out and drawn.
 struct font_facts {
     unsigned glyphs = 0;
+    // The font's number (ttf::id), 0 for none: what its glyph numbers mean.
+    uint64_t font = 0;
     bool outlines = false; // the font has glyph records to draw
     // The vertical extent a cell shows, in font units: the em box stretched
     // to the ascender and descender when they lie outside it.
@@ -35,8 +37,8 @@ struct font_facts {
     // Copies the facts of `font` (null: no font); call with it locked.
     void take(ttf* font);
     bool operator==(const font_facts& o) const {
-        return glyphs == o.glyphs && outlines == o.outlines && top == o.top && bottom == o.bottom &&
-               strikes == o.strikes;
+        return glyphs == o.glyphs && font == o.font && outlines == o.outlines && top == o.top &&
+               bottom == o.bottom && strikes == o.strikes;
     }
     bool operator!=(const font_facts& o) const { return !(*this == o); }
 };

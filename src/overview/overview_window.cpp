@@ -5,6 +5,7 @@
 #include "overview/overview_messages.h"
 #include "kit/interface/kit_window_place.h"
 
+#include <AppDefs.h>
 #include <Menu.h>
 #include <MenuField.h>
 #include <MenuItem.h>
@@ -19,6 +20,7 @@
 namespace {
 
 const float BAR = 36;
+const float NOTICE = 16;
 const float default_width = 640, default_height = 480;
 const float min_width = 420, min_height = 200;
 
@@ -43,6 +45,29 @@ BRect initial_frame(overview_host* host) {
     kit::parse_frame_text(host->setting("overview.frame", ""), &frame);
     return frame;
 }
+
+// One line of text under the cells.
+class notice_line : public BView {
+  public:
+    explicit notice_line(BRect frame)
+        : BView(frame, "notice", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, B_WILL_DRAW) {
+        SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+    }
+    void set_text(const std::string& text) {
+        if (text == fText)
+            return;
+        fText = text;
+        Invalidate();
+    }
+    const std::string& text() const { return fText; }
+    void Draw(BRect) override {
+        SetHighColor(0, 0, 0);
+        DrawString(fText.c_str(), BPoint(4, NOTICE - 4));
+    }
+
+  private:
+    std::string fText;
+};
 
 } // namespace
 
@@ -97,13 +122,16 @@ overview_window::overview_window(overview_host* host)
     fFind->SetModificationMessage(new BMessage(OVERVIEW_FIND));
     bar->AddChild(fFind);
 
+    const float bottom = b.bottom - NOTICE;
     fGrid =
-        new overview_grid(BRect(0, BAR, b.right - B_V_SCROLL_BAR_WIDTH - 1, b.bottom), host, cell);
+        new overview_grid(BRect(0, BAR, b.right - B_V_SCROLL_BAR_WIDTH - 1, bottom), host, cell);
     AddChild(fGrid);
-    fBar = new BScrollBar(BRect(b.right - B_V_SCROLL_BAR_WIDTH, BAR, b.right, b.bottom), "scroll",
+    fBar = new BScrollBar(BRect(b.right - B_V_SCROLL_BAR_WIDTH, BAR, b.right, bottom), "scroll",
                           fGrid, 0, 0, B_VERTICAL);
     fBar->SetResizingMode(B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM);
     AddChild(fBar);
+    fNotice = new notice_line(BRect(0, bottom + 1, b.right, b.bottom));
+    AddChild(fNotice);
     fGrid->set_scrollbar(fBar);
     fGrid->MakeFocus(true);
     list_strikes();
@@ -148,6 +176,14 @@ void overview_window::list_strikes() {
     fStrike->Invalidate();
 }
 
+std::string overview_window::notice() const {
+    return static_cast<notice_line*>(fNotice)->text();
+}
+
+void overview_window::show_notice(const std::string& text) {
+    static_cast<notice_line*>(fNotice)->set_text(text);
+}
+
 void overview_window::remember() {
     BRect f = Frame();
     fHost->remember("overview.width", std::to_string((int)(f.Width() + 1)));
@@ -174,6 +210,9 @@ void overview_window::DispatchMessage(BMessage* message, BHandler* handler) {
 void overview_window::MessageReceived(BMessage* message) {
     switch (message->what) {
     case OVERVIEW_FONT:
+        // A paste waiting for an answer named the old font's glyphs.
+        fHeldClips.clear();
+        fHeldOnto.clear();
         fGrid->refill();
         show_title();
         list_strikes();
@@ -191,6 +230,18 @@ void overview_window::MessageReceived(BMessage* message) {
         return;
     case OVERVIEW_ACTIVATE:
         Activate(true);
+        return;
+    case OVERVIEW_NOTICE:
+        show_notice(message->GetString("text", ""));
+        return;
+    case B_COPY:
+        copy_selection();
+        return;
+    case B_PASTE:
+        paste_onto_selection();
+        return;
+    case OVERVIEW_PASTE_AS:
+        answer_paste(message);
         return;
     case OVERVIEW_ORDER:
         fGrid->set_order(message->GetInt32("order", 0) == 1 ? overview_model::by_code

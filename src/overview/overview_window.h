@@ -1,6 +1,7 @@
 // overview_window: the glyph overview, a window of its own with its own
 // thread. A bar of controls (order, outlines or a bitmap strike, cell
-// size, search) above the cells and their scroll bar. It holds nothing of
+// size, search) above the cells and their scroll bar, and a notice line
+// below them. Alt+C copies the selected glyphs, Alt+V pastes onto them. It holds nothing of
 // the font between messages: the grid copies what it draws with the font's
 // owner locked, and the owner tells it of every change (overview_messages.h).
 #ifndef TAVREL_OVERVIEW_OVERVIEW_WINDOW_H
@@ -9,6 +10,7 @@
 #include <Window.h>
 
 #include <string>
+#include <vector>
 
 class BMenuField;
 class BScrollBar;
@@ -34,6 +36,8 @@ class overview_window : public BWindow {
     BMenuField* strikefield() const { return fStrike; }
     BSlider* sizeslider() const { return fSize; }
     BTextControl* findfield() const { return fFind; }
+    // The notice line's text: what came of the last copy or paste.
+    std::string notice() const;
 
     static std::string title_for(bool hasfont, const std::string& file);
 
@@ -42,6 +46,14 @@ class overview_window : public BWindow {
     // The strike menu: "outlines" and one item per strike of the font.
     void list_strikes();
     void remember();
+    // The clipboard (overview_clipboard.cpp). Copy takes the selected
+    // glyphs from the font, read with its owner locked; paste hands the
+    // clipboard's glyphs and the selection to the host, after asking when
+    // their counts differ.
+    void copy_selection();
+    void paste_onto_selection();
+    void answer_paste(BMessage* message);
+    void show_notice(const std::string& text);
 
     overview_host* fHost;
     overview_grid* fGrid;
@@ -50,6 +62,11 @@ class overview_window : public BWindow {
     BMenuField* fStrike;
     BSlider* fSize;
     BTextControl* fFind;
+    BView* fNotice;
+    // A paste waiting for the user's answer: its data and glyphs.
+    std::string fHeldClips;
+    std::vector<unsigned> fHeldOnto;
+    uint64_t fHeldFont = 0;
     unsigned fToldSelection = 0;
 };
 

@@ -115,7 +115,7 @@ class running_app {
     }
     // The question whether to save changes, when it is up.
     BWindow* save_question() const { return question("Save the changes"); }
-    // A question (an alert with three buttons) whose text holds `words`,
+    // A question (an alert with more than one button) whose text holds `words`,
     // when one is up.
     BWindow* question(const char* words) const {
         // The windows are reached through messengers: one may be closing
@@ -143,7 +143,7 @@ class running_app {
             // being written. Its text is then read under its lock.
             BAlert* alert = looper->Thread() < 0 ? nullptr : dynamic_cast<BAlert*>(looper);
             bool asks =
-                alert && alert->CountButtons() == 3 && strstr(alert->Text(), words) != nullptr;
+                alert && alert->CountButtons() >= 2 && strstr(alert->Text(), words) != nullptr;
             looper->Unlock();
             if (asks)
                 return alert;

@@ -13,6 +13,8 @@
 
 #include <ScrollBar.h>
 
+#include <sstream>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -225,4 +227,157 @@ TEST(OverviewApp, ScrollingWhileGlyphsAreStoredKeepsEveryCellTrue) {
     w->PostMessage(OVERVIEW_CHANGED);
     c.run.idle();
     EXPECT_EQ(std::vector<unsigned>{}, painted(w));
+}
+
+namespace {
+
+// Every glyph of a font as fontTools reads it, instructions included
+// (tests/tools/dump_glyphs.py), by glyph number without it.
+std::vector<std::string> glyph_lines(const std::string& path) {
+    std::string out;
+    EXPECT_EQ(0, testing_support::run_command(
+                     testing_support::python() + " " + testing_support::source_dir() +
+                         "/tests/tools/dump_glyphs.py --instructions '" + path + "'",
+                     &out));
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    // fontTools' warnings (about the built font's dates) are left out.
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && isdigit((unsigned char)line[0]))
+            lines.push_back(line.substr(line.find(' ') + 1));
+    return lines;
+}
+
+// Types `text` into the overview's search field and enters it: the glyph
+// it names is selected and the cells take the keys.
+void find_glyph(overview_window* w, const char* text) {
+    BRect f = in(w, [&] {
+        BRect r = w->findfield()->ConvertToScreen(w->findfield()->Bounds());
+        r.OffsetBy(-w->Frame().left, -w->Frame().top);
+        return r;
+    });
+    BPoint p(f.right - 20, (f.top + f.bottom) / 2);
+    screen().mouse_down(w, p, 1, 0);
+    screen().mouse_up(w, p);
+    screen().key_down(w, "a", 0, B_COMMAND_KEY);
+    for (const char* c = text; *c; c++)
+        screen().key_down(w, std::string(1, *c).c_str());
+    screen().key_down(w, "\n", B_ENTER);
+}
+
+// Selects `count` glyphs from the one `first` names, with Shift+Right.
+void select_glyphs(running_app& run, overview_window* w, const char* first, int count) {
+    find_glyph(w, first);
+    run.idle();
+    for (int i = 1; i < count; i++)
+        screen().key_down(w, std::string(1, (char)B_RIGHT_ARROW).c_str(), 0, B_SHIFT_KEY);
+    run.idle();
+}
+
+void overview_key(running_app& run, overview_window* w, const char* key) {
+    screen().key_down(w, key, 0, B_COMMAND_KEY);
+    run.idle();
+}
+
+} // namespace
+
+TEST(OverviewApp, CopiedGlyphsPasteOntoTheSelectionAsOneStepOfTheFontsHistory) {
+    fresh_config();
+    std::string path = copy_of("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", temp_dir());
+    const std::vector<std::string> before = glyph_lines(path);
+    running_app run({path});
+    overview_window* w = open_overview(run);
+    ASSERT_NE(nullptr, w);
+    // Two composites around a simple glyph, instructions in each, pasted
+    // in place of three simple glyphs.
+    select_glyphs(run, w, "#80", 3);
+    ASSERT_EQ((std::vector<unsigned>{128, 129, 130}),
+              in(w, [&] { return w->grid()->selection(); }));
+    overview_key(run, w, "c");
+    EXPECT_EQ("copied 3 glyphs", in(w, [&] { return w->notice(); }));
+    select_glyphs(run, w, "#64", 3);
+    overview_key(run, w, "v");
+    run.idle();
+    EXPECT_EQ("pasted 3 glyphs", in(w, [&] { return w->notice(); }));
+    EXPECT_EQ("Undo Paste 3 glyphs", edit_label(run));
+
+    // Undone and done again from the main window; saved.
+    command_key(run, "z");
+    EXPECT_EQ("Redo Paste 3 glyphs", edit_label(run, true));
+    command_key(run, "Z", B_SHIFT_KEY);
+    command_key(run, "s");
+    const std::vector<std::string> after = glyph_lines(path);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t gid = 0; gid < before.size(); gid++) {
+        SCOPED_TRACE(gid);
+        EXPECT_EQ(after[gid], gid >= 100 && gid <= 102 ? before[gid + 28] : before[gid]);
+    }
+    // Advance widths stay; only the pasted glyphs' side bearings follow
+    // their new outlines.
+    std::string widths;
+    ASSERT_EQ(0, testing_support::run_command(
+                     testing_support::python() +
+                         " -c \"from fontTools.ttLib import TTFont; "
+                         "a=TTFont('/usr/share/fonts/truetype/dejavu/"
+                         "DejaVuSans.ttf')['hmtx'].metrics; b=TTFont('" +
+                         path +
+                         "')['hmtx'].metrics; print(sorted(k for k in a if a[k][0]!=b[k][0] or "
+                         "(a[k][1]!=b[k][1] and k not in ('cent','sterling','currency'))))\"",
+                     &widths));
+    EXPECT_EQ("[]\n", widths);
+}
+
+TEST(OverviewApp, APasteOfAnotherCountAsksAndOneFromAnotherEmIsScaled) {
+    fresh_config();
+    std::string dir = temp_dir();
+    std::string source = copy_of("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", dir);
+    {
+        running_app run({source});
+        overview_window* w = open_overview(run);
+        ASSERT_NE(nullptr, w);
+        select_glyphs(run, w, "#24", 2); // glyphs 36 and 37, 'A' and 'B'
+        overview_key(run, w, "c");
+    }
+    std::string target = squares_font(dir);
+    const std::vector<std::string> before = glyph_lines(target);
+    running_app run({target});
+    overview_window* w = open_overview(run);
+    ASSERT_NE(nullptr, w);
+    select_glyphs(run, w, "#1", 3);
+    // Cancel pastes nothing; "Paste 2" the two onto the first two selected.
+    for (const char* key : {"\x1b", "\n"}) {
+        overview_key(run, w, "v");
+        BWindow* q = run.wait_question("The clipboard holds 2 glyphs, and 3 are selected. Paste "
+                                       "them onto the first 2 selected, in order?");
+        ASSERT_NE(nullptr, q) << in(w, [&] { return w->notice(); });
+        run.answer(q, key, key[0] == '\n' ? B_ENTER : B_ESCAPE);
+        run.idle();
+        if (key[0] == '\x1b')
+            EXPECT_EQ("Undo", edit_label(run)) << "nothing was pasted";
+    }
+    EXPECT_EQ("Undo Paste 2 glyphs", edit_label(run));
+    EXPECT_EQ("pasted 2 glyphs: scaled from 2048 to 1000 units/em",
+              in(w, [&] { return w->notice(); }));
+    command_key(run, "s");
+    const std::vector<std::string> after = glyph_lines(target);
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[3], before[3]) << "the third selected glyph stays";
+    // The scaled outlines: every coordinate of 'A' and 'B' times 1000/2048,
+    // rounded half away from zero, as fontTools reads the saved font and
+    // the original.
+    std::string scaled;
+    ASSERT_EQ(0, testing_support::run_command(
+                     testing_support::python() +
+                         " -c \"import math; from fontTools.ttLib import TTFont; "
+                         "r=lambda v: int(math.copysign(math.floor(abs(v)*1000/2048+0.5),v)); "
+                         "s=TTFont('/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf'); t=TTFont('" +
+                         target +
+                         "'); sg=s['glyf']; tg=t['glyf']; "
+                         "print(all([(r(x),r(y)) for x,y in "
+                         "sg[n].getCoordinates(sg)[0]]==[tuple(p) for p in "
+                         "tg[t.getGlyphOrder()[i]].getCoordinates(tg)[0]] for i,n in "
+                         "((1,'A'),(2,'B'))))\"",
+                     &scaled));
+    EXPECT_EQ("True\n", scaled);
 }

@@ -8,8 +8,8 @@
 // the File menu: New, Open of real fonts (and of a file that is not one) in
 // the open panel, About, Save as in the save panel; it types into and uses
 // the text preview, and the check window (soak_check.cpp). The glyph
-// overview is opened with Alt+G and clicked, scrolled, keyed, searched,
-// resized and closed between the edits; after each of its gestures it must
+// overview is opened with Alt+G and clicked, scrolled, keyed (Alt+C and
+// Alt+V among the keys), searched, resized and closed between the edits; after each of its gestures it must
 // show the font as it is. A collection of three faces is among the fonts:
 // the question which face to open gets random clicks and keys, and "Save
 // as" of a face a random answer (the whole collection, the face alone or
@@ -459,6 +459,11 @@ class soak_run {
             }
             if (d.chance(20))
                 d.key("a", 0, B_CONTROL_KEY);
+            // Alt+C and Alt+V: the selected glyphs copied, or whatever
+            // was copied last (glyphs, a bitmap, an outline) pasted onto
+            // them.
+            if (d.chance(25))
+                d.key(d.chance(40) ? "c" : "v", 0, B_COMMAND_KEY);
             if (d.chance(10))
                 d.key("\n");
             break;

@@ -10,6 +10,8 @@
                                             F2Dot14), then the flattened outline
                                             (or "f -" when fontTools cannot
                                             flatten it)
+With --instructions every line but an empty glyph's ends in
+"i <hex>", the glyph's instruction bytes.
 """
 import sys
 
@@ -27,8 +29,15 @@ def outline(coords, ends, flags):
     return " ".join(out)
 
 
+def instructions(g):
+    code = g.program.getBytecode() if hasattr(g, "program") else b""
+    return " i " + (code.hex() or "-")
+
+
 def main():
-    font = TTFont(sys.argv[1])
+    args = [a for a in sys.argv[1:] if a != "--instructions"]
+    code = len(args) < len(sys.argv) - 1
+    font = TTFont(args[0])
     glyf = font["glyf"]
     order = font.getGlyphOrder()
     w = sys.stdout.write
@@ -59,10 +68,12 @@ def main():
                 flat = outline(coords, ends, flags)
             except Exception:
                 flat = "-"
-            w("%d c %d %s f %s\n" % (gid, len(parts), " ".join(parts), flat))
+            w("%d c %d %s f %s%s\n" % (gid, len(parts), " ".join(parts), flat,
+                                       instructions(g) if code else ""))
         else:
             coords, ends, flags = g.getCoordinates(glyf)
-            w("%d s %s\n" % (gid, outline(coords, ends, flags)))
+            w("%d s %s%s\n" % (gid, outline(coords, ends, flags),
+                                 instructions(g) if code else ""))
 
 
 if __name__ == "__main__":

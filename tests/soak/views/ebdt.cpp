@@ -1,7 +1,7 @@
 // The bitmap editor: a glyph chosen by number in its palette, clicks on the
 // magnified cells that toggle pixels (several in a row, as a user draws),
-// and "set" to store them. The strike menu and the other entries are left
-// to the generic gesture.
+// Alt+X, Alt+C and Alt+V on the image, and "set" to store them. The strike menu and the other
+// entries are left to the generic gesture.
 #include "soak/soak.h"
 
 #include "editor/ebdteditview.h"
@@ -42,6 +42,11 @@ void ebdt_gesture(soak::driver& d, BView* view) {
         BPoint cell(d.between(square.left, square.right + 1),
                     d.between(square.top, square.bottom + 1));
         d.click(origin + cell);
+    }
+    // Cut, copy or paste of the image (the clicks gave the canvas the keys).
+    if (d.chance(30)) {
+        static const char* const keys[] = {"x", "c", "v", "v"};
+        d.key(keys[d.below(4)], 0, B_COMMAND_KEY);
     }
     if (d.chance(50))
         soak::click_named(d, palette, "set");
