@@ -352,8 +352,9 @@ TEST(OverviewApp, APasteOfAnotherCountAsksAndOneFromAnotherEmIsScaled) {
         ASSERT_NE(nullptr, q) << in(w, [&] { return w->notice(); });
         run.answer(q, key, key[0] == '\n' ? B_ENTER : B_ESCAPE);
         run.idle();
-        if (key[0] == '\x1b')
+        if (key[0] == '\x1b') {
             EXPECT_EQ("Undo", edit_label(run)) << "nothing was pasted";
+        }
     }
     EXPECT_EQ("Undo Paste 2 glyphs", edit_label(run));
     EXPECT_EQ("pasted 2 glyphs: scaled from 2048 to 1000 units/em",
