@@ -9,8 +9,8 @@
 // the open panel, About, Save as in the save panel; it types into and uses
 // the text preview, and the check window (soak_check.cpp). The glyph
 // overview is opened with Alt+G and clicked, scrolled, keyed (Alt+C and
-// Alt+V among the keys), searched, resized and closed between the edits; after each of its gestures it must
-// show the font as it is. A collection of three faces is among the fonts:
+// Alt+V among the keys), searched, resized and closed between the edits;
+// after each of its gestures it must show the font as it is. A collection of three faces is among the fonts:
 // the question which face to open gets random clicks and keys, and "Save
 // as" of a face a random answer (the whole collection, the face alone or
 // Cancel). Every few thousand events it saves, checks the file with OTS
