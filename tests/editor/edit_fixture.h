@@ -122,6 +122,9 @@ inline bytes small_font(const std::vector<bytes>& records, int box = 400, int lo
 }
 
 struct editor_fixture {
+    // First, so that the window is made at this display scale.
+    scoped_scale scaling;
+    float device;
     ttf* font = new ttf();
     edit_window* window = new edit_window();
     BView* parent = new BView(BRect(0, 0, 561, 511), "work", B_FOLLOW_ALL, B_WILL_DRAW);
@@ -130,8 +133,10 @@ struct editor_fixture {
     std::string path;
     bool ready = false;
 
-    // Loads the font file and shows its glyf table with a fresh editor.
-    explicit editor_fixture(const std::string& fontpath) : path(fontpath) {
+    // Loads the font file and shows its glyf table with a fresh editor,
+    // in a window made at display scale `scale`.
+    explicit editor_fixture(const std::string& fontpath, float scale = 1)
+        : scaling(scale), device(scale), path(fontpath) {
         register_glyf_views();
         BFile file(fontpath.c_str(), B_READ_ONLY);
         if (font->load(file) != 0)
@@ -189,8 +194,11 @@ struct editor_fixture {
     }
     void tool(int t) { send(GLYF_TOOLS[t]); }
 
-    // Window coordinates of a canvas position at the current zoom.
-    BPoint at(float x, float y) const { return BPoint(50 + x * editor->scale, y * editor->scale); }
+    // Window coordinates of a canvas position at the current zoom, in
+    // the display's device pixels as pointer input gives them.
+    BPoint at(float x, float y) const {
+        return BPoint((50 + x * editor->scale) * device, y * editor->scale * device);
+    }
     void press(float x, float y, uint32 buttons = 1, uint32 mods = 0) {
         screen().mouse_move(window, at(x, y), 0, mods);
         screen().mouse_down(window, at(x, y), buttons, mods);
@@ -255,13 +263,9 @@ struct editor_fixture {
         return s;
     }
 
-    // The window's pixels as 0xRRGGBB, row by row.
+    // The window's device pixels as 0xRRGGBB, row by row.
     std::vector<uint32> pixels() {
-        std::vector<uint32> out;
-        for (int y = 0; y < 512; y++)
-            for (int x = 0; x < 562; x++)
-                out.push_back(rgb(window, x, y));
-        return out;
+        return device_pixels(window, kit::device_side(562, device), kit::device_side(512, device));
     }
 
     // Open alerts, their texts, and closing them.

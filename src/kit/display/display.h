@@ -22,7 +22,9 @@ class BMessage;
 namespace kit {
 
 // A window's pixels: 32-bit 0xXXRRGGBB words in native byte order (the top
-// byte is unused), `stride` words per row.
+// byte is unused), `stride` words per row. They are device pixels: a
+// window made at scale s (kit/display/scale.h) has s times as many each
+// way as its frame has logical pixels.
 struct pixel_view {
     const uint32* pixels = nullptr;
     int32 width = 0;
@@ -55,12 +57,13 @@ class display_backend {
         (void)minHeight;
         (void)maxHeight;
     }
-    // The pixels inside `region` (window coordinates, inclusive) changed.
+    // The pixels inside `region` (device pixels, inclusive) changed.
     // Called in the window's thread; the backend copies what it needs
     // before returning, as the window draws on right after.
     virtual void region_presented(int32 window, const pixel_view& pixels, BRect region) = 0;
 
-    // The usable screen area, used when zooming and placing windows.
+    // The usable screen area, used when zooming and placing windows, in
+    // logical pixels like window frames.
     virtual BRect screen_frame() const = 0;
 
     virtual bool drives_application_thread() const { return false; }
@@ -98,9 +101,10 @@ void set_display_chooser(void (*chooser)());
 void wait_serving_display(const std::function<bool()>& done);
 
 // Input from a backend: copies `message` into the window's queue, where
-// it is routed like real input (mouse messages carry "where" in window
-// coordinates; the window finds the view). Returns false when the window
-// is gone.
+// it is routed like real input (mouse messages carry "where" in the
+// window's device pixels, as does a drop its point; they are divided by
+// the window's scale here, and the window finds the view). Returns false
+// when the window is gone.
 bool post_input(int32 window, const BMessage& message);
 
 // True when no looper has a queued message or is dispatching one.

@@ -266,7 +266,8 @@ class BView : public BHandler {
         BFont font;
     };
 
-    bool _Context(kit::paint_context* context) const;
+    // The drawing context, and the logical window pixels it may touch.
+    bool _Context(kit::paint_context* context, kit::pixel_rect* logical = nullptr) const;
     float _CombinedScale() const;
     void _Drawn(const kit::pixel_rect& changed) const;
     void _ParentResized(float dw, float dh);

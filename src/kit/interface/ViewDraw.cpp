@@ -3,6 +3,8 @@
 
 #include "kit_painter.h"
 
+#include "kit/display/scale.h"
+
 #include <Bitmap.h>
 #include <Shape.h>
 #include <Window.h>
@@ -91,7 +93,7 @@ void BView::GetFontHeight(font_height* height) const {
     fState.font.GetHeight(height);
 }
 
-bool BView::_Context(kit::paint_context* c) const {
+bool BView::_Context(kit::paint_context* c, kit::pixel_rect* logical) const {
     if (!fWindow || !kit_is_visible())
         return false;
     kit::pixel_region clip(kit_device_frame());
@@ -105,12 +107,22 @@ bool BView::_Context(kit::paint_context* c) const {
         clip.intersect(*update);
     if (clip.empty())
         return false;
+    if (logical)
+        *logical = clip.bounds();
     BPoint offset = kit_window_offset();
+    const float device = fWindow->kit_scale();
     c->target = fWindow->kit_surface();
-    c->clip = clip;
+    if (device == 1.0f) {
+        c->clip = clip;
+    } else {
+        c->clip.clear();
+        for (const kit::pixel_rect& r : clip.rects())
+            c->clip.include(kit::to_device(r, device));
+    }
     c->origin_x = offset.x;
     c->origin_y = offset.y;
     c->scale = _CombinedScale();
+    c->device = device;
     c->high = fState.high;
     c->low = fState.low;
     c->mode = fState.mode;
@@ -306,7 +318,8 @@ void BView::kit_draw_tree(const kit::pixel_region& update) {
     if (!update.intersects(frame))
         return;
     kit::paint_context c;
-    if (_Context(&c)) {
+    kit::pixel_rect box;
+    if (_Context(&c, &box)) {
         if (fViewColor != B_TRANSPARENT_COLOR) {
             // Erase with the view colour, whatever the drawing state is.
             kit::paint_context erase = c;
@@ -320,7 +333,6 @@ void BView::kit_draw_tree(const kit::pixel_region& update) {
         }
         if (fFlags & B_WILL_DRAW) {
             // The update area in the view's drawing coordinates.
-            kit::pixel_rect box = c.clip.bounds();
             BPoint offset = kit_window_offset();
             float s = _CombinedScale();
             BRect area((box.left - offset.x) / s, (box.top - offset.y) / s,

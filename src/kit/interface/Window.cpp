@@ -4,6 +4,7 @@
 
 #include "kit/app/kit_registry.h"
 #include "kit/display/display.h"
+#include "kit/display/scale.h"
 #include "kit/interface/kit_window_place.h"
 
 #include <Application.h>
@@ -64,11 +65,12 @@ void BWindow::_Init(BRect frame, const char* title, uint32 flags) {
     BRect size = _ClampSize(frame.Width(), frame.Height());
     fFrame.right = fFrame.left + size.Width();
     fFrame.bottom = fFrame.top + size.Height();
-    fSurface.allocate((int32)fFrame.Width() + 1, (int32)fFrame.Height() + 1, 0xffd8d8d8u);
+    fScale = kit::display_scale();
+    _AllocateSurface();
     fTopView = new BView(Bounds(), "top view", B_FOLLOW_ALL, B_WILL_DRAW);
     fTopView->SetViewColor(kPanelGrey);
     fTopView->kit_attach(this);
-    fInvalid.include(fSurface.rect());
+    fInvalid.include(_LogicalRect());
     {
         std::lock_guard<std::mutex> guard(kit::registry_mutex());
         kit::register_window(kit_token());
@@ -102,7 +104,7 @@ void BWindow::Show() {
     fShowLevel--;
     if (fShowLevel == 0 && !fOffscreen) {
         kit::display().window_shown(kit_token(), true);
-        fInvalid.include(fSurface.rect());
+        fInvalid.include(_LogicalRect());
         // Drawn in the window's thread, never the caller's.
         PostMessage(kUpdate);
         // Last: once its loop runs, a window can take input, answer it and
@@ -181,6 +183,15 @@ BRect BWindow::_ClampSize(float width, float height) const {
     return BRect(0, 0, std::round(width), std::round(height));
 }
 
+kit::pixel_rect BWindow::_LogicalRect() const {
+    return kit::pixel_rect{0, 0, (int32)fFrame.Width(), (int32)fFrame.Height()};
+}
+
+void BWindow::_AllocateSurface() {
+    fSurface.allocate(kit::device_side((int32)fFrame.Width() + 1, fScale),
+                      kit::device_side((int32)fFrame.Height() + 1, fScale), 0xffd8d8d8u);
+}
+
 void BWindow::MoveTo(BPoint where) {
     if (!std::isfinite(where.x) || !std::isfinite(where.y) || where == fFrame.LeftTop())
         return;
@@ -198,11 +209,11 @@ void BWindow::ResizeTo(float width, float height) {
         return;
     fFrame.right = fFrame.left + size.Width();
     fFrame.bottom = fFrame.top + size.Height();
-    fSurface.allocate((int32)size.Width() + 1, (int32)size.Height() + 1, 0xffd8d8d8u);
+    _AllocateSurface();
     fTopView->ResizeTo(size.Width(), size.Height());
     fLayoutGeneration++;
     fInvalid.clear();
-    fInvalid.include(fSurface.rect());
+    fInvalid.include(_LogicalRect());
     fDirty = fSurface.rect();
     kit::display().window_framed(kit_token(), fFrame);
     FrameResized(size.Width(), size.Height());
@@ -295,7 +306,7 @@ void BWindow::_Pulse() {
 void BWindow::kit_invalidate(const kit::pixel_rect& rect) {
     if (fOffscreen)
         return;
-    kit::pixel_rect r = rect.intersect(fSurface.rect());
+    kit::pixel_rect r = rect.intersect(_LogicalRect());
     if (r.empty())
         return;
     bool wake = fInvalid.empty() && Thread() != find_thread(nullptr);

@@ -153,6 +153,8 @@ class BWindow : public BLooper {
     friend class kit::window_access;
 
     kit::surface* kit_surface() { return &fSurface; }
+    // Device pixels per logical pixel, fixed when the window is made.
+    float kit_scale() const { return fScale; }
     const kit::pixel_region* kit_update_region() const { return fUpdating; }
     void kit_invalidate(const kit::pixel_rect& rect);
     void kit_drawn(const kit::pixel_rect& rect);
@@ -188,6 +190,8 @@ class BWindow : public BLooper {
     BView* _RouteMouse(BMessage* message);
     void _SendTransit(BView* view, BMessage* message, uint32 transit);
     BRect _ClampSize(float width, float height) const;
+    kit::pixel_rect _LogicalRect() const;
+    void _AllocateSurface();
 
     std::string fTitle;
     BRect fFrame;
@@ -205,9 +209,10 @@ class BWindow : public BLooper {
     float fMinWidth = 0, fMaxWidth = 32768, fMinHeight = 0, fMaxHeight = 32768;
     float fZoomWidth = 32768, fZoomHeight = 32768;
 
-    kit::surface fSurface;
-    kit::pixel_region fInvalid;
-    kit::pixel_rect fDirty;
+    float fScale = 1;
+    kit::surface fSurface;      // device pixels
+    kit::pixel_region fInvalid; // logical pixels
+    kit::pixel_rect fDirty;     // device pixels
     const kit::pixel_region* fUpdating = nullptr;
     int32 fLayoutGeneration = 0;
 

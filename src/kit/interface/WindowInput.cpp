@@ -30,8 +30,24 @@ bool post_input(int32 window, const BMessage& message) {
     int32 mods;
     if (message.FindInt32("modifiers", &mods) == B_OK)
         current_modifiers = (uint32)mods;
-    window_access::record_input(target, message);
-    status_t status = target->PostMessage(const_cast<BMessage*>(&message), nullptr);
+    // The display reports pointer positions in device pixels; views take
+    // them in logical ones.
+    const float scale = window_access::scale(target);
+    BMessage scaled;
+    const BMessage* deliver = &message;
+    BPoint where;
+    if (scale != 1.0f && is_mouse(message.what) && message.FindPoint("where", &where) == B_OK) {
+        scaled = message;
+        scaled.ReplacePoint("where", BPoint(where.x / scale, where.y / scale));
+        deliver = &scaled;
+    } else if (scale != 1.0f && message.WasDropped()) {
+        scaled = message;
+        BPoint at = message.DropPoint();
+        scaled.kit_set_dropped(BPoint(at.x / scale, at.y / scale));
+        deliver = &scaled;
+    }
+    window_access::record_input(target, *deliver);
+    status_t status = target->PostMessage(const_cast<BMessage*>(deliver), nullptr);
     looper_access::unlock_registry();
     return status == B_OK;
 }

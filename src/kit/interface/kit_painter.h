@@ -88,9 +88,10 @@ struct font_metrics {
 struct paint_context {
     surface* target = nullptr;
     pixel_region clip;  // device pixels the view may touch
-    float origin_x = 0; // device position of the view's (0, 0)
+    float origin_x = 0; // window position of the view's (0, 0), logical pixels
     float origin_y = 0;
-    float scale = 1;
+    float scale = 1;  // the view's own scale (SetScale)
+    float device = 1; // device pixels per logical pixel
     rgb_color high{0, 0, 0, 255};
     rgb_color low{255, 255, 255, 255};
     drawing_mode mode = B_OP_COPY;

@@ -15,6 +15,8 @@ class window_access {
     }
     // The view at the root of the window's tree.
     static BView* top_view(const BWindow* window) { return window->kit_top_view(); }
+    // Device pixels per logical pixel.
+    static float scale(const BWindow* window) { return window->kit_scale(); }
 };
 
 } // namespace kit

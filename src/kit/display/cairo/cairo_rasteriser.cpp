@@ -31,17 +31,39 @@ struct device_point {
     double y;
 };
 
-device_point to_device(const paint_context& c, BPoint p) {
+// A point in logical window coordinates.
+device_point to_window(const paint_context& c, BPoint p) {
     return device_point{c.origin_x + (double)p.x * c.scale, c.origin_y + (double)p.y * c.scale};
+}
+
+// A point in device coordinates, where device pixel centres are the
+// integers: logical pixel x covers device pixels round(x * device) up to
+// round((x + 1) * device) - 1, whose middle this is.
+device_point to_device(const paint_context& c, BPoint p) {
+    device_point w = to_window(c, p);
+    double d = c.device;
+    return device_point{(w.x + 0.5) * d - 0.5, (w.y + 0.5) * d - 0.5};
+}
+
+// How far a thin line's first device pixel lies before its centre.
+double brush_offset(const paint_context& c) {
+    return ((double)c.device - 1) / 2;
+}
+
+// Thin lines are one logical pixel wide: this many device pixels.
+int32 brush_size(const paint_context& c) {
+    return std::max<int32>(1, to_pixel(c.device));
 }
 
 // Device pixels covered by an inclusive rectangle in view coordinates.
 pixel_rect device_rect(const paint_context& c, BRect r) {
-    device_point lt = to_device(c, r.LeftTop());
-    device_point rb = to_device(c, r.RightBottom());
+    device_point lt = to_window(c, r.LeftTop());
+    device_point rb = to_window(c, r.RightBottom());
     if (!finite(lt.x) || !finite(lt.y) || !finite(rb.x) || !finite(rb.y))
         return pixel_rect{};
-    return pixel_rect{to_pixel(lt.x), to_pixel(lt.y), to_pixel(rb.x), to_pixel(rb.y)};
+    double d = c.device;
+    return pixel_rect{to_pixel(lt.x * d), to_pixel(lt.y * d), to_pixel(rb.x * d + d - 1),
+                      to_pixel(rb.y * d + d - 1)};
 }
 
 // One call's pixels: a byte per pixel, non-zero where the call draws. The
@@ -281,8 +303,14 @@ bool clip_segment(device_point& a, device_point& b, const pixel_rect& box) {
     return true;
 }
 
-// A one-pixel line; both end pixels are drawn.
-void thin_line(coverage& mask, device_point a, device_point b) {
+// A line one logical pixel wide, traced at device resolution with a
+// square brush of `brush` pixels whose first pixel lies `offset` before the
+// line; both end pixels are drawn.
+void thin_line(coverage& mask, device_point a, device_point b, double offset, int32 brush) {
+    a.x -= offset;
+    a.y -= offset;
+    b.x -= offset;
+    b.y -= offset;
     const pixel_rect& box = mask.box();
     auto inside = [&](const device_point& p) {
         return p.x >= box.left - 1 && p.x <= box.right + 1 && p.y >= box.top - 1 &&
@@ -300,7 +328,10 @@ void thin_line(coverage& mask, device_point a, device_point b) {
     int32 sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int32 err = dx + dy;
     while (true) {
-        mask.set(x0, y0);
+        if (brush == 1)
+            mask.set(x0, y0);
+        else
+            mask.fill(pixel_rect{x0, y0, x0 + brush - 1, y0 + brush - 1});
         if (x0 == x1 && y0 == y1)
             break;
         int32 e2 = 2 * err;
@@ -315,14 +346,16 @@ void thin_line(coverage& mask, device_point a, device_point b) {
     }
 }
 
-// Device width of the pen; 0 and anything below one pixel is one pixel.
-double pen_width(const paint_context& c) {
-    double w = (double)c.pen_size * c.scale;
-    return w <= 1.0 ? 1.0 : w;
+// A pen of one logical pixel or less (0 included) draws thin lines.
+bool is_thin(const paint_context& c) {
+    return (double)c.pen_size * c.scale <= 1.0;
 }
 
-bool is_thin(const paint_context& c) {
-    return pen_width(c) <= 1.0;
+// Device width of the pen.
+double pen_width(const paint_context& c) {
+    if (is_thin(c))
+        return brush_size(c);
+    return (double)c.pen_size * c.scale * c.device;
 }
 
 void set_line_style(cairo_t* cr, const paint_context& c) {
@@ -400,16 +433,19 @@ std::vector<std::vector<device_point>> flatten(const paint_context& c, const BSh
 
 // Traces polylines one pixel wide: every segment, the closing one of a
 // closed line, and the pixel of a line that is a single point.
-void thin_outline(coverage& mask, const std::vector<std::vector<device_point>>& lines,
+void thin_outline(const paint_context& c, coverage& mask,
+                  const std::vector<std::vector<device_point>>& lines,
                   const std::vector<bool>& closed) {
+    double offset = brush_offset(c);
+    int32 brush = brush_size(c);
     for (size_t i = 0; i < lines.size(); i++) {
         const auto& line = lines[i];
         if (line.size() == 1)
-            thin_line(mask, line[0], line[0]);
+            thin_line(mask, line[0], line[0], offset, brush);
         for (size_t j = 1; j < line.size(); j++)
-            thin_line(mask, line[j - 1], line[j]);
+            thin_line(mask, line[j - 1], line[j], offset, brush);
         if (closed[i] && line.size() > 1)
-            thin_line(mask, line.back(), line.front());
+            thin_line(mask, line.back(), line.front(), offset, brush);
     }
 }
 
@@ -552,11 +588,13 @@ pixel_rect cairo_rasteriser::stroke_rect(const paint_context& c, BRect rect,
     if (r.empty())
         return pixel_rect{};
     if (is_thin(c)) {
+        // Each edge is one logical pixel: `k` device pixels thick.
+        int32 k = brush_size(c) - 1;
         coverage mask(r.intersect(c.clip.bounds()));
-        mask.fill(pixel_rect{r.left, r.top, r.right, r.top});
-        mask.fill(pixel_rect{r.left, r.bottom, r.right, r.bottom});
-        mask.fill(pixel_rect{r.left, r.top, r.left, r.bottom});
-        mask.fill(pixel_rect{r.right, r.top, r.right, r.bottom});
+        mask.fill(pixel_rect{r.left, r.top, r.right, r.top + k});
+        mask.fill(pixel_rect{r.left, r.bottom - k, r.right, r.bottom});
+        mask.fill(pixel_rect{r.left, r.top, r.left + k, r.bottom});
+        mask.fill(pixel_rect{r.right - k, r.top, r.right, r.bottom});
         return composite(c, mask, fill);
     }
     double w = pen_width(c);
@@ -566,7 +604,10 @@ pixel_rect cairo_rasteriser::stroke_rect(const paint_context& c, BRect rect,
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
     set_line_style(cr, c);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    cairo_rectangle(cr, r.left + 0.5, r.top + 0.5, r.right - r.left, r.bottom - r.top);
+    // The path runs through the middle of the edge pixels.
+    double in = brush_offset(c);
+    cairo_rectangle(cr, r.left + in + 0.5, r.top + in + 0.5, r.right - r.left - 2 * in,
+                    r.bottom - r.top - 2 * in);
     cairo_stroke(cr);
     mask.close(cr);
     return composite(c, mask, fill);
@@ -580,7 +621,7 @@ pixel_rect cairo_rasteriser::stroke_line(const paint_context& c, BPoint from, BP
     if (mask.empty())
         return pixel_rect{};
     if (is_thin(c)) {
-        thin_line(mask, a, b);
+        thin_line(mask, a, b, brush_offset(c), brush_size(c));
     } else {
         cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
         set_line_style(cr, c);
@@ -610,13 +651,15 @@ pixel_rect cairo_rasteriser::stroke_ellipse(const paint_context& c, BRect rect,
     if (r.empty())
         return pixel_rect{};
     if (is_thin(c)) {
-        // The rim of the filled ellipse: its pixels with a 4-neighbour
-        // outside. Worked out on the whole ellipse, then clipped, so a
-        // clipped ellipse keeps the same rim.
+        // The rim of the filled ellipse: its pixels with a pixel outside
+        // at most one brush width away along a row or column. Worked out
+        // on the whole ellipse, then clipped, so a clipped ellipse keeps
+        // the same rim.
         pixel_rect box = r.intersect(c.clip.bounds());
         if (box.empty())
             return pixel_rect{};
-        pixel_rect grown{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1};
+        const int32 k = brush_size(c);
+        pixel_rect grown{box.left - k, box.top - k, box.right + k, box.bottom + k};
         coverage solid(grown.intersect(r));
         ellipse_pixels(solid, r);
         coverage rim(box);
@@ -624,14 +667,18 @@ pixel_rect cairo_rasteriser::stroke_ellipse(const paint_context& c, BRect rect,
             for (int32 x = box.left; x <= box.right; x++) {
                 if (!solid.at(x, y))
                     continue;
-                // Neighbours within one pixel of the box are all in `solid`.
+                // Neighbours within k pixels of the box are all in `solid`.
                 auto in = [&](int32 px, int32 py) {
                     if (px < r.left || px > r.right || py < r.top || py > r.bottom)
                         return false;
                     return solid.at(px, py) != 0;
                 };
-                if (!in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1))
-                    rim.set(x, y);
+                for (int32 j = 1; j <= k; j++) {
+                    if (!in(x - j, y) || !in(x + j, y) || !in(x, y - j) || !in(x, y + j)) {
+                        rim.set(x, y);
+                        break;
+                    }
+                }
             }
         }
         return composite(c, rim, fill);
@@ -643,7 +690,8 @@ pixel_rect cairo_rasteriser::stroke_ellipse(const paint_context& c, BRect rect,
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
     set_line_style(cr, c);
     double cx = (r.left + r.right) / 2.0 + 0.5, cy = (r.top + r.bottom) / 2.0 + 0.5;
-    double rx = (r.right - r.left) / 2.0, ry = (r.bottom - r.top) / 2.0;
+    double in = brush_offset(c);
+    double rx = (r.right - r.left) / 2.0 - in, ry = (r.bottom - r.top) / 2.0 - in;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, std::max(rx, 0.01), std::max(ry, 0.01));
@@ -662,7 +710,7 @@ pixel_rect cairo_rasteriser::stroke_shape(const paint_context& c, const BShape& 
     if (mask.empty())
         return pixel_rect{};
     if (is_thin(c)) {
-        thin_outline(mask, lines, closed);
+        thin_outline(c, mask, lines, closed);
     } else {
         cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
         set_line_style(cr, c);
@@ -677,7 +725,7 @@ pixel_rect cairo_rasteriser::fill_shape(const paint_context& c, const BShape& sh
                                         const pattern& fill) const {
     std::vector<bool> closed;
     auto lines = flatten(c, shape, &closed);
-    coverage mask(outline_box(c, lines, 1));
+    coverage mask(outline_box(c, lines, brush_size(c) + 1));
     if (mask.empty())
         return pixel_rect{};
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_NONE);
@@ -688,7 +736,7 @@ pixel_rect cairo_rasteriser::fill_shape(const paint_context& c, const BShape& sh
     mask.close(cr);
     // The outline's own pixels belong to the fill, as a filled rectangle
     // includes its edges.
-    thin_outline(mask, lines, all_closed);
+    thin_outline(c, mask, lines, all_closed);
     return composite(c, mask, fill);
 }
 
@@ -697,12 +745,14 @@ pixel_rect cairo_rasteriser::draw_string(const paint_context& c, const char* tex
     if (!text || length <= 0 || !c.target)
         return pixel_rect{};
     std::string s(text, strnlen(text, (size_t)length));
-    double size = (double)c.font.size * c.scale;
-    device_point base = to_device(c, where);
+    const double d = c.device;
+    double size = (double)c.font.size * c.scale * d;
+    device_point base = to_window(c, where);
     if (s.empty() || !(size > 0) || size > 4096 || !finite(base.x) || !finite(base.y))
         return pixel_rect{};
-    // The glyphs' bottom row sits on the baseline's pixel row.
-    double bx = std::round(base.x), by = std::round(base.y) + 1;
+    // The glyphs' bottom row sits on the baseline's pixel row: its last
+    // device row.
+    double bx = std::round(base.x * d), by = std::round(base.y * d + d - 1) + 1;
 
     // Each run of one face is placed after the one before; the mask
     // covers the ink of them all.
@@ -791,8 +841,8 @@ pixel_rect cairo_rasteriser::draw_pixels(const paint_context& c, const surface& 
             continue;
         if (unscaled) {
             const int32 dx = (int32)from.left - dst_rect.left, dy = (int32)from.top - dst_rect.top;
-            pixel_rect inside = area.intersect(pixel_rect{-dx, -dy, source.width - 1 - dx,
-                                                          source.height - 1 - dy});
+            pixel_rect inside =
+                area.intersect(pixel_rect{-dx, -dy, source.width - 1 - dx, source.height - 1 - dy});
             for (int32 y = inside.top; y <= inside.bottom && !inside.empty(); y++) {
                 const uint32* srow = source.pixels + (size_t)(y + dy) * source.stride + dx;
                 uint32* drow = dst.pixels + (size_t)y * dst.stride;

@@ -38,7 +38,8 @@ class headless_display : public display_backend {
     void region_presented(int32 window, const pixel_view& pixels, BRect region) override;
     BRect screen_frame() const override { return fScreen; }
 
-    // Input, as a desktop delivers it: "where" in window coordinates,
+    // Input, as a desktop delivers it: "where" in the window's device
+    // pixels (its logical coordinates times the scale it was made at),
     // "buttons", "modifiers", "when" (and "clicks" on a press). Each
     // returns false if the window is gone.
     bool mouse_move(BWindow* window, BPoint where, uint32 buttons = 0, uint32 modifiers = 0);
@@ -70,7 +71,7 @@ class headless_display : public display_backend {
     std::string title(int32 window) const;
     BRect frame(int32 window) const;
     int32 present_count(int32 window) const;
-    // A shown pixel; black outside the window.
+    // A shown device pixel; black outside the window.
     rgb_color pixel(int32 window, int32 x, int32 y) const;
     rgb_color pixel(BWindow* window, int32 x, int32 y) const;
     bool save_png(int32 window, const std::string& path) const;

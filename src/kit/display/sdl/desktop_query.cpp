@@ -4,10 +4,12 @@
 // Status and Bool.
 #include <SDL_syswm.h>
 #if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -110,6 +112,33 @@ void survive_desktop_errors() {
     if (driver && std::string(driver) == "x11")
         XSetErrorHandler(report_desktop_error);
 #endif
+}
+
+std::string xft_dpi() {
+    std::string value;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // A connection of its own: SDL keeps its display to itself until a
+    // window exists, and the resources are read once, at start.
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return value;
+    Display* display = XOpenDisplay(name);
+    if (!display)
+        return value;
+    if (const char* resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        XrmDatabase database = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue found;
+        if (database && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &found) &&
+            found.addr && type && std::strcmp(type, "String") == 0)
+            value.assign(found.addr, strnlen(found.addr, found.size));
+        if (database)
+            XrmDestroyDatabase(database);
+    }
+    XCloseDisplay(display);
+#endif
+    return value;
 }
 
 } // namespace kit::sdl

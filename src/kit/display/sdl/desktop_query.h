@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 namespace kit::sdl {
 
 // The pointer in `window`'s coordinates (possibly outside it). SDL's
@@ -28,6 +30,10 @@ void name_window(SDL_Window* window, const char* title);
 // with BadWindow, and Xlib's default answer is to end the program, losing
 // the open font. Call once after SDL's video is up.
 void survive_desktop_errors();
+
+// The X resource database's Xft.dpi as the desktop stored it (the text,
+// unchecked); empty without X or without the resource.
+std::string xft_dpi();
 
 } // namespace kit::sdl
 

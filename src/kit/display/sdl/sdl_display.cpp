@@ -4,6 +4,7 @@
 #include "x11_clipboard.h"
 #include "desktop_query.h"
 #include "kit/display/cairo/cairo_rasteriser.h"
+#include "kit/display/scale.h"
 
 #include <AppDefs.h>
 #include <Entry.h>
@@ -25,18 +26,11 @@ namespace {
 // Desktop windows are never larger than the kit's windows can be.
 const int32 kLargestSide = 16385;
 
-int32 pixel_width(BRect frame) {
-    return std::clamp((int32)std::lround(frame.Width()) + 1, 1, kLargestSide);
-}
-
-int32 pixel_height(BRect frame) {
-    return std::clamp((int32)std::lround(frame.Height()) + 1, 1, kLargestSide);
-}
-
-int32 pixel_side(float side) {
+int32 pixel_side(float side, float scale) {
     if (!std::isfinite(side))
         return kLargestSide;
-    return std::clamp((int32)std::lround(side) + 1, 1, kLargestSide);
+    double logical = std::clamp((double)std::lround(side) + 1, 1.0, (double)kLargestSide);
+    return std::clamp(device_side((int32)logical, scale), 1, kLargestSide);
 }
 
 const char* or_unset(const char* value) {
@@ -102,6 +96,9 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
         const char* chosen = SDL_GetCurrentVideoDriver();
         if (chosen && (std::strcmp(chosen, "x11") == 0 || std::strcmp(chosen, "wayland") == 0)) {
             kit::sdl::survive_desktop_errors();
+            std::string dpi = kit::sdl::xft_dpi();
+            set_display_scale(
+                choose_scale(std::getenv("TAVREL_SCALE"), std::getenv("GDK_SCALE"), dpi.c_str()));
             return std::unique_ptr<sdl_display>(new sdl_display());
         }
         failures += std::string(" SDL chose the video driver ") + (chosen ? chosen : "(none)") +
@@ -115,7 +112,7 @@ std::unique_ptr<sdl_display> sdl_display::open(std::string* error) {
 }
 
 sdl_display::sdl_display()
-    : fThread(find_thread(nullptr)),
+    : fThread(find_thread(nullptr)), fScale(display_scale()),
       fInput([this](int32 window, const BMessage& message) { _Post(window, message); }) {
     install_cairo_rasteriser();
     SDL_StartTextInput();
@@ -222,10 +219,10 @@ void sdl_display::window_limits(int32 window, float minWidth, float maxWidth, fl
         if (it == fWanted.end())
             return;
         wanted_window& wanted = it->second;
-        wanted.min_width = pixel_side(std::max(minWidth, 0.0f));
-        wanted.min_height = pixel_side(std::max(minHeight, 0.0f));
-        wanted.max_width = std::max(wanted.min_width, pixel_side(maxWidth));
-        wanted.max_height = std::max(wanted.min_height, pixel_side(maxHeight));
+        wanted.min_width = _Side(std::max(minWidth, 0.0f));
+        wanted.min_height = _Side(std::max(minHeight, 0.0f));
+        wanted.max_width = std::max(wanted.min_width, _Side(maxWidth));
+        wanted.max_height = std::max(wanted.min_height, _Side(maxHeight));
         wanted.limits_changed = true;
     }
     wake_application();
@@ -277,7 +274,10 @@ void sdl_display::region_presented(int32 window, const pixel_view& pixels, BRect
 
 BRect sdl_display::screen_frame() const {
     std::lock_guard<std::mutex> guard(fLock);
-    return fScreen;
+    // In logical pixels, as the windows' frames are.
+    return BRect(std::floor(fScreen.left / fScale), std::floor(fScreen.top / fScale),
+                 std::floor((fScreen.right + 1) / fScale) - 1,
+                 std::floor((fScreen.bottom + 1) / fScale) - 1);
 }
 
 std::string sdl_display::clipboard_text() {
@@ -401,10 +401,9 @@ void sdl_display::_Update() {
 }
 
 void sdl_display::_UpdateWindow(int32 token, wanted_window& wanted, desktop_window& desktop) {
-    int32 width = pixel_width(wanted.frame);
-    int32 height = pixel_height(wanted.frame);
-    int32 x = (int32)std::lround(wanted.frame.left);
-    int32 y = (int32)std::lround(wanted.frame.top);
+    int32 width = _Width(wanted.frame);
+    int32 height = _Height(wanted.frame);
+    auto [x, y] = _Place(wanted.frame);
     if (!desktop.window) {
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (wanted.resizable)
@@ -528,6 +527,22 @@ void sdl_display::_Post(int32 window, const BMessage& message) {
         post_input(window, message);
 }
 
+int32 sdl_display::_Width(BRect frame) const {
+    return _Side(frame.Width());
+}
+
+int32 sdl_display::_Height(BRect frame) const {
+    return _Side(frame.Height());
+}
+
+int32 sdl_display::_Side(float side) const {
+    return pixel_side(side, fScale);
+}
+
+std::pair<int32, int32> sdl_display::_Place(BRect frame) const {
+    return {(int32)std::lround(frame.left * fScale), (int32)std::lround(frame.top * fScale)};
+}
+
 int32 sdl_display::_TokenFor(Uint32 desktopId) const {
     auto it = fTokens.find(desktopId);
     return it == fTokens.end() ? -1 : it->second;
@@ -612,15 +627,15 @@ void sdl_display::_HandleWindowEvent(const SDL_WindowEvent& event) {
             if (it == fWanted.end())
                 return;
             wanted_window& wanted = it->second;
-            if (size == std::make_pair(pixel_width(wanted.frame), pixel_height(wanted.frame)))
+            if (size == std::make_pair(_Width(wanted.frame), _Height(wanted.frame)))
                 return;
             wanted.desktop_sizes.push_back(size);
         }
         fDesktop[token].surface_stale = true;
         BMessage resized(B_WINDOW_RESIZED);
         resized.AddInt64("when", system_time());
-        resized.AddFloat("width", (float)(size.first - 1));
-        resized.AddFloat("height", (float)(size.second - 1));
+        resized.AddFloat("width", std::round(size.first / fScale) - 1);
+        resized.AddFloat("height", std::round(size.second / fScale) - 1);
         _Post(token, resized);
         break;
     }
@@ -635,14 +650,13 @@ void sdl_display::_HandleWindowEvent(const SDL_WindowEvent& event) {
             if (it == fWanted.end())
                 return;
             wanted_window& wanted = it->second;
-            if (place == std::make_pair((int32)std::lround(wanted.frame.left),
-                                        (int32)std::lround(wanted.frame.top)))
+            if (place == _Place(wanted.frame))
                 return;
             wanted.desktop_places.push_back(place);
         }
         BMessage moved(B_WINDOW_MOVED);
         moved.AddInt64("when", system_time());
-        moved.AddPoint("where", BPoint((float)place.first, (float)place.second));
+        moved.AddPoint("where", BPoint(place.first / fScale, place.second / fScale));
         _Post(token, moved);
         break;
     }

@@ -103,11 +103,18 @@ class sdl_display : public display_backend {
     void _Post(int32 window, const BMessage& message);
     int32 _TokenFor(Uint32 desktopId) const;
     BPoint _PointerIn(int32 window) const;
+    int32 _Width(BRect frame) const;
+    int32 _Height(BRect frame) const;
+    int32 _Side(float side) const;
+    std::pair<int32, int32> _Place(BRect frame) const;
     int _EventDescriptor() const;
     void _RefreshClipboard();
     void _RefreshScreen();
 
     thread_id fThread;
+    // Device pixels per logical pixel: the kit's frames and pointer
+    // positions are logical, the desktop's windows device-sized.
+    const float fScale;
     std::atomic<bool> fWoken{false};
 
     mutable std::mutex fLock;
