@@ -755,20 +755,41 @@ pixel_rect cairo_rasteriser::draw_string(const paint_context& c, const char* tex
     double bx = std::round(base.x * d), by = std::round(base.y * d + d - 1) + 1;
 
     // Each run of one face is placed after the one before; the mask
-    // covers the ink of them all.
+    // covers the ink of them all. Glyphs are placed where they are at
+    // scale 1, the places enlarged, so that text is as wide as measured
+    // (layouts and carets rely on it); their shapes are drawn at the
+    // device size.
+    const double logicalSize = (double)c.font.size * c.scale;
     std::vector<text_run> runs = split_by_face(c.font, s);
-    std::vector<double> starts;
+    std::vector<std::vector<cairo_glyph_t>> placed(runs.size());
     double x = 0;
     double left = 0, top = 0, right = 0, bottom = 0;
     bool any = false;
     measuring_context m;
-    for (const text_run& run : runs) {
+    for (size_t i = 0; i < runs.size(); i++) {
+        const text_run& run = runs[i];
+        prepare_font(m.cr, c.font, logicalSize, run.face);
+        cairo_glyph_t* glyphs = nullptr;
+        int count = 0;
+        cairo_text_extents_t advance;
+        cairo_text_extents(m.cr, run.text.c_str(), &advance);
+        if (cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(m.cr), 0, 0, run.text.c_str(),
+                                             (int)run.text.size(), &glyphs, &count, nullptr,
+                                             nullptr, nullptr) == CAIRO_STATUS_SUCCESS) {
+            for (int g = 0; g < count; g++)
+                placed[i].push_back(
+                    cairo_glyph_t{glyphs[g].index, (x + glyphs[g].x) * d, glyphs[g].y * d});
+            cairo_glyph_free(glyphs);
+        }
+        x += advance.x_advance;
+        if (placed[i].empty())
+            continue;
         prepare_font(m.cr, c.font, size, run.face);
         cairo_text_extents_t ext;
-        cairo_text_extents(m.cr, run.text.c_str(), &ext);
-        starts.push_back(x);
+        cairo_glyph_extents(m.cr, placed[i].data(), (int)placed[i].size(), &ext);
         if (ext.width > 0 && ext.height > 0) {
-            double l = x + ext.x_bearing, t = ext.y_bearing;
+            // Measured from the first glyph's origin.
+            double l = placed[i][0].x + ext.x_bearing, t = placed[i][0].y + ext.y_bearing;
             double r = l + ext.width, b = t + ext.height;
             left = any ? std::min(left, l) : l;
             top = any ? std::min(top, t) : t;
@@ -776,16 +797,20 @@ pixel_rect cairo_rasteriser::draw_string(const paint_context& c, const char* tex
             bottom = any ? std::max(bottom, b) : b;
             any = true;
         }
-        x += ext.x_advance;
     }
     coverage mask(mask_box(c, bx + left, by + top, bx + right, by + bottom, 2));
     if (mask.empty())
         return pixel_rect{};
     cairo_t* cr = mask.open(CAIRO_ANTIALIAS_GRAY);
     for (size_t i = 0; i < runs.size(); i++) {
+        if (placed[i].empty())
+            continue;
         prepare_font(cr, c.font, size, runs[i].face);
-        cairo_move_to(cr, bx + starts[i], by);
-        cairo_show_text(cr, runs[i].text.c_str());
+        for (cairo_glyph_t& g : placed[i]) {
+            g.x += bx;
+            g.y += by;
+        }
+        cairo_show_glyphs(cr, placed[i].data(), (int)placed[i].size());
     }
     mask.close(cr);
 
