@@ -131,6 +131,21 @@ TEST(Desktop, GlyphDrawnWithTheRectangleToolIsStoredAndSaved) {
         << output;
 }
 
+// The display scale on the real desktop: the window's size follows
+// TAVREL_SCALE, GDK_SCALE and Xft.dpi in that order, and at scale 2 a press
+// at a tag's place on the screen shows its view; see
+// tests/tools/scale_on_xvfb.sh.
+TEST(Desktop, WindowsFollowTheDisplayScaleAndTakePressesWhereTheyAreShown) {
+    std::string output;
+    int status =
+        run_command("timeout 120 bash " + source_dir() + "/tests/tools/scale_on_xvfb.sh " +
+                        TAVREL_PROGRAM + " /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf " +
+                        python(),
+                    &output);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("scaled windows checked on the desktop"), std::string::npos) << output;
+}
+
 // The desktop's clipboard between two running programs on different fonts
 // and a plain X client (xclip); see tests/tools/clipboard_on_xvfb.sh.
 TEST(Desktop, GlyphCopiedInOneProgramPastesInAnotherAndSvgComesFromOtherClients) {
