@@ -36,12 +36,13 @@ BWindow* wait_window(running_app& run, const char* name) {
 
 // Whether every window that shows the font another way (the glyph
 // overview, the text preview, the check window) comes to name it `label`
-// within five seconds, as the main window does.
+// within thirty seconds (a loaded machine checks slowly), as the main window
+// does.
 bool windows_name_the_font(running_app& run, const std::string& label) {
     for (const char* kind : {"Glyphs", "Preview", "Check"}) {
         const std::string title = std::string(kind) + " \u2014 " + label;
         bool found = false;
-        for (int i = 0; i < 500 && !found; i++) {
+        for (int i = 0; i < 3000 && !found; i++) {
             for (BWindow* w : run.other_windows()) {
                 if (w->Lock()) {
                     found = found || title == w->Title();
