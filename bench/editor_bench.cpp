@@ -15,6 +15,13 @@
 //            B_WINDOW_RESIZED, 8 pixels each way, between 1000 x 800 and
 //            1200 x 1000): the views follow, the canvas refits at the
 //            fitting zoom, and the whole window is drawn again;
+//   copy and paste - Alt+C with nothing selected (the whole glyph onto the
+//            clipboard) then Alt+V (its contours added to the glyph as one
+//            canvas step, selected, and drawn); the paste is taken back
+//            (Alt+Z) between iterations, not timed;
+//   svg cubic - reading a pasted SVG path of 1,000 cubic segments (20
+//            contours of 50, as one contour may hold at most 1,024 points)
+//            into quadratic contours within a unit of the curves;
 //   pending check - the look for edits not stored that a glyph switch
 //            makes (the canvas against the glyph as it was read) and the
 //            window then makes for its title (every view of the font),
@@ -26,6 +33,7 @@
 #include "editor/glyfeditview.h"
 #include "font/glyf.h"
 #include "font/maxp.h"
+#include "font/svg_path.h"
 #include "font/ttf.h"
 #include "kit/display/display.h"
 #include "kit/display/headless/headless_display.h"
@@ -332,6 +340,84 @@ void canvas_undo(benchmark::State& state) {
     command_key(run, "z");
 }
 
+int contour_count(running_app& run) {
+    run.window()->Lock();
+    int count = curglyph ? curglyph->count : 0;
+    run.window()->Unlock();
+    return count;
+}
+
+void copy_paste(benchmark::State& state) {
+    if (!prepare(state))
+        return;
+    running_app& run = application();
+    const int stored = contour_count(run);
+    // A click on the canvas gives it the keys; the spot must hold no point or
+    // contour, or the copy would be of that contour alone. The first corner
+    // of the canvas where a copy and paste doubles the contours is used.
+    const BPoint corners[] = {BPoint(530, WORKVIEW_TOP + 470), BPoint(60, WORKVIEW_TOP + 470),
+                              BPoint(530, WORKVIEW_TOP + 15), BPoint(60, WORKVIEW_TOP + 15)};
+    BPoint empty(-1, -1);
+    for (BPoint corner : corners) {
+        run.click(corner);
+        command_key(run, "c");
+        command_key(run, "v");
+        const bool doubled = contour_count(run) == 2 * stored;
+        command_key(run, "z");
+        if (doubled) {
+            empty = corner;
+            break;
+        }
+    }
+    if (empty.x < 0 || contour_count(run) != stored) {
+        state.SkipWithError("no copy and paste of the whole glyph came out doubled");
+        return;
+    }
+    bool right = true;
+    for (auto _ : state) {
+        command_key(run, "c");
+        command_key(run, "v");
+        state.PauseTiming();
+        right = right && contour_count(run) == 2 * stored;
+        command_key(run, "z");
+        run.click(empty);
+        state.ResumeTiming();
+    }
+    if (!right)
+        state.SkipWithError("a paste did not add the glyph's contours");
+}
+
+void svg_cubic(benchmark::State& state) {
+    std::string path;
+    char part[128];
+    for (int c = 0; c < 20; c++) {
+        const int y = 100 + 40 * c;
+        snprintf(part, sizeof part, "M 100 %d ", y);
+        path += part;
+        for (int k = 0; k < 50; k++) {
+            const int x = 100 + 16 * k;
+            snprintf(part, sizeof part, "C %d %d %d %d %d %d ", x + 4, y + (k % 2 ? 30 : -30),
+                     x + 12, y + (k % 2 ? -25 : 25), x + 16, y + (k % 3) * 3);
+            path += part;
+        }
+        path += "Z ";
+    }
+    size_t points = 0;
+    for (auto _ : state) {
+        glyph_clip clip;
+        std::string why;
+        if (!parse_svg_path(path, 1000, &clip, &why)) {
+            state.SkipWithError(("the path was refused: " + why).c_str());
+            return;
+        }
+        points = 0;
+        for (const auto& contour : clip.contours)
+            points += contour.size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.SetLabel("1000 cubic segments, " + std::to_string(points) + " quadratic points");
+}
+
 void pending_check(benchmark::State& state) {
     if (!prepare(state))
         return;
@@ -414,6 +500,12 @@ BENCHMARK(resize_step)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
+BENCHMARK(copy_paste)
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(svg_cubic)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(pending_check)
     ->Apply(cases)
     ->Unit(benchmark::kMicrosecond)
