@@ -2,6 +2,7 @@
 
 #include "check/outline_geometry.h"
 #include "font/glyf_components.h"
+#include "font/glyf_deltas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +11,8 @@ namespace {
 
 const uint32_t GLYF = tag_of("glyf");
 // Flag bits of simple glyph points.
-const uint8_t ON_CURVE = 0x01, X_SHORT = 0x02, Y_SHORT = 0x04, REPEAT = 0x08, X_SAME = 0x10,
-              Y_SAME = 0x20, OVERLAP = 0x40, RESERVED = 0x80;
+const uint8_t ON_CURVE = 0x01, REPEAT = 0x08, OVERLAP = 0x40, RESERVED = 0x80;
+using glyf_deltas::forms;
 // Padding that aligns the next record, which is not data left over.
 const size_t ALIGNMENT_SLACK = 3;
 // Composites nested deeper than this are not resolved into points (their
@@ -52,6 +53,7 @@ std::string decode_simple(byte_span rec, int nc, decoded_outline* o, uint16_t* i
     o->y.resize(n);
     thread_local std::vector<uint8_t> flags;
     flags.resize(n);
+    size_t xbytes = 0, ybytes = 0;
     for (size_t i = 0; i < n;) {
         if (!rec.has(pos, 1))
             return format("the flags of its %zu points run past the record's end", n);
@@ -71,32 +73,25 @@ std::string decode_simple(byte_span rec, int nc, decoded_outline* o, uint16_t* i
         }
         for (size_t k = 0; k < count; k++)
             flags[i + k] = f;
+        xbytes += count * forms.x[f].size;
+        ybytes += count * forms.y[f].size;
         i += count;
     }
-    for (int axis = 0; axis < 2; axis++) {
-        const uint8_t shortbit = axis ? Y_SHORT : X_SHORT;
-        const uint8_t samebit = axis ? Y_SAME : X_SAME;
-        std::vector<int32_t>& v = axis ? o->y : o->x;
-        int32_t at = 0;
-        for (size_t i = 0; i < n; i++) {
-            const uint8_t f = flags[i];
-            if (f & shortbit) {
-                if (!rec.has(pos, 1))
-                    return format("the coordinates of its %zu points run past the record's end", n);
-                int32_t d = rec.u8(pos++);
-                at += (f & samebit) ? d : -d;
-            } else if (!(f & samebit)) {
-                if (!rec.has(pos, 2))
-                    return format("the coordinates of its %zu points run past the record's end", n);
-                at += rec.s16(pos);
-                pos += 2;
-            }
-            v[i] = at;
-        }
+    // With every coordinate byte known to be there, the deltas are read
+    // without a check or a branch per point.
+    if (!rec.has(pos, xbytes + ybytes))
+        return format("the coordinates of its %zu points run past the record's end", n);
+    size_t xpos = pos, ypos = pos + xbytes;
+    int32_t x = 0, y = 0;
+    for (size_t i = 0; i < n; i++) {
+        const uint8_t f = flags[i];
+        x += glyf_deltas::read_delta(rec, xpos, forms.x[f]);
+        y += glyf_deltas::read_delta(rec, ypos, forms.y[f]);
+        o->x[i] = x;
+        o->y[i] = y;
+        o->on[i] = f & ON_CURVE;
     }
-    for (size_t i = 0; i < n; i++)
-        o->on[i] = flags[i] & ON_CURVE;
-    *used = pos;
+    *used = ypos;
     return std::string();
 }
 

@@ -166,23 +166,27 @@ struct bez {
     double minx, miny, maxx, maxy;
 };
 
-bez make_bez(pt p0, pt c, pt p1) {
+inline bez make_bez(pt p0, pt c, pt p1) {
     return {p0,
             c,
             p1,
-            std::min({p0.x, c.x, p1.x}),
-            std::min({p0.y, c.y, p1.y}),
-            std::max({p0.x, c.x, p1.x}),
-            std::max({p0.y, c.y, p1.y})};
+            std::min(std::min(p0.x, c.x), p1.x),
+            std::min(std::min(p0.y, c.y), p1.y),
+            std::max(std::max(p0.x, c.x), p1.x),
+            std::max(std::max(p0.y, c.y), p1.y)};
 }
 
-// How far a curve strays from its chord.
-double bulge(const bez& s) {
+// Sixteen times the square of how far a curve strays from its chord (the
+// square root is not needed to compare).
+inline double bulge16(const bez& s) {
     const double dx = s.p0.x - 2 * s.c.x + s.p1.x, dy = s.p0.y - 2 * s.c.y + s.p1.y;
-    return std::sqrt(dx * dx + dy * dy) / 4;
+    return dx * dx + dy * dy;
 }
 
-void halve(const bez& s, bez* left, bez* right) {
+// A curve straying less than 0.01 units from its chord is taken as flat.
+const double FLAT16 = 16 * 0.01 * 0.01;
+
+inline void halve(const bez& s, bez* left, bez* right) {
     const pt a{(s.p0.x + s.c.x) / 2, (s.p0.y + s.c.y) / 2};
     const pt b{(s.c.x + s.p1.x) / 2, (s.c.y + s.p1.y) / 2};
     const pt m{(a.x + b.x) / 2, (a.y + b.y) / 2};
@@ -195,8 +199,8 @@ void halve(const bez& s, bez* left, bez* right) {
 bool pieces_cross(const bez& a, const bez& b, int depth) {
     if (a.minx > b.maxx || b.minx > a.maxx || a.miny > b.maxy || b.miny > a.maxy)
         return false;
-    const double ba = bulge(a), bb = bulge(b);
-    if ((ba < 0.01 && bb < 0.01) || depth >= CROSS_DEPTH)
+    const double ba = bulge16(a), bb = bulge16(b);
+    if ((ba < FLAT16 && bb < FLAT16) || depth >= CROSS_DEPTH)
         return lines_cross(a.p0, a.p1, b.p0, b.p1);
     bez l, r;
     if (ba >= bb) {

@@ -23,6 +23,7 @@
 #include "font/glyf.h"
 
 #include "font/glyf_components.h"
+#include "font/glyf_deltas.h"
 #include "font/glyf_records.h"
 #include "font/head.h"
 #include "font/loca.h"
@@ -44,6 +45,8 @@ const size_t header_size = 10;
 // Point flags.
 const uint8_t on_curve = 0x01, x_short = 0x02, y_short = 0x04, repeat = 0x08, x_same = 0x10,
               y_same = 0x20;
+using glyf_deltas::forms;
+using glyf_deltas::read_delta;
 
 using namespace glyf_flag;
 
@@ -86,49 +89,6 @@ struct point_scratch {
 thread_local point_scratch scratch;
 
 int decode_record(decode_context& ctx, const byte_span& rec, glyph* g, unsigned level);
-
-// How a point's delta is stored on each axis, by flag byte: its size (one
-// byte when short, none when the coordinate repeats, else a word) and the
-// factors that pick the value out of the next byte and the next word, so
-// that reading a delta takes no branch on the flag (flags vary from point to
-// point in ways no branch predictor follows).
-struct delta_form {
-    uint8_t size;
-    int8_t byte_factor; // +1 or -1 for a short delta, else 0
-    int8_t word_factor; // 1 for a word, else 0
-};
-
-struct delta_forms {
-    delta_form x[256], y[256];
-};
-
-constexpr delta_form make_form(int f, int is_short, int same_or_positive) {
-    if (f & is_short)
-        return delta_form{1, (int8_t)((f & same_or_positive) ? 1 : -1), 0};
-    if (f & same_or_positive)
-        return delta_form{0, 0, 0};
-    return delta_form{2, 0, 1};
-}
-
-constexpr delta_forms make_delta_forms() {
-    delta_forms t{};
-    for (int f = 0; f < 256; f++) {
-        t.x[f] = make_form(f, x_short, x_same);
-        t.y[f] = make_form(f, y_short, y_same);
-    }
-    return t;
-}
-
-constexpr delta_forms forms = make_delta_forms();
-
-// Reads one delta in the given form; the caller has checked that the axis'
-// bytes are all there (a read past the record gives 0 all the same).
-inline int32_t read_delta(const byte_span& rec, size_t& pos, const delta_form& form) {
-    const int32_t b0 = rec.u8(pos), b1 = rec.u8(pos + 1);
-    const int32_t word = (int16_t)((b0 << 8) | b1);
-    pos += form.size;
-    return b0 * form.byte_factor + word * form.word_factor;
-}
 
 int decode_simple(decode_context& ctx, const byte_span& rec, glyph* g) {
     const size_t ncontours = (size_t)rec.s16(0);
