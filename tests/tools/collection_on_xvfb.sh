@@ -30,9 +30,15 @@ eval "$(xdotool getwindowgeometry --shell "$question")"
 xdotool mousemove $((X + 60)) $((Y + 58)) click 1
 sleep 0.3
 xdotool mousemove $((X + 330)) $((Y + 105)) click 1
-for _ in $(seq 100); do
-    title=$(xdotool getwindowname "$window")
-    [ "$title" = "three.ttc #1 — tavrel" ] && break
+# Searched by its title: a slow run (ThreadSanitizer) may not have the
+# window first found any more, and asking for its name would fail.
+for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name '^three\.ttc #1 — tavrel$' 2>/dev/null | head -1 || true)
+    if [ -n "$found" ]; then
+        window=$found
+        title=$(xdotool getwindowname "$window" 2>/dev/null || true)
+        [ "$title" = "three.ttc #1 — tavrel" ] && break
+    fi
     sleep 0.05
 done
 [ -n "${TAVREL_SCREENSHOT_DIR:-}" ] && import -window root "$TAVREL_SCREENSHOT_DIR/collection-opened.png"
